@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds the program and runs the whole test suite (installs the dependencies first).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset default
+cmake --build --preset default -j"$(nproc)"
+ctest --preset default

@@ -1,0 +1,46 @@
+#pragma once
+// Everything modal or belonging to the desktop goes through this interface: the Qt window,
+// the command-line tool and the tests each implement it.
+
+#include <optional>
+#include <string>
+
+namespace bx {
+
+enum class MessageIcon { None, Information, Exclamation, Critical };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
+
+// What the file-selection dialog hands back when the user presses OK: the folder shown in the
+// folder list, the drive (or file-system root) and the raw text of the name entry. The core
+// cleans the name and fills ChosenFileName, ChosenFolder, ChosenDrive and ChosenPath.
+struct FileDialogAnswer {
+    std::string folder;
+    std::string drive;
+    std::string entryText;
+};
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    // A modal message box. An empty title means the application's title ("Benthix").
+    virtual MessageAnswer messageBox(const std::string& title, const std::string& text,
+                                     MessageIcon icon, MessageButtons buttons) = 0;
+
+    // The modal file-selection dialog, opened in `startFolder` with `caption`.
+    // std::nullopt means Cancel.
+    virtual std::optional<FileDialogAnswer> fileDialog(const std::string& caption,
+                                                       const std::string& startFolder) = 0;
+
+    virtual void setClipboardText(const std::string& text) = 0;
+    virtual std::string clipboardText() = 0;
+
+    // Opens a file in the desktop's default application; false when none opened it.
+    virtual bool openExternally(const std::string& path) = 0;
+
+    // The About window, shown modally.
+    virtual void showAbout() = 0;
+};
+
+}  // namespace bx

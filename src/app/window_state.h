@@ -1,0 +1,143 @@
+#pragma once
+// Everything the main window shows and remembers, without any widget: field texts with their
+// enabled and visible states, pictures, option lists, menu check marks and captions, the status
+// list, both grids, the working folders and flags. Member names are the window's control names.
+
+#include <string>
+#include <vector>
+
+#include "entry/grid.h"
+
+namespace bx {
+
+struct Field {
+    std::string text;
+    bool enabled = true;
+    bool visible = true;
+};
+
+struct Label {
+    std::string caption;
+    bool enabled = true;
+};
+
+enum class Picture { None, Ok, Fail, Question, NotApplicable };
+
+// The picture file in the program folder: "ok.bmp", "fail.bmp", "question.bmp", "bart1.ico".
+const char* pictureFileName(Picture picture);
+// "ok", "fail", "question", "not-applicable" (or "" for none).
+const char* pictureKey(Picture picture);
+
+struct OptionList {
+    std::string text;
+    std::vector<std::string> entries;
+    int selStart = 0;
+    int selLength = 0;
+};
+
+struct MenuEntry {
+    std::string caption;
+    bool checked = false;
+};
+
+struct Frame {
+    std::string caption;
+    bool enabled = true;
+    bool visible = true;
+};
+
+enum class FocusTarget { None, ProjectName, Grid1, Grid2 };
+
+struct WindowState {
+    // Project and sample identification
+    Field txtProjectName, txtSampId, txtSampAlias, txtRefId, txtRefAlias;
+
+    // "Test Treatment" and "Reference Treatment" panels
+    Field txtSampNum, txtSampMean, txtSampStdDev, txtSampTransMean, txtSampTransStdDev;
+    Field txtRefNum, txtRefMean, txtRefStdDev, txtRefTransMean, txtRefTransStdDev;
+
+    // "Normality (Shapiro-Wilk)" panel
+    Frame Frame10{"Normality (Shapiro-Wilk)"};
+    Field txtWtestW, txtWtestCritVal, txtWTestAlpha, txtWTestPassFail, txtOverride;
+    Label lblWtestW{"Calculated W Value:"}, lblWtestCritVal{"Critical W Value:"},
+        lblWtestAlpha{"Alpha:"}, lblWtestPassFail{"Normal:"}, lblOverride{"Override:"};
+    Picture imgWtestPassFail = Picture::Question;
+
+    // "Homoscedasticity (Levene's)" panel
+    Frame Frame11{"Homoscedasticity (Levene's)"};
+    Field txtScedCalcVal, txtScedCritVal, txtScedAlpha, txtScedPassfail, txtScedDegFreedom;
+    Label lblNormCalc{"Calculated Student's t:"}, lblNormCritValue{"Critical Student's t:"},
+        lblScedAlpha{"Alpha:"}, lblHomogen{"Homoscedastic:"};
+    Picture imgSced = Picture::Question;
+
+    // "Test of Experimental Hypothesis" panel
+    Field txtTstStat, txtTstCalcStat, txtTstCritVal, txtTstAlpha, txtTstDegFreedom,
+        txtTstPassFail, txtTstTransMeth, txtTstBalanced, txtTstPower;
+    Label lblDf{"df:"}, lblTstPower{"Power:"};
+    Picture imgTestPassFail = Picture::Question;
+
+    // Minimum difference for the power calculation
+    Frame Frame13{""};
+    Field txtDiff_levl;
+
+    // Option lists
+    OptionList cbHypoAlt{"x1 < x2", {"x1 < x2", "x1 > x2"}};
+    OptionList cbHypoNull{"x1 >= x2", {"x1 >= x2", "x1 <= x2"}};
+    OptionList cbAlphaLevel{"0.05", {"0.05", "0.1"}};
+    OptionList cbTransMethod{"No Transformation",
+                             {"No Transformation", "ArcSin", "Sqr Root (x + .375)",
+                              "Log10 (x + 1.0)"}};
+
+    // Menus whose check mark or caption changes
+    MenuEntry mnuNormalPrompt{"Normality Override"};
+    MenuEntry mnuPowerCalculation{"Power Calculations"};
+    MenuEntry mnuOneSampleTTest{"1 Sample T-Test"};
+    MenuEntry mnuLogDetail{"Begin Detail Data Logging"};
+    MenuEntry mnuLogSummary{"Begin Summary Log File"};
+
+    // The status list: one text, lines separated by CR LF; the caret after the last character.
+    std::string Status;
+    std::size_t statusCaret = 0;
+
+    // The grids and the staging field of copy and paste
+    Grid Grid1;
+    Grid Grid2;
+    std::string Text2;
+    bool CellFresh = true;
+    int ActiveGrid = 0;  // 0 none, 1 Grid1, 2 Grid2
+
+    FocusTarget focus = FocusTarget::None;
+
+    // Folders (the report folder alone ends with a separator)
+    std::string programFolder;
+    std::string scratchFolder;
+    std::string detailedLogFolder;
+    std::string summaryLogFolder;
+    std::string saveFolder;
+    std::string loadFolder;
+    std::string reportFolder;
+
+    // Option flags
+    bool NormalityPromptOn = false;
+    bool OneSampleOn = false;
+    bool PowerCalcOn = false;
+
+    // Files and logs
+    std::string currentSampleFileName = "stat1.dbf";
+    bool dataErrorFlag = false;
+    bool detailedLogging = false;
+    bool summaryLogging = false;
+    std::string detailedLogFileName;
+    std::string summaryLogFileName;
+    std::string detailedLogPath;
+    std::string summaryLogPath;
+
+    // File-dialog exchange
+    std::string fileDialogPurpose = "save";
+    std::string ChosenFileName;
+    std::string ChosenFolder;
+    std::string ChosenDrive;
+    std::string ChosenPath;
+};
+
+}  // namespace bx

@@ -1,0 +1,53 @@
+#pragma once
+// A replicate grid: 11 rows by 3 columns of text. Row 0 holds the headings, column 0 the
+// replicate labels, column 1 the entered data and column 2 the transformed values. The current
+// cell is (row, col); the selection is the rectangle between it and (rowSel, colSel).
+
+#include <array>
+#include <string>
+
+namespace bx {
+
+class Grid {
+public:
+    static constexpr int kRows = 11;
+    static constexpr int kCols = 3;
+    static constexpr int kDataCol = 1;
+    static constexpr int kTransformCol = 2;
+
+    Grid();
+
+    const std::string& cell(int row, int col) const;
+    void setCell(int row, int col, std::string text);
+
+    int row() const { return row_; }
+    int col() const { return col_; }
+    int rowSel() const { return rowSel_; }
+    int colSel() const { return colSel_; }
+
+    // Makes (row, col) the current cell and collapses the selection onto it.
+    void setCurrent(int row, int col);
+    // Selects the rectangle from the current cell (row, col) to (rowSel, colSel).
+    void setSelection(int row, int col, int rowSel, int colSel);
+
+    // Selection text: cells of the selected rectangle row by row, a tab between cells of a row
+    // and a carriage return between rows.
+    std::string selectionText() const;
+
+    // Spreads `text` over the selection from its top-left cell: a tab moves to the next column,
+    // a line end (CR, CR LF or LF) to the next row. Cells outside the selection are not
+    // changed; a final line end does not start an extra row, and an empty text changes nothing.
+    void setSelectionText(const std::string& text);
+
+    // The widget's focus highlight (shown while the grid has the focus).
+    bool highlighted = false;
+
+private:
+    std::array<std::array<std::string, kCols>, kRows> cells_{};
+    int row_ = 1;
+    int col_ = 1;
+    int rowSel_ = 1;
+    int colSel_ = 1;
+};
+
+}  // namespace bx

@@ -1,0 +1,40 @@
+#pragma once
+// Errors of file and table operations, numbered as the program's run-time errors: 52 to 76 are
+// file errors (53 file not found, 61 disk full, 70 permission denied, 75 path/file access
+// error, 76 path not found, ...), 3265 a field that the table does not have.
+
+#include <string>
+
+namespace bx {
+
+struct TableError {
+    int number = 0;  // 0: no error
+    std::string description;
+
+    explicit operator bool() const { return number != 0; }
+    bool isFileError() const { return number >= 52 && number <= 76; }
+};
+
+inline constexpr int kErrBadFileName = 52;
+inline constexpr int kErrFileNotFound = 53;
+inline constexpr int kErrBadFileMode = 54;
+inline constexpr int kErrFileAlreadyOpen = 55;
+inline constexpr int kErrDeviceIo = 57;
+inline constexpr int kErrFileExists = 58;
+inline constexpr int kErrBadRecordLength = 59;
+inline constexpr int kErrDiskFull = 61;
+inline constexpr int kErrInputPastEnd = 62;
+inline constexpr int kErrBadRecordNumber = 63;
+inline constexpr int kErrTooManyFiles = 67;
+inline constexpr int kErrDeviceUnavailable = 68;
+inline constexpr int kErrPermissionDenied = 70;
+inline constexpr int kErrDiskNotReady = 71;
+inline constexpr int kErrRenameAcrossDisks = 74;
+inline constexpr int kErrPathFileAccess = 75;
+inline constexpr int kErrPathNotFound = 76;
+inline constexpr int kErrFieldNotFound = 3265;
+
+// Maps an errno value onto the numbering above (the one place that does so).
+TableError errorFromErrno(int errnoValue, const std::string& path);
+
+}  // namespace bx

@@ -95,6 +95,8 @@ void mnuHelpVersion_Click(MainWindow& w) {
                            MessageIcon::Information, MessageButtons::Ok);
 }
 
-void mnuHelpAbout_Click(MainWindow& w) { w.desktop().showAbout(); }
+void mnuHelpAbout_Click(MainWindow& w) {
+    w.desktop().showAbout();
+}
 
 }  // namespace bx

@@ -83,8 +83,8 @@ std::pair<std::string, std::string> roundedDigits(double magnitude, int decimals
     if (static_cast<int>(all.size()) < keep) {
         all.append(static_cast<std::size_t>(keep) - all.size(), '0');
     }
-    const bool roundUp = static_cast<int>(all.size()) > keep &&
-                         all[static_cast<std::size_t>(keep)] >= '5';
+    const bool roundUp =
+        static_cast<int>(all.size()) > keep && all[static_cast<std::size_t>(keep)] >= '5';
     all.resize(static_cast<std::size_t>(keep));
     if (roundUp) {
         int i = keep - 1;
@@ -219,7 +219,9 @@ LeadingNumber parseLeadingNumber(std::string_view text) {
     return result;
 }
 
-double leadingNumber(std::string_view text) { return parseLeadingNumber(text).value; }
+double leadingNumber(std::string_view text) {
+    return parseLeadingNumber(text).value;
+}
 
 std::string_view trimBlanks(std::string_view text) {
     const auto first = text.find_first_not_of(' ');

@@ -7,8 +7,13 @@
 namespace bx {
 namespace {
 
-int clampRow(int r) { return std::clamp(r, 0, Grid::kRows - 1); }
-int clampCol(int c) { return std::clamp(c, 0, Grid::kCols - 1); }
+// The heading row and the label column are fixed: they can never be current or selected.
+int clampRow(int r) {
+    return std::clamp(r, 1, Grid::kRows - 1);
+}
+int clampCol(int c) {
+    return std::clamp(c, 1, Grid::kCols - 1);
+}
 
 // Splits clipboard text into rows of cells. Rows end at CR LF, CR or LF; a final line end
 // does not make an extra row.

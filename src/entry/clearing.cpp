@@ -1,0 +1,62 @@
+#include "entry/clearing.h"
+
+#include "app/main_window.h"
+#include "app/result_display.h"
+#include "entry/grid_events.h"
+#include "reports/report_database.h"
+
+namespace bx {
+
+void cmdClearSamp_Click(MainWindow& w) {
+    w.ui.txtSampId.text.clear();
+    w.ui.txtSampAlias.text.clear();
+    ClearGrid(w.ui.Grid1);
+}
+
+void cmdClearRef_Click(MainWindow& w) {
+    w.ui.txtRefId.text.clear();
+    w.ui.txtRefAlias.text.clear();
+    ClearGrid(w.ui.Grid2);
+}
+
+void mnuClearAll_Click(MainWindow& w) {
+    WindowState& ui = w.ui;
+    for (Field* f :
+         {&ui.txtSampId, &ui.txtSampAlias, &ui.txtRefId, &ui.txtRefAlias, &ui.txtProjectName}) {
+        f->text.clear();
+    }
+    ClearGrid(ui.Grid1);
+    for (Field* f : {&ui.txtSampNum, &ui.txtSampMean, &ui.txtSampStdDev, &ui.txtSampTransMean,
+                     &ui.txtSampTransStdDev}) {
+        f->text.clear();
+    }
+    ClearGrid(ui.Grid2);
+    for (Field* f : {&ui.txtRefNum, &ui.txtRefMean, &ui.txtRefStdDev, &ui.txtRefTransMean,
+                     &ui.txtRefTransStdDev}) {
+        f->text.clear();
+    }
+    for (Field* f : {&ui.txtWtestCritVal, &ui.txtWtestW, &ui.txtWTestPassFail, &ui.txtWTestAlpha,
+                     &ui.txtScedCritVal, &ui.txtScedCalcVal, &ui.txtScedPassfail, &ui.txtScedAlpha,
+                     &ui.txtScedDegFreedom, &ui.txtTstStat, &ui.txtTstCritVal, &ui.txtTstAlpha,
+                     &ui.txtTstCalcStat, &ui.txtTstTransMeth, &ui.txtTstPassFail,
+                     &ui.txtTstDegFreedom, &ui.txtTstBalanced, &ui.txtTstPower}) {
+        f->text.clear();
+    }
+    ui.imgWtestPassFail = Picture::Question;
+    ui.imgSced = Picture::Question;
+    ui.imgTestPassFail = Picture::Question;
+    EnableTestPanels(w);
+
+    const TableError error = InitReportDatabase(w);
+
+    ui.Status.clear();
+    w.postStatus("Values Reset/Cleared");
+    if (error) {
+        // The re-creation failed: say so rather than lose the reason with the status list.
+        w.postStatus("     Report Database NOT initialized: error " + std::to_string(error.number) +
+                     (error.description.empty() ? "" : " (" + error.description + ")"));
+    }
+    ui.focus = FocusTarget::ProjectName;
+}
+
+}  // namespace bx

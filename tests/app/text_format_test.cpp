@@ -79,7 +79,7 @@ TEST(LeadingNumber, TakesTheNumberTheTextBeginsWith) {
     EXPECT_DOUBLE_EQ(leadingNumber("5."), 5);
     EXPECT_DOUBLE_EQ(leadingNumber("12abc"), 12);
     EXPECT_DOUBLE_EQ(leadingNumber("1.2.3"), 1.2);
-    EXPECT_DOUBLE_EQ(leadingNumber("2e"), 2);    // an exponent without digits is not taken
+    EXPECT_DOUBLE_EQ(leadingNumber("2e"), 2);  // an exponent without digits is not taken
     EXPECT_DOUBLE_EQ(leadingNumber("2e+"), 2);
     EXPECT_DOUBLE_EQ(leadingNumber("100.0%"), 100);
     EXPECT_DOUBLE_EQ(leadingNumber("abc"), 0);

@@ -35,7 +35,9 @@ bool ScriptedDesktop::openExternally(const std::string& path) {
     return openSucceeds;
 }
 
-std::string programFolder() { return BX_PROGRAM_DIR; }
+std::string programFolder() {
+    return BX_PROGRAM_DIR;
+}
 
 std::filesystem::path freshScratch(const std::string& name) {
     const std::filesystem::path dir = std::filesystem::path(BX_TEST_SCRATCH) / name;

@@ -23,7 +23,7 @@ struct ShownMessage {
 };
 
 class ScriptedDesktop : public Desktop {
-public:
+  public:
     MessageAnswer messageBox(const std::string& title, const std::string& text, MessageIcon icon,
                              MessageButtons buttons) override;
     std::optional<FileDialogAnswer> fileDialog(const std::string& caption,
@@ -49,7 +49,7 @@ public:
 };
 
 class CollectingSink : public StatusSink {
-public:
+  public:
     void postStatus(std::string_view line) override { lines.emplace_back(line); }
     std::vector<std::string> lines;
 };

@@ -1,0 +1,104 @@
+// Start-up of the main window: working folders, grid layout, option defaults, Help menu.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "support/test_support.h"
+
+namespace bx {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Started {
+    explicit Started(const std::string& name) : dir(test::freshScratch(name)) {
+        fs::create_directories(dir / "prog");
+    }
+    MainWindow& start() {
+        window = std::make_unique<MainWindow>(
+            desktop, StartupFolders{(dir / "prog").string(), (dir / "user" / "Benthix").string()},
+            nullptr);
+        Form_Load(*window);
+        return *window;
+    }
+    fs::path dir;
+    test::ScriptedDesktop desktop;
+    std::unique_ptr<MainWindow> window;
+};
+
+TEST(Startup, MissingWorkingFoldersFallBackToTheScratchFolderWhichIsCreated) {
+    Started s("startup-missing");
+    MainWindow& w = s.start();
+    const std::string scratch = (s.dir / "user" / "Benthix").string();
+    EXPECT_TRUE(fs::is_directory(scratch));
+    EXPECT_EQ(w.ui.detailedLogFolder, scratch);
+    EXPECT_EQ(w.ui.summaryLogFolder, scratch);
+    EXPECT_EQ(w.ui.saveFolder, scratch);
+    EXPECT_EQ(w.ui.loadFolder, scratch);
+    EXPECT_EQ(w.ui.reportFolder, scratch + "/");  // the report folder alone ends in a separator
+}
+
+TEST(Startup, PresentWorkingFoldersAreUsed) {
+    Started s("startup-present");
+    for (const char* name : {"detailed logs", "summary logs", "save", "load", "reports"}) {
+        fs::create_directories(s.dir / "prog" / name);
+    }
+    MainWindow& w = s.start();
+    const std::string prog = (s.dir / "prog").string();
+    EXPECT_EQ(w.ui.detailedLogFolder, prog + "/detailed logs");
+    EXPECT_EQ(w.ui.summaryLogFolder, prog + "/summary logs");
+    EXPECT_EQ(w.ui.saveFolder, prog + "/save");
+    EXPECT_EQ(w.ui.loadFolder, prog + "/load");
+    EXPECT_EQ(w.ui.reportFolder, prog + "/reports/");
+}
+
+TEST(Startup, GridsOptionsAndPanelsAsAtProgramStart) {
+    Started s("startup-state");
+    MainWindow& w = s.start();
+    for (const Grid* g : {&w.ui.Grid1, &w.ui.Grid2}) {
+        EXPECT_EQ(g->cell(0, 0), "Rep");
+        EXPECT_EQ(g->cell(0, 1), "Data");
+        EXPECT_EQ(g->cell(0, 2), "Transform");
+        EXPECT_EQ(g->cell(1, 0), "    1");
+        EXPECT_EQ(g->cell(10, 0), "    10");
+        EXPECT_EQ(g->row(), 1);
+        EXPECT_EQ(g->col(), 1);
+    }
+    EXPECT_EQ(w.ui.cbHypoAlt.text, "x1 < x2");
+    EXPECT_EQ(w.ui.cbHypoNull.text, "x1 >= x2");
+    EXPECT_EQ(w.ui.cbAlphaLevel.text, "0.05");
+    EXPECT_EQ(w.ui.cbTransMethod.text, "No Transformation");
+    EXPECT_FALSE(w.ui.mnuNormalPrompt.checked);
+    EXPECT_FALSE(w.ui.mnuPowerCalculation.checked);
+    EXPECT_FALSE(w.ui.mnuOneSampleTTest.checked);
+    EXPECT_FALSE(w.ui.Frame13.visible);
+    EXPECT_FALSE(w.ui.txtTstPower.visible);
+    EXPECT_FALSE(w.ui.lblTstPower.enabled);
+    EXPECT_FALSE(w.ui.txtOverride.visible);
+    EXPECT_FALSE(w.ui.lblOverride.enabled);
+    EXPECT_EQ(w.ui.imgWtestPassFail, Picture::Question);
+    EXPECT_EQ(w.ui.imgSced, Picture::Question);
+    EXPECT_EQ(w.ui.imgTestPassFail, Picture::Question);
+    EXPECT_EQ(w.ui.currentSampleFileName, "stat1.dbf");
+    EXPECT_EQ(w.ui.fileDialogPurpose, "save");
+    EXPECT_TRUE(w.ui.Status.empty());
+    EXPECT_DOUBLE_EQ(slotValue(w.analysis.SampRaw[1]), 0.0);
+    EXPECT_FALSE(w.analysis.RankitUsed);
+}
+
+TEST(Startup, HelpMenu) {
+    Started s("startup-help");
+    MainWindow& w = s.start();
+    mnuHelpVersion_Click(w);
+    ASSERT_EQ(s.desktop.messages.size(), 1U);
+    EXPECT_EQ(s.desktop.messages[0].title, "Version Number");
+    EXPECT_EQ(s.desktop.messages[0].text, "Benthix Version: February 9, 2006");
+    EXPECT_EQ(s.desktop.messages[0].icon, MessageIcon::Information);
+    mnuHelpAbout_Click(w);
+    EXPECT_EQ(s.desktop.aboutShown, 1);
+}
+
+}  // namespace
+}  // namespace bx

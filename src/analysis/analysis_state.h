@@ -13,8 +13,8 @@ namespace bx {
 using PooledArray = std::array<double, kMaxPooled>;  // position i is element [i - 1]
 
 struct ShapiroWilkValues {
-    PooledArray residuals{};   // the N residuals ascending, then zeros
-    bool computed = false;     // false: W, residual mean and SD read "N/A"
+    PooledArray residuals{};  // the N residuals ascending, then zeros
+    bool computed = false;    // false: W, residual mean and SD read "N/A"
     double residualMean = 0.0;
     double residualSd = 0.0;
     double ss = 0.0;

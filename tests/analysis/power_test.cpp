@@ -1,0 +1,128 @@
+// The power of the t-tests by the normal approximation, on numbers alone.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "analysis/power.h"
+#include "table_lookup_support.h"
+
+namespace bx {
+namespace {
+
+using test::TableLookup;
+
+// 1 - 0.05 and 1 - 0.1 hit 0.95 and 0.9 exactly in double precision.
+TEST(PowerZAlpha, TheTwoListedLevelsAndAnyOther) {
+    EXPECT_EQ(zAlphaOf(0.05), 1.645);
+    EXPECT_EQ(zAlphaOf(0.1), 1.282);
+    EXPECT_EQ(zAlphaOf(0.01), 9999.0);
+    EXPECT_EQ(zAlphaOf(0.2), 9999.0);
+}
+
+// D = 2, s1 = s2 = 1, n1 = n2 = 3, alpha 0.05, by hand: df = 4, S = 1, F = sqrt(2/3),
+// correction 4 + 1.21 * (1.645 - 1.06) = 4.70785, z_beta = 8 / (0.8164966 * 4.70785) - 1.645
+// = 0.4361961 (tolerance 1e-6).
+TEST(PowerT, WorkedExample) {
+    TableLookup t;
+    const PowerResult r = PowerT(0.05, 1, 1, 3, 3, 2, t.lookup);
+    EXPECT_EQ(r.df, 4.0);
+    EXPECT_EQ(r.spread, 1.0);
+    EXPECT_NEAR(r.sizeFactor, std::sqrt(2.0 / 3.0), 1e-15);
+    EXPECT_NEAR(r.zBeta, 0.4361961, 1e-6);
+    EXPECT_TRUE(r.tableRead);
+}
+
+// Unequal spreads for PowerT: pooled S = sqrt((2 * 1 + 4 * 4) / 6) = sqrt(3) by hand.
+TEST(PowerT, PooledSpread) {
+    TableLookup t;
+    const PowerResult r = PowerT(0.1, 1, 2, 3, 5, 1, t.lookup);
+    EXPECT_NEAR(r.spread, std::sqrt(3.0), 1e-12);
+    EXPECT_EQ(r.df, 6.0);
+    EXPECT_EQ(r.zAlpha, 1.282);
+    // z_beta = 6 / (sqrt 3 * sqrt(1/3 + 1/5) * (6 + 1.21 * 0.222)) - 1.282 = -0.5253077 by hand
+    EXPECT_NEAR(r.zBeta, -0.5253077, 1e-6);
+}
+
+// PowerT_A with s1 = s2 = 1 and n1 = n2 = 3: Satterthwaite's df is 4 exactly, S = 1, so the
+// same z_beta as PowerT.
+TEST(PowerTA, EqualSpreadsGiveTheStudentDf) {
+    TableLookup t;
+    const PowerResult r = PowerT_A(0.05, 1, 1, 3, 3, 2, t.lookup);
+    EXPECT_NEAR(r.df, 4.0, 1e-12);
+    EXPECT_EQ(r.spread, 1.0);
+    EXPECT_NEAR(r.zBeta, 0.4361961, 1e-6);
+}
+
+// D = 1, s1 = 1, n1 = 4, alpha 0.05 by hand: df = 3, F = 0.5, correction 3.70785,
+// z_beta = 3 / 1.853925 - 1.645 = -0.0268116 (tolerance 1e-6).
+TEST(PowerT1, WorkedExample) {
+    TableLookup t;
+    const PowerResult r = PowerT_1(0.05, 1, 4, 1, t.lookup);
+    EXPECT_EQ(r.df, 3.0);
+    EXPECT_EQ(r.sizeFactor, 0.5);
+    EXPECT_NEAR(r.zBeta, -0.0268116, 1e-6);
+    EXPECT_TRUE(r.tableRead);
+}
+
+TEST(PowerCuts, BeyondTheCutsNoTableIsRead) {
+    TableLookup t;
+    // z_beta = 40 * 4 / (0.8164966 * 4.70785) - 1.645 = 39.98 by hand: exactly 100.
+    const PowerResult high = PowerT(0.05, 1, 1, 3, 3, 40, t.lookup);
+    EXPECT_GT(high.zBeta, 3.25);
+    EXPECT_EQ(high.power, 100.0);
+    EXPECT_FALSE(high.tableRead);
+    // A negative difference: z_beta = -160 / 3.84395 - 1.645 = -43.27: exactly 0.
+    const PowerResult low = PowerT(0.05, 1, 1, 3, 3, -40, t.lookup);
+    EXPECT_LT(low.zBeta, -3.25);
+    EXPECT_EQ(low.power, 0.0);
+    EXPECT_FALSE(low.tableRead);
+    EXPECT_TRUE(t.sink.lines.empty());
+
+    bool read = false;
+    EXPECT_EQ(powerFromZ(3.2500001, t.lookup, read), 100.0);
+    EXPECT_FALSE(read);
+    EXPECT_EQ(powerFromZ(-3.2500001, t.lookup, read), 0.0);
+    EXPECT_FALSE(read);
+    powerFromZ(3.25, t.lookup, read);  // both cuts themselves are read from the table
+    EXPECT_TRUE(read);
+    powerFromZ(-3.25, t.lookup, read);
+    EXPECT_TRUE(read);
+}
+
+// Without spread the formula divides by zero. The difference is then certain: z_beta is
+// +/- infinity by the sign of D and the power 100 or 0, without a table read; PowerT_A takes
+// n1 + n2 - 2 degrees of freedom then.
+TEST(PowerWithoutSpread, CertainDifferenceGivesAllOrNothing) {
+    TableLookup t;
+    const PowerResult one = PowerT_1(0.05, 0, 3, 2, t.lookup);
+    EXPECT_EQ(one.zBeta, std::numeric_limits<double>::infinity());
+    EXPECT_EQ(one.power, 100.0);
+    EXPECT_FALSE(one.tableRead);
+    const PowerResult negative = PowerT_1(0.05, 0, 3, -2, t.lookup);
+    EXPECT_EQ(negative.zBeta, -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(negative.power, 0.0);
+
+    const PowerResult pooled = PowerT(0.1, 0, 0, 4, 4, 1.5, t.lookup);
+    EXPECT_EQ(pooled.power, 100.0);
+    EXPECT_FALSE(pooled.tableRead);
+
+    const PowerResult approx = PowerT_A(0.05, 0, 0, 4, 5, -0.5, t.lookup);
+    EXPECT_EQ(approx.df, 7.0);
+    EXPECT_EQ(approx.spread, 0.0);
+    EXPECT_EQ(approx.power, 0.0);
+    EXPECT_FALSE(approx.tableRead);
+    EXPECT_TRUE(t.sink.lines.empty());
+}
+
+// An unknown level makes z_alpha 9999 and drives the power to 0.
+TEST(PowerCuts, UnknownLevelGivesZero) {
+    TableLookup t;
+    const PowerResult r = PowerT(0.2, 1, 1, 3, 3, 2, t.lookup);
+    EXPECT_EQ(r.zAlpha, 9999.0);
+    EXPECT_EQ(r.power, 0.0);
+    EXPECT_FALSE(r.tableRead);
+}
+
+}  // namespace
+}  // namespace bx

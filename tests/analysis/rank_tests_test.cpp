@@ -1,0 +1,137 @@
+// Mann-Whitney ranks and U, the pooled exchange sort, and the rankit transformation.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+#include "analysis/exchange_sort.h"
+#include "analysis/mann_whitney.h"
+#include "analysis/rankit.h"
+#include "table_lookup_support.h"
+
+namespace bx {
+namespace {
+
+using test::TableLookup;
+
+constexpr auto kAtLeast = NullHypothesis::X1AtLeastX2;
+constexpr auto kAtMost = NullHypothesis::X1AtMostX2;
+
+std::vector<double> firstOf(const PooledArray& a, int n) {
+    return {a.begin(), a.begin() + n};
+}
+
+template <std::size_t N>
+std::vector<double> firstOf(const std::array<double, N>& a, int n) {
+    return {a.begin(), a.begin() + n};
+}
+
+TEST(ExchangeSort, AscendingWithRepeats) {
+    std::vector<double> v{3, -1, 2, 2, 7, -1, 0};
+    exchangeSort(v);
+    EXPECT_EQ(v, (std::vector<double>{-1, -1, 0, 2, 2, 3, 7}));
+    std::vector<double> one{5};
+    exchangeSort(one);
+    EXPECT_EQ(one, std::vector<double>{5});
+}
+
+TEST(MannWhitneyKey, LargerCountFirst) {
+    EXPECT_EQ(mannWhitneyKey(4, 5), "5,4");
+    EXPECT_EQ(mannWhitneyKey(5, 4), "5,4");
+    EXPECT_EQ(mannWhitneyKey(5, 5), "5,5");
+    EXPECT_EQ(mannWhitneyKey(10, 3), "10,3");
+}
+
+// Test 1, 2, 3 against reference 3, 4, 5, worked by hand: pooled 1, 2, 3, 3, 4, 5 with ranks
+// 1, 2, 3.5, 3.5, 5, 6; R1 = 6.5, R2 = 14.5; U = 9 + 6 - 6.5 = 8.5 for "x1 >= x2" and
+// 9 + 6 - 14.5 = 0.5 for "x1 <= x2". scipy: stats.mannwhitneyu([1,2,3],[3,4,5]).statistic = 0.5
+// (pairs with x1 above x2), and 9 - 0.5 = 8.5.
+TEST(MannWhitneyRanks, WorkedExample) {
+    TableLookup t;
+    const std::array<double, 3> x1{1, 2, 3};
+    const std::array<double, 3> x2{3, 4, 5};
+    const MannWhitneyResult r = mannWhitneyTest(x1, x2, kAtLeast, 0.05, t.lookup);
+    EXPECT_EQ(r.pooledCount, 6);
+    EXPECT_EQ(firstOf(r.pooled, 6), (std::vector<double>{1, 2, 3, 3, 4, 5}));
+    EXPECT_EQ(firstOf(r.pooledRanks, 6), (std::vector<double>{1, 2, 3.5, 3.5, 5, 6}));
+    EXPECT_EQ(firstOf(r.ranks1, 3), (std::vector<double>{1, 2, 3.5}));
+    EXPECT_EQ(firstOf(r.ranks2, 3), (std::vector<double>{3.5, 5, 6}));
+    EXPECT_EQ(r.u, 8.5);
+    EXPECT_EQ(r.key, "3,3");
+    EXPECT_EQ(mannWhitneyTest(x1, x2, kAtMost, 0.05, t.lookup).u, 0.5);
+    // The positions after N stay 0.
+    EXPECT_EQ(r.pooledRanks[6], 0.0);
+}
+
+TEST(MannWhitneyRanks, AllValuesEqualGiveHalfThePairs) {
+    TableLookup t;
+    const std::array<double, 3> x{7, 7, 7};
+    const MannWhitneyResult r = mannWhitneyTest(x, x, kAtLeast, 0.05, t.lookup);
+    EXPECT_EQ(firstOf(r.pooledRanks, 6), (std::vector<double>(6, 3.5)));
+    EXPECT_EQ(r.u, 4.5);
+    EXPECT_EQ(mannWhitneyTest(x, x, kAtMost, 0.05, t.lookup).u, 4.5);
+}
+
+// scipy 1.10: U1 = stats.mannwhitneyu(x1, x2).statistic counts the pairs with x1 above x2
+// (ties one half): the U of "x1 <= x2"; n1*n2 - U1 is the U of "x1 >= x2". Exact halves.
+TEST(MannWhitneyRanks, UAgainstScipy) {
+    TableLookup t;
+    struct Case {
+        std::vector<double> x1, x2;
+        double u1;
+    };
+    const Case cases[] = {
+        {{4.2, 5.1, 3.9, 6.0, 5.5}, {7.1, 6.8, 9.0, 8.2, 7.7, 6.9}, 0.0},
+        {{12, 15, 11, 19, 22, 14, 13}, {18, 21, 20, 19, 23}, 5.5},
+        {{1, 2, 3, 3, 5}, {3, 4, 5, 6, 7, 8}, 3.5},
+        {{0.5, 0.9, 3.4, 7.7, 1.2, 0.8, 2.2, 5.1, 0.3, 1.0},
+         {2.0, 2.1, 1.9, 2.2, 2.0, 2.05, 1.95, 2.15, 2.1, 1.85},
+         39.5},
+    };
+    for (const Case& c : cases) {
+        const double pairs = static_cast<double>(c.x1.size() * c.x2.size());
+        EXPECT_EQ(mannWhitneyTest(c.x1, c.x2, kAtMost, 0.05, t.lookup).u, c.u1);
+        EXPECT_EQ(mannWhitneyTest(c.x1, c.x2, kAtLeast, 0.05, t.lookup).u, pairs - c.u1);
+    }
+}
+
+// An unknown null text takes the branch of "x1 <= x2" (the reference rank sum).
+TEST(MannWhitneyRanks, UnknownNullUsesTheReferenceRanks) {
+    TableLookup t;
+    const std::array<double, 3> x1{1, 2, 3};
+    const std::array<double, 3> x2{3, 4, 5};
+    EXPECT_EQ(mannWhitneyTest(x1, x2, NullHypothesis::Other, 0.05, t.lookup).u, 0.5);
+}
+
+TEST(MannWhitneyRanks, TwentyValuesFitMoreAreRefused) {
+    TableLookup t;
+    std::vector<double> ten(10);
+    std::vector<double> eleven(11);
+    for (std::size_t i = 0; i < eleven.size(); ++i) {
+        eleven[i] = static_cast<double>(i);
+        if (i < 10) {
+            ten[i] = static_cast<double>(i) + 0.5;
+        }
+    }
+    const MannWhitneyResult full = mannWhitneyTest(ten, ten, kAtLeast, 0.05, t.lookup);
+    EXPECT_FALSE(full.tooManyValues);
+    EXPECT_EQ(full.pooledRanks[19], 19.5);  // ranks 19 and 20 tied
+    EXPECT_EQ(full.u, 50.0);
+    EXPECT_EQ(full.key, "10,10");
+    const MannWhitneyResult over = mannWhitneyTest(eleven, ten, kAtLeast, 0.05, t.lookup);
+    EXPECT_TRUE(over.tooManyValues);
+    EXPECT_EQ(over.u, 0.0);
+    EXPECT_TRUE(over.key.empty());
+}
+
+TEST(RankitTransform, MoreThanTenValuesInASampleAreRefused) {
+    TableLookup t;
+    const std::vector<double> eleven(11, 1.0);
+    const std::vector<double> three(3, 2.0);
+    const RankitResult r = rankitTransform(eleven, three, t.lookup);
+    EXPECT_TRUE(r.tooManyValues);
+    EXPECT_EQ(r.pooledCount, 0);
+}
+
+}  // namespace
+}  // namespace bx

@@ -1,0 +1,166 @@
+// The t statistics and degrees of freedom of the three t-tests, on numbers alone.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "analysis/approximate_t.h"
+#include "analysis/descriptive.h"
+#include "analysis/one_sample_t.h"
+#include "analysis/student_t.h"
+
+namespace bx {
+namespace {
+
+constexpr auto kAtLeast = NullHypothesis::X1AtLeastX2;  // "x1 >= x2"
+constexpr auto kAtMost = NullHypothesis::X1AtMostX2;    // "x1 <= x2"
+
+struct Sample {
+    double mean;
+    double sd;
+    int n;
+};
+
+Sample describe(std::initializer_list<double> values) {
+    const std::span<const double> v(values.begin(), values.size());
+    return {meanOf(v), stdDevOf(v), static_cast<int>(values.size())};
+}
+
+// Test 10, 11, 12 against reference 14, 15, 16, worked by hand: Sp^2 = 1, se = sqrt(2/3),
+// t = 4 / 0.81650 = 4.898979 in the direction of the null "x1 >= x2" (tolerance 1e-6).
+TEST(StudentTStatistic, WorkedExampleInBothDirections) {
+    EXPECT_NEAR(StudentT(11, 1, 3, 15, 1, 3, kAtLeast), 4.898979, 1e-6);
+    EXPECT_NEAR(StudentT(11, 1, 3, 15, 1, 3, kAtMost), -4.898979, 1e-6);
+    // An unknown null text takes the branch of "x1 >= x2".
+    EXPECT_NEAR(StudentT(11, 1, 3, 15, 1, 3, NullHypothesis::Other), 4.898979, 1e-6);
+}
+
+TEST(StudentTStatistic, ZeroWhenNoTCanBeFormed) {
+    EXPECT_EQ(StudentT(1, 0, 1, 2, 0, 1, kAtLeast), 0.0);  // n1 + n2 = 2
+    EXPECT_EQ(StudentT(1, 1, 0, 2, 1, 5, kAtLeast), 0.0);  // an empty sample
+    EXPECT_EQ(StudentT(1, 1, 5, 2, 1, 0, kAtLeast), 0.0);
+    EXPECT_EQ(StudentT(1, 0, 3, 2, 0, 3, kAtLeast), 0.0);  // no spread: se = 0
+}
+
+// Cross-checks against scipy 1.10 (/usr/bin/python3):
+//   stats.ttest_ind(x1, x2).statistic is (x1 - x2)/se, the t of the null "x1 <= x2";
+//   stats.ttest_ind(x1, x2, equal_var=False).statistic likewise for the separate-variance t;
+//   scipy.stats._stats_py._unequal_var_ttest_denom(var1, n1, var2, n2)[0] is the unrounded
+//   Satterthwaite df. Tolerance 1e-8 on t, 1e-8 on df.
+struct ScipyCase {
+    std::initializer_list<double> x1;
+    std::initializer_list<double> x2;
+    double pooledT;
+    double welchT;
+    double welchDf;
+};
+
+TEST(TStatisticsAgainstScipy, PooledAndSeparateVarianceTAndSatterthwaiteDf) {
+    const ScipyCase cases[] = {
+        {{4.2, 5.1, 3.9, 6.0, 5.5},
+         {7.1, 6.8, 9.0, 8.2, 7.7, 6.9},
+         -5.0852783483,
+         -5.0746612290,
+         8.5704173968},
+        {{12, 15, 11, 19, 22, 14, 13},
+         {18, 21, 20, 19, 23},
+         -2.6081355461,
+         -2.9204713430,
+         9.1090799465},
+        {{1, 2, 3, 3, 5}, {3, 4, 5, 6, 7, 8}, -2.6083834106, -2.6690407456, 8.9923671405},
+        {{0.5, 0.9, 3.4, 7.7, 1.2, 0.8, 2.2, 5.1, 0.3, 1.0},
+         {2.0, 2.1, 1.9, 2.2, 2.0, 2.05, 1.95, 2.15, 2.1, 1.85},
+         0.3659791995,
+         0.3659791995,
+         9.0380070211},
+        {{1, 2, 3}, {2, 5, 8}, -1.6431676725, -1.6431676725, 2.4390243902},
+    };
+    for (const ScipyCase& c : cases) {
+        const Sample a = describe(c.x1);
+        const Sample b = describe(c.x2);
+        EXPECT_NEAR(StudentT(a.mean, a.sd, a.n, b.mean, b.sd, b.n, kAtMost), c.pooledT, 1e-8);
+        EXPECT_NEAR(StudentT(a.mean, a.sd, a.n, b.mean, b.sd, b.n, kAtLeast), -c.pooledT, 1e-8);
+        EXPECT_NEAR(approximateT(a.mean, a.sd, a.n, b.mean, b.sd, b.n, kAtMost), c.welchT, 1e-8);
+        EXPECT_NEAR(approximateT(a.mean, a.sd, a.n, b.mean, b.sd, b.n, kAtLeast), -c.welchT, 1e-8);
+        EXPECT_NEAR(satterthwaiteDf(a.sd, a.n, b.sd, b.n), c.welchDf, 1e-8);
+        EXPECT_EQ(StudentT_DF(a.sd, a.n, b.sd, b.n),
+                  static_cast<int>(std::lround(c.welchDf)));  // none of these is a half
+    }
+}
+
+// s1 = 1, n1 = 3, s2 = 3, n2 = 3: b1 = 1/3, b2 = 3, df = (100/9) / (1/18 + 9/2) = 2.4390 by
+// hand, rounded to 2.
+TEST(SatterthwaiteDf, WorkedExampleRoundsToTwo) {
+    EXPECT_NEAR(satterthwaiteDf(1, 3, 3, 3), 100.0 / 9.0 / (1.0 / 18.0 + 4.5), 1e-12);
+    EXPECT_EQ(StudentT_DF(1, 3, 3, 3), 2);
+}
+
+TEST(SatterthwaiteDf, EqualSpreadsAndSizesGiveTwiceNMinusOne) {
+    EXPECT_EQ(StudentT_DF(2.5, 6, 2.5, 6), 10);
+    EXPECT_EQ(StudentT_DF(0.3, 10, 0.3, 10), 18);
+}
+
+TEST(SatterthwaiteDf, ASingleValueGivesTwo) {
+    EXPECT_EQ(StudentT_DF(0, 1, 3, 5), 2);
+    EXPECT_EQ(StudentT_DF(3, 5, 0, 1), 2);
+}
+
+// Both spreads 0 make the formula 0/0: the pooled df n1 + n2 - 2 stands in, never a NaN
+// turned into an integer. Spreads whose squares overflow do the same.
+TEST(SatterthwaiteDf, NoSpreadOrOverflowGivesThePooledDf) {
+    EXPECT_EQ(StudentT_DF(0, 4, 0, 5), 7);
+    EXPECT_EQ(satterthwaiteDf(0, 4, 0, 5), 7.0);
+    EXPECT_EQ(StudentT_DF(1e200, 4, 1e200, 5), 7);
+}
+
+TEST(SatterthwaiteDf, HalvesRoundToTheEvenNeighbour) {
+    EXPECT_EQ(roundHalfEven(4.5), 4);
+    EXPECT_EQ(roundHalfEven(5.5), 6);
+    EXPECT_EQ(roundHalfEven(2.5), 2);
+    EXPECT_EQ(roundHalfEven(2.4390243902), 2);
+    EXPECT_EQ(roundHalfEven(8.5704173968), 9);
+    EXPECT_EQ(roundHalfEven(4.4999999), 4);
+    EXPECT_EQ(roundHalfEven(4.5000001), 5);
+}
+
+TEST(ApproximateTStatistic, ZeroWhenNoTCanBeFormed) {
+    EXPECT_EQ(approximateT(1, 0, 1, 2, 0, 1, kAtLeast), 0.0);
+    EXPECT_EQ(approximateT(1, 1, 0, 2, 1, 5, kAtLeast), 0.0);
+    EXPECT_EQ(approximateT(1, 0, 4, 2, 0, 4, kAtLeast), 0.0);
+}
+
+// Test 8, 9, 10 against 12: x1 = 9, s1 = 1, se = 1/sqrt(3), t = -3 sqrt(3) = -5.1961524;
+// scipy: stats.ttest_1samp([8, 9, 10], 12).statistic = -5.1961524227 (tolerance 1e-8).
+TEST(OneSampleTStatistic, WorkedExampleAndScipy) {
+    const OneSampleT r = oneSampleT(9, 1, 3, 12);
+    EXPECT_NEAR(r.t, -5.1961524227, 1e-8);
+    EXPECT_EQ(r.df, 2);
+    EXPECT_FALSE(r.infinite);
+    // stats.ttest_1samp([3.1, 2.7, 3.9, 3.3], 3.0).statistic = 1.0000000000
+    const Sample s = describe({3.1, 2.7, 3.9, 3.3});
+    EXPECT_NEAR(oneSampleT(s.mean, s.sd, s.n, 3.0).t, 1.0, 1e-8);
+}
+
+// A test sample without spread: the difference from the reference value is certain, so t is
+// infinite with the sign of x1 - x2; with x1 = x2 it stays 0.
+TEST(OneSampleTStatistic, NoSpreadGivesAnInfiniteTUnlessTheMeansAgree) {
+    const OneSampleT below = oneSampleT(8, 0, 3, 12);
+    EXPECT_TRUE(below.infinite);
+    EXPECT_EQ(below.t, -std::numeric_limits<double>::infinity());
+    const OneSampleT above = oneSampleT(15, 0, 3, 12);
+    EXPECT_TRUE(above.infinite);
+    EXPECT_EQ(above.t, std::numeric_limits<double>::infinity());
+    const OneSampleT same = oneSampleT(12, 0, 3, 12);
+    EXPECT_FALSE(same.infinite);
+    EXPECT_EQ(same.t, 0.0);
+}
+
+TEST(OneSampleTStatistic, ASingleTestValueGivesZero) {
+    const OneSampleT r = oneSampleT(8, 0, 1, 12);
+    EXPECT_EQ(r.t, 0.0);
+    EXPECT_FALSE(r.infinite);
+    EXPECT_EQ(r.df, 0);
+}
+
+}  // namespace
+}  // namespace bx

@@ -1,0 +1,190 @@
+// The Shapiro-Wilk and Levene kernels: residuals, levels, statistics and the cases in which
+// the tests cannot be made.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "analysis/descriptive.h"
+#include "analysis/levene.h"
+#include "analysis/shapiro_wilk.h"
+#include "table_lookup_support.h"
+
+namespace bx {
+namespace {
+
+using test::TableLookup;
+
+constexpr auto kAtLeast = NullHypothesis::X1AtLeastX2;
+
+double meanOfList(const std::vector<double>& v) {
+    return meanOf(v);
+}
+
+TEST(ShapiroWilkLevel, ByPooledCountAndDesign) {
+    EXPECT_EQ(shapiroWilkAlpha(2, true), 0.10);
+    EXPECT_EQ(shapiroWilkAlpha(2, false), 0.10);
+    EXPECT_EQ(shapiroWilkAlpha(3, true), 0.10);
+    EXPECT_EQ(shapiroWilkAlpha(9, true), 0.10);
+    EXPECT_EQ(shapiroWilkAlpha(9, false), 0.25);
+    EXPECT_EQ(shapiroWilkAlpha(10, true), 0.05);
+    EXPECT_EQ(shapiroWilkAlpha(10, false), 0.10);  // n1 = 7, n2 = 3
+    EXPECT_EQ(shapiroWilkAlpha(19, false), 0.10);
+    EXPECT_EQ(shapiroWilkAlpha(20, true), 0.01);
+    EXPECT_EQ(shapiroWilkAlpha(20, false), 0.05);
+}
+
+TEST(LeveneLevel, ByLargerCountAndDesign) {
+    EXPECT_EQ(leveneAlpha(1, true), 0.0);
+    EXPECT_EQ(leveneAlpha(2, true), 0.10);
+    EXPECT_EQ(leveneAlpha(5, true), 0.10);
+    EXPECT_EQ(leveneAlpha(6, false), 0.25);
+    EXPECT_EQ(leveneAlpha(9, false), 0.25);
+    EXPECT_EQ(leveneAlpha(10, true), 0.05);
+    EXPECT_EQ(leveneAlpha(10, false), 0.10);
+    EXPECT_EQ(leveneAlpha(20, true), 0.05);
+    EXPECT_EQ(leveneAlpha(21, true), 0.0);
+}
+
+// 10, 11, 12 and 14, 15, 16 by hand: residuals -1, 0, 1, -1, 0, 1, sorted -1, -1, 0, 0, 1, 1;
+// mean 0, SD sqrt(4/5), SS 4, k 3. The statistic itself needs the table's coefficients and is
+// checked with the tables.
+TEST(ShapiroWilkResiduals, PooledAroundEachSamplesOwnMean) {
+    TableLookup t;
+    const std::array<double, 3> x1{12, 10, 11};
+    const std::array<double, 3> x2{16, 14, 15};
+    const ShapiroWilkResult r = shapiroWilkTest(x1, x2, 11, 15, true, t.lookup);
+    EXPECT_EQ(r.pooledCount, 6);
+    EXPECT_EQ(std::vector<double>(r.residuals.begin(), r.residuals.begin() + 6),
+              (std::vector<double>{-1, -1, 0, 0, 1, 1}));
+    EXPECT_EQ(r.residuals[6], 0.0);
+    EXPECT_EQ(r.residualMean, 0.0);
+    EXPECT_NEAR(r.residualSd, std::sqrt(0.8), 1e-15);
+    EXPECT_EQ(r.ss, 4.0);
+    EXPECT_EQ(r.k, 3);
+    EXPECT_EQ(r.alpha, 0.10);
+    EXPECT_TRUE(r.testable);
+}
+
+// Every value equal to its sample's mean: SS = 0, b = 0 whatever the coefficients, W = 0, and
+// the data do not pass.
+TEST(ShapiroWilkResiduals, AllResidualsZeroGiveWZero) {
+    TableLookup t;
+    const std::array<double, 3> x1{5, 5, 5};
+    const std::array<double, 3> x2{7, 7, 7};
+    const ShapiroWilkResult r = shapiroWilkTest(x1, x2, 5, 7, true, t.lookup);
+    EXPECT_EQ(r.ss, 0.0);
+    EXPECT_EQ(r.b, 0.0);
+    EXPECT_EQ(r.w, 0.0);
+    EXPECT_FALSE(r.normal);
+}
+
+// n1 = 6, n2 = 3 is unbalanced (6 is not below twice 3): N = 9 at level 0.25, not testable.
+TEST(ShapiroWilkResiduals, UnbalancedSmallDesignCannotBeTested) {
+    TableLookup t;
+    const std::vector<double> x1{1, 2, 3, 4, 5, 7};
+    const std::vector<double> x2{2, 4, 9};
+    const ShapiroWilkResult r =
+        shapiroWilkTest(x1, x2, meanOfList(x1), meanOfList(x2), false, t.lookup);
+    EXPECT_EQ(r.pooledCount, 9);
+    EXPECT_EQ(r.k, 4);
+    EXPECT_EQ(r.alpha, 0.25);
+    EXPECT_FALSE(r.testable);
+    EXPECT_EQ(r.critical, -9999.0);
+    EXPECT_FALSE(r.normal);
+}
+
+TEST(ShapiroWilkResiduals, MoreThanTwentyValuesAreRefused) {
+    TableLookup t;
+    const std::vector<double> eleven(11, 1.0);
+    const std::vector<double> ten(10, 2.0);
+    const ShapiroWilkResult r = shapiroWilkTest(eleven, ten, 1, 2, true, t.lookup);
+    EXPECT_TRUE(r.tooManyValues);
+    EXPECT_EQ(r.pooledCount, 0);
+    EXPECT_FALSE(r.normal);
+    EXPECT_TRUE(t.sink.lines.empty());  // not a single table read
+}
+
+// 10, 11, 12 (mean 11) and 12, 15, 18 (mean 15) by hand: absolute residuals 1, 0, 1 and
+// 3, 0, 3; means 2/3 and 2, SDs sqrt(1/3) and sqrt(3); pooled variance 5/3, se = sqrt(10/9),
+// |t| = (4/3) / 1.0540926 = 1.2649111. scipy: sqrt(stats.levene(x1, x2, center='mean')
+// .statistic) = 1.2649110641 (for two groups Levene's F is t squared). Tolerance 1e-9.
+TEST(LeveneStatistic, WorkedExample) {
+    TableLookup t;
+    const std::array<double, 3> x1{10, 11, 12};
+    const std::array<double, 3> x2{12, 15, 18};
+    const LeveneResult r = leveneTest(x1, x2, 11, 15, true, kAtLeast, t.lookup);
+    EXPECT_EQ(std::vector<double>(r.absResiduals1.begin(), r.absResiduals1.begin() + 3),
+              (std::vector<double>{1, 0, 1}));
+    EXPECT_EQ(std::vector<double>(r.absResiduals2.begin(), r.absResiduals2.begin() + 3),
+              (std::vector<double>{3, 0, 3}));
+    EXPECT_EQ(r.absResiduals1[3], 0.0);
+    EXPECT_NEAR(r.mean1, 2.0 / 3.0, 1e-15);
+    EXPECT_NEAR(r.sd1, std::sqrt(1.0 / 3.0), 1e-15);
+    EXPECT_EQ(r.mean2, 2.0);
+    EXPECT_NEAR(r.sd2, std::sqrt(3.0), 1e-15);
+    EXPECT_NEAR(r.absT, 1.2649110641, 1e-9);
+    EXPECT_EQ(r.df, 4);
+    EXPECT_EQ(r.alpha, 0.10);
+    EXPECT_TRUE(r.testable);
+}
+
+// |t| against scipy on more data sets: sqrt(stats.levene(x1, x2, center='mean').statistic).
+TEST(LeveneStatistic, AgainstScipy) {
+    TableLookup t;
+    struct Case {
+        std::vector<double> x1, x2;
+        double absT;
+    };
+    const Case cases[] = {
+        {{4.2, 5.1, 3.9, 6.0, 5.5}, {7.1, 6.8, 9.0, 8.2, 7.7, 6.9}, 0.1173816226},
+        {{12, 15, 11, 19, 22, 14, 13}, {18, 21, 20, 19, 23}, 1.5084347921},
+        {{0.5, 0.9, 3.4, 7.7, 1.2, 0.8, 2.2, 5.1, 0.3, 1.0},
+         {2.0, 2.1, 1.9, 2.2, 2.0, 2.05, 1.95, 2.15, 2.1, 1.85},
+         3.9199096657},
+    };
+    for (const Case& c : cases) {
+        const LeveneResult r =
+            leveneTest(c.x1, c.x2, meanOfList(c.x1), meanOfList(c.x2), true, kAtLeast, t.lookup);
+        EXPECT_NEAR(r.absT, c.absT, 1e-9);
+        EXPECT_EQ(r.df, static_cast<int>(c.x1.size() + c.x2.size()) - 2);
+    }
+}
+
+TEST(LeveneStatistic, UnbalancedSmallDesignCannotBeTested) {
+    TableLookup t;
+    const std::vector<double> x1{1, 2, 3, 4, 5, 7};
+    const std::vector<double> x2{2, 4, 9};
+    const LeveneResult r =
+        leveneTest(x1, x2, meanOfList(x1), meanOfList(x2), false, kAtLeast, t.lookup);
+    EXPECT_EQ(r.alpha, 0.25);
+    EXPECT_FALSE(r.testable);
+    EXPECT_EQ(r.critical, -9999.0);
+    EXPECT_FALSE(r.homoscedastic);
+    EXPECT_EQ(r.df, 7);
+}
+
+// Absolute residuals without spread in either sample give t = 0, which no positive critical
+// value reaches.
+TEST(LeveneStatistic, NoSpreadInTheAbsoluteResidualsPasses) {
+    TableLookup t;
+    const std::array<double, 4> x1{1, 3, 1, 3};
+    const std::array<double, 4> x2{10, 12, 10, 12};
+    const LeveneResult r = leveneTest(x1, x2, 2, 11, true, kAtLeast, t.lookup);
+    EXPECT_EQ(r.absT, 0.0);
+    EXPECT_GT(r.critical, 0.0);
+    EXPECT_TRUE(r.homoscedastic);
+}
+
+TEST(LeveneStatistic, MoreThanTenValuesInASampleAreRefused) {
+    TableLookup t;
+    const std::vector<double> eleven(11, 1.0);
+    const std::vector<double> three{1, 2, 3};
+    const LeveneResult r = leveneTest(eleven, three, 1, 2, true, kAtLeast, t.lookup);
+    EXPECT_TRUE(r.tooManyValues);
+    EXPECT_FALSE(r.homoscedastic);
+}
+
+}  // namespace
+}  // namespace bx

@@ -1,0 +1,708 @@
+#include "gui/main_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <array>
+#include <exception>
+
+#include "analysis/driver.h"
+#include "app/options.h"
+#include "app/startup.h"
+#include "entry/clearing.h"
+#include "entry/grid_events.h"
+#include "entry/validation.h"
+#include "gui/artwork.h"
+#include "gui/grid_view.h"
+#include "gui/replicate_plot.h"
+#include "logs/detailed_log.h"
+#include "logs/summary_log.h"
+
+namespace bx::gui {
+namespace {
+
+constexpr int kPictureSide = 32;
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Menu captions that carry a file name must not turn its "&" into a mnemonic.
+QString menuCaption(const std::string& caption) {
+    return qs(caption).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+// The status list uses CR LF between lines; the widget uses LF.
+QString statusForDisplay(const std::string& text) {
+    return qs(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+QLabel* caption(const char* text, QWidget* parent) {
+    return new QLabel(QString::fromLatin1(text), parent);
+}
+
+}  // namespace
+
+MainForm::MainForm(StartupFolders folders, std::shared_ptr<const StatTables> tables,
+                   QWidget* parent)
+    : QMainWindow(parent),
+      desktop_(this),
+      core_(std::make_unique<MainWindow>(desktop_, std::move(folders), std::move(tables))) {
+    setObjectName("frmpstat");
+    setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowIcon(QIcon(QPixmap::fromImage(drawArtwork(Artwork::ProgramIcon, 64))));
+    setAcceptDrops(true);
+    buildMenus();
+    setCentralWidget(buildCentre());
+    buildTabOrder();
+    refresh();
+}
+
+MainForm::~MainForm() {
+    // The desktop must not show anything over a window that is going away.
+    desktop_.setParentWidget(nullptr);
+}
+
+void MainForm::formLoad() {
+    forward([](MainWindow& w) { Form_Load(w); });
+}
+
+void MainForm::forward(const std::function<void(MainWindow&)>& command) {
+    // A command may open a modal box, during which focus events run nested commands; only the
+    // outermost one consumes the core's request to move the focus.
+    const bool outermost = commandDepth_ == 0;
+    if (outermost) {
+        core_->ui.focus = FocusTarget::None;
+    }
+    ++commandDepth_;
+    try {
+        command(*core_);
+    } catch (const std::exception& error) {
+        const std::string what = error.what();
+        core_->postStatus("*** Error: " + what);
+        desktop_.messageBox("", "The command could not be completed: " + what,
+                            MessageIcon::Critical, MessageButtons::Ok);
+    }
+    --commandDepth_;
+    refresh();
+    if (outermost && core_->ui.focus != FocusTarget::None) {
+        applyFocusRequest(core_->ui.focus);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Building the window
+
+QAction* MainForm::makeAction(QMenu* menu, const char* name, const char* text,
+                              const std::function<void(MainWindow&)>& command) {
+    auto* action = menu->addAction(QString::fromLatin1(text));
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, [this, command] { forward(command); });
+    return action;
+}
+
+void MainForm::buildMenus() {
+    QMenuBar* bar = menuBar();
+
+    QMenu* file = bar->addMenu("&File");
+    file->setObjectName("mnuFile");
+    makeAction(file, "mnuLoadFrom", "&Load From...", [](MainWindow&) {});
+    makeAction(file, "mnuSaveAs", "&Save As...", [](MainWindow&) {});
+    makeAction(file, "mnuClearAll", "&Clear All", mnuClearAll_Click);
+    makeAction(file, "mnuTransform", "&Transform", mnuTransform_Click);
+    makeAction(file, "mnuFileReport", "&Report", [](MainWindow&) {});
+    makeAction(file, "mnuLoadExec", "&Execute Stats", mnuLoadExec_Click);
+    file->addSeparator()->setObjectName("mnuSep");
+    auto* exit = file->addAction("E&xit");
+    exit->setObjectName("mnuExit");
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = bar->addMenu("&Edit");
+    edit->setObjectName("mnuEdit");
+    makeAction(edit, "mnuEditCopy", "Copy grid data", mnuEditCopy_Click);
+    makeAction(edit, "mnuEditPaste", "Paste grid data", mnuEditPaste_Click);
+
+    QMenu* log = bar->addMenu("&Log");
+    log->setObjectName("mnuLog");
+    menus_.push_back(
+        {&WindowState::mnuLogDetail,
+         makeAction(log, "mnuLogDetail", "Begin Detail Data Logging", mnuLogDetail_Click)});
+    menus_.push_back(
+        {&WindowState::mnuLogSummary,
+         makeAction(log, "mnuLogSummary", "Begin Summary Log File", mnuLogSummary_Click)});
+
+    QMenu* options = bar->addMenu("&Options");
+    options->setObjectName("mnuOptions");
+    const struct {
+        MenuEntry WindowState::*entry;
+        const char* name;
+        const char* text;
+        void (*command)(MainWindow&);
+    } switches[] = {
+        {&WindowState::mnuNormalPrompt, "mnuNormalPrompt", "Normality Override",
+         mnuNormalPrompt_Click},
+        {&WindowState::mnuPowerCalculation, "mnuPowerCalculation", "Power Calculations",
+         mnuPowerCalculation_Click},
+        {&WindowState::mnuOneSampleTTest, "mnuOneSampleTTest", "1 Sample T-Test",
+         mnuOneSampleTTest_Click},
+    };
+    for (const auto& s : switches) {
+        QAction* action = makeAction(options, s.name, s.text, s.command);
+        action->setCheckable(true);
+        menus_.push_back({s.entry, action});
+    }
+
+    QMenu* help = bar->addMenu("&Help");
+    help->setObjectName("mnuHelp");
+    makeAction(help, "mnuHelpVersion", "Version Info", mnuHelpVersion_Click);
+    makeAction(help, "mnuHelpAbout", "About", mnuHelpAbout_Click);
+}
+
+QLineEdit* MainForm::makeField(const char* name, Field WindowState::*field, bool editable) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(QString::fromLatin1(name));
+    if (editable) {
+        connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {
+            forward([field, t = text.toStdString()](MainWindow& w) { (w.ui.*field).text = t; });
+        });
+    } else {
+        // Results are shown, not typed; a click still lets the user select and copy them.
+        edit->setReadOnly(true);
+        edit->setFocusPolicy(Qt::ClickFocus);
+        edit->setMinimumWidth(70);
+        edit->setMaximumWidth(130);
+    }
+    fields_.push_back({field, edit});
+    return edit;
+}
+
+QLabel* MainForm::makeLabel(const char* name, Label WindowState::*label) {
+    auto* widget = new QLabel(qs((core_->ui.*label).caption));
+    widget->setObjectName(QString::fromLatin1(name));
+    labels_.push_back({label, widget});
+    return widget;
+}
+
+QLabel* MainForm::makePicture(const char* name, Picture WindowState::*picture) {
+    auto* widget = new QLabel;
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setFixedSize(kPictureSide, kPictureSide);
+    widget->setScaledContents(true);
+    pictures_.push_back({picture, widget});
+    return widget;
+}
+
+QComboBox* MainForm::makeList(const char* name, OptionList WindowState::*list) {
+    auto* combo = new QComboBox;
+    combo->setObjectName(QString::fromLatin1(name));
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    for (const std::string& entry : (core_->ui.*list).entries) {
+        combo->addItem(qs(entry));
+    }
+    const bool hypothesisAlt = list == &WindowState::cbHypoAlt;
+    const bool hypothesisNull = list == &WindowState::cbHypoNull;
+    // Picking an entry runs the hypothesis coupling; typing only changes the list's text.
+    connect(combo, &QComboBox::activated, this,
+            [this, combo, list, hypothesisAlt, hypothesisNull](int index) {
+                const std::string entry = combo->itemText(index).toStdString();
+                forward([=](MainWindow& w) {
+                    if (hypothesisAlt) {
+                        pickHypoAlt(w, entry);
+                    } else if (hypothesisNull) {
+                        pickHypoNull(w, entry);
+                    } else {
+                        (w.ui.*list).text = entry;
+                    }
+                });
+            });
+    connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, list](const QString& text) {
+        forward([list, t = text.toStdString()](MainWindow& w) { (w.ui.*list).text = t; });
+    });
+    lists_.push_back({list, combo});
+    return combo;
+}
+
+GridView* MainForm::makeGrid(const char* name, int gridIndex) {
+    Grid& grid = gridIndex == 2 ? core_->ui.Grid2 : core_->ui.Grid1;
+    auto* view = new GridView(grid);
+    view->setObjectName(QString::fromLatin1(name));
+    connect(view, &GridView::characterTyped, this, [this, gridIndex](int code) {
+        forward([=](MainWindow& w) { GridKeyPress(w, code, gridIndex); });
+    });
+    connect(view, &GridView::selectionRequested, this,
+            [this, gridIndex](int row, int col, int rowSel, int colSel) {
+                forward([=](MainWindow& w) {
+                    gridByIndex(w, gridIndex).setSelection(row, col, rowSel, colSel);
+                    gridSelectionChanged(w, gridIndex);
+                });
+            });
+    connect(view, &GridView::gotFocus, this,
+            [this, gridIndex] { forward([=](MainWindow& w) { gridGotFocus(w, gridIndex); }); });
+    connect(view, &GridView::lostFocus, this,
+            [this, gridIndex] { forward([=](MainWindow& w) { gridLostFocus(w, gridIndex); }); });
+    connect(view, &GridView::otherMouseButton, this, [this, gridIndex] {
+        forward([=](MainWindow& w) { gridOtherMouseButton(w, gridIndex); });
+    });
+    return view;
+}
+
+QWidget* MainForm::buildEntryColumn() {
+    auto* column = new QWidget;
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    auto* project = new QGroupBox("Project Information");
+    project->setObjectName("frmProjectName");
+    auto* projectLayout = new QHBoxLayout(project);
+    QLineEdit* projectName = makeField("txtProjectName", &WindowState::txtProjectName, true);
+    QLabel* projectLabel = caption("Project Name:", project);
+    projectLabel->setBuddy(projectName);
+    projectLayout->addWidget(projectLabel);
+    projectLayout->addWidget(projectName, 1);
+    layout->addWidget(project);
+
+    const auto sampleFrame = [this](const char* frameName, const char* title, const char* gridName,
+                                    int gridIndex, const char* idCaption, const char* idName,
+                                    Field WindowState::*id, const char* aliasName,
+                                    Field WindowState::*alias, const char* clearName,
+                                    void (*clear)(MainWindow&)) {
+        auto* frame = new QGroupBox(QString::fromLatin1(title));
+        frame->setObjectName(QString::fromLatin1(frameName));
+        auto* grid = new QGridLayout(frame);
+        GridView* view = makeGrid(gridName, gridIndex);
+        (gridIndex == 2 ? grid2_ : grid1_) = view;
+        grid->addWidget(view, 0, 0, 1, 2, Qt::AlignHCenter);
+        QLineEdit* idEdit = makeField(idName, id, true);
+        QLineEdit* aliasEdit = makeField(aliasName, alias, true);
+        QLabel* idLabel = caption(idCaption, frame);
+        idLabel->setBuddy(idEdit);
+        QLabel* aliasLabel = caption("Alias:", frame);
+        aliasLabel->setBuddy(aliasEdit);
+        grid->addWidget(idLabel, 1, 0);
+        grid->addWidget(idEdit, 1, 1);
+        grid->addWidget(aliasLabel, 2, 0);
+        grid->addWidget(aliasEdit, 2, 1);
+        auto* button = new QPushButton("Clear");
+        button->setObjectName(QString::fromLatin1(clearName));
+        connect(button, &QPushButton::clicked, this, [this, clear] { forward(clear); });
+        grid->addWidget(button, 3, 1, Qt::AlignRight);
+        grid->setRowStretch(4, 1);
+        return frame;
+    };
+    auto* samples = new QHBoxLayout;
+    samples->addWidget(sampleFrame(
+        "Frame4", "Test Data (x1)", "Grid1", 1, "Sample ID:", "txtSampId", &WindowState::txtSampId,
+        "txtSampAlias", &WindowState::txtSampAlias, "cmdClearSamp", cmdClearSamp_Click));
+    samples->addWidget(sampleFrame("Frame8", "Reference Data (x2)", "Grid2", 2, "Reference ID:",
+                                   "txtRefId", &WindowState::txtRefId, "txtRefAlias",
+                                   &WindowState::txtRefAlias, "cmdClearRef", cmdClearRef_Click));
+    layout->addLayout(samples);
+
+    auto* hypothesis = new QGroupBox("Experimental Hypothesis");
+    hypothesis->setObjectName("Frame5");
+    auto* hypothesisLayout = new QGridLayout(hypothesis);
+    QComboBox* alt = makeList("cbHypoAlt", &WindowState::cbHypoAlt);
+    QComboBox* null = makeList("cbHypoNull", &WindowState::cbHypoNull);
+    QLabel* altLabel = caption("Alternate:", hypothesis);
+    altLabel->setBuddy(alt);
+    QLabel* nullLabel = caption("Null:", hypothesis);
+    nullLabel->setBuddy(null);
+    hypothesisLayout->addWidget(altLabel, 0, 0);
+    hypothesisLayout->addWidget(alt, 0, 1);
+    hypothesisLayout->addWidget(nullLabel, 1, 0);
+    hypothesisLayout->addWidget(null, 1, 1);
+
+    auto* alpha = new QGroupBox("Experimental Alpha Level");
+    alpha->setObjectName("Frame7");
+    (new QVBoxLayout(alpha))->addWidget(makeList("cbAlphaLevel", &WindowState::cbAlphaLevel));
+    auto* transformation = new QGroupBox("Transformation Method");
+    transformation->setObjectName("Frame1");
+    (new QVBoxLayout(transformation))
+        ->addWidget(makeList("cbTransMethod", &WindowState::cbTransMethod));
+    auto* choices = new QVBoxLayout;
+    choices->addWidget(alpha);
+    choices->addWidget(transformation);
+    auto* options = new QHBoxLayout;
+    options->addWidget(hypothesis, 1);
+    options->addLayout(choices, 1);
+    layout->addLayout(options);
+
+    cmdExecute_ = new QPushButton(" Execute Statistics");
+    cmdExecute_->setObjectName("cmdExecute");
+    cmdExecute_->setMinimumHeight(36);
+    connect(cmdExecute_, &QPushButton::clicked, this, [this] { forward(cmdExecute_Click); });
+
+    auto* power = new QGroupBox;
+    power->setObjectName("Frame13");
+    frames_.push_back({&WindowState::Frame13, power});
+    auto* powerLayout = new QHBoxLayout(power);
+    QLineEdit* difference = makeField("txtDiff_levl", &WindowState::txtDiff_levl, true);
+    difference->setMaximumWidth(90);
+    QLabel* differenceLabel = caption(" Minimum Difference   for Power Calculation", power);
+    differenceLabel->setObjectName("lblDiff_levl");
+    differenceLabel->setBuddy(difference);
+    powerLayout->addWidget(differenceLabel);
+    powerLayout->addWidget(difference);
+    auto* run = new QHBoxLayout;
+    run->addWidget(cmdExecute_, 1);
+    run->addWidget(power, 1);
+    layout->addLayout(run);
+
+    layout->addStretch(1);
+
+    // The staging field of copy and paste: kept in step with the core, never shown.
+    text2_ = new QLineEdit(column);
+    text2_->setObjectName("Text2");
+    text2_->setReadOnly(true);
+    text2_->hide();
+    return column;
+}
+
+QWidget* MainForm::buildResults() {
+    auto* results = new QGroupBox("Statistical Results");
+    results->setObjectName("Frame3");
+    auto* layout = new QGridLayout(results);
+
+    // A panel of label/field rows with an optional picture on the right.
+    const auto addRow = [](QGridLayout* grid, int row, QLabel* label, QWidget* field) {
+        if (label != nullptr) {
+            label->setBuddy(field);
+            grid->addWidget(label, row, 0);
+        }
+        grid->addWidget(field, row, 1);
+    };
+
+    const auto treatment =
+        [&](const char* frameName, const char* title, const char* meanCaption,
+            const char* sdCaption,
+            const std::array<std::pair<const char*, Field WindowState::*>, 5>& names) {
+            auto* frame = new QGroupBox(QString::fromLatin1(title));
+            frame->setObjectName(QString::fromLatin1(frameName));
+            auto* grid = new QGridLayout(frame);
+            const char* captions[5] = {"Number of Reps:", meanCaption, sdCaption,
+                                       "Transform Mean:", "Transform SD:"};
+            for (int i = 0; i < 5; ++i) {
+                const auto& [name, field] = names[static_cast<std::size_t>(i)];
+                addRow(grid, i, caption(captions[i], frame), makeField(name, field, false));
+            }
+            grid->setRowStretch(5, 1);
+            return frame;
+        };
+    layout->addWidget(treatment("Frame2", "Test Treatment", "Test Mean:", "Test SD:",
+                                {{{"txtSampNum", &WindowState::txtSampNum},
+                                  {"txtSampMean", &WindowState::txtSampMean},
+                                  {"txtSampStdDev", &WindowState::txtSampStdDev},
+                                  {"txtSampTransMean", &WindowState::txtSampTransMean},
+                                  {"txtSampTransStdDev", &WindowState::txtSampTransStdDev}}}),
+                      0, 0);
+    layout->addWidget(treatment("Frame9", "Reference Treatment", "Reference Mean:", "Reference SD:",
+                                {{{"txtRefNum", &WindowState::txtRefNum},
+                                  {"txtRefMean", &WindowState::txtRefMean},
+                                  {"txtRefStdDev", &WindowState::txtRefStdDev},
+                                  {"txtRefTransMean", &WindowState::txtRefTransMean},
+                                  {"txtRefTransStdDev", &WindowState::txtRefTransStdDev}}}),
+                      0, 1);
+
+    plot_ = new ReplicatePlot(core_->ui, core_->analysis);
+    layout->addWidget(plot_, 0, 2, 2, 1);
+
+    auto* normality = new QGroupBox(qs(core_->ui.Frame10.caption));
+    normality->setObjectName("Frame10");
+    frames_.push_back({&WindowState::Frame10, normality});
+    auto* normalityGrid = new QGridLayout(normality);
+    addRow(normalityGrid, 0, makeLabel("lblWtestW", &WindowState::lblWtestW),
+           makeField("txtWtestW", &WindowState::txtWtestW, false));
+    addRow(normalityGrid, 1, makeLabel("lblWtestCritVal", &WindowState::lblWtestCritVal),
+           makeField("txtWtestCritVal", &WindowState::txtWtestCritVal, false));
+    addRow(normalityGrid, 2, makeLabel("lblWtestAlpha", &WindowState::lblWtestAlpha),
+           makeField("txtWTestAlpha", &WindowState::txtWTestAlpha, false));
+    addRow(normalityGrid, 3, makeLabel("lblWtestPassFail", &WindowState::lblWtestPassFail),
+           makeField("txtWTestPassFail", &WindowState::txtWTestPassFail, false));
+    addRow(normalityGrid, 4, makeLabel("lblOverride", &WindowState::lblOverride),
+           makeField("txtOverride", &WindowState::txtOverride, false));
+    normalityGrid->addWidget(makePicture("imgWtestPassFail", &WindowState::imgWtestPassFail), 0, 2,
+                             2, 1, Qt::AlignTop | Qt::AlignRight);
+    normalityGrid->setRowStretch(5, 1);
+    layout->addWidget(normality, 1, 0);
+
+    auto* sced = new QGroupBox(qs(core_->ui.Frame11.caption));
+    sced->setObjectName("Frame11");
+    frames_.push_back({&WindowState::Frame11, sced});
+    auto* scedGrid = new QGridLayout(sced);
+    addRow(scedGrid, 0, makeLabel("lblNormCalc", &WindowState::lblNormCalc),
+           makeField("txtScedCalcVal", &WindowState::txtScedCalcVal, false));
+    addRow(scedGrid, 1, makeLabel("lblNormCritValue", &WindowState::lblNormCritValue),
+           makeField("txtScedCritVal", &WindowState::txtScedCritVal, false));
+    QLineEdit* scedDf = makeField("txtScedDegFreedom", &WindowState::txtScedDegFreedom, false);
+    scedDf->setMinimumWidth(36);
+    scedDf->setMaximumWidth(48);
+    scedDf->setToolTip("Degrees of freedom");
+    scedGrid->addWidget(scedDf, 1, 2);
+    addRow(scedGrid, 2, makeLabel("lblScedAlpha", &WindowState::lblScedAlpha),
+           makeField("txtScedAlpha", &WindowState::txtScedAlpha, false));
+    addRow(scedGrid, 3, makeLabel("lblHomogen", &WindowState::lblHomogen),
+           makeField("txtScedPassfail", &WindowState::txtScedPassfail, false));
+    scedGrid->addWidget(makePicture("imgSced", &WindowState::imgSced), 0, 3, 2, 1,
+                        Qt::AlignTop | Qt::AlignRight);
+    scedGrid->setRowStretch(4, 1);
+    layout->addWidget(sced, 1, 1);
+
+    auto* test = new QGroupBox("Test of Experimental Hypothesis");
+    test->setObjectName("Frame12");
+    auto* testGrid = new QGridLayout(test);
+    const auto addPair = [&](int row, int column, QLabel* label, QWidget* field) {
+        if (label != nullptr) {
+            label->setBuddy(field);
+            testGrid->addWidget(label, row, column);
+        }
+        testGrid->addWidget(field, row, column + 1);
+    };
+    addPair(0, 0, caption("Statistic:", test),
+            makeField("txtTstStat", &WindowState::txtTstStat, false));
+    addPair(1, 0, caption("Calculated Statistic:", test),
+            makeField("txtTstCalcStat", &WindowState::txtTstCalcStat, false));
+    addPair(2, 0, caption("Critical Value:", test),
+            makeField("txtTstCritVal", &WindowState::txtTstCritVal, false));
+    addPair(3, 0, caption("Accept Null Hypothesis:", test),
+            makeField("txtTstPassFail", &WindowState::txtTstPassFail, false));
+    addPair(0, 2, caption("Transform Type:", test),
+            makeField("txtTstTransMeth", &WindowState::txtTstTransMeth, false));
+    addPair(1, 2, caption("Alpha Level:", test),
+            makeField("txtTstAlpha", &WindowState::txtTstAlpha, false));
+    addPair(2, 2, makeLabel("lblDf", &WindowState::lblDf),
+            makeField("txtTstDegFreedom", &WindowState::txtTstDegFreedom, false));
+    addPair(3, 2, makeLabel("lblTstPower", &WindowState::lblTstPower),
+            makeField("txtTstPower", &WindowState::txtTstPower, false));
+    QLineEdit* balanced = makeField("txtTstBalanced", &WindowState::txtTstBalanced, false);
+    balanced->setToolTip("Balanced design");
+    testGrid->addWidget(balanced, 4, 1);
+    testGrid->addWidget(makePicture("imgTestPassFail", &WindowState::imgTestPassFail), 0, 4, 2, 1,
+                        Qt::AlignTop | Qt::AlignRight);
+    for (QLineEdit* edit : test->findChildren<QLineEdit*>()) {
+        edit->setMaximumWidth(QWIDGETSIZE_MAX);
+    }
+    testGrid->setColumnStretch(1, 2);
+    testGrid->setColumnStretch(3, 1);
+    layout->addWidget(test, 2, 0, 1, 3);
+
+    layout->setColumnStretch(2, 1);
+    return results;
+}
+
+QWidget* MainForm::buildMessages() {
+    auto* messages = new QGroupBox("Messages");
+    messages->setObjectName("Frame6");
+    status_ = new QPlainTextEdit;
+    status_->setObjectName("Status");
+    status_->setReadOnly(true);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    status_->setMinimumHeight(80);
+    (new QVBoxLayout(messages))->addWidget(status_);
+    return messages;
+}
+
+QWidget* MainForm::buildCentre() {
+    auto* centre = new QWidget;
+    auto* layout = new QHBoxLayout(centre);
+    layout->addWidget(buildEntryColumn(), 0);
+    auto* right = new QVBoxLayout;
+    right->addWidget(buildResults(), 0);
+    right->addWidget(buildMessages(), 1);
+    layout->addLayout(right, 1);
+    return centre;
+}
+
+void MainForm::buildTabOrder() {
+    const char* order[] = {"txtProjectName", "Grid1",      "txtSampId",    "txtSampAlias",
+                           "cmdClearSamp",   "Grid2",      "txtRefId",     "txtRefAlias",
+                           "cmdClearRef",    "cbHypoAlt",  "cbHypoNull",   "cbAlphaLevel",
+                           "cbTransMethod",  "cmdExecute", "txtDiff_levl", "Status"};
+    QWidget* previous = nullptr;
+    for (const char* name : order) {
+        auto* widget = findChild<QWidget*>(QString::fromLatin1(name));
+        if (widget != nullptr && previous != nullptr) {
+            setTabOrder(previous, widget);
+        }
+        previous = widget != nullptr ? widget : previous;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Showing the core's state
+
+void MainForm::refresh() {
+    const WindowState& ui = core_->ui;
+
+    // Pictures first: a missing picture file posts a status line, shown below.
+    for (const PictureBinding& b : pictures_) {
+        showPicture(b.widget, ui.*(b.picture));
+    }
+
+    for (const FieldBinding& b : fields_) {
+        const Field& field = ui.*(b.field);
+        const QString text = qs(field.text);
+        if (b.edit->text() != text) {
+            b.edit->setText(text);
+            if (b.edit->isReadOnly()) {
+                b.edit->setCursorPosition(0);
+            }
+        }
+        b.edit->setEnabled(field.enabled);
+        b.edit->setVisible(field.visible);
+    }
+    for (const LabelBinding& b : labels_) {
+        const Label& label = ui.*(b.label);
+        b.widget->setText(qs(label.caption));
+        b.widget->setEnabled(label.enabled);
+    }
+    for (const FrameBinding& b : frames_) {
+        const Frame& frame = ui.*(b.frame);
+        b.box->setTitle(qs(frame.caption));
+        b.box->setEnabled(frame.enabled);
+        b.box->setVisible(frame.visible);
+    }
+    for (const ListBinding& b : lists_) {
+        const OptionList& list = ui.*(b.list);
+        const QString text = qs(list.text);
+        QLineEdit* edit = b.combo->lineEdit();
+        if (edit->text() != text) {
+            b.combo->setEditText(text);
+        }
+        if (list.selLength > 0) {
+            edit->setSelection(list.selStart, list.selLength);
+        } else if (edit->hasSelectedText()) {
+            edit->deselect();
+        }
+    }
+    for (const MenuBinding& b : menus_) {
+        const MenuEntry& entry = ui.*(b.entry);
+        b.action->setText(menuCaption(entry.caption));
+        if (b.action->isCheckable()) {
+            b.action->setChecked(entry.checked);
+        }
+    }
+
+    grid1_->refresh();
+    grid2_->refresh();
+    text2_->setText(qs(ui.Text2));
+    plot_->update();
+    showStatus();
+}
+
+void MainForm::showStatus() {
+    const WindowState& ui = core_->ui;
+    const QString text = statusForDisplay(ui.Status);
+    if (status_->toPlainText() == text) {
+        return;
+    }
+    status_->setPlainText(text);
+    // The caret where the core puts it (after the last character): the newest line in view.
+    const std::size_t caret = std::min(ui.statusCaret, ui.Status.size());
+    QTextCursor cursor = status_->textCursor();
+    cursor.setPosition(static_cast<int>(statusForDisplay(ui.Status.substr(0, caret)).size()));
+    status_->setTextCursor(cursor);
+    status_->ensureCursorVisible();
+}
+
+void MainForm::showPicture(QLabel* widget, Picture picture) {
+    if (picture == Picture::None) {
+        widget->clear();
+        return;
+    }
+    const QString path = qs(core_->programFile(pictureFileName(picture)));
+    auto cached = pictureCache_.constFind(path);
+    if (cached == pictureCache_.constEnd()) {
+        QPixmap pixmap;
+        if (!pixmap.load(path) || pixmap.isNull()) {
+            // An empty picture field and one line in the status list: never a failure.
+            widget->clear();
+            if (!missingPictures_.contains(path)) {
+                missingPictures_.insert(path);
+                core_->postStatus("     Picture <" + path.toStdString() + "> could not be shown.");
+            }
+            return;
+        }
+        missingPictures_.remove(path);
+        cached = pictureCache_.insert(path, pixmap);
+    }
+    widget->setPixmap(*cached);
+    widget->setToolTip(QString::fromLatin1(pictureKey(picture)));
+}
+
+void MainForm::applyFocusRequest(FocusTarget target) {
+    switch (target) {
+        case FocusTarget::ProjectName:
+            if (auto* edit = findChild<QLineEdit*>("txtProjectName")) {
+                edit->setFocus(Qt::OtherFocusReason);
+            }
+            break;
+        case FocusTarget::Grid1:
+            grid1_->setFocus(Qt::OtherFocusReason);
+            break;
+        case FocusTarget::Grid2:
+            grid2_->setFocus(Qt::OtherFocusReason);
+            break;
+        case FocusTarget::None:
+            break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Dropping a sample data file
+
+namespace {
+
+QString droppedDataFile(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls()) {
+        return {};
+    }
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile() &&
+            QFileInfo(url.toLocalFile()).suffix().compare("dbf", Qt::CaseInsensitive) == 0) {
+            return url.toLocalFile();
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+void MainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedDataFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainForm::dropEvent(QDropEvent* event) {
+    const QString path = droppedDataFile(event->mimeData());
+    if (path.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    loadDroppedFile(path);
+}
+
+void MainForm::loadDroppedFile(const QString& path) {
+    forward([](MainWindow&) {});
+    (void)path;
+}
+
+}  // namespace bx::gui

@@ -1,0 +1,128 @@
+#pragma once
+// The main window on screen. It owns the headless core (bx::MainWindow) and holds no program
+// state of its own: every user action is forwarded to a core command, and after each one the
+// window shows the core's state again (texts, enabled and visible states, pictures, option
+// lists, check marks, menu captions, grids and the status list).
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPixmap>
+#include <QSet>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/main_window.h"
+#include "gui/qt_desktop.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace bx::gui {
+
+class GridView;
+class ReplicatePlot;
+
+class MainForm : public QMainWindow {
+    Q_OBJECT
+  public:
+    // `tables` may be shared between windows; when null they are read from the program folder.
+    explicit MainForm(StartupFolders folders, std::shared_ptr<const StatTables> tables = nullptr,
+                      QWidget* parent = nullptr);
+    ~MainForm() override;
+
+    MainWindow& core() { return *core_; }
+    QtDesktop& desktop() { return desktop_; }
+
+    // Start-up of the core (before the window is shown), then the first display.
+    void formLoad();
+
+    // Runs one command on the core, reports anything it throws, and shows the outcome.
+    void forward(const std::function<void(MainWindow&)>& command);
+
+    // Shows the core's state in every widget.
+    void refresh();
+
+    // Loads a dropped sample data file as File > Load From does with that file chosen.
+    void loadDroppedFile(const QString& path);
+
+  protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    struct FieldBinding {
+        Field WindowState::*field;
+        QLineEdit* edit;
+    };
+    struct LabelBinding {
+        Label WindowState::*label;
+        QLabel* widget;
+    };
+    struct FrameBinding {
+        Frame WindowState::*frame;
+        QGroupBox* box;
+    };
+    struct PictureBinding {
+        Picture WindowState::*picture;
+        QLabel* widget;
+    };
+    struct ListBinding {
+        OptionList WindowState::*list;
+        QComboBox* combo;
+    };
+    struct MenuBinding {
+        MenuEntry WindowState::*entry;
+        QAction* action;
+    };
+
+    void buildMenus();
+    QWidget* buildCentre();
+    QWidget* buildEntryColumn();
+    QWidget* buildResults();
+    QWidget* buildMessages();
+    void buildTabOrder();
+
+    QLineEdit* makeField(const char* name, Field WindowState::*field, bool editable);
+    QLabel* makeLabel(const char* name, Label WindowState::*label);
+    QLabel* makePicture(const char* name, Picture WindowState::*picture);
+    QComboBox* makeList(const char* name, OptionList WindowState::*list);
+    QAction* makeAction(QMenu* menu, const char* name, const char* caption,
+                        const std::function<void(MainWindow&)>& command);
+    GridView* makeGrid(const char* name, int gridIndex);
+
+    void showPicture(QLabel* widget, Picture picture);
+    void showStatus();
+    void applyFocusRequest(FocusTarget target);
+
+    QtDesktop desktop_;
+    std::unique_ptr<MainWindow> core_;
+
+    std::vector<FieldBinding> fields_;
+    std::vector<LabelBinding> labels_;
+    std::vector<FrameBinding> frames_;
+    std::vector<PictureBinding> pictures_;
+    std::vector<ListBinding> lists_;
+    std::vector<MenuBinding> menus_;
+
+    GridView* grid1_ = nullptr;
+    GridView* grid2_ = nullptr;
+    QPlainTextEdit* status_ = nullptr;
+    QLineEdit* text2_ = nullptr;
+    ReplicatePlot* plot_ = nullptr;
+    QPushButton* cmdExecute_ = nullptr;
+
+    // Pictures read from the program folder, and those already reported as missing.
+    QHash<QString, QPixmap> pictureCache_;
+    QSet<QString> missingPictures_;
+
+    int commandDepth_ = 0;
+};
+
+}  // namespace bx::gui

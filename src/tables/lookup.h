@@ -22,7 +22,7 @@ inline constexpr double kCannotTest = -9999.0;
 // One per window: answers from the shared read-only tables and posts its warnings to that
 // window's status list.
 class Lookup {
-public:
+  public:
     Lookup(std::shared_ptr<const StatTables> tables, StatusSink& status);
 
     // alphaVal, searchVal and testType as the codes "W1", "W2", "T1", "M1", "R1", "P1" define
@@ -32,7 +32,7 @@ public:
 
     const std::shared_ptr<const StatTables>& tables() const { return tables_; }
 
-private:
+  private:
     std::shared_ptr<const StatTables> tables_;
     StatusSink& status_;
     std::set<std::string> reportedUnreadable_;  // table files already reported as unreadable

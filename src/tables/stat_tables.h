@@ -3,18 +3,51 @@
 // the program folder and held in memory, read-only afterwards so that several windows or
 // threads may share one instance.
 
+#include <array>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "tables/stat_table_layouts.h"
+#include "tables/table_error.h"
 
 namespace bx {
 
+// One table in memory: the key and value texts of each row in the order of its layout
+// (key first), whatever the field order of the file.
+struct StatTable {
+    std::string fileName;  // e.g. "Crit_t.dbf"
+    std::vector<std::vector<std::string>> rows;
+    TableError error;  // why the file could not be read; no error when it was
+
+    bool readable() const { return !error; }
+    // The first row, in file order, whose key equals `key` (trailing blanks ignored).
+    const std::vector<std::string>* findRow(std::string_view key) const;
+};
+
 class StatTables {
-public:
-    // Reads the six table files of `programFolder`. A file that cannot be read leaves its table
-    // empty (every lookup in it misses) and is listed by unreadableFiles().
+  public:
+    // Tables that were never read: every lookup misses.
+    StatTables();
+    virtual ~StatTables() = default;
+
+    // Reads the six table files of `programFolder` (file names matched without regard to
+    // letter case). A file that cannot be read, or lacks one of its fields, leaves its table
+    // empty and is listed by unreadableFiles().
     static std::shared_ptr<const StatTables> load(const std::string& programFolder);
 
-    virtual ~StatTables() = default;
+    const StatTable& table(StatTableId id) const { return tables_[static_cast<std::size_t>(id)]; }
+
+    // "Crit_t.dbf: File not found: /..." for each table that could not be read.
+    std::vector<std::string> unreadableFiles() const;
+
+    // Position of a value field in a row of table `id` (1 for the first value field), -1
+    // when the table has no such field. Letter case is ignored.
+    static int columnOf(StatTableId id, std::string_view field);
+
+  private:
+    std::array<StatTable, kStatTableCount> tables_;
 };
 
 }  // namespace bx

@@ -1,9 +1,11 @@
 #pragma once
 // Errors of file and table operations, numbered as the program's run-time errors: 52 to 76 are
 // file errors (53 file not found, 61 disk full, 70 permission denied, 75 path/file access
-// error, 76 path not found, ...), 3265 a field that the table does not have.
+// error, 76 path not found, ...), 3021 a table without a current row, 3265 a field that the
+// table does not have.
 
 #include <string>
+#include <string_view>
 
 namespace bx {
 
@@ -32,9 +34,18 @@ inline constexpr int kErrDiskNotReady = 71;
 inline constexpr int kErrRenameAcrossDisks = 74;
 inline constexpr int kErrPathFileAccess = 75;
 inline constexpr int kErrPathNotFound = 76;
+inline constexpr int kErrNoCurrentRecord = 3021;
 inline constexpr int kErrFieldNotFound = 3265;
 
-// Maps an errno value onto the numbering above (the one place that does so).
+// The standard message of an error number ("File not found", "Permission denied", ...).
+std::string_view tableErrorMessage(int number);
+
+// An error with its standard message followed by ": " and `detail` (a path, a field name or
+// a reason); the bare message when `detail` is empty.
+TableError makeTableError(int number, std::string_view detail);
+
+// Maps an errno value onto the numbering above (the one place that does so). ENOENT gives
+// 76 (path not found) when the folder of `path` is missing too, else 53 (file not found).
 TableError errorFromErrno(int errnoValue, const std::string& path);
 
 }  // namespace bx

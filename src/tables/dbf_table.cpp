@@ -1,0 +1,586 @@
+#include "tables/dbf_table.h"
+
+#include <fcntl.h>
+#include <shapefil.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+#include "app/text_format.h"
+#include "tables/file_lock.h"
+
+namespace bx {
+namespace {
+
+namespace fs = std::filesystem;
+
+// dBASE III limits a record to 128 fields and 4000 bytes; tables made here keep to them.
+constexpr int kMaxCreatedFields = 128;
+constexpr int kMaxCreatedRecordLength = 4000;
+constexpr int kMaxFieldWidth = 254;
+
+char foldAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (foldAscii(a[i]) != foldAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool endsWithDbf(std::string_view name) {
+    return name.size() >= 4 && equalIgnoringCase(name.substr(name.size() - 4), ".dbf");
+}
+
+std::string_view trimTrailingBlanks(std::string_view text) {
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool isNumericType(char type) {
+    return type == 'N' || type == 'F';
+}
+
+// The file `name` in `folder`: the exact name when it exists, else the first name in sorted
+// order that differs only in letter case; empty when there is none.
+std::string resolveName(const std::string& folder, const std::string& name) {
+    const fs::path exact = fs::path(folder) / name;
+    std::error_code ec;
+    if (fs::exists(exact, ec)) {
+        return exact.string();
+    }
+    std::string best;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string candidate = it->path().filename().string();
+        if (equalIgnoringCase(candidate, name) && (best.empty() || candidate < best)) {
+            best = candidate;
+        }
+    }
+    return best.empty() ? std::string() : (fs::path(folder) / best).string();
+}
+
+// shapelib file hooks: the library's own stdio functions, with an open that also finds a
+// file whose name differs in letter case (the library tries only ".dbf" and ".DBF"), sets
+// close-on-exec, and no printing of errors (they come back as results).
+SAFile openFoldingCase(const char* filename, const char* access) {
+    const std::string mode = std::string(access) + "e";
+    FILE* file = std::fopen(filename, mode.c_str());
+    if (file == nullptr && errno == ENOENT && mode[0] == 'r') {
+        const fs::path p(filename);
+        const std::string resolved = resolveName(
+            p.has_parent_path() ? p.parent_path().string() : ".", p.filename().string());
+        if (!resolved.empty()) {
+            file = std::fopen(resolved.c_str(), mode.c_str());
+        }
+    }
+    return reinterpret_cast<SAFile>(file);
+}
+
+void ignoreLibraryMessage(const char* /*message*/) {}
+
+SAHooks tableHooks() {
+    SAHooks hooks{};
+    SASetupDefaultHooks(&hooks);
+    hooks.FOpen = openFoldingCase;
+    hooks.Error = ignoreLibraryMessage;
+    return hooks;
+}
+
+FILE* streamOf(DBFHandle dbf) {
+    return reinterpret_cast<FILE*>(dbf->fp);
+}
+
+// Forces what the library wrote to disk: stdio buffers, then the file itself.
+TableError syncToDisk(DBFHandle dbf, const std::string& path) {
+    FILE* stream = streamOf(dbf);
+    errno = 0;
+    if (std::fflush(stream) != 0 || std::ferror(stream) != 0) {
+        const int err = errno != 0 ? errno : EIO;
+        std::clearerr(stream);
+        return errorFromErrno(err, path);
+    }
+    if (::fsync(fileno(stream)) != 0) {
+        return errorFromErrno(errno, path);
+    }
+    return {};
+}
+
+void stampToday(DBFHandle dbf) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (localtime_r(&now, &local) != nullptr) {
+        DBFSetLastModifiedDate(dbf, local.tm_year, local.tm_mon + 1, local.tm_mday);
+    }
+}
+
+// The `width` bytes that hold `text` in a field: character fields left-aligned, numeric
+// fields right-aligned, blank-padded. `text` must fit.
+void placeText(std::string& record, int offset, int width, char type, std::string_view text) {
+    const auto w = static_cast<std::size_t>(width);
+    const std::size_t start = isNumericType(type) ? w - text.size() : 0;
+    record.replace(static_cast<std::size_t>(offset), w, w, ' ');
+    record.replace(static_cast<std::size_t>(offset) + start, text.size(), text);
+}
+
+}  // namespace
+
+std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) {
+        return text;
+    }
+    std::size_t cut = maxBytes;
+    // Back up over the bytes of a character that the cut would split (at most three
+    // continuation bytes; beyond that the text is not UTF-8 and is cut where it must be).
+    for (int step = 0; step < 3 && cut > 0; ++step) {
+        if ((static_cast<unsigned char>(text[cut]) & 0xC0U) != 0x80U) {
+            return text.substr(0, cut);
+        }
+        --cut;
+    }
+    if ((static_cast<unsigned char>(text[cut]) & 0xC0U) != 0x80U) {
+        return text.substr(0, cut);
+    }
+    return text.substr(0, maxBytes);
+}
+
+std::string describeCut(const FieldCut& cut) {
+    return "     WARNING - Text too long for field " + cut.field + " in row " +
+           numberToText(static_cast<double>(cut.row)) + ": " +
+           numberToText(static_cast<double>(cut.keptBytes)) + " of " +
+           numberToText(static_cast<double>(cut.givenBytes)) + " bytes kept.";
+}
+
+struct DbfTable::Handle {
+    explicit Handle(DBFHandle h) : dbf(h) {}
+    ~Handle() { DBFClose(dbf); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    DBFHandle dbf;
+};
+
+DbfTable::DbfTable() = default;
+DbfTable::~DbfTable() = default;
+DbfTable::DbfTable(DbfTable&& other) noexcept = default;
+DbfTable& DbfTable::operator=(DbfTable&& other) noexcept = default;
+
+TableError DbfTable::open(const std::string& folder, const std::string& fileName,
+                          DbfOpenMode mode) {
+    close();
+    if (fileName.empty() || fileName.find('/') != std::string::npos) {
+        return makeTableError(kErrBadFileName, fileName);
+    }
+    const std::string name = endsWithDbf(fileName) ? fileName : fileName + ".dbf";
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        return makeTableError(kErrPathNotFound, folder);
+    }
+    const std::string resolved = resolveName(folder, name);
+    if (resolved.empty()) {
+        return makeTableError(kErrFileNotFound, (fs::path(folder) / name).string());
+    }
+    if (mode == DbfOpenMode::ReadWrite) {
+        if (TableError locked = checkNotHeldOpen(resolved)) {
+            return locked;
+        }
+    }
+
+    // Check the file before the library reads it, on a descriptor of our own.
+    const int fd =
+        ::open(resolved.c_str(), (mode == DbfOpenMode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    if (fd < 0) {
+        return errorFromErrno(errno, resolved);
+    }
+    DbfLayout layout;
+    TableError error = readDbfLayout(fd, resolved, layout);
+    struct stat checked {};
+    if (!error && fstat(fd, &checked) != 0) {
+        error = errorFromErrno(errno, resolved);
+    }
+    ::close(fd);
+    if (error) {
+        return error;
+    }
+
+    // The library replaces the extension by ".dbf" (then ".DBF"); the hook finds other cases.
+    const std::string resolvedName = fs::path(resolved).filename().string();
+    const std::string libraryPath =
+        (fs::path(folder) / (resolvedName.substr(0, resolvedName.size() - 4) + ".dbf")).string();
+    SAHooks hooks = tableHooks();
+    DBFHandle dbf =
+        DBFOpenLL(libraryPath.c_str(), mode == DbfOpenMode::ReadWrite ? "rb+" : "rb", &hooks);
+    if (dbf == nullptr) {
+        return makeTableError(kErrPathFileAccess, resolved + " (not a readable table)");
+    }
+    auto handle = std::make_unique<Handle>(dbf);
+    // The library must have opened the file that was checked, and seen the same layout.
+    struct stat opened {};
+    if (fstat(fileno(streamOf(dbf)), &opened) != 0 || opened.st_dev != checked.st_dev ||
+        opened.st_ino != checked.st_ino) {
+        return makeTableError(kErrPathFileAccess, resolved + " (file changed while opening)");
+    }
+    if (DBFGetFieldCount(dbf) != static_cast<int>(layout.fields.size()) ||
+        DBFGetRecordCount(dbf) != static_cast<int>(layout.recordCount) ||
+        dbf->nRecordLength != layout.recordLength || dbf->nHeaderLength != layout.headerLength) {
+        return makeTableError(kErrPathFileAccess, resolved + " (layout not understood)");
+    }
+
+    handle_ = std::move(handle);
+    path_ = resolved;
+    mode_ = mode;
+    layout_ = std::move(layout);
+    records_ = static_cast<long>(layout_.recordCount);
+    return moveFirst();
+}
+
+void DbfTable::close() {
+    handle_.reset();
+    path_.clear();
+    layout_ = DbfLayout{};
+    records_ = 0;
+    current_ = -1;
+    pendingNew_ = false;
+    dirty_ = false;
+    noMatch_ = false;
+    row_.clear();
+}
+
+bool DbfTable::isOpen() const {
+    return handle_ != nullptr;
+}
+
+int DbfTable::fieldIndex(std::string_view name) const {
+    for (std::size_t i = 0; i < layout_.fields.size(); ++i) {
+        if (equalIgnoringCase(layout_.fields[i].name, name)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+TableError DbfTable::requireFields(const std::vector<std::string_view>& names) const {
+    for (std::string_view name : names) {
+        if (fieldIndex(name) < 0) {
+            return makeTableError(kErrFieldNotFound, std::string(name));
+        }
+    }
+    return {};
+}
+
+long DbfTable::recordCount() const {
+    return records_;
+}
+
+TableError DbfTable::loadRow(long index) {
+    const char* raw = DBFReadTuple(handle_->dbf, static_cast<int>(index));
+    if (raw == nullptr) {
+        return makeTableError(kErrInputPastEnd, path_);
+    }
+    row_.assign(raw, static_cast<std::size_t>(layout_.recordLength));
+    return {};
+}
+
+TableError DbfTable::seekVisible(long from) {
+    pendingNew_ = false;
+    dirty_ = false;
+    for (long i = from; i < records_; ++i) {
+        if (TableError error = loadRow(i)) {
+            current_ = -1;
+            row_.clear();
+            return error;
+        }
+        if (row_[0] != '*') {
+            current_ = i;
+            return {};
+        }
+    }
+    current_ = -1;
+    row_.clear();
+    return {};
+}
+
+TableError DbfTable::moveFirst() {
+    if (!isOpen()) {
+        return makeTableError(kErrNoCurrentRecord, "no table open");
+    }
+    return seekVisible(0);
+}
+
+TableError DbfTable::moveNext() {
+    if (!isOpen() || current_ < 0) {
+        return makeTableError(kErrNoCurrentRecord, path_);
+    }
+    return seekVisible(current_ + 1);
+}
+
+bool DbfTable::eof() const {
+    return !pendingNew_ && current_ < 0;
+}
+
+TableError DbfTable::findFirst(std::string_view field, std::string_view key) {
+    const int index = fieldIndex(field);
+    if (index < 0) {
+        return makeTableError(kErrFieldNotFound, std::string(field));
+    }
+    if (!isOpen()) {
+        return makeTableError(kErrNoCurrentRecord, "no table open");
+    }
+    const long before = current_;
+    const std::string_view wanted = trimTrailingBlanks(key);
+    const bool numeric = isNumericType(layout_.fields[static_cast<std::size_t>(index)].type);
+    for (long i = 0; i < records_; ++i) {
+        if (TableError error = loadRow(i)) {
+            current_ = -1;
+            row_.clear();
+            return error;
+        }
+        if (row_[0] == '*') {
+            continue;
+        }
+        std::string_view stored = rawField(index);
+        stored = numeric ? trimBlanks(stored) : trimTrailingBlanks(stored);
+        if (stored == (numeric ? trimBlanks(wanted) : wanted)) {
+            current_ = i;
+            pendingNew_ = false;
+            dirty_ = false;
+            noMatch_ = false;
+            return {};
+        }
+    }
+    noMatch_ = true;
+    if (before >= 0) {
+        return seekVisible(before);
+    }
+    pendingNew_ = false;
+    dirty_ = false;
+    current_ = -1;
+    row_.clear();
+    return {};
+}
+
+std::string_view DbfTable::rawField(int index) const {
+    const DbfField& f = layout_.fields[static_cast<std::size_t>(index)];
+    std::string_view raw = std::string_view(row_).substr(static_cast<std::size_t>(f.offset),
+                                                         static_cast<std::size_t>(f.width));
+    const auto nul = raw.find('\0');
+    return nul == std::string_view::npos ? raw : raw.substr(0, nul);
+}
+
+TableError DbfTable::readField(std::string_view name, std::string& text) const {
+    text.clear();
+    const int index = fieldIndex(name);
+    if (index < 0) {
+        return makeTableError(kErrFieldNotFound, std::string(name));
+    }
+    if (!pendingNew_ && current_ < 0) {
+        return makeTableError(kErrNoCurrentRecord, path_);
+    }
+    const std::string_view raw = rawField(index);
+    text = isNumericType(layout_.fields[static_cast<std::size_t>(index)].type)
+               ? trimBlanks(raw)
+               : trimTrailingBlanks(raw);
+    return {};
+}
+
+std::string DbfTable::fieldText(std::string_view name) const {
+    std::string text;
+    readField(name, text);
+    return text;
+}
+
+TableError DbfTable::writeField(std::string_view name, std::string_view text) {
+    const int index = fieldIndex(name);
+    if (index < 0) {
+        return makeTableError(kErrFieldNotFound, std::string(name));
+    }
+    if (!pendingNew_ && current_ < 0) {
+        return makeTableError(kErrNoCurrentRecord, path_);
+    }
+    if (mode_ != DbfOpenMode::ReadWrite) {
+        return makeTableError(kErrBadFileMode, path_ + " (opened for reading)");
+    }
+    const DbfField& f = layout_.fields[static_cast<std::size_t>(index)];
+    const std::string_view value = isNumericType(f.type) ? trimBlanks(text) : text;
+    const std::string_view kept = utf8Prefix(value, static_cast<std::size_t>(f.width));
+    if (kept.size() < value.size() && onCut_) {
+        onCut_(FieldCut{f.name, rowPosition() + 1, value.size(), kept.size()});
+    }
+    placeText(row_, f.offset, f.width, f.type, kept);
+    dirty_ = true;
+    return {};
+}
+
+TableError DbfTable::addNew() {
+    if (!isOpen()) {
+        return makeTableError(kErrNoCurrentRecord, "no table open");
+    }
+    if (mode_ != DbfOpenMode::ReadWrite) {
+        return makeTableError(kErrBadFileMode, path_ + " (opened for reading)");
+    }
+    if (records_ >= INT32_MAX) {
+        return makeTableError(kErrBadRecordNumber, path_);
+    }
+    pendingNew_ = true;
+    dirty_ = true;
+    row_.assign(static_cast<std::size_t>(layout_.recordLength), ' ');
+    return {};
+}
+
+TableError DbfTable::store() {
+    if (!isOpen()) {
+        return makeTableError(kErrNoCurrentRecord, "no table open");
+    }
+    if (mode_ != DbfOpenMode::ReadWrite) {
+        return makeTableError(kErrBadFileMode, path_ + " (opened for reading)");
+    }
+    if (!pendingNew_ && current_ < 0) {
+        return makeTableError(kErrNoCurrentRecord, path_);
+    }
+    if (!dirty_) {
+        return {};
+    }
+    const long target = pendingNew_ ? records_ : current_;
+    DBFHandle dbf = handle_->dbf;
+    errno = 0;
+    bool written = DBFWriteTuple(dbf, static_cast<int>(target), row_.data()) != 0;
+    TableError error;
+    if (written) {
+        stampToday(dbf);
+        DBFUpdateHeader(dbf);
+        error = syncToDisk(dbf, path_);
+    } else {
+        error = errorFromErrno(errno != 0 ? errno : EIO, path_);
+    }
+    if (error) {
+        // The library's idea of the file may now differ from the disk: let go of the file.
+        close();
+        return error;
+    }
+    if (pendingNew_) {
+        ++records_;
+    }
+    current_ = target;
+    pendingNew_ = false;
+    dirty_ = false;
+    return {};
+}
+
+TableError DbfTable::create(const std::string& path, const std::vector<DbfFieldSpec>& fields,
+                            const std::vector<std::vector<std::string>>& rows) {
+    if (!endsWithDbf(path)) {
+        return makeTableError(kErrBadFileName, path);
+    }
+    if (fields.empty() || static_cast<int>(fields.size()) > kMaxCreatedFields) {
+        return makeTableError(kErrBadRecordLength, path + " (field count)");
+    }
+    std::vector<DbfField> layout;
+    int offset = 1;
+    for (const DbfFieldSpec& spec : fields) {
+        const bool goodName =
+            !spec.name.empty() && spec.name.size() <= 10 &&
+            spec.name.find_first_not_of(
+                "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_") ==
+                std::string::npos;
+        const bool goodType = spec.type == 'C' || spec.type == 'N';
+        const bool goodWidth = spec.width >= 1 && spec.width <= kMaxFieldWidth &&
+                               spec.decimals >= 0 &&
+                               (spec.decimals == 0 || spec.decimals + 2 <= spec.width);
+        if (!goodName || !goodType || !goodWidth || (spec.type == 'C' && spec.decimals != 0)) {
+            return makeTableError(kErrBadRecordLength, path + " (field " + spec.name + ")");
+        }
+        layout.push_back(DbfField{spec.name, spec.type, spec.width, spec.decimals, offset});
+        offset += spec.width;
+    }
+    if (offset > kMaxCreatedRecordLength) {
+        return makeTableError(kErrBadRecordLength, path + " (record longer than 4000 bytes)");
+    }
+    const auto recordLength = static_cast<std::size_t>(offset);
+
+    // Every row is laid out before the file is touched: a value that does not fit is an error.
+    std::vector<std::string> records;
+    records.reserve(rows.size());
+    for (const auto& values : rows) {
+        if (values.size() > layout.size()) {
+            return makeTableError(kErrBadRecordLength, path + " (too many values in a row)");
+        }
+        std::string record(recordLength, ' ');
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const DbfField& f = layout[i];
+            const std::string_view value =
+                isNumericType(f.type) ? trimBlanks(values[i]) : std::string_view(values[i]);
+            if (value.size() > static_cast<std::size_t>(f.width)) {
+                return makeTableError(kErrBadRecordLength,
+                                      path + " (value too long for field " + f.name + ")");
+            }
+            placeText(record, f.offset, f.width, f.type, value);
+        }
+        records.push_back(std::move(record));
+    }
+
+    // Written under a temporary name, then renamed over `path`.
+    const fs::path target(path);
+    const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        return makeTableError(kErrPathNotFound, path);
+    }
+    const std::string temp = (fs::path(folder) / ("." + target.stem().string() + "." +
+                                                  std::to_string(::getpid()) + ".new.dbf"))
+                                 .string();
+    SAHooks hooks = tableHooks();
+    errno = 0;
+    DBFHandle dbf = DBFCreateLL(temp.c_str(), "LDID/0", &hooks);
+    if (dbf == nullptr) {
+        return errorFromErrno(errno != 0 ? errno : EACCES, path);
+    }
+    const auto abandon = [&temp](DBFHandle h, TableError error) {
+        DBFClose(h);
+        ::unlink(temp.c_str());
+        return error;
+    };
+    for (const DbfField& f : layout) {
+        if (DBFAddNativeFieldType(dbf, f.name.c_str(), f.type, f.width, f.decimals) < 0) {
+            return abandon(dbf,
+                           makeTableError(kErrBadRecordLength, path + " (field " + f.name + ")"));
+        }
+    }
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        errno = 0;
+        if (DBFWriteTuple(dbf, static_cast<int>(i), records[i].data()) == 0) {
+            return abandon(dbf, errorFromErrno(errno != 0 ? errno : EIO, path));
+        }
+    }
+    stampToday(dbf);
+    DBFUpdateHeader(dbf);
+    if (TableError error = syncToDisk(dbf, path)) {
+        return abandon(dbf, error);
+    }
+    DBFClose(dbf);
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        return errorFromErrno(err, path);
+    }
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return {};
+}
+
+}  // namespace bx

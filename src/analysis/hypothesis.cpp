@@ -28,6 +28,10 @@ int wholeCount(double n, int limit) {
 }
 
 int roundHalfEven(double x) {
+    // Never converts a NaN, an infinity or a value beyond the int range.
+    if (!std::isfinite(x) || std::fabs(x) > 1e9) {
+        return 0;
+    }
     const double below = std::floor(x);
     const double fraction = x - below;
     double rounded = below;

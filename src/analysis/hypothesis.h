@@ -29,7 +29,7 @@ double alphaLevelOf(std::string_view alphaText);
 int wholeCount(double n, int limit);
 
 // Rounds to the nearest whole number, a fraction of exactly one half going to the even
-// neighbour (4.5 -> 4, 5.5 -> 6). The value must be finite and within the int range.
+// neighbour (4.5 -> 4, 5.5 -> 6). A value that is not finite or lies beyond +/-1e9 gives 0.
 int roundHalfEven(double x);
 
 }  // namespace bx

@@ -123,6 +123,13 @@ TEST(SatterthwaiteDf, HalvesRoundToTheEvenNeighbour) {
     EXPECT_EQ(roundHalfEven(4.5000001), 5);
 }
 
+TEST(SatterthwaiteDf, RoundingNeverConvertsANaNOrAnInfinity) {
+    EXPECT_EQ(roundHalfEven(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(roundHalfEven(std::numeric_limits<double>::infinity()), 0);
+    EXPECT_EQ(roundHalfEven(-std::numeric_limits<double>::infinity()), 0);
+    EXPECT_EQ(roundHalfEven(1e300), 0);
+}
+
 TEST(ApproximateTStatistic, ZeroWhenNoTCanBeFormed) {
     EXPECT_EQ(approximateT(1, 0, 1, 2, 0, 1, kAtLeast), 0.0);
     EXPECT_EQ(approximateT(1, 1, 0, 2, 1, 5, kAtLeast), 0.0);

@@ -76,7 +76,11 @@ MainForm::MainForm(StartupFolders folders, std::shared_ptr<const StatTables> tab
 }
 
 MainForm::~MainForm() {
-    // The desktop must not show anything over a window that is going away.
+    // Closing the window moves the focus and so fires the widgets' signals while the core is
+    // already gone: nothing may reach it any more.
+    for (QObject* child : findChildren<QObject*>()) {
+        QObject::disconnect(child, nullptr, this, nullptr);
+    }
     desktop_.setParentWidget(nullptr);
 }
 
@@ -491,19 +495,34 @@ QWidget* MainForm::buildResults() {
             makeField("txtTstDegFreedom", &WindowState::txtTstDegFreedom, false));
     addPair(3, 2, makeLabel("lblTstPower", &WindowState::lblTstPower),
             makeField("txtTstPower", &WindowState::txtTstPower, false));
-    QLineEdit* balanced = makeField("txtTstBalanced", &WindowState::txtTstBalanced, false);
-    balanced->setToolTip("Balanced design");
-    testGrid->addWidget(balanced, 4, 1);
-    testGrid->addWidget(makePicture("imgTestPassFail", &WindowState::imgTestPassFail), 0, 4, 2, 1,
-                        Qt::AlignTop | Qt::AlignRight);
     for (QLineEdit* edit : test->findChildren<QLineEdit*>()) {
         edit->setMaximumWidth(QWIDGETSIZE_MAX);
     }
+    testGrid->addWidget(makePicture("imgTestPassFail", &WindowState::imgTestPassFail), 0, 4, 2, 1,
+                        Qt::AlignTop | Qt::AlignHCenter);
+    QLineEdit* balanced = makeField("txtTstBalanced", &WindowState::txtTstBalanced, false);
+    balanced->setMinimumWidth(40);
+    balanced->setMaximumWidth(60);
+    balanced->setToolTip("Whether the design is balanced (neither sample twice the other)");
+    QLabel* balancedLabel = caption("Balanced:", test);
+    balancedLabel->setObjectName("lblTstBalanced");
+    balancedLabel->setBuddy(balanced);
+    testGrid->addWidget(balancedLabel, 2, 4, Qt::AlignBottom);
+    testGrid->addWidget(balanced, 3, 4);
     testGrid->setColumnStretch(1, 2);
     testGrid->setColumnStretch(3, 1);
     layout->addWidget(test, 2, 0, 1, 3);
 
     layout->setColumnStretch(2, 1);
+    // Compact panels: the window has to fit a 768-pixel-high screen.
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->setVerticalSpacing(4);
+    for (QGroupBox* panel : results->findChildren<QGroupBox*>()) {
+        if (auto* grid = qobject_cast<QGridLayout*>(panel->layout())) {
+            grid->setContentsMargins(6, 2, 6, 4);
+            grid->setVerticalSpacing(2);
+        }
+    }
     return results;
 }
 
@@ -514,7 +533,7 @@ QWidget* MainForm::buildMessages() {
     status_->setObjectName("Status");
     status_->setReadOnly(true);
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    status_->setMinimumHeight(80);
+    status_->setMinimumHeight(64);
     (new QVBoxLayout(messages))->addWidget(status_);
     return messages;
 }
@@ -583,6 +602,12 @@ void MainForm::refresh() {
         const OptionList& list = ui.*(b.list);
         const QString text = qs(list.text);
         QLineEdit* edit = b.combo->lineEdit();
+        // The entry with the list's text becomes the current one, so that the arrow keys
+        // pick its neighbours; any other text is simply shown.
+        const int entry = b.combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (entry >= 0 && entry != b.combo->currentIndex()) {
+            b.combo->setCurrentIndex(entry);
+        }
         if (edit->text() != text) {
             b.combo->setEditText(text);
         }

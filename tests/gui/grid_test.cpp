@@ -1,0 +1,198 @@
+// The replicate grids on screen: key codes, typing, mouse selection, focus, the right mouse
+// button, and copy and paste through the system clipboard (Edit menu and Ctrl+C / Ctrl+V).
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTest>
+
+#include "entry/grid.h"
+#include "gui/grid_view.h"
+#include "gui_support.h"
+
+namespace bx::gui::test {
+namespace {
+
+int code(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+         const QString& text = QString()) {
+    const QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+    return GridView::characterCode(event);
+}
+
+TEST(GridKeys, KeyPressesBecomeTheirCharacterCodes) {
+    ensureApplication();
+    EXPECT_EQ(code(Qt::Key_C, Qt::ControlModifier, "\x03"), 3);
+    EXPECT_EQ(code(Qt::Key_C, Qt::ControlModifier), 3);
+    EXPECT_EQ(code(Qt::Key_V, Qt::ControlModifier), 22);
+    EXPECT_EQ(code(Qt::Key_Backspace), 8);
+    EXPECT_EQ(code(Qt::Key_Return, Qt::NoModifier, "\r"), 13);
+    EXPECT_EQ(code(Qt::Key_Enter, Qt::KeypadModifier, "\r"), 13);
+    EXPECT_EQ(code(Qt::Key_Escape), 27);
+    EXPECT_EQ(code(Qt::Key_Space, Qt::NoModifier, " "), 32);
+    EXPECT_EQ(code(Qt::Key_Period, Qt::NoModifier, "."), 46);
+    EXPECT_EQ(code(Qt::Key_0, Qt::NoModifier, "0"), 48);
+    EXPECT_EQ(code(Qt::Key_9, Qt::KeypadModifier, "9"), 57);
+    EXPECT_EQ(code(Qt::Key_A, Qt::NoModifier, "a"), 97);
+    EXPECT_EQ(code(Qt::Key_Minus, Qt::NoModifier, "-"), 45);
+    // Keys that type no character.
+    EXPECT_EQ(code(Qt::Key_Left), -1);
+    EXPECT_EQ(code(Qt::Key_Tab, Qt::NoModifier, "\t"), -1);
+    EXPECT_EQ(code(Qt::Key_F2), -1);
+    EXPECT_EQ(code(Qt::Key_Delete, Qt::NoModifier, "\x7f"), -1);
+}
+
+TEST(GridTyping, DigitsAndPointBuildTheCellText) {
+    FormFixture f("typing");
+    QWidget* grid = f.widget("Grid1");
+    grid->setFocus();
+    QTest::keyClicks(grid, "12.5");
+    EXPECT_EQ(f.cell("Grid1", 1, 1), "12.5");
+    // Letters and the minus sign cannot be typed.
+    QTest::keyClicks(grid, "a-");
+    EXPECT_EQ(f.cell("Grid1", 1, 1), "12.5");
+    QTest::keyClick(grid, Qt::Key_Backspace);
+    EXPECT_EQ(f.cell("Grid1", 1, 1), "12.");
+    // Moving to another cell: the next digit replaces that cell's text.
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClicks(grid, "3");
+    QTest::keyClick(grid, Qt::Key_Up);
+    QTest::keyClicks(grid, "7");
+    EXPECT_EQ(f.cell("Grid1", 1, 1), "7");
+    EXPECT_EQ(f.cell("Grid1", 2, 1), "3");
+    QTest::keyClick(grid, Qt::Key_Escape);
+    EXPECT_EQ(f.cell("Grid1", 1, 1), "");
+    // Enter in the last row stays there.
+    QTest::keyClick(grid, Qt::Key_PageDown);
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(f.core().ui.Grid1.row(), 10);
+    // The other grid is untouched.
+    EXPECT_EQ(f.cell("Grid2", 1, 1), "");
+}
+
+TEST(GridTyping, TheTransformColumnIsNeverTyped) {
+    FormFixture f("transform-col");
+    f.typeColumn("Grid2", {"14"});
+    f.clickCell("Grid2", 1, 2);
+    EXPECT_EQ(f.core().ui.Grid2.col(), 2);
+    QTest::keyClicks(f.widget("Grid2"), "5");
+    // The key only moves the cursor back to the Data column.
+    EXPECT_EQ(f.core().ui.Grid2.col(), 1);
+    EXPECT_EQ(f.cell("Grid2", 1, 1), "14");
+    EXPECT_EQ(f.cell("Grid2", 1, 2), "");
+}
+
+TEST(GridMouse, DraggingSelectsARectangle) {
+    FormFixture f("drag");
+    f.dragCells("Grid1", 2, 1, 4, 2);
+    const Grid& g = f.core().ui.Grid1;
+    EXPECT_EQ(g.row(), 2);
+    EXPECT_EQ(g.col(), 1);
+    EXPECT_EQ(g.rowSel(), 4);
+    EXPECT_EQ(g.colSel(), 2);
+    EXPECT_EQ(f.core().ui.ActiveGrid, 1);
+    EXPECT_TRUE(g.highlighted);
+
+    // A heading selects its column, a row label its row.
+    f.clickCell("Grid1", 0, 2);
+    EXPECT_EQ(g.row(), 1);
+    EXPECT_EQ(g.rowSel(), 10);
+    EXPECT_EQ(g.col(), 2);
+    EXPECT_EQ(g.colSel(), 2);
+    f.clickCell("Grid1", 6, 0);
+    EXPECT_EQ(g.row(), 6);
+    EXPECT_EQ(g.rowSel(), 6);
+    EXPECT_EQ(g.col(), 1);
+    EXPECT_EQ(g.colSel(), 2);
+
+    // Shift and an arrow key grow the selection from the current cell.
+    f.clickCell("Grid1", 3, 1);
+    QTest::keyClick(f.widget("Grid1"), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(g.row(), 3);
+    EXPECT_EQ(g.rowSel(), 4);
+}
+
+TEST(GridMouse, FocusHighlightAndTheOtherMouseButtons) {
+    FormFixture f("focus");
+    f.clickCell("Grid2", 1, 1);
+    EXPECT_TRUE(f.core().ui.Grid2.highlighted);
+    f.widget("txtProjectName")->setFocus();
+    EXPECT_FALSE(f.core().ui.Grid2.highlighted);
+    EXPECT_EQ(f.core().ui.ActiveGrid, 2);
+
+    f.core().postStatus("kept");
+    f.clickCell("Grid2", 2, 1, Qt::RightButton);
+    EXPECT_EQ(f.statusLines(), QStringList({"", "kept"}));
+    f.clickCell("Grid1", 2, 1, Qt::RightButton);
+    EXPECT_EQ(f.statusLines(), QStringList({"Mid "}));
+    f.clickCell("Grid1", 2, 1, Qt::MiddleButton);
+    EXPECT_EQ(f.statusLines(), QStringList({"Mid "}));
+}
+
+QString clipboard() {
+    return QGuiApplication::clipboard()->text();
+}
+
+TEST(GridClipboard, EditMenuCopiesAndPastesBetweenGrids) {
+    FormFixture f("edit-menu");
+    f.typeColumn("Grid1", {"10", "11", "12"});
+    f.dragCells("Grid1", 1, 1, 3, 1);
+    f.action("mnuEditCopy")->trigger();
+    // Selection text: a carriage return between rows.
+    EXPECT_EQ(clipboard(), "10\r11\r12");
+    EXPECT_EQ(f.form().findChild<QLineEdit*>("Text2")->text(), "10\r11\r12");
+
+    // After a copy the Edit menu waits for a grid to be chosen again.
+    f.action("mnuEditPaste")->trigger();
+    EXPECT_EQ(f.cell("Grid2", 1, 1), "");
+    EXPECT_EQ(f.cell("Grid1", 1, 1), "10");
+
+    f.dragCells("Grid2", 1, 1, 3, 1);
+    f.action("mnuEditPaste")->trigger();
+    EXPECT_EQ(f.cell("Grid2", 1, 1), "10");
+    EXPECT_EQ(f.cell("Grid2", 2, 1), "11");
+    EXPECT_EQ(f.cell("Grid2", 3, 1), "12");
+    EXPECT_EQ(f.cell("Grid2", 4, 1), "");
+    // A paste empties the status list.
+    EXPECT_EQ(f.statusLines(), QStringList({""}));
+}
+
+TEST(GridClipboard, CtrlCAndCtrlVActOnTheGridTypedIn) {
+    FormFixture f("ctrl-keys");
+    f.typeColumn("Grid2", {"14", "15", "16"});
+    f.dragCells("Grid2", 1, 1, 3, 1);
+    QTest::keyClick(f.widget("Grid2"), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard(), "14\r15\r16");
+
+    f.dragCells("Grid1", 5, 1, 7, 1);
+    QTest::keyClick(f.widget("Grid1"), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(f.cell("Grid1", 5, 1), "14");
+    EXPECT_EQ(f.cell("Grid1", 7, 1), "16");
+    EXPECT_EQ(f.cell("Grid1", 4, 1), "");
+}
+
+TEST(GridClipboard, ABlockFromASpreadsheetFillsTheSelection) {
+    FormFixture f("spreadsheet");
+    // Spreadsheets put CR LF between rows and end with one; a third column falls outside.
+    QGuiApplication::clipboard()->setText("7.25\t1\t9\r\n8.5\t2\t9\r\n9\t3\t9\r\n");
+    f.dragCells("Grid1", 1, 1, 3, 2);
+    f.action("mnuEditPaste")->trigger();
+    EXPECT_EQ(f.cell("Grid1", 1, 1), "7.25");
+    EXPECT_EQ(f.cell("Grid1", 2, 1), "8.5");
+    EXPECT_EQ(f.cell("Grid1", 3, 1), "9");
+    EXPECT_EQ(f.cell("Grid1", 1, 2), "1");
+    EXPECT_EQ(f.cell("Grid1", 3, 2), "3");
+    EXPECT_EQ(f.cell("Grid1", 4, 1), "");
+
+    // Fewer than four characters are refused.
+    QGuiApplication::clipboard()->setText("7");
+    f.dragCells("Grid2", 1, 1, 1, 1);
+    QTest::keyClick(f.widget("Grid2"), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(f.statusLines(), QStringList({"Nothing in Clipboard to Paste!"}));
+    EXPECT_EQ(f.cell("Grid2", 1, 1), "");
+}
+
+}  // namespace
+}  // namespace bx::gui::test

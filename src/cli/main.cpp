@@ -1,6 +1,31 @@
-#include <iostream>
+// benthix-cli: the command-line front end of the headless window.
+#include <unistd.h>
 
-int main() {
-    std::cout << "benthix-cli " << BX_VERSION << '\n';
-    return 0;
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+
+namespace {
+
+// The executable's own path, so that the tables beside it are found however it was started.
+std::string executablePath(const char* argv0) {
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string(argv0) : self.string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> args(argv, argv + argc);
+    const bx::cli::CliEnvironment env{
+        bx::defaultStartupFolders(executablePath(argc > 0 ? argv[0] : "benthix-cli")), std::cin,
+        std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
+    const int status = bx::cli::runCommandLine(args, env);
+    std::cout.flush();
+    return status;
 }

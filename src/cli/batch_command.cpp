@@ -1,0 +1,347 @@
+#include "cli/batch_command.h"
+
+#include <condition_variable>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "analysis/driver.h"
+#include "app/startup.h"
+#include "app/text_format.h"
+#include "cli/csv.h"
+#include "cli/exit_status.h"
+#include "cli/progress_bar.h"
+#include "cli/result_output.h"
+#include "cli/summary_values.h"
+#include "logs/summary_record.h"
+#include "tables/stat_tables.h"
+
+namespace bx::cli {
+namespace {
+
+constexpr std::size_t kStatusColumn = kSummaryFieldCount;
+constexpr std::size_t kRefIdColumn = 7;
+constexpr int kMaxErrorsShown = 20;
+constexpr std::size_t kFlushBytes = 1 << 16;
+// Comparisons that may be finished ahead of the one being written out.
+constexpr std::size_t kLookAhead = 4096;
+
+std::string refusalLine(const std::string& sampleId, const std::string& referenceId,
+                        const std::string& reason) {
+    std::vector<std::string> fields(kSummaryFieldCount + 1);
+    fields[0] = sampleId;
+    fields[kRefIdColumn] = referenceId;
+    fields[kStatusColumn] = reason;
+    std::string line;
+    appendCsvRecord(line, fields);
+    return line;
+}
+
+std::string tooManyReplicates(std::size_t count) {
+    return "Sample has " + std::to_string(count) + " replicates; at most " +
+           std::to_string(kMaxReplicates) + " can be compared.";
+}
+
+// A refusal found in the survey itself, before any window is involved; empty when none.
+std::string surveyRefusal(const SurveySample& test, const SurveySample* reference,
+                          const std::string& referenceId) {
+    if (reference == nullptr) {
+        return "Reference sample \"" + referenceId + "\" is not in the input.";
+    }
+    if (reference->values.size() > static_cast<std::size_t>(kMaxReplicates)) {
+        return "Reference: " + tooManyReplicates(reference->values.size());
+    }
+    if (reference->blankValueLine != 0) {
+        return "Reference: blank value on line " + std::to_string(reference->blankValueLine) + ".";
+    }
+    if (test.values.size() > static_cast<std::size_t>(kMaxReplicates)) {
+        return tooManyReplicates(test.values.size());
+    }
+    if (test.blankValueLine != 0) {
+        return "Blank value on line " + std::to_string(test.blankValueLine) + ".";
+    }
+    return {};
+}
+
+// Prefixes every message line with the sample id, so that the lines of a batch can be told
+// apart.
+void appendMessages(std::string& out, const std::string& sampleId, const std::string& messages) {
+    std::size_t start = 0;
+    while (start < messages.size()) {
+        const std::size_t end = messages.find('\n', start);
+        out += sampleId;
+        out += ": ";
+        out.append(messages, start, end - start);
+        out += '\n';
+        start = end == std::string::npos ? messages.size() : end + 1;
+    }
+}
+
+bool readAll(std::istream& in, std::string& text) {
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+// Writes results in input order: the CSV lines, the message boxes, the progress.
+class ResultWriter {
+  public:
+    ResultWriter(std::ostream& out, std::ostream& err, ProgressBar& progress)
+        : out_(out), err_(err), progress_(progress) {}
+
+    void header() { appendCsvRecord(buffer_, batchHeader()); }
+
+    void write(const SurveySample& sample, ComparisonResult& result) {
+        buffer_ += result.line;
+        if (!result.messages.empty()) {
+            std::string lines;
+            appendMessages(lines, sample.id, result.messages);
+            flush();
+            err_ << lines;
+        }
+        refused_ = refused_ || result.refused;
+        ++written_;
+        if (buffer_.size() >= kFlushBytes) {
+            flush();
+        }
+        progress_.update(written_);
+    }
+
+    void flush() {
+        out_ << buffer_;
+        buffer_.clear();
+    }
+
+    bool anyRefused() const { return refused_; }
+
+  private:
+    std::ostream& out_;
+    std::ostream& err_;
+    ProgressBar& progress_;
+    std::string buffer_;
+    std::size_t written_ = 0;
+    bool refused_ = false;
+};
+
+struct Comparison {
+    const SurveySample* test;
+};
+
+// Runs the comparisons on `jobs` threads while this thread writes the finished ones in input
+// order. At most kLookAhead comparisons are held finished but unwritten.
+void runParallel(const ComparisonRunner& runner, const std::vector<Comparison>& comparisons,
+                 const SurveySample* reference, int jobs, ResultWriter& writer) {
+    struct Slot {
+        ComparisonResult result;
+        bool ready = false;
+    };
+    const std::size_t n = comparisons.size();
+    std::vector<Slot> ring(std::min(n, kLookAhead));
+    std::mutex mutex;
+    std::condition_variable readyCv;
+    std::condition_variable spaceCv;
+    std::size_t next = 0;     // the next comparison to start
+    std::size_t written = 0;  // comparisons written so far
+
+    auto worker = [&]() {
+        while (true) {
+            std::size_t i = 0;
+            {
+                std::unique_lock lock(mutex);
+                spaceCv.wait(lock, [&] { return next >= n || next < written + ring.size(); });
+                if (next >= n) {
+                    return;
+                }
+                i = next++;
+            }
+            ComparisonResult result = runner.run(*comparisons[i].test, reference, false);
+            {
+                std::lock_guard lock(mutex);
+                Slot& slot = ring[i % ring.size()];
+                slot.result = std::move(result);
+                slot.ready = true;
+            }
+            readyCv.notify_one();
+        }
+    };
+
+    std::vector<std::jthread> threads;
+    threads.reserve(static_cast<std::size_t>(jobs));
+    for (int t = 0; t < jobs; ++t) {
+        threads.emplace_back(worker);
+    }
+    std::vector<ComparisonResult> batch;
+    while (written < n) {
+        batch.clear();
+        {
+            std::unique_lock lock(mutex);
+            readyCv.wait(lock, [&] { return ring[written % ring.size()].ready; });
+            // Take every finished comparison that is next in line.
+            std::size_t i = written;
+            while (i < n && ring[i % ring.size()].ready) {
+                Slot& slot = ring[i % ring.size()];
+                batch.push_back(std::move(slot.result));
+                slot.ready = false;
+                ++i;
+            }
+        }
+        for (ComparisonResult& result : batch) {
+            writer.write(*comparisons[written].test, result);
+            std::lock_guard lock(mutex);
+            ++written;
+        }
+        spaceCv.notify_all();
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> batchHeader() {
+    std::vector<std::string> header;
+    for (const RecordField& field : kSummaryRecordFields) {
+        header.emplace_back(field.name);
+    }
+    header.emplace_back("STATUS");
+    return header;
+}
+
+ComparisonRunner::ComparisonRunner(const StartupFolders& folders,
+                                   std::shared_ptr<const StatTables> tables,
+                                   AnalysisOptions options, std::string referenceId)
+    : folders_(folders),
+      tables_(std::move(tables)),
+      options_(std::move(options)),
+      referenceId_(std::move(referenceId)) {
+    // Start-up is the same for every window; it runs once here and each comparison starts
+    // from a copy of the state it leaves.
+    CliDesktop desktop(std::nullopt);
+    MainWindow w(desktop, folders_, tables_);
+    Form_Load(w);
+    startUi_ = w.ui;
+    startAnalysis_ = w.analysis;
+}
+
+ComparisonResult ComparisonRunner::run(const SurveySample& test, const SurveySample* reference,
+                                       bool keepWindow) const {
+    ComparisonResult result;
+    const std::string refusal = surveyRefusal(test, reference, referenceId_);
+    if (!refusal.empty()) {
+        result.line = refusalLine(test.id, referenceId_, refusal);
+        result.refused = true;
+        return result;
+    }
+    auto desktop = std::make_unique<CliDesktop>(options_.overrideAnswer);
+    auto window = std::make_unique<MainWindow>(*desktop, folders_, tables_);
+    MainWindow& w = *window;
+    w.ui = startUi_;
+    w.analysis = startAnalysis_;
+    w.ui.txtSampId.text = test.id;
+    w.ui.txtRefId.text = referenceId_;
+    putEntries(w.ui.Grid1, test.values);
+    putEntries(w.ui.Grid2, reference->values);
+    applyOptions(w, options_);
+    cmdExecute_Click(w);
+    result.messages = desktop->takeMessages();
+
+    const RunOutcome outcome = lastRunOutcome(w.ui);
+    if (outcome.completed) {
+        const auto values = summaryValues(w.ui);
+        std::vector<std::string> fields(values.begin(), values.end());
+        fields.emplace_back();
+        appendCsvRecord(result.line, fields);
+    } else {
+        result.line = refusalLine(test.id, referenceId_, outcome.reason);
+        result.refused = true;
+    }
+    if (keepWindow && outcome.completed) {
+        result.desktop = std::move(desktop);
+        result.window = std::move(window);
+    }
+    return result;
+}
+
+int runBatch(const BatchRequest& request, const StartupFolders& folders, std::istream& in,
+             std::ostream& out, std::ostream& err, bool errIsTerminal) {
+    std::string text;
+    if (request.input == "-") {
+        readAll(in, text);
+    } else {
+        std::ifstream file(request.input, std::ios::binary);
+        if (!file || !readAll(file, text)) {
+            err << "benthix-cli: cannot read " << request.input << ": " << std::strerror(errno)
+                << '\n';
+            return kExitRefused;
+        }
+    }
+
+    const Survey survey = readSurvey(text);
+    if (!survey.errors.empty()) {
+        int shown = 0;
+        for (const CsvError& e : survey.errors) {
+            if (shown++ == kMaxErrorsShown) {
+                err << request.input << ": " << survey.errors.size() - kMaxErrorsShown
+                    << " more malformed lines\n";
+                break;
+            }
+            err << request.input << ':' << e.line << ": malformed line: " << e.reason << '\n';
+        }
+        err << "benthix-cli: no comparison was run\n";
+        return kExitRefused;
+    }
+
+    const std::string referenceId(trimBlanks(request.reference));
+    const SurveySample* reference = survey.find(referenceId);
+    std::vector<Comparison> comparisons;
+    for (const SurveySample& s : survey.samples) {
+        if (&s != reference) {
+            comparisons.push_back({&s});
+        }
+    }
+    if (reference == nullptr) {
+        err << "benthix-cli: the reference sample \"" << referenceId << "\" is not in "
+            << request.input << '\n';
+    }
+
+    std::ofstream file;
+    std::ostream* results = &out;
+    if (request.output) {
+        file.open(*request.output, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            err << "benthix-cli: cannot write " << *request.output << ": " << std::strerror(errno)
+                << '\n';
+            return kExitRefused;
+        }
+        results = &file;
+    }
+
+    const ComparisonRunner runner(folders, StatTables::load(folders.programFolder), request.options,
+                                  referenceId);
+    ProgressBar progress(err, comparisons.size(),
+                         errIsTerminal && comparisons.size() > kProgressBarThreshold);
+    ResultWriter writer(*results, err, progress);
+    writer.header();
+    if (request.jobs <= 1 || comparisons.size() <= 1) {
+        for (const Comparison& c : comparisons) {
+            ComparisonResult result = runner.run(*c.test, reference, false);
+            writer.write(*c.test, result);
+        }
+    } else {
+        runParallel(runner, comparisons, reference, request.jobs, writer);
+    }
+    writer.flush();
+    progress.finish();
+
+    results->flush();
+    if (request.output) {
+        file.close();
+    }
+    if (!*results) {
+        err << "benthix-cli: writing the results failed\n";
+        return kExitRefused;
+    }
+    return writer.anyRefused() || reference == nullptr ? kExitRefused : kExitRan;
+}
+
+}  // namespace bx::cli

@@ -1,0 +1,71 @@
+#pragma once
+// `benthix-cli batch`: every sample of a survey compared with one reference sample, each
+// comparison through a fresh window of the headless core, the results as one CSV line per
+// comparison in input order.
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "cli/analysis_options.h"
+#include "cli/cli_desktop.h"
+#include "cli/survey.h"
+
+namespace bx::cli {
+
+struct BatchRequest {
+    std::string input;      // the survey's CSV file; "-" reads standard input
+    std::string reference;  // the reference sample's id
+    AnalysisOptions options;
+    std::optional<std::string> output;  // RESULTS.csv; standard output without it
+    std::optional<std::string> summaryLog;
+    std::optional<std::string> detailedLog;
+    int jobs = 1;
+};
+
+// The header of the results: SAMPID, the summary record's other fields, STATUS.
+std::vector<std::string> batchHeader();
+
+// One comparison's outcome.
+struct ComparisonResult {
+    std::string line;      // its CSV line with the final line end
+    std::string messages;  // the message boxes it showed, one "title: text" line each
+    bool refused = false;
+    // The window after the run, kept only when its run is still to be logged.
+    std::unique_ptr<CliDesktop> desktop;
+    std::unique_ptr<MainWindow> window;
+};
+
+// Runs single comparisons. Every comparison gets a window of its own in the state start-up
+// leaves it in; all of them share the read-only statistical tables. run() may be called from
+// several threads at once.
+class ComparisonRunner {
+  public:
+    ComparisonRunner(const StartupFolders& folders, std::shared_ptr<const StatTables> tables,
+                     AnalysisOptions options, std::string referenceId);
+
+    // Compares `test` with `reference` (null: the reference is not in the survey). With
+    // `keepWindow` the result holds the window for the logs.
+    ComparisonResult run(const SurveySample& test, const SurveySample* reference,
+                         bool keepWindow) const;
+
+  private:
+    StartupFolders folders_;
+    std::shared_ptr<const StatTables> tables_;
+    AnalysisOptions options_;
+    std::string referenceId_;
+    WindowState startUi_;
+    AnalysisState startAnalysis_;
+};
+
+// Runs the batch; results on `out` unless the request names an output file, message boxes and
+// errors on `err`, a progress bar on `err` when `errIsTerminal` and the batch is large.
+// Returns kExitRan, or kExitRefused when a comparison was refused, the input was malformed or
+// a file could not be written.
+int runBatch(const BatchRequest& request, const StartupFolders& folders, std::istream& in,
+             std::ostream& out, std::ostream& err, bool errIsTerminal);
+
+}  // namespace bx::cli

@@ -1,0 +1,39 @@
+#pragma once
+// What `analyze` prints: the window's panels, pictures and status list, read back from the
+// display fields exactly as the window shows them.
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace bx {
+struct WindowState;
+}
+
+namespace bx::cli {
+
+// The status list split at CR LF; the first line of a list that was posted to is "".
+std::vector<std::string> statusLines(const std::string& status);
+
+// How the last run of the driver ended: it ran a test of the hypothesis, or it refused the
+// entries; `reason` holds the refusal's status line (without its leading blanks).
+struct RunOutcome {
+    bool completed = false;
+    std::string reason;
+};
+RunOutcome lastRunOutcome(const WindowState& ui);
+
+// The JSON object of the panels: status, the two treatments, normality, homoscedasticity,
+// hypothesis, pictures and the Transform columns of both grids.
+nlohmann::ordered_json resultJson(const WindowState& ui);
+
+// The same serialised with two-space indentation and a final line end. Bytes that are not
+// UTF-8 (a typed cell text, say) are replaced rather than refused.
+std::string resultJsonText(const WindowState& ui);
+
+// A readable layout of the panels and the status list: one "label value" line per shown
+// field, a heading with the picture per panel.
+std::string readableResults(const WindowState& ui);
+
+}  // namespace bx::cli

@@ -186,5 +186,21 @@ TEST(LeveneStatistic, MoreThanTenValuesInASampleAreRefused) {
     EXPECT_FALSE(r.homoscedastic);
 }
 
+// The statistic with the table's coefficients for N = 6 (0.6431, 0.2806, 0.0875), by hand:
+// b = 0.6431 * 2 + 0.2806 * 2 + 0.0875 * 0 = 1.8474, W = 1.8474^2 / 4 = 0.85322169; critical
+// W at 0.10 is 0.826. (scipy's shapiro, with Royston's approximate coefficients, gives 0.85319
+// on these residuals.)
+TEST(ShapiroWilkStatistic, WorkedExampleWithTheTableCoefficients) {
+    TableLookup t;
+    const std::array<double, 3> x1{10, 11, 12};
+    const std::array<double, 3> x2{14, 15, 16};
+    const ShapiroWilkResult r = shapiroWilkTest(x1, x2, 11, 15, true, t.lookup);
+    EXPECT_NEAR(r.b, 1.8474, 1e-12);
+    EXPECT_NEAR(r.w, 0.85322169, 1e-8);
+    EXPECT_EQ(r.critical, 0.826);
+    EXPECT_TRUE(r.normal);
+    EXPECT_TRUE(t.sink.lines.empty());
+}
+
 }  // namespace
 }  // namespace bx

@@ -124,5 +124,15 @@ TEST(PowerCuts, UnknownLevelGivesZero) {
     EXPECT_FALSE(r.tableRead);
 }
 
+// Inside the cuts the power is the table's PCT for z_beta rounded to two decimals: Z 0.44
+// holds 67.00 and Z -0.03 48.80 (scipy: 100 * stats.norm.cdf(0.44) = 67.003,
+// 100 * stats.norm.cdf(-0.03) = 48.803).
+TEST(PowerTable, WorkedExamplesReadTheirRows) {
+    TableLookup t;
+    EXPECT_EQ(PowerT(0.05, 1, 1, 3, 3, 2, t.lookup).power, 67.00);
+    EXPECT_EQ(PowerT_1(0.05, 1, 4, 1, t.lookup).power, 48.80);
+    EXPECT_TRUE(t.sink.lines.empty());
+}
+
 }  // namespace
 }  // namespace bx

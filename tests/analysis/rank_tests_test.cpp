@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "analysis/exchange_sort.h"
@@ -131,6 +133,83 @@ TEST(RankitTransform, MoreThanTenValuesInASampleAreRefused) {
     const RankitResult r = rankitTransform(eleven, three, t.lookup);
     EXPECT_TRUE(r.tooManyValues);
     EXPECT_EQ(r.pooledCount, 0);
+}
+
+// Rankits of N = 5 from the table: -1.16296, -0.49502, 0, 0.49502, 1.16296 (the expected
+// normal order statistics; a numerical integration with scipy gives -1.162964, -0.495019, 0,
+// 0.495019, 1.162964). Test 3, 1 and reference 2, 5, 4 take RANK3, RANK1 and RANK2, RANK5,
+// RANK4.
+TEST(RankitTransform, DistinctValuesTakeTheRankitOfTheirRank) {
+    TableLookup t;
+    const std::array<double, 2> x1{3, 1};
+    const std::array<double, 3> x2{2, 5, 4};
+    const RankitResult r = rankitTransform(x1, x2, t.lookup);
+    EXPECT_FALSE(r.tooManyValues);
+    EXPECT_EQ(firstOf(r.pooled, 5), (std::vector<double>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(firstOf(r.rankits, 5),
+              (std::vector<double>{-1.16296, -0.49502, 0, 0.49502, 1.16296}));
+    EXPECT_EQ(firstOf(r.rankits1, 2), (std::vector<double>{0, -1.16296}));
+    EXPECT_EQ(firstOf(r.rankits2, 3), (std::vector<double>{-0.49502, 1.16296, 0.49502}));
+    EXPECT_TRUE(t.sink.lines.empty());
+}
+
+// Test 2, 2 and reference 1, 3, 4: both 2s take (RANK2 + RANK3) / 2 = -0.24751 (scipy
+// integration: -0.2475095; tolerance 1e-12 against the table's five decimals).
+TEST(RankitTransform, TiedValuesShareTheMeanRankit) {
+    TableLookup t;
+    const std::array<double, 2> x1{2, 2};
+    const std::array<double, 3> x2{1, 3, 4};
+    const RankitResult r = rankitTransform(x1, x2, t.lookup);
+    EXPECT_NEAR(r.rankits1[0], -0.24751, 1e-12);
+    EXPECT_NEAR(r.rankits1[1], -0.24751, 1e-12);
+    EXPECT_NEAR(r.rankits[1], -0.24751, 1e-12);
+    EXPECT_NEAR(r.rankits[2], -0.24751, 1e-12);
+    EXPECT_EQ(firstOf(r.rankits2, 3), (std::vector<double>{-1.16296, 0.49502, 1.16296}));
+}
+
+// All values equal: every value takes the mean of RANK1..RANK6 of the symmetric N = 6 row, 0.
+TEST(RankitTransform, AllValuesEqualGiveZero) {
+    TableLookup t;
+    const std::array<double, 3> x{4, 4, 4};
+    const RankitResult r = rankitTransform(x, x, t.lookup);
+    for (double v : firstOf(r.rankits, 6)) {
+        EXPECT_NEAR(v, 0.0, 1e-12);
+    }
+    EXPECT_NEAR(r.rankits1[2], 0.0, 1e-12);
+}
+
+// The critical-U table at 0.05: "3,3" holds 9 (reachable: all nine pairs), "2,2" holds 5, one
+// more than the four pairs there are, so that test can never reject.
+TEST(MannWhitneyCritical, TellsWhenNoUCanReject) {
+    TableLookup t;
+    const std::array<double, 3> a{1, 2, 3};
+    const std::array<double, 3> b{4, 5, 6};
+    const MannWhitneyResult full = mannWhitneyTest(a, b, kAtLeast, 0.05, t.lookup);
+    EXPECT_EQ(full.u, 9.0);
+    EXPECT_EQ(full.critical, 9.0);
+    EXPECT_FALSE(full.acceptNull);  // U equal to the critical value rejects
+    EXPECT_FALSE(full.cannotReject);
+
+    const std::array<double, 2> c{1, 2};
+    const std::array<double, 2> d{3, 4};
+    const MannWhitneyResult small = mannWhitneyTest(c, d, kAtLeast, 0.05, t.lookup);
+    EXPECT_EQ(small.u, 4.0);
+    EXPECT_EQ(small.critical, 5.0);
+    EXPECT_TRUE(small.acceptNull);
+    EXPECT_TRUE(small.cannotReject);
+    EXPECT_TRUE(t.sink.lines.empty());
+}
+
+// A key the table does not hold: its own warning and 9999, but no "cannot reject".
+TEST(MannWhitneyCritical, MissingKeyIsNotReportedAsCannotReject) {
+    TableLookup t;
+    const std::array<double, 3> a{1, 2, 3};
+    const MannWhitneyResult r =
+        mannWhitneyTest(a, std::span<const double>(), kAtLeast, 0.05, t.lookup);
+    EXPECT_EQ(r.key, "3,");
+    EXPECT_EQ(r.critical, 9999.0);
+    EXPECT_FALSE(r.cannotReject);
+    EXPECT_EQ(t.sink.lines, std::vector<std::string>{"     WARNING - Nofind Mann-Whitney"});
 }
 
 }  // namespace

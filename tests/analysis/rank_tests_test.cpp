@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "analysis/exchange_sort.h"
 #include "analysis/mann_whitney.h"
 #include "analysis/rankit.h"
 #include "table_lookup_support.h"
@@ -26,15 +25,6 @@ std::vector<double> firstOf(const PooledArray& a, int n) {
 template <std::size_t N>
 std::vector<double> firstOf(const std::array<double, N>& a, int n) {
     return {a.begin(), a.begin() + n};
-}
-
-TEST(ExchangeSort, AscendingWithRepeats) {
-    std::vector<double> v{3, -1, 2, 2, 7, -1, 0};
-    exchangeSort(v);
-    EXPECT_EQ(v, (std::vector<double>{-1, -1, 0, 2, 2, 3, 7}));
-    std::vector<double> one{5};
-    exchangeSort(one);
-    EXPECT_EQ(one, std::vector<double>{5});
 }
 
 TEST(MannWhitneyKey, LargerCountFirst) {

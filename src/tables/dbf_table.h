@@ -79,9 +79,9 @@ class DbfTable {
     TableError moveFirst();
     TableError moveNext();
     bool eof() const;
-    // Number of the current row counted from 0 (a new row: the number it will get); -1 when
-    // there is none.
-    long rowPosition() const { return position_; }
+    // Number of the current row counted from 0 in file order (a new row: the number it will
+    // get); -1 when there is none.
+    long rowPosition() const { return pendingNew_ ? records_ : current_; }
 
     // Makes the first row whose `field` equals `key` the current row. Both sides are compared
     // as text with trailing blanks ignored. When none matches, noMatch() is true and the
@@ -126,9 +126,8 @@ class DbfTable {
     std::string path_;
     DbfOpenMode mode_ = DbfOpenMode::ReadOnly;
     DbfLayout layout_;
-    long records_ = 0;    // rows in the file
-    long current_ = -1;   // index of the current row in the file; -1 none
-    long position_ = -1;  // row position as rowPosition() reports it
+    long records_ = 0;   // rows in the file
+    long current_ = -1;  // index of the current row in the file; -1 none
     bool pendingNew_ = false;
     bool dirty_ = false;
     bool noMatch_ = false;

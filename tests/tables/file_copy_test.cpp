@@ -1,0 +1,107 @@
+// The safe template copy and the check for files held open by another program.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/test_support.h"
+#include "tables/file_copy.h"
+#include "tables/file_lock.h"
+#include "tables/table_test_helpers.h"
+
+namespace bx::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(FileCopy, CopiesAndReplacesTheTarget) {
+    const fs::path dir = freshScratch("copy");
+    writeBytes(dir / "from.dbf", "template bytes");
+    writeBytes(dir / "to.dbf", "old content that is longer than the template");
+    ASSERT_FALSE(copyFileSafely((dir / "from.dbf").string(), (dir / "to.dbf").string()));
+    EXPECT_EQ(readBytes(dir / "to.dbf"), "template bytes");
+    ASSERT_FALSE(copyFileSafely((dir / "from.dbf").string(), (dir / "new.dbf").string()));
+    EXPECT_EQ(readBytes(dir / "new.dbf"), "template bytes");
+    // Only the three files: no temporary left behind.
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) {
+        ++files;
+    }
+    EXPECT_EQ(files, 3);
+}
+
+TEST(FileCopy, FailuresLeaveTheTargetUntouched) {
+    const fs::path dir = freshScratch("copyfail");
+    writeBytes(dir / "to.dbf", "keep me");
+    EXPECT_EQ(copyFileSafely((dir / "none.dbf").string(), (dir / "to.dbf").string()).number,
+              kErrFileNotFound);
+    EXPECT_EQ(
+        copyFileSafely((dir / "no folder" / "x.dbf").string(), (dir / "to.dbf").string()).number,
+        kErrPathNotFound);
+    writeBytes(dir / "from.dbf", "new");
+    EXPECT_EQ(
+        copyFileSafely((dir / "from.dbf").string(), (dir / "no folder" / "to.dbf").string()).number,
+        kErrPathNotFound);
+    // Copying a file onto itself would destroy it.
+    EXPECT_EQ(copyFileSafely((dir / "to.dbf").string(), (dir / "to.dbf").string()).number,
+              kErrPathFileAccess);
+    EXPECT_EQ(readBytes(dir / "to.dbf"), "keep me");
+}
+
+TEST(FileCopy, TargetHeldOpenByAnOfficeSuiteIsPermissionDenied) {
+    const fs::path dir = freshScratch("copylock");
+    writeBytes(dir / "from.dbf", "new");
+    writeBytes(dir / "reportr.dbf", "old");
+    EXPECT_FALSE(heldOpenElsewhere((dir / "reportr.dbf").string()));
+    writeBytes(dir / ".~lock.reportr.dbf#", "user,host,1;");
+    EXPECT_TRUE(heldOpenElsewhere((dir / "reportr.dbf").string()));
+    const TableError e =
+        copyFileSafely((dir / "from.dbf").string(), (dir / "reportr.dbf").string());
+    EXPECT_EQ(e.number, kErrPermissionDenied);
+    EXPECT_NE(e.description.find("reportr.dbf"), std::string::npos);
+    EXPECT_EQ(readBytes(dir / "reportr.dbf"), "old");
+}
+
+TEST(FileCopy, ReadOnlyFolderOrTargetIsPermissionDenied) {
+    if (runningAsRoot()) {
+        GTEST_SKIP() << "permission checks do not fail for root";
+    }
+    const fs::path dir = freshScratch("copyperm");
+    writeBytes(dir / "from.dbf", "new");
+    fs::create_directory(dir / "ro");
+    writeBytes(dir / "ro" / "to.dbf", "old");
+    fs::permissions(dir / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    const TableError e =
+        copyFileSafely((dir / "from.dbf").string(), (dir / "ro" / "to.dbf").string());
+    fs::permissions(dir / "ro", fs::perms::owner_all);
+    EXPECT_EQ(e.number, kErrPermissionDenied);
+    EXPECT_EQ(readBytes(dir / "ro" / "to.dbf"), "old");
+
+    writeBytes(dir / "protected.dbf", "old");
+    fs::permissions(dir / "protected.dbf", fs::perms::owner_read);
+    EXPECT_EQ(copyFileSafely((dir / "from.dbf").string(), (dir / "protected.dbf").string()).number,
+              kErrPermissionDenied);
+    EXPECT_EQ(readBytes(dir / "protected.dbf"), "old");
+}
+
+TEST(TableErrors, ErrnoValuesMapOntoTheFileErrorNumbers) {
+    const fs::path dir = freshScratch("errno");
+    EXPECT_EQ(errorFromErrno(ENOENT, (dir / "x.dbf").string()).number, kErrFileNotFound);
+    EXPECT_EQ(errorFromErrno(ENOENT, (dir / "gone" / "x.dbf").string()).number, kErrPathNotFound);
+    EXPECT_EQ(errorFromErrno(ENOTDIR, "a").number, kErrPathNotFound);
+    EXPECT_EQ(errorFromErrno(EACCES, "a").number, kErrPermissionDenied);
+    EXPECT_EQ(errorFromErrno(EROFS, "a").number, kErrPermissionDenied);
+    EXPECT_EQ(errorFromErrno(ENOSPC, "a").number, kErrDiskFull);
+    EXPECT_EQ(errorFromErrno(EMFILE, "a").number, kErrTooManyFiles);
+    EXPECT_EQ(errorFromErrno(EIO, "a").number, kErrDeviceIo);
+    EXPECT_EQ(errorFromErrno(EXDEV, "a").number, kErrRenameAcrossDisks);
+    EXPECT_EQ(errorFromErrno(EISDIR, "a").number, kErrPathFileAccess);
+    EXPECT_FALSE(errorFromErrno(0, "a"));
+    const TableError e = errorFromErrno(ENOENT, (dir / "x.dbf").string());
+    EXPECT_EQ(e.description, "File not found: " + (dir / "x.dbf").string());
+    EXPECT_TRUE(e.isFileError());
+    EXPECT_FALSE(makeTableError(kErrFieldNotFound, "X").isFileError());
+}
+
+}  // namespace
+}  // namespace bx::test

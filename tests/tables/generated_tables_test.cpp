@@ -1,0 +1,409 @@
+// The tables the build generates into the program folder, checked against published
+// figures, against an independent computation (brute-force enumeration, scipy when it is
+// installed), and read back by an independent dBASE reader (dbfread).
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <map>
+#include <sstream>
+
+#include "app/text_format.h"
+#include "datafiles/sample_record.h"
+#include "logs/summary_record.h"
+#include "reports/report_record.h"
+#include "support/test_support.h"
+#include "tables/dbf_table.h"
+#include "tables/table_test_helpers.h"
+
+namespace bx::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A generated table read through the access layer: rows in file order, field texts by name.
+struct Loaded {
+    std::vector<DbfField> fields;
+    std::vector<std::map<std::string, std::string>> rows;
+    const std::map<std::string, std::string>& row(const std::string& keyField,
+                                                  const std::string& key) const {
+        for (const auto& r : rows) {
+            if (r.at(keyField) == key) {
+                return r;
+            }
+        }
+        ADD_FAILURE() << "no row " << keyField << " = " << key;
+        static const std::map<std::string, std::string> none;
+        return none;
+    }
+};
+
+Loaded load(const std::string& fileName) {
+    Loaded loaded;
+    DbfTable t;
+    const TableError e = t.open(programFolder(), fileName, DbfOpenMode::ReadOnly);
+    EXPECT_FALSE(e) << e.description;
+    loaded.fields = t.fields();
+    for (TableError m = t.moveFirst(); !m && !t.eof(); m = t.moveNext()) {
+        std::map<std::string, std::string> row;
+        for (const DbfField& f : t.fields()) {
+            row[f.name] = t.fieldText(f.name);
+        }
+        loaded.rows.push_back(std::move(row));
+    }
+    return loaded;
+}
+
+double num(const std::map<std::string, std::string>& row, const std::string& field) {
+    return leadingNumber(row.at(field));
+}
+
+std::vector<std::string> fieldNames(const Loaded& t) {
+    std::vector<std::string> names;
+    for (const DbfField& f : t.fields) {
+        names.push_back(f.name);
+    }
+    return names;
+}
+
+// ---- Crit_t ----------------------------------------------------------------------------
+
+TEST(GeneratedCritT, LayoutAndPublishedValues) {
+    const Loaded t = load("Crit_t.dbf");
+    EXPECT_EQ(fieldNames(t), (std::vector<std::string>{"DF", "A0_25", "A0_20", "A0_10", "A0_05"}));
+    EXPECT_EQ(t.fields[0].type, 'C');
+    EXPECT_EQ(t.fields[1].type, 'N');
+    ASSERT_EQ(t.rows.size(), 100U);
+    EXPECT_EQ(t.rows.front().at("DF"), "1");
+    EXPECT_EQ(t.rows.back().at("DF"), "100");
+    // Upper alpha/2 quantiles as printed tables give them (3 decimals); values from
+    // scipy.stats.t.isf(alpha / 2, df), rounded: exact text match.
+    EXPECT_EQ(t.row("DF", "4").at("A0_10"), "2.132");
+    EXPECT_EQ(t.row("DF", "12").at("A0_05"), "2.179");
+    EXPECT_EQ(t.row("DF", "1").at("A0_05"), "12.706");
+    EXPECT_EQ(t.row("DF", "1").at("A0_25"), "2.414");  // tan(3 pi / 8) = 1 + sqrt(2)
+    EXPECT_EQ(t.row("DF", "7").at("A0_10"), "1.895");
+    EXPECT_EQ(t.row("DF", "30").at("A0_25"), "1.173");
+    EXPECT_EQ(t.row("DF", "30").at("A0_20"), "1.310");
+    EXPECT_EQ(t.row("DF", "100").at("A0_05"), "1.984");
+}
+
+TEST(GeneratedCritT, EveryValueAgreesWithScipy) {
+    const fs::path dir = freshScratch("scipy_t");
+    if (!pythonHas(dir, "scipy.stats")) {
+        GTEST_SKIP() << "python3-scipy not installed";
+    }
+    writeBytes(dir / "t.py",
+               "from scipy import stats\n"
+               "for df in range(1, 101):\n"
+               "    print(' '.join('%.6f' % stats.t.isf(a / 2, df) "
+               "for a in (0.25, 0.20, 0.10, 0.05)))\n");
+    std::string output;
+    ASSERT_EQ(runPython(dir / "t.py", "", output), 0) << output;
+    const Loaded t = load("Crit_t.dbf");
+    std::istringstream in(output);
+    for (int df = 1; df <= 100; ++df) {
+        for (const char* field : {"A0_25", "A0_20", "A0_10", "A0_05"}) {
+            double expected = 0;
+            in >> expected;
+            // Rounded to 3 decimals: within half a unit of the last place (plus slack).
+            EXPECT_NEAR(num(t.rows[static_cast<std::size_t>(df - 1)], field), expected, 0.00051)
+                << "DF " << df << " " << field;
+        }
+    }
+}
+
+// ---- CRIT_U ----------------------------------------------------------------------------
+
+// Critical U by brute force: every way of choosing which a of the a + b ranked positions
+// belong to the first sample, U = pairs in which the first sample's value is the larger.
+// Independent of the generator's recursion.
+std::pair<int, int> bruteForceCriticalU(int a, int b) {
+    const int n = a + b;
+    std::vector<unsigned long long> counts(static_cast<std::size_t>(a * b + 1), 0);
+    unsigned long long total = 0;
+    for (unsigned mask = 0; mask < (1U << static_cast<unsigned>(n)); ++mask) {
+        if (std::popcount(mask) != a) {
+            continue;
+        }
+        int u = 0;
+        int secondBelow = 0;  // second-sample values below the current position
+        for (int pos = 0; pos < n; ++pos) {
+            if ((mask >> static_cast<unsigned>(pos)) & 1U) {
+                u += secondBelow;
+            } else {
+                ++secondBelow;
+            }
+        }
+        ++counts[static_cast<std::size_t>(u)];
+        ++total;
+    }
+    const auto critical = [&](double alpha) {
+        int c = a * b + 1;
+        unsigned long long tail = 0;
+        for (int u = a * b; u >= 0; --u) {
+            tail += counts[static_cast<std::size_t>(u)];
+            if (static_cast<double>(tail) / static_cast<double>(total) > alpha + 1e-12) {
+                break;
+            }
+            c = u;
+        }
+        return c;
+    };
+    return {critical(0.10), critical(0.05)};
+}
+
+TEST(GeneratedCritU, PublishedValues) {
+    const Loaded t = load("CRIT_U.dbf");
+    EXPECT_EQ(fieldNames(t), (std::vector<std::string>{"N1N2", "A0_10", "A0_05"}));
+    // "3,3": 20 arrangements, P(U >= 9) = 1/20, P(U >= 8) = 2/20 (worked by hand).
+    EXPECT_EQ(t.row("N1N2", "3,3").at("A0_10"), "8");
+    EXPECT_EQ(t.row("N1N2", "3,3").at("A0_05"), "9");
+    // Published one-sided lower critical values: U <= 4 for 5,5 and U <= 27 for 10,10 at
+    // 0.05, U <= 32 for 10,10 at 0.10; the upper ones are n1*n2 minus these.
+    EXPECT_EQ(t.row("N1N2", "5,5").at("A0_05"), "21");
+    EXPECT_EQ(t.row("N1N2", "10,10").at("A0_05"), "73");
+    EXPECT_EQ(t.row("N1N2", "10,10").at("A0_10"), "68");
+    // Too small to reject at any level: a*b + 1, which U cannot reach.
+    EXPECT_EQ(t.row("N1N2", "1,1").at("A0_10"), "2");
+    EXPECT_EQ(t.row("N1N2", "2,2").at("A0_05"), "5");
+}
+
+TEST(GeneratedCritU, EveryKeyAgreesWithBruteForceEnumeration) {
+    const Loaded t = load("CRIT_U.dbf");
+    ASSERT_EQ(t.rows.size(), 55U);  // 1 <= b <= a <= 10
+    for (int a = 1; a <= 10; ++a) {
+        for (int b = 1; b <= a; ++b) {
+            const std::string key = std::to_string(a) + "," + std::to_string(b);
+            const auto [c10, c05] = bruteForceCriticalU(a, b);
+            const auto& row = t.row("N1N2", key);
+            EXPECT_EQ(num(row, "A0_10"), c10) << key;
+            EXPECT_EQ(num(row, "A0_05"), c05) << key;
+        }
+    }
+}
+
+// ---- Shapiro-Wilk ----------------------------------------------------------------------
+
+TEST(GeneratedShapiroWilk, CoefficientsArePublishedAndNormalised) {
+    const Loaded t = load("CRIT_W1.dbf");
+    ASSERT_EQ(t.fields.size(), 20U);
+    EXPECT_EQ(t.fields[1].name, "N2");
+    EXPECT_EQ(t.fields[19].name, "N20");
+    ASSERT_EQ(t.rows.size(), 10U);
+    // Shapiro and Wilk (1965), Table 5.
+    EXPECT_EQ(t.row("I", "1").at("N2"), "0.7071");
+    EXPECT_EQ(t.row("I", "1").at("N10"), "0.5739");
+    EXPECT_EQ(t.row("I", "3").at("N10"), "0.2141");
+    EXPECT_EQ(t.row("I", "2").at("N19"), "0.3232");
+    EXPECT_EQ(t.row("I", "10").at("N20"), "0.0140");
+    // Zero where I is above N/2.
+    EXPECT_EQ(num(t.row("I", "2"), "N3"), 0.0);
+    EXPECT_EQ(num(t.row("I", "6"), "N11"), 0.0);
+    EXPECT_GT(num(t.row("I", "6"), "N12"), 0.0);
+    // Each column is a normalised coefficient vector: sum over i of 2 a(i)^2 = 1 (the middle
+    // coefficient of an odd n is 0), within 0.001 for 4-decimal figures.
+    for (int n = 2; n <= 20; ++n) {
+        double sum = 0;
+        for (const auto& row : t.rows) {
+            const double a = num(row, "N" + std::to_string(n));
+            sum += 2 * a * a;
+        }
+        EXPECT_NEAR(sum, 1.0, 0.001) << "n = " << n;
+    }
+}
+
+TEST(GeneratedShapiroWilk, PercentagePointsArePublished) {
+    const Loaded t = load("crit_w.dbf");
+    EXPECT_EQ(fieldNames(t),
+              (std::vector<std::string>{"N", "A0_01", "A0_02", "A0_05", "A0_10", "A0_50"}));
+    ASSERT_EQ(t.rows.size(), 18U);
+    EXPECT_EQ(t.rows.front().at("N"), "3");
+    // Shapiro and Wilk (1965), Table 6.
+    EXPECT_EQ(t.row("N", "3").at("A0_01"), "0.753");
+    EXPECT_EQ(t.row("N", "10").at("A0_05"), "0.842");
+    EXPECT_EQ(t.row("N", "20").at("A0_10"), "0.920");
+    EXPECT_EQ(t.row("N", "20").at("A0_50"), "0.959");
+    // Within a row the points rise with the level.
+    for (const auto& row : t.rows) {
+        EXPECT_LT(num(row, "A0_01"), num(row, "A0_02"));
+        EXPECT_LT(num(row, "A0_02"), num(row, "A0_05"));
+        EXPECT_LT(num(row, "A0_05"), num(row, "A0_10"));
+        EXPECT_LT(num(row, "A0_10"), num(row, "A0_50"));
+    }
+}
+
+// ---- RANKIT ----------------------------------------------------------------------------
+
+TEST(GeneratedRankit, ExpectedNormalOrderStatistics) {
+    const Loaded t = load("RANKIT.dbf");
+    ASSERT_EQ(t.fields.size(), 21U);
+    ASSERT_EQ(t.rows.size(), 20U);
+    // Values of E(i, N) from scipy.integrate.quad of the order-statistic density, rounded
+    // to 5 decimals: exact text match.
+    const auto& five = t.row("N", "5");
+    EXPECT_EQ(five.at("RANK1"), "-1.16296");
+    EXPECT_EQ(five.at("RANK2"), "-0.49502");
+    EXPECT_EQ(five.at("RANK3"), "0.00000");
+    EXPECT_EQ(five.at("RANK4"), "0.49502");
+    EXPECT_EQ(five.at("RANK5"), "1.16296");
+    EXPECT_EQ(five.at("RANK6"), "");  // empty beyond N
+    EXPECT_EQ(t.row("N", "1").at("RANK1"), "0.00000");
+    EXPECT_EQ(t.row("N", "2").at("RANK2"), "0.56419");  // 1 / sqrt(pi)
+    EXPECT_EQ(t.row("N", "7").at("RANK1"), "-1.35218");
+    EXPECT_EQ(t.row("N", "7").at("RANK3"), "-0.35271");
+    EXPECT_EQ(t.row("N", "10").at("RANK10"), "1.53875");
+    EXPECT_EQ(t.row("N", "10").at("RANK6"), "0.12267");
+    EXPECT_EQ(t.row("N", "20").at("RANK20"), "1.86748");
+    EXPECT_EQ(t.row("N", "20").at("RANK11"), "0.06200");
+    // Every row ascends and is antisymmetric: RANK(i) = -RANK(N + 1 - i).
+    for (int n = 1; n <= 20; ++n) {
+        const auto& row = t.row("N", std::to_string(n));
+        for (int i = 1; i <= n; ++i) {
+            const double r = num(row, "RANK" + std::to_string(i));
+            EXPECT_EQ(r, -num(row, "RANK" + std::to_string(n + 1 - i))) << n << " " << i;
+            if (i > 1) {
+                EXPECT_GT(r, num(row, "RANK" + std::to_string(i - 1)));
+            }
+        }
+        for (int i = n + 1; i <= 20; ++i) {
+            EXPECT_EQ(row.at("RANK" + std::to_string(i)), "");
+        }
+    }
+}
+
+// ---- POWERT ----------------------------------------------------------------------------
+
+TEST(GeneratedPowerT, NormalDistributionInPercent) {
+    const Loaded t = load("POWERT.dbf");
+    EXPECT_EQ(fieldNames(t), (std::vector<std::string>{"Z", "PCT"}));
+    ASSERT_EQ(t.rows.size(), 651U);
+    // Keys are the "######0.00" texts of -3.25 to 3.25 in steps of 0.01, in order.
+    for (std::size_t k = 0; k < t.rows.size(); ++k) {
+        const double z = (static_cast<double>(k) - 325.0) / 100.0;
+        ASSERT_EQ(t.rows[k].at("Z"), formatNumber(z, "######0.00"));
+    }
+    EXPECT_EQ(t.rows.front().at("Z"), "-3.25");
+    EXPECT_EQ(t.rows[325].at("Z"), "0.00");
+    // 100 * scipy.stats.norm.cdf(z), rounded to 2 decimals: exact text match.
+    EXPECT_EQ(t.row("Z", "1.50").at("PCT"), "93.32");
+    EXPECT_EQ(t.row("Z", "-0.03").at("PCT"), "48.80");
+    EXPECT_EQ(t.row("Z", "0.00").at("PCT"), "50.00");
+    EXPECT_EQ(t.row("Z", "1.96").at("PCT"), "97.50");
+    EXPECT_EQ(t.row("Z", "-1.64").at("PCT"), "5.05");
+    EXPECT_EQ(t.row("Z", "-3.25").at("PCT"), "0.06");
+    EXPECT_EQ(t.row("Z", "3.25").at("PCT"), "99.94");
+    // Phi(z) + Phi(-z) = 1: the two rounded percentages add up to 100 within 0.01.
+    for (std::size_t k = 0; k < t.rows.size(); ++k) {
+        EXPECT_NEAR(num(t.rows[k], "PCT") + num(t.rows[650 - k], "PCT"), 100.0, 0.0100001);
+        if (k > 0) {
+            EXPECT_GE(num(t.rows[k], "PCT"), num(t.rows[k - 1], "PCT"));
+        }
+    }
+}
+
+// ---- Templates -------------------------------------------------------------------------
+
+template <std::size_t N>
+void expectTemplate(const std::string& file, const std::array<RecordField, N>& record,
+                    std::size_t rows) {
+    const Loaded t = load(file);
+    ASSERT_EQ(t.fields.size(), N) << file;
+    int recordLength = 1;
+    for (std::size_t i = 0; i < N; ++i) {
+        EXPECT_EQ(t.fields[i].name, record[i].name) << file;
+        EXPECT_EQ(t.fields[i].type, 'C') << file;
+        EXPECT_EQ(t.fields[i].width, record[i].width) << file;
+        recordLength += t.fields[i].width;
+    }
+    EXPECT_LE(recordLength, 4000) << file << ": dBASE III's record limit";
+    ASSERT_EQ(t.rows.size(), rows) << file;
+    for (const auto& row : t.rows) {
+        for (const auto& [name, value] : row) {
+            EXPECT_EQ(value, "") << file << " " << name;
+        }
+    }
+}
+
+TEST(GeneratedTemplates, FieldsInRecordOrderAndTheirRows) {
+    expectTemplate("stat.dbf", kSampleRecordFields, 10);
+    expectTemplate("sslog.dbf", kReportRecordFields, 0);
+    expectTemplate("result.dbf", kReportRecordFields, 0);
+    expectTemplate("sslogsum.dbf", kSummaryRecordFields, 0);
+}
+
+TEST(GeneratedTemplates, RecordLayoutsNameTheFieldsOfTheirParts) {
+    // Spot checks of order: first, last and a few in between.
+    EXPECT_EQ(kReportRecordFields[0].name, "PROJECT");
+    EXPECT_EQ(kReportRecordFields[19].name, "W_RESIDUAL");
+    EXPECT_EQ(kReportRecordFields[40].name, "M_N1N2");
+    EXPECT_EQ(kReportRecordFields[47].name, "T_BALANCED");
+    EXPECT_EQ(kReportRecordFields[55].name, "W_OVERRIDE");
+    EXPECT_EQ(kSummaryRecordFields[14].name, "PASS_FAIL");
+    EXPECT_EQ(kSummaryRecordFields[19].name, "POWER_DIFF");
+    EXPECT_EQ(kSampleRecordFields[8].name, "PROJECT");
+    EXPECT_EQ(kSampleRecordFields[10].name, "REF_REPS");
+    // Free texts are 254 wide.
+    for (const auto* name :
+         {"PROJECT", "SAMPID", "SAMP_ALIAS", "SAMPDATA", "REFID", "REF_ALIAS", "REFDATA"}) {
+        const auto it = std::find_if(kReportRecordFields.begin(), kReportRecordFields.end(),
+                                     [&](const RecordField& f) { return f.name == name; });
+        ASSERT_NE(it, kReportRecordFields.end());
+        EXPECT_EQ(it->width, 254) << name;
+    }
+    // No duplicate names within a record.
+    std::vector<std::string_view> names;
+    for (const auto& f : kReportRecordFields) {
+        names.push_back(f.name);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
+}
+
+// ---- An independent reader -------------------------------------------------------------
+
+TEST(GeneratedFiles, DbfreadReadsEveryFileAsDbaseIII) {
+    const fs::path dir = freshScratch("dbfread");
+    if (!pythonHas(dir, "dbfread")) {
+        GTEST_SKIP() << "python3-dbfread not installed";
+    }
+    writeBytes(dir / "read.py",
+               "import sys, os\n"
+               "from dbfread import DBF\n"
+               "folder = sys.argv[1]\n"
+               "for name in ['Crit_t', 'CRIT_U', 'crit_w', 'CRIT_W1', 'RANKIT', 'POWERT',\n"
+               "             'stat', 'sslog', 'result', 'sslogsum']:\n"
+               "    t = DBF(os.path.join(folder, name + '.dbf'), encoding='utf-8')\n"
+               "    rows = list(t)\n"
+               "    print(name, hex(t.header.dbversion), len(t.fields), len(rows))\n"
+               "t = {r['DF']: r for r in DBF(os.path.join(folder, 'Crit_t.dbf'))}\n"
+               "print(t['4']['A0_10'], t['12']['A0_05'])\n"
+               "u = {r['N1N2']: r for r in DBF(os.path.join(folder, 'CRIT_U.dbf'))}\n"
+               "print(u['3,3']['A0_10'], u['3,3']['A0_05'], u['5,5']['A0_05'])\n"
+               "p = {r['Z']: r for r in DBF(os.path.join(folder, 'POWERT.dbf'))}\n"
+               "print(p['1.50']['PCT'], p['-0.03']['PCT'])\n"
+               "k = {r['N']: r for r in DBF(os.path.join(folder, 'RANKIT.dbf'))}\n"
+               "print(k['5']['RANK1'], k['5']['RANK6'])\n");
+    std::string output;
+    ASSERT_EQ(runPython(dir / "read.py", "'" + programFolder() + "'", output), 0) << output;
+    EXPECT_EQ(output,
+              "Crit_t 0x3 5 100\n"
+              "CRIT_U 0x3 3 55\n"
+              "crit_w 0x3 6 18\n"
+              "CRIT_W1 0x3 20 10\n"
+              "RANKIT 0x3 21 20\n"
+              "POWERT 0x3 2 651\n"
+              "stat 0x3 11 10\n"
+              "sslog 0x3 56 0\n"
+              "result 0x3 56 0\n"
+              "sslogsum 0x3 20 0\n"
+              "2.132 2.179\n"
+              "8 9 21\n"
+              "93.32 48.8\n"
+              "-1.16296 None\n");
+}
+
+}  // namespace
+}  // namespace bx::test

@@ -23,13 +23,15 @@ const QStringList& fileFilters() {
 
 // The nearest folder at or above `folder` that exists; the home folder when none does.
 QString existingFolder(const QString& folder) {
-    QDir dir(folder.isEmpty() ? QDir::homePath() : folder);
-    while (!dir.exists()) {
-        if (!dir.cdUp()) {
+    QString path = folder.isEmpty() ? QDir::homePath() : QDir::cleanPath(folder);
+    while (!QFileInfo(path).isDir()) {
+        const QString parent = QFileInfo(path).path();
+        if (parent == path) {
             return QDir::homePath();
         }
+        path = parent;
     }
-    return dir.absolutePath();
+    return path;
 }
 
 // Whether `folder` lies inside `root` (a root or mount point, "/" for the whole tree).

@@ -1,0 +1,25 @@
+#pragma once
+// The values the logs write for one run, as texts by field name: the rows of the detailed log
+// and the row of the summary log.
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace bx {
+
+struct WindowState;
+struct AnalysisState;
+
+// The fields set in one row, in the order they are written; fields not listed stay blank.
+using LogRow = std::vector<std::pair<std::string_view, std::string>>;
+
+// The rows of a run in the detailed log: row 1 with every run field and the first replicate
+// values, rows 2 to n1 + n2 with the per-replicate values, then one blank row.
+std::vector<LogRow> detailLogRows(const WindowState& ui, const AnalysisState& a);
+
+// The one row of a run in the summary log.
+LogRow summaryLogRow(const WindowState& ui);
+
+}  // namespace bx

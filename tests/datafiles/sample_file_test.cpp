@@ -1,0 +1,399 @@
+// File > Save As and Load From: round trips, the rows a save writes, the edge cases of the
+// sample data file, damaged and foreign files, and files the window must refuse without
+// losing its data.
+// Transformed values: log10(x + 1) computed in python3 as math.log(x + 1) / math.log(10) (the
+// program's form of the transformation), written with 15 significant digits as the program's
+// number-to-text conversion does, e.g. log10(11.2) = 1.04921802267018 and log10(13.9) =
+// 1.143014800254095 -> 1.14301480025409.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "app/main_window.h"
+#include "datafiles/sample_file.h"
+#include "datafiles/sample_record.h"
+#include "entry/clearing.h"
+#include "entry/grid.h"
+#include "support/test_support.h"
+#include "tables/dbf_table.h"
+#include "tables/stat_tables.h"
+
+namespace bx {
+namespace {
+
+namespace fs = std::filesystem;
+using test::WindowFixture;
+using Row = std::map<std::string, std::string>;
+
+void typeReplicates(MainWindow& w, const std::vector<std::string>& x1,
+                    const std::vector<std::string>& x2) {
+    for (int row = 1; row < Grid::kRows; ++row) {
+        const auto i = static_cast<std::size_t>(row - 1);
+        w.ui.Grid1.setCell(row, Grid::kDataCol, i < x1.size() ? x1[i] : "");
+        w.ui.Grid2.setCell(row, Grid::kDataCol, i < x2.size() ? x2[i] : "");
+    }
+}
+
+void choose(WindowFixture& f, const fs::path& folder, const std::string& entry) {
+    f.desktop.fileAnswers.push_back(FileDialogAnswer{folder.string(), "/", entry});
+}
+
+// The non-empty fields of every row of a sample data file.
+std::vector<Row> fileRows(const fs::path& path) {
+    std::vector<Row> rows;
+    DbfTable table;
+    const TableError error =
+        table.open(path.parent_path().string(), path.filename().string(), DbfOpenMode::ReadOnly);
+    EXPECT_EQ(error.number, 0) << error.description;
+    for (table.moveFirst(); !error && !table.eof(); table.moveNext()) {
+        Row row;
+        for (const RecordField& f : kSampleRecordFields) {
+            const std::string text = table.fieldText(f.name);
+            if (!text.empty()) {
+                row[std::string(f.name)] = text;
+            }
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// A table with the sample record's fields (or `fields`) and these rows, in field order.
+void makeSampleFile(const fs::path& path, const std::vector<std::vector<std::string>>& rows,
+                    std::vector<DbfFieldSpec> fields = {}) {
+    if (fields.empty()) {
+        for (const RecordField& f : kSampleRecordFields) {
+            fields.push_back(DbfFieldSpec{std::string(f.name), 'C', f.width, 0});
+        }
+    }
+    const TableError error = DbfTable::create(path.string(), fields, rows);
+    ASSERT_EQ(error.number, 0) << error.description;
+}
+
+// A ten-row sample file with the counts and values given for row 1 (other rows blank).
+std::vector<std::vector<std::string>> tenRows(const std::string& n1, const std::string& n2,
+                                              const std::string& trans1 = "1") {
+    std::vector<std::vector<std::string>> rows(10, std::vector<std::string>(11));
+    rows[0] = {"id1", "5", "id2", "6", trans1, "2", "a1", "a2", "proj", n1, n2};
+    return rows;
+}
+
+// The window's data as a test sees them: fields and both grids.
+std::vector<std::string> windowData(MainWindow& w) {
+    std::vector<std::string> data = {w.ui.txtProjectName.text, w.ui.txtSampId.text,
+                                     w.ui.txtSampAlias.text, w.ui.txtRefId.text,
+                                     w.ui.txtRefAlias.text};
+    for (int row = 1; row < Grid::kRows; ++row) {
+        for (int col = 1; col < Grid::kCols; ++col) {
+            data.push_back(w.ui.Grid1.cell(row, col));
+            data.push_back(w.ui.Grid2.cell(row, col));
+        }
+    }
+    return data;
+}
+
+void fillWindow(WindowFixture& f) {
+    typeReplicates(f.w(), {"10.2", "11.5", "9.8"}, {"12.1", "11.8", "12.9", "13.2", "12.4"});
+    f.w().ui.txtProjectName.text = "  Lake  north 2007";
+    f.w().ui.txtSampId.text = "Site A";
+    f.w().ui.txtSampAlias.text = "µg/L";
+    f.w().ui.txtRefId.text = "Ref, 1";
+    f.w().ui.txtRefAlias.text = "mg/kg \"dry\"";
+}
+
+TEST(SampleFile, SaveWritesTheRowsOfThreeAndFiveReplicates) {
+    WindowFixture f("save_rows");
+    fillWindow(f);
+    f.w().ui.cbTransMethod.text = "Log10 (x + 1.0)";
+    choose(f, f.scratch, "run 1");
+    mnuSaveAs_Click(f.w());
+    const fs::path path = f.scratch / "run1.dbf";
+    EXPECT_EQ(test::statusLines(f.w().ui.Status).back(),
+              "Save of Sample Data to <" + path.string() + "> complete.");
+    EXPECT_EQ(f.w().ui.currentSampleFileName, "run1.dbf");
+    EXPECT_EQ(f.w().ui.saveFolder, f.scratch.string());
+    ASSERT_EQ(f.desktop.dialogCaptions.size(), 1U);
+    EXPECT_EQ(f.desktop.dialogCaptions[0], "Save As...");
+
+    const auto rows = fileRows(path);
+    ASSERT_EQ(rows.size(), 10U);  // the template's rows; none is appended
+    EXPECT_EQ(rows[0], (Row{{"SAMPID", "Site A"},
+                            {"SAMPDATA", "10.2"},
+                            {"REFID", "Ref, 1"},
+                            {"REFDATA", "12.1"},
+                            {"SAMPTRANS", "1.04921802267018"},
+                            {"REFTRANS", "1.11727129565576"},
+                            {"SAMP_ALIAS", "µg/L"},
+                            {"REF_ALIAS", "mg/kg \"dry\""},
+                            {"PROJECT", "  Lake  north 2007"},
+                            {"SAMP_REPS", "3"},
+                            {"REF_REPS", "5"}}));
+    EXPECT_EQ(rows[1], (Row{{"SAMPDATA", "11.5"},
+                            {"SAMPTRANS", "1.09691001300806"},
+                            {"REFDATA", "11.8"},
+                            {"REFTRANS", "1.10720996964787"}}));
+    EXPECT_EQ(rows[2], (Row{{"SAMPDATA", "9.8"},
+                            {"SAMPTRANS", "1.03342375548695"},
+                            {"REFDATA", "12.9"},
+                            {"REFTRANS", "1.14301480025409"}}));
+    EXPECT_EQ(rows[3], (Row{{"REFDATA", "13.2"}, {"REFTRANS", "1.15228834438306"}}));
+    EXPECT_EQ(rows[4], (Row{{"REFDATA", "12.4"}, {"REFTRANS", "1.12710479836481"}}));
+    for (std::size_t i = 5; i < 10; ++i) {
+        EXPECT_TRUE(rows[i].empty()) << "row " << i + 1;
+    }
+}
+
+TEST(SampleFile, RoundTripRestoresTheWindow) {
+    WindowFixture f("round_trip");
+    fillWindow(f);
+    choose(f, f.scratch, "trip");
+    mnuSaveAs_Click(f.w());
+    const auto saved = windowData(f.w());
+    mnuClearAll_Click(f.w());
+    ASSERT_NE(windowData(f.w()), saved);
+
+    choose(f, f.scratch, "trip.dbf");
+    mnuLoadFrom_Click(f.w());
+    EXPECT_EQ(f.desktop.dialogCaptions.back(), "Load From...");
+    EXPECT_EQ(test::statusLines(f.w().ui.Status).back(),
+              "Data Entry Loaded from file <" + (f.scratch / "trip.dbf").string() + ">.");
+    EXPECT_EQ(f.w().ui.loadFolder, f.scratch.string());
+    EXPECT_EQ(f.w().ui.currentSampleFileName, "trip.dbf");
+    EXPECT_EQ(f.w().ui.txtProjectName.text, "  Lake  north 2007");
+    EXPECT_EQ(f.w().ui.txtSampAlias.text, "µg/L");
+    EXPECT_EQ(f.w().ui.txtRefId.text, "Ref, 1");
+    EXPECT_EQ(f.w().ui.txtRefAlias.text, "mg/kg \"dry\"");
+    // The Data columns come back as typed; the Transform columns show the stored transformed
+    // values and "~" where a sample has no value.
+    for (int row = 1; row <= 10; ++row) {
+        EXPECT_EQ(f.w().ui.Grid1.cell(row, 1), saved[5 + 4 * (row - 1)]) << row;
+        EXPECT_EQ(f.w().ui.Grid2.cell(row, 1), saved[6 + 4 * (row - 1)]) << row;
+    }
+    EXPECT_EQ(f.w().ui.Grid1.cell(1, 2), "10.2");
+    EXPECT_EQ(f.w().ui.Grid1.cell(4, 2), "~");
+    EXPECT_EQ(f.w().ui.Grid2.cell(5, 2), "12.4");
+    EXPECT_EQ(f.w().ui.Grid2.cell(6, 2), "~");
+    EXPECT_TRUE(std::holds_alternative<double>(f.w().analysis.SampTrans[1]));
+    EXPECT_EQ(slotText(f.w().analysis.SampRaw[4]), "");
+}
+
+TEST(SampleFile, RoundTripOfEmptySamplesKeepsTheIdentifiers) {
+    WindowFixture f("round_trip_empty");
+    typeReplicates(f.w(), {}, {});
+    f.w().ui.txtSampId.text = "only ids";
+    f.w().ui.txtProjectName.text = "empty";
+    choose(f, f.scratch, "empty");
+    mnuSaveAs_Click(f.w());
+    const auto rows = fileRows(f.scratch / "empty.dbf");
+    ASSERT_EQ(rows.size(), 10U);
+    EXPECT_EQ(
+        rows[0],
+        (Row{{"SAMPID", "only ids"}, {"PROJECT", "empty"}, {"SAMP_REPS", "0"}, {"REF_REPS", "0"}}));
+
+    fillWindow(f);
+    choose(f, f.scratch, "empty");
+    mnuLoadFrom_Click(f.w());
+    EXPECT_EQ(f.w().ui.txtSampId.text, "only ids");
+    EXPECT_EQ(f.w().ui.txtRefId.text, "");
+    for (int i = 1; i <= 10; ++i) {
+        EXPECT_EQ(slotText(f.w().analysis.SampRaw[i]), "");
+        EXPECT_TRUE(isEndMarker(f.w().analysis.SampTrans[i]));
+        EXPECT_TRUE(isEndMarker(f.w().analysis.RefTrans[i]));
+        EXPECT_EQ(f.w().ui.Grid1.cell(i, 1), "");
+    }
+}
+
+TEST(SampleFile, SaveWhileEntriesFailValidationKeepsRawValues) {
+    WindowFixture f("save_invalid");
+    typeReplicates(f.w(), {"1", "2"}, {"3", "4", "5"});  // two test values: validation fails
+    choose(f, f.scratch, "raw");
+    mnuSaveAs_Click(f.w());
+    const auto rows = fileRows(f.scratch / "raw.dbf");
+    ASSERT_EQ(rows.size(), 10U);
+    // Nothing was transformed: the transformed values are those of start-up (0).
+    EXPECT_EQ(rows[0].at("SAMPDATA"), "1");
+    EXPECT_EQ(rows[0].at("SAMPTRANS"), "0");
+    EXPECT_EQ(rows[0].at("SAMP_REPS"), "2");
+    EXPECT_EQ(rows[2].at("REFDATA"), "5");
+    EXPECT_EQ(test::statusLines(f.w().ui.Status).back(),
+              "Save of Sample Data to <" + (f.scratch / "raw.dbf").string() + "> complete.");
+}
+
+TEST(SampleFile, LoadOfZeroTestReplicates) {
+    WindowFixture f("load_zero");
+    makeSampleFile(f.scratch / "zero.dbf", tenRows("0", "1"));
+    choose(f, f.scratch, "zero");
+    mnuLoadFrom_Click(f.w());
+    for (int i = 1; i <= 10; ++i) {
+        EXPECT_EQ(slotText(f.w().analysis.SampRaw[i]), "") << i;
+        EXPECT_TRUE(isEndMarker(f.w().analysis.SampTrans[i])) << i;
+    }
+    EXPECT_EQ(slotText(f.w().analysis.RefRaw[1]), "6");
+    EXPECT_EQ(f.w().ui.Grid2.cell(1, 2), "2");
+    EXPECT_EQ(f.w().ui.Grid2.cell(2, 2), "~");
+}
+
+TEST(SampleFile, SaveRefusals) {
+    WindowFixture f("save_refused");
+    fillWindow(f);
+    choose(f, f.scratch, "");
+    mnuSaveAs_Click(f.w());
+    ASSERT_EQ(f.desktop.messages.size(), 1U);
+    EXPECT_EQ(f.desktop.messages[0].title, "Save as File Selection");
+    EXPECT_EQ(f.desktop.messages[0].text, "No file selected...");
+    EXPECT_EQ(f.desktop.messages[0].icon, MessageIcon::Exclamation);
+
+    const auto templateBytes = fs::file_size(fs::path(test::programFolder()) / "stat.dbf");
+    choose(f, test::programFolder(), "stat");
+    mnuSaveAs_Click(f.w());
+    ASSERT_EQ(f.desktop.messages.size(), 2U);
+    EXPECT_EQ(f.desktop.messages[1].text, "File already Selected!");
+    EXPECT_EQ(f.desktop.messages[1].title, "Save as File Selection");
+    EXPECT_EQ(fs::file_size(fs::path(test::programFolder()) / "stat.dbf"), templateBytes);
+
+    const std::string status = f.w().ui.Status;
+    f.desktop.fileAnswers.push_back(std::nullopt);
+    mnuSaveAs_Click(f.w());
+    EXPECT_EQ(f.desktop.messages.size(), 2U);
+    EXPECT_EQ(f.w().ui.Status, status);
+}
+
+TEST(SampleFile, SaveOverAFileHeldOpenElsewhereKeepsIt) {
+    WindowFixture f("save_held");
+    fillWindow(f);
+    std::ofstream(f.scratch / "held.dbf", std::ios::binary) << "kept";
+    std::ofstream(f.scratch / ".~lock.held.dbf#") << "x";
+    choose(f, f.scratch, "held");
+    mnuSaveAs_Click(f.w());
+    const std::string line = test::statusLines(f.w().ui.Status).back();
+    EXPECT_EQ(line.rfind("*** Save of Sample Data to <" + (f.scratch / "held.dbf").string() +
+                             "> FAILED: error 70",
+                         0),
+              0U)
+        << line;
+    std::ifstream in(f.scratch / "held.dbf", std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "kept");
+}
+
+TEST(SampleFile, MissingTemplateLeavesTheExistingFileUntouched) {
+    test::ScriptedDesktop desktop;
+    const fs::path scratch = test::freshScratch("save_no_template");
+    fs::create_directories(scratch / "program");
+    MainWindow w(desktop, StartupFolders{(scratch / "program").string(), (scratch / "u").string()},
+                 StatTables::load(test::programFolder()));
+    std::ofstream(scratch / "old.dbf", std::ios::binary) << "earlier data";
+    desktop.fileAnswers.push_back(FileDialogAnswer{scratch.string(), "/", "old"});
+    mnuSaveAs_Click(w);
+    const std::string line = test::statusLines(w.ui.Status).back();
+    EXPECT_NE(line.find("FAILED: error 53"), std::string::npos) << line;
+    std::ifstream in(scratch / "old.dbf", std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "earlier data");
+    for (const auto& entry : fs::directory_iterator(scratch)) {
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos);
+    }
+}
+
+// Loads that must leave the window as it was.
+class RefusedLoad : public ::testing::Test {
+  protected:
+    RefusedLoad() : f("refused_load") { fillWindow(f); }
+    void load(const std::string& name) {
+        before = windowData(f.w());
+        choose(f, f.scratch, name);
+        mnuLoadFrom_Click(f.w());
+        EXPECT_EQ(windowData(f.w()), before);
+    }
+    std::string lastStatus() { return test::statusLines(f.w().ui.Status).back(); }
+    WindowFixture f;
+    std::vector<std::string> before;
+};
+
+TEST_F(RefusedLoad, DamagedFile) {
+    std::ofstream(f.scratch / "broken.dbf", std::ios::binary) << "\x03not a table at all";
+    load("broken");
+    ASSERT_EQ(f.desktop.messages.size(), 1U);
+    EXPECT_EQ(f.desktop.messages[0].title, "ERROR");
+    EXPECT_EQ(f.desktop.messages[0].text, "Invalid Data File Selected!");
+    EXPECT_EQ(f.desktop.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(lastStatus(), "*** Data NOT Loaded!");
+    EXPECT_TRUE(f.w().ui.dataErrorFlag);
+}
+
+TEST_F(RefusedLoad, ForeignTable) {
+    makeSampleFile(f.scratch / "foreign.dbf", {{"x", "y"}},
+                   {DbfFieldSpec{"NAME", 'C', 10, 0}, DbfFieldSpec{"VALUE", 'C', 10, 0}});
+    load("foreign");
+    ASSERT_EQ(f.desktop.messages.size(), 1U);
+    EXPECT_EQ(f.desktop.messages[0].text, "Invalid Data File Selected!");
+    EXPECT_EQ(lastStatus(), "*** Data NOT Loaded!");
+}
+
+TEST_F(RefusedLoad, MissingFile) {
+    load("nofile");
+    ASSERT_EQ(f.desktop.messages.size(), 1U);
+    EXPECT_EQ(f.desktop.messages[0].title, "");
+    EXPECT_EQ(f.desktop.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(f.desktop.messages[0].text.rfind("Data error event hit err:File not found", 0), 0U)
+        << f.desktop.messages[0].text;
+    EXPECT_EQ(lastStatus(), "*** Data NOT Loaded!");
+    EXPECT_FALSE(f.w().ui.dataErrorFlag);
+}
+
+TEST_F(RefusedLoad, FewerThanTenRows) {
+    auto rows = tenRows("1", "1");
+    rows.resize(5);
+    makeSampleFile(f.scratch / "short.dbf", rows);
+    load("short");
+    EXPECT_TRUE(f.desktop.messages.empty());
+    EXPECT_EQ(lastStatus(), "*** Data NOT Loaded! <" + (f.scratch / "short.dbf").string() +
+                                "> has fewer than 10 rows.");
+}
+
+TEST_F(RefusedLoad, CountsThatAreNotWholeNumbersFromZeroToTen) {
+    for (const auto& [n1, n2] : std::vector<std::pair<std::string, std::string>>{
+             {"3.5", "2"}, {"2", "11"}, {"-1", "2"}, {"2", "2.4"}}) {
+        makeSampleFile(f.scratch / "counts.dbf", tenRows(n1, n2));
+        load("counts");
+        EXPECT_EQ(lastStatus(), "*** Data NOT Loaded! The replicate counts in <" +
+                                    (f.scratch / "counts.dbf").string() + "> (" + n1 + ", " + n2 +
+                                    ") are not whole numbers from 0 to 10.");
+    }
+}
+
+TEST_F(RefusedLoad, TransformedValueOutOfRange) {
+    makeSampleFile(f.scratch / "huge.dbf", tenRows("1", "1", "1e999"));
+    load("huge");
+    EXPECT_EQ(lastStatus(), "*** Data NOT Loaded! A transformed value in row 1 of <" +
+                                (f.scratch / "huge.dbf").string() + "> is out of range.");
+}
+
+TEST(SampleFile, LoadCancelAndEmptyNameChangeNothing) {
+    WindowFixture f("load_cancel");
+    fillWindow(f);
+    const auto before = windowData(f.w());
+    const std::string status = f.w().ui.Status;
+    f.desktop.fileAnswers.push_back(std::nullopt);
+    mnuLoadFrom_Click(f.w());
+    choose(f, f.scratch, "");
+    mnuLoadFrom_Click(f.w());
+    EXPECT_EQ(windowData(f.w()), before);
+    EXPECT_EQ(f.w().ui.Status, status);
+    EXPECT_TRUE(f.desktop.messages.empty());
+}
+
+TEST(SampleFile, DroppedFileLoadsWithoutTheDialog) {
+    WindowFixture f("load_dropped");
+    makeSampleFile(f.scratch / "Dropped Name.dbf", tenRows("1", "1"));
+    loadSampleFile(f.w(), f.scratch.string(), "Dropped Name.dbf");
+    EXPECT_TRUE(f.desktop.dialogCaptions.empty());
+    EXPECT_EQ(f.w().ui.txtProjectName.text, "proj");
+    EXPECT_EQ(f.w().ui.Grid1.cell(1, 1), "5");
+    EXPECT_EQ(f.w().ui.currentSampleFileName, "Dropped Name.dbf");
+    EXPECT_EQ(test::statusLines(f.w().ui.Status).back(),
+              "Data Entry Loaded from file <" + (f.scratch / "Dropped Name.dbf").string() + ">.");
+}
+
+}  // namespace
+}  // namespace bx

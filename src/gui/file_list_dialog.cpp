@@ -127,7 +127,9 @@ QStringList FileListDialog::fileSystemRoots() {
         roots << drive.absoluteFilePath();
     }
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (volume.isValid() && !roots.contains(volume.rootPath())) {
+        // Bind mounts of single files are mount points too: only folders are offered.
+        if (volume.isValid() && QFileInfo(volume.rootPath()).isDir() &&
+            !roots.contains(volume.rootPath())) {
             roots << volume.rootPath();
         }
     }

@@ -26,6 +26,7 @@
 #include "analysis/driver.h"
 #include "app/options.h"
 #include "app/startup.h"
+#include "datafiles/sample_file.h"
 #include "entry/clearing.h"
 #include "entry/grid_events.h"
 #include "entry/validation.h"
@@ -34,6 +35,7 @@
 #include "gui/replicate_plot.h"
 #include "logs/detailed_log.h"
 #include "logs/summary_log.h"
+#include "reports/spreadsheet_report.h"
 
 namespace bx::gui {
 namespace {
@@ -127,11 +129,11 @@ void MainForm::buildMenus() {
 
     QMenu* file = bar->addMenu("&File");
     file->setObjectName("mnuFile");
-    makeAction(file, "mnuLoadFrom", "&Load From...", [](MainWindow&) {});
-    makeAction(file, "mnuSaveAs", "&Save As...", [](MainWindow&) {});
+    makeAction(file, "mnuLoadFrom", "&Load From...", mnuLoadFrom_Click);
+    makeAction(file, "mnuSaveAs", "&Save As...", mnuSaveAs_Click);
     makeAction(file, "mnuClearAll", "&Clear All", mnuClearAll_Click);
     makeAction(file, "mnuTransform", "&Transform", mnuTransform_Click);
-    makeAction(file, "mnuFileReport", "&Report", [](MainWindow&) {});
+    makeAction(file, "mnuFileReport", "&Report", mnuFileReport_Click);
     makeAction(file, "mnuLoadExec", "&Execute Stats", mnuLoadExec_Click);
     file->addSeparator()->setObjectName("mnuSep");
     auto* exit = file->addAction("E&xit");
@@ -359,9 +361,11 @@ QWidget* MainForm::buildEntryColumn() {
     frames_.push_back({&WindowState::Frame13, power});
     auto* powerLayout = new QHBoxLayout(power);
     QLineEdit* difference = makeField("txtDiff_levl", &WindowState::txtDiff_levl, true);
-    difference->setMaximumWidth(90);
+    difference->setMinimumWidth(70);
+    difference->setMaximumWidth(110);
     QLabel* differenceLabel = caption(" Minimum Difference   for Power Calculation", power);
     differenceLabel->setObjectName("lblDiff_levl");
+    differenceLabel->setWordWrap(true);
     differenceLabel->setBuddy(difference);
     powerLayout->addWidget(differenceLabel);
     powerLayout->addWidget(difference);
@@ -726,8 +730,9 @@ void MainForm::dropEvent(QDropEvent* event) {
 }
 
 void MainForm::loadDroppedFile(const QString& path) {
-    forward([](MainWindow&) {});
-    (void)path;
+    const QFileInfo file(path);
+    forward([folder = file.absolutePath().toStdString(), name = file.fileName().toStdString()](
+                MainWindow& w) { loadSampleFile(w, folder, name); });
 }
 
 }  // namespace bx::gui

@@ -1,5 +1,6 @@
 #include "datafiles/file_dialog.h"
 
+#include <array>
 #include <filesystem>
 
 #include "app/main_window.h"
@@ -167,6 +168,20 @@ void showFileDialog(MainWindow& w, const std::string& caption) {
             ui.reportFolder += '/';
         }
     }
+}
+
+bool isProgramTable(const MainWindow& w, const std::string& path) {
+    static constexpr std::array<std::string_view, 11> kInstalled = {
+        "stat.dbf",   "sslog.dbf",  "sslogsum.dbf", "result.dbf", "reportr.dbf", "Crit_t.dbf",
+        "CRIT_U.dbf", "crit_w.dbf", "CRIT_W1.dbf",  "RANKIT.dbf", "POWERT.dbf"};
+    for (const std::string_view name : kInstalled) {
+        const std::string installed = w.programFile(name);
+        std::error_code ec;
+        if (path == installed || (std::filesystem::equivalent(path, installed, ec) && !ec)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool chosenNameIsEmpty(std::string_view chosenFileName, std::string_view extension) {

@@ -49,6 +49,11 @@ std::string purposeFolder(const WindowState& ui, std::string_view purpose);
 // a trailing "/").
 void showFileDialog(MainWindow& w, const std::string& caption);
 
+// True when `path` is one of the tables installed in the program folder (the statistical
+// tables, the four templates and the report table): a sample file or a log written there would
+// destroy what every later run relies on.
+bool isProgramTable(const MainWindow& w, const std::string& path);
+
 // True when ChosenFileName names no file: empty, or the bare extension (".dbf" or ".csv").
 bool chosenNameIsEmpty(std::string_view chosenFileName, std::string_view extension);
 

@@ -194,15 +194,6 @@ TableError saveSampleFile(MainWindow& w) {
     return {};
 }
 
-bool isTheTemplate(const MainWindow& w, const std::string& path) {
-    const std::string templatePath = w.programFile(kTemplate);
-    if (path == templatePath) {
-        return true;
-    }
-    std::error_code ec;
-    return std::filesystem::equivalent(path, templatePath, ec) && !ec;
-}
-
 }  // namespace
 
 void mnuSaveAs_Click(MainWindow& w) {
@@ -219,7 +210,7 @@ void mnuSaveAs_Click(MainWindow& w) {
     }
     ui.currentSampleFileName = ui.ChosenFileName;
     ui.saveFolder = ui.ChosenFolder;
-    if (isTheTemplate(w, ui.ChosenPath)) {
+    if (isProgramTable(w, ui.ChosenPath)) {
         w.desktop().messageBox(kSaveTitle, "File already Selected!", MessageIcon::Exclamation,
                                MessageButtons::Ok);
         return;

@@ -26,8 +26,7 @@ void startDetailLog(MainWindow& w) {
         return;
     }
     if (chosenNameIsEmpty(ui.ChosenFileName, ".dbf") ||
-        ui.ChosenFileName == ui.summaryLogFileName ||
-        isProgramTemplate(w, ui.ChosenPath, kTemplate)) {
+        ui.ChosenFileName == ui.summaryLogFileName || isProgramTable(w, ui.ChosenPath)) {
         ui.detailedLogging = false;
         w.desktop().messageBox("Log File Selection", "Incorrect Filename Chosen, Try again.",
                                MessageIcon::Exclamation, MessageButtons::Ok);

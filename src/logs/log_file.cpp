@@ -1,7 +1,5 @@
 #include "logs/log_file.h"
 
-#include <filesystem>
-
 #include "app/main_window.h"
 #include "tables/file_copy.h"
 
@@ -10,16 +8,6 @@ namespace bx {
 std::string fileIoErrorText(int number) {
     return "File IO Error " + std::to_string(number) +
            ".  File may already be open or pathname is corrupt.";
-}
-
-bool isProgramTemplate(const MainWindow& w, const std::string& path,
-                       std::string_view templateName) {
-    const std::string templatePath = w.programFile(templateName);
-    if (path == templatePath) {
-        return true;
-    }
-    std::error_code ec;
-    return std::filesystem::equivalent(path, templatePath, ec) && !ec;
 }
 
 TableError createLogFile(const MainWindow& w, std::string_view templateName,

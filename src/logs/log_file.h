@@ -15,10 +15,6 @@ class MainWindow;
 // "File IO Error <n>.  File may already be open or pathname is corrupt." for a file error.
 std::string fileIoErrorText(int number);
 
-// True when `path` is the installed template `templateName` of the program folder (copying it
-// onto itself and writing rows into it would spoil every later log).
-bool isProgramTemplate(const MainWindow& w, const std::string& path, std::string_view templateName);
-
 // Replaces the file at `path` by a copy of the template and opens it with one blank row:
 // nothing of an earlier file is lost unless the copy is complete.
 TableError createLogFile(const MainWindow& w, std::string_view templateName,

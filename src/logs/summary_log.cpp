@@ -25,8 +25,7 @@ void startSummaryLog(MainWindow& w) {
         return;
     }
     if (chosenNameIsEmpty(ui.ChosenFileName, ".dbf") ||
-        ui.ChosenFileName == ui.detailedLogFileName ||
-        isProgramTemplate(w, ui.ChosenPath, kTemplate)) {
+        ui.ChosenFileName == ui.detailedLogFileName || isProgramTable(w, ui.ChosenPath)) {
         ui.summaryLogging = false;
         w.desktop().messageBox("Log File Selection", "Incorrect Filename Chosen, Try again.",
                                MessageIcon::Exclamation, MessageButtons::Ok);

@@ -252,11 +252,19 @@ TEST(SampleFile, SaveRefusals) {
     EXPECT_EQ(f.desktop.messages[1].text, "File already Selected!");
     EXPECT_EQ(f.desktop.messages[1].title, "Save as File Selection");
     EXPECT_EQ(fs::file_size(fs::path(test::programFolder()) / "stat.dbf"), templateBytes);
+    // The other installed tables are refused the same way: saving there would replace a
+    // statistical table by sample data.
+    const auto tableBytes = fs::file_size(fs::path(test::programFolder()) / "Crit_t.dbf");
+    choose(f, test::programFolder(), "Crit_t");
+    mnuSaveAs_Click(f.w());
+    ASSERT_EQ(f.desktop.messages.size(), 3U);
+    EXPECT_EQ(f.desktop.messages[2].text, "File already Selected!");
+    EXPECT_EQ(fs::file_size(fs::path(test::programFolder()) / "Crit_t.dbf"), tableBytes);
 
     const std::string status = f.w().ui.Status;
     f.desktop.fileAnswers.push_back(std::nullopt);
     mnuSaveAs_Click(f.w());
-    EXPECT_EQ(f.desktop.messages.size(), 2U);
+    EXPECT_EQ(f.desktop.messages.size(), 3U);
     EXPECT_EQ(f.w().ui.Status, status);
 }
 

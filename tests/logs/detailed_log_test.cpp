@@ -317,9 +317,13 @@ TEST(DetailedLog, RefusedNames) {
     };
     startLog(f, f.scratch, "");
     expectRefused("empty name");
-    // The installed template itself: writing rows into it would spoil every later log.
+    // The installed tables: writing rows into one would spoil every later run.
     startLog(f, test::programFolder(), "sslog");
     expectRefused("the template");
+    startLog(f, test::programFolder(), "sslogsum");
+    expectRefused("the summary template");
+    startLog(f, test::programFolder(), "RANKIT");
+    expectRefused("a statistical table");
     // The summary log's name, even in another folder.
     const fs::path other = f.scratch / "other";
     fs::create_directories(other);

@@ -307,17 +307,32 @@ void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
     mousePressEvent(event);
 }
 
+namespace {
+
+// A menu or list popping up, or another window coming to the front, only lends the keyboard
+// for a while: the grid keeps its focus in the window, so the Edit menu still sees the grid
+// as the user left it.
+bool isRealFocusChange(const QFocusEvent& event) {
+    return event.reason() != Qt::PopupFocusReason && event.reason() != Qt::ActiveWindowFocusReason;
+}
+
+}  // namespace
+
 void GridView::focusInEvent(QFocusEvent* event) {
     // Not the item view's own handling: it would invent a current index of its own.
     QWidget::focusInEvent(event);
-    emit gotFocus();
+    if (isRealFocusChange(*event)) {
+        emit gotFocus();
+    }
     viewport()->update();
 }
 
 void GridView::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
     dragging_ = false;
-    emit lostFocus();
+    if (isRealFocusChange(*event)) {
+        emit lostFocus();
+    }
     viewport()->update();
 }
 

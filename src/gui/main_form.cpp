@@ -220,6 +220,8 @@ QComboBox* MainForm::makeList(const char* name, OptionList WindowState::*list) {
     combo->setObjectName(QString::fromLatin1(name));
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed is the list's text as typed: no completion behind the user's back.
+    combo->setCompleter(nullptr);
     for (const std::string& entry : (core_->ui.*list).entries) {
         combo->addItem(qs(entry));
     }

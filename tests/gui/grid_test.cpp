@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -192,6 +194,36 @@ TEST(GridClipboard, ABlockFromASpreadsheetFillsTheSelection) {
     QTest::keyClick(f.widget("Grid2"), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(f.statusLines(), QStringList({"Nothing in Clipboard to Paste!"}));
     EXPECT_EQ(f.cell("Grid2", 1, 1), "");
+}
+
+}  // namespace
+}  // namespace bx::gui::test
+
+namespace bx::gui::test {
+namespace {
+
+// Opening a menu takes the keyboard from the grid for a moment; it is not leaving the grid, so
+// the Edit menu's wait after a copy goes on.
+TEST(GridClipboard, OpeningAMenuIsNotLeavingTheGrid) {
+    FormFixture f("popup");
+    f.typeColumn("Grid1", {"10", "11", "12"});
+    f.dragCells("Grid1", 1, 1, 3, 1);
+    QTest::keyClick(f.widget("Grid1"), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(f.core().ui.ActiveGrid, 0);
+    QFocusEvent out(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(f.widget("Grid1"), &out);
+    EXPECT_EQ(f.core().ui.ActiveGrid, 0);
+    EXPECT_TRUE(f.core().ui.Grid1.highlighted);
+    // A paste would empty the status list; nothing happens.
+    f.form().forward([](MainWindow& w) { w.postStatus("kept"); });
+    f.action("mnuEditPaste")->trigger();
+    EXPECT_EQ(f.statusLines(), QStringList({"", "kept"}));
+
+    // Leaving for another field is.
+    QFocusEvent left(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(f.widget("Grid1"), &left);
+    EXPECT_EQ(f.core().ui.ActiveGrid, 1);
+    EXPECT_FALSE(f.core().ui.Grid1.highlighted);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -51,6 +50,7 @@ TableError InitReportDatabase(MainWindow& w) {
         return error;
     }
     std::vector<std::string_view> fields;
+    fields.reserve(kReportRecordFields.size());
     for (const RecordField& f : kReportRecordFields) {
         fields.push_back(f.name);
     }

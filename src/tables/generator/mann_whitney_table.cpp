@@ -18,7 +18,7 @@ std::vector<unsigned long long> mannWhitneyCounts(int m, int n) {
     for (int i = 0; i <= m; ++i) {
         for (int j = 0; j <= n; ++j) {
             auto& c = counts[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
-            c.assign(static_cast<std::size_t>(i * j + 1), 0ULL);
+            c.assign((static_cast<std::size_t>(i) * static_cast<std::size_t>(j)) + 1, 0ULL);
             if (i == 0 || j == 0) {
                 c[0] = 1;
                 continue;

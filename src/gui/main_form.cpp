@@ -56,6 +56,22 @@ QString statusForDisplay(const std::string& text) {
     return qs(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
+QString pictureMeaning(Picture picture) {
+    switch (picture) {
+        case Picture::Ok:
+            return "Passed";
+        case Picture::Fail:
+            return "Failed";
+        case Picture::Question:
+            return "Not decided";
+        case Picture::NotApplicable:
+            return "Does not apply to this analysis";
+        case Picture::None:
+            break;
+    }
+    return {};
+}
+
 QLabel* caption(const char* text, QWidget* parent) {
     return new QLabel(QString::fromLatin1(text), parent);
 }
@@ -656,6 +672,8 @@ void MainForm::showStatus() {
 void MainForm::showPicture(QLabel* widget, Picture picture) {
     if (picture == Picture::None) {
         widget->clear();
+        widget->setProperty("picture", QString());
+        widget->setToolTip(QString());
         return;
     }
     const QString path = qs(core_->programFile(pictureFileName(picture)));
@@ -665,6 +683,8 @@ void MainForm::showPicture(QLabel* widget, Picture picture) {
         if (!pixmap.load(path) || pixmap.isNull()) {
             // An empty picture field and one line in the status list: never a failure.
             widget->clear();
+            widget->setProperty("picture", QString());
+            widget->setToolTip(pictureMeaning(picture));
             if (!missingPictures_.contains(path)) {
                 missingPictures_.insert(path);
                 core_->postStatus("     Picture <" + path.toStdString() + "> could not be shown.");
@@ -675,7 +695,8 @@ void MainForm::showPicture(QLabel* widget, Picture picture) {
         cached = pictureCache_.insert(path, pixmap);
     }
     widget->setPixmap(*cached);
-    widget->setToolTip(QString::fromLatin1(pictureKey(picture)));
+    widget->setProperty("picture", QString::fromLatin1(pictureKey(picture)));
+    widget->setToolTip(pictureMeaning(picture));
 }
 
 void MainForm::applyFocusRequest(FocusTarget target) {

@@ -78,7 +78,7 @@ TEST(WindowStart, ShowsTheCaptionsMenusAndHiddenPowerFields) {
     for (const char* picture : {"imgWtestPassFail", "imgSced", "imgTestPassFail"}) {
         auto* label = qobject_cast<QLabel*>(f.widget(picture));
         EXPECT_FALSE(label->pixmap().isNull()) << picture;
-        EXPECT_EQ(label->toolTip(), "question") << picture;
+        EXPECT_EQ(label->property("picture").toString(), "question") << picture;
     }
 }
 
@@ -151,8 +151,9 @@ TEST(WindowAnalysis, TypedValuesGiveStudentsTestInTheFields) {
     EXPECT_EQ(f.text("txtTstAlpha"), "0.05");
     // t beyond the critical value: the null hypothesis x1 >= x2 is rejected.
     EXPECT_EQ(f.text("txtTstPassFail"), "No");
-    EXPECT_EQ(qobject_cast<QLabel*>(f.widget("imgTestPassFail"))->toolTip(), "fail");
-    EXPECT_EQ(qobject_cast<QLabel*>(f.widget("imgWtestPassFail"))->toolTip(), "ok");
+    EXPECT_EQ(f.widget("imgTestPassFail")->property("picture").toString(), "fail");
+    EXPECT_EQ(f.widget("imgWtestPassFail")->property("picture").toString(), "ok");
+    EXPECT_EQ(f.widget("imgSced")->property("picture").toString(), "ok");
 
     const QStringList lines = f.statusLines();
     ASSERT_GE(lines.size(), 3);
@@ -163,6 +164,38 @@ TEST(WindowAnalysis, TypedValuesGiveStudentsTestInTheFields) {
     // The newest line is in view: the caret stands after the last character.
     auto* status = qobject_cast<QPlainTextEdit*>(f.widget("Status"));
     EXPECT_EQ(status->textCursor().position(), status->toPlainText().size());
+}
+
+// A reference without spread (14, 14, 14) leads to the one-sample t-test against 14:
+// t = (11 - 14) / (1 / sqrt(3)) = -5.196152 (scipy ttest_1samp), df 2, one-sided 5 % critical
+// value 2.919986 (scipy t.ppf(0.95, 2)), negative for the null "x1 >= x2". The panels that do
+// not apply are disabled and show the "not applicable" picture, read from bart1.ico.
+TEST(WindowAnalysis, AReferenceWithoutSpreadDisablesTheNormalityPanels) {
+    FormFixture f("one-sample");
+    f.typeColumn("Grid1", {"10", "11", "12"});
+    f.typeColumn("Grid2", {"14", "14", "14"});
+    QTest::mouseClick(f.widget("cmdExecute"), Qt::LeftButton);
+    EXPECT_EQ(f.text("txtTstStat"), "1-Sample t-Test");
+    EXPECT_EQ(f.text("txtTstCalcStat"), "-5.1962");
+    EXPECT_EQ(f.text("txtTstCritVal"), "<= -2.920");
+    EXPECT_EQ(f.text("txtTstDegFreedom"), "2");
+    EXPECT_EQ(f.text("txtTstPassFail"), "No");
+    EXPECT_EQ(f.text("txtWtestW"), "N/A");
+    EXPECT_FALSE(f.widget("Frame10")->isEnabled());
+    EXPECT_FALSE(f.widget("Frame11")->isEnabled());
+    for (const char* picture : {"imgWtestPassFail", "imgSced"}) {
+        auto* label = qobject_cast<QLabel*>(f.widget(picture));
+        EXPECT_EQ(label->property("picture").toString(), "not-applicable") << picture;
+        EXPECT_FALSE(label->pixmap().isNull()) << picture;
+    }
+
+    // The next analysis enables the panels again.
+    f.clickCell("Grid2", 3, 1);
+    QTest::keyClicks(f.widget("Grid2"), "16");
+    QTest::mouseClick(f.widget("cmdExecute"), Qt::LeftButton);
+    EXPECT_TRUE(f.widget("Frame10")->isEnabled());
+    EXPECT_TRUE(f.widget("Frame11")->isEnabled());
+    EXPECT_EQ(f.text("txtTstStat"), "Student's t");
 }
 
 TEST(WindowAnalysis, TooFewValuesBlankTheResults) {

@@ -181,12 +181,5 @@ TEST(FileDialog, CancelChangesNothingButTheName) {
     EXPECT_EQ(ui.saveFolder, saveFolder);
 }
 
-TEST(FileDialog, EmptyChoiceIsRecognised) {
-    EXPECT_TRUE(chosenNameIsEmpty("", ".dbf"));
-    EXPECT_TRUE(chosenNameIsEmpty(".dbf", ".dbf"));
-    EXPECT_TRUE(chosenNameIsEmpty(".csv", ".csv"));
-    EXPECT_FALSE(chosenNameIsEmpty("a.dbf", ".dbf"));
-}
-
 }  // namespace
 }  // namespace bx

@@ -120,6 +120,29 @@ TableError syncToDisk(DBFHandle dbf, const std::string& path) {
     return {};
 }
 
+// Writes the bytes of row `index` (and, for a new last row, the end-of-file mark after it)
+// through the library's stream, then forces them to disk.
+TableError writeRowToDisk(DBFHandle dbf, const std::string& path, const DbfLayout& layout,
+                          long index, const std::string& row, bool append) {
+    constexpr char kEndOfFile = 0x1A;
+    FILE* stream = streamOf(dbf);
+    const auto offset = static_cast<off_t>(layout.headerLength) +
+                        static_cast<off_t>(index) * static_cast<off_t>(layout.recordLength);
+    errno = 0;
+    bool ok = fseeko(stream, offset, SEEK_SET) == 0 &&
+              std::fwrite(row.data(), 1, row.size(), stream) == row.size() &&
+              (!append || std::fputc(kEndOfFile, stream) != EOF) && std::fflush(stream) == 0;
+    if (!ok || std::ferror(stream) != 0) {
+        const int err = errno != 0 ? errno : EIO;
+        std::clearerr(stream);
+        return errorFromErrno(err, path);
+    }
+    if (::fsync(fileno(stream)) != 0) {
+        return errorFromErrno(errno, path);
+    }
+    return {};
+}
+
 void stampToday(DBFHandle dbf) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -455,8 +478,14 @@ TableError DbfTable::store() {
     }
     const long target = pendingNew_ ? records_ : current_;
     DBFHandle dbf = handle_->dbf;
+    // The row goes to disk first, and only then the header that counts it: a write that
+    // fails (disk full) leaves the table as it was, its earlier rows readable.
+    if (TableError error = writeRowToDisk(dbf, path_, layout_, target, row_, pendingNew_)) {
+        return error;
+    }
+    // The library's copy of the row and the header (record count, date).
     errno = 0;
-    bool written = DBFWriteTuple(dbf, static_cast<int>(target), row_.data()) != 0;
+    const bool written = DBFWriteTuple(dbf, static_cast<int>(target), row_.data()) != 0;
     TableError error;
     if (written) {
         stampToday(dbf);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -359,6 +360,59 @@ TEST(DbfTableDurability, RowsStoredBeforeAKillSurvive) {
     EXPECT_EQ(t.recordCount(), 3);
     EXPECT_EQ(column(t, "KEY"), (std::vector<std::string>{"row1", "row2", "row3"}));
     EXPECT_EQ(column(t, "AMOUNT"), (std::vector<std::string>{"1.25", "2.25", "3.25"}));
+}
+
+// A full disk (simulated by a file-size limit in a child process: writes beyond it fail with
+// EFBIG) fails the store with 61 and leaves every row stored before readable.
+TEST(DbfTableDurability, DiskFullFailsTheStoreAndKeepsTheEarlierRows) {
+    const fs::path dir = freshScratch("diskfull");
+    const fs::path path = makeTable(dir, "t.dbf", {{"r1"}});
+    const auto sizeBefore = fs::file_size(path);
+    int result[2];
+    ASSERT_EQ(pipe(result), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(result[0]);
+        signal(SIGXFSZ, SIG_IGN);
+        // Room for two more rows of 19 bytes, not three.
+        const rlim_t limit = static_cast<rlim_t>(sizeBefore) + 2 * 19 + 10;
+        const struct rlimit fsize { limit, limit };
+        setrlimit(RLIMIT_FSIZE, &fsize);
+        DbfTable t;
+        int stored = 0;
+        int number = t.open(dir.string(), "t.dbf").number;
+        while (number == 0 && stored < 10) {
+            number = t.addNew().number;
+            if (number == 0) {
+                number = t.writeField("KEY", "n" + std::to_string(stored + 1)).number;
+            }
+            if (number == 0) {
+                number = t.store().number;
+            }
+            if (number == 0) {
+                ++stored;
+            }
+        }
+        const bool stillOpen = t.isOpen();
+        t.close();
+        const int report[3] = {number, stored, stillOpen ? 1 : 0};
+        (void)!write(result[1], report, sizeof report);
+        _exit(0);
+    }
+    close(result[1]);
+    int report[3] = {0, 0, 0};
+    ASSERT_EQ(read(result[0], report, sizeof report), static_cast<ssize_t>(sizeof report));
+    close(result[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(report[0], kErrDiskFull);
+    EXPECT_EQ(report[1], 2);
+    EXPECT_EQ(report[2], 1);  // the table stays usable after the failed store
+
+    DbfTable t;
+    ASSERT_FALSE(t.open(dir.string(), "t.dbf", DbfOpenMode::ReadOnly));
+    EXPECT_EQ(column(t, "KEY"), (std::vector<std::string>{"r1", "n1", "n2"}));
 }
 
 // Files this layer writes are read correctly by an independent dBASE reader.

@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "cli/cli_desktop.h"
 #include "cli/exit_status.h"
+#include "cli/file_commands.h"
 #include "cli/result_output.h"
 
 namespace bx::cli {
@@ -14,6 +15,15 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
     MainWindow w(desktop, folders);
     Form_Load(w);
 
+    bool filesDone = true;
+    auto fileCommand = [&](const std::optional<std::string>& path, FileCommand command) {
+        if (path) {
+            filesDone = runFileCommand(w, desktop, command, *path) && filesDone;
+            err << desktop.takeMessages();
+        }
+    };
+
+    fileCommand(request.load, FileCommand::Load);
     if (request.test) {
         putEntries(w.ui.Grid1, splitCellTexts(*request.test));
     }
@@ -21,11 +31,18 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
         putEntries(w.ui.Grid2, splitCellTexts(*request.reference));
     }
     applyOptions(w, request.options);
-    cmdExecute_Click(w);
-    err << desktop.takeMessages();
+    fileCommand(request.save, FileCommand::Save);
+    fileCommand(request.detailedLog, FileCommand::DetailedLog);
+    fileCommand(request.summaryLog, FileCommand::SummaryLog);
+    if (request.report) {
+        fileCommand(request.report, FileCommand::Report);
+    } else {
+        cmdExecute_Click(w);
+        err << desktop.takeMessages();
+    }
 
     out << (request.json ? resultJsonText(w.ui) : readableResults(w.ui));
-    return lastRunOutcome(w.ui).completed ? kExitRan : kExitRefused;
+    return lastRunOutcome(w.ui).completed && filesDone ? kExitRan : kExitRefused;
 }
 
 }  // namespace bx::cli

@@ -16,10 +16,17 @@ struct AnalyzeRequest {
     std::optional<std::string> test;       // the test sample's cell texts, comma-separated
     std::optional<std::string> reference;  // the reference sample's cell texts
     bool json = false;
+    std::optional<std::string> load;         // File > Load From first
+    std::optional<std::string> save;         // File > Save As once entries and options are in
+    std::optional<std::string> detailedLog;  // Log > Begin Detail Data Logging before the run
+    std::optional<std::string> summaryLog;   // Log > Begin Summary Log File before the run
+    std::optional<std::string> report;       // File > Report instead of Execute
 };
 
-// Runs the analysis and prints the results on `out`, message boxes on `err`. Returns the exit
-// status: kExitRan when the analysis ran, kExitRefused when the entries were refused.
+// Runs the file commands and the analysis in the order a user would, and prints the results
+// on `out`, message boxes on `err`. Returns the exit status: kExitRan when the analysis ran
+// and every file command did its work, kExitRefused when the entries were refused or a file
+// command failed.
 int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std::ostream& out,
                std::ostream& err);
 

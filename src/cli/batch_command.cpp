@@ -13,15 +13,19 @@
 #include "app/text_format.h"
 #include "cli/csv.h"
 #include "cli/exit_status.h"
+#include "cli/file_commands.h"
 #include "cli/progress_bar.h"
 #include "cli/result_output.h"
-#include "cli/summary_values.h"
+#include "logs/detailed_log.h"
+#include "logs/log_rows.h"
+#include "logs/summary_log.h"
 #include "logs/summary_record.h"
 #include "tables/stat_tables.h"
 
 namespace bx::cli {
 namespace {
 
+constexpr std::size_t kSummaryFieldCount = kSummaryRecordFields.size();
 constexpr std::size_t kStatusColumn = kSummaryFieldCount;
 constexpr std::size_t kRefIdColumn = 7;
 constexpr int kMaxErrorsShown = 20;
@@ -38,6 +42,26 @@ std::string refusalLine(const std::string& sampleId, const std::string& referenc
     std::string line;
     appendCsvRecord(line, fields);
     return line;
+}
+
+// The summary record of the window's last run in the record's field order, as the summary
+// log writes it, then an empty STATUS.
+std::vector<std::string> summaryFields(const WindowState& ui) {
+    const LogRow row = summaryLogRow(ui);
+    std::vector<std::string> fields;
+    fields.reserve(kSummaryFieldCount + 1);
+    for (const RecordField& field : kSummaryRecordFields) {
+        std::string value;
+        for (const auto& [name, text] : row) {
+            if (name == field.name) {
+                value = text;
+                break;
+            }
+        }
+        fields.push_back(std::move(value));
+    }
+    fields.emplace_back();
+    return fields;
 }
 
 std::string tooManyReplicates(std::size_t count) {
@@ -85,11 +109,83 @@ bool readAll(std::istream& in, std::string& text) {
     return !in.bad();
 }
 
-// Writes results in input order: the CSV lines, the message boxes, the progress.
+// The logs of a batch: started once through the Log menu of a window of their own, then
+// written with the window of every completed comparison in input order, as the driver writes
+// them at the end of a run.
+class BatchLogs {
+  public:
+    BatchLogs(const StartupFolders& folders, std::shared_ptr<const StatTables> tables)
+        : desktop_(std::nullopt), window_(desktop_, folders, std::move(tables)) {
+        Form_Load(window_);
+    }
+
+    // Starts the requested logs, the detailed one first. False when one did not start; the
+    // Log menu's messages and status lines say why.
+    bool start(const BatchRequest& request, std::ostream& err) {
+        bool started = true;
+        if (request.detailedLog) {
+            started =
+                runFileCommand(window_, desktop_, FileCommand::DetailedLog, *request.detailedLog);
+        }
+        if (started && request.summaryLog) {
+            started =
+                runFileCommand(window_, desktop_, FileCommand::SummaryLog, *request.summaryLog);
+        }
+        err << desktop_.takeMessages();
+        if (!started) {
+            for (const std::string& line : statusLines(window_.ui.Status)) {
+                if (!line.empty()) {
+                    err << line << '\n';
+                }
+            }
+        }
+        return started;
+    }
+
+    bool active() const { return window_.ui.detailedLogging || window_.ui.summaryLogging; }
+
+    // Appends the run that `w` shows to the active logs. Returns the status lines that report
+    // a problem with the writing, if any.
+    std::string write(MainWindow& w) const {
+        WindowState& ui = w.ui;
+        const WindowState& logs = window_.ui;
+        ui.detailedLogging = logs.detailedLogging;
+        ui.detailedLogFileName = logs.detailedLogFileName;
+        ui.detailedLogFolder = logs.detailedLogFolder;
+        ui.detailedLogPath = logs.detailedLogPath;
+        ui.summaryLogging = logs.summaryLogging;
+        ui.summaryLogFileName = logs.summaryLogFileName;
+        ui.summaryLogFolder = logs.summaryLogFolder;
+        ui.summaryLogPath = logs.summaryLogPath;
+        const std::size_t before = ui.Status.size();
+        if (ui.detailedLogging) {
+            WriteDetailLog(w);
+        }
+        if (ui.summaryLogging) {
+            WriteSummaryLog(w);
+        }
+        std::string problems;
+        const std::vector<std::string> lines = statusLines(ui.Status.substr(before));
+        for (std::size_t i = 1; i < lines.size(); ++i) {
+            const std::string_view line = trimBlanks(lines[i]);
+            if (line != "Saving to Log File..." && line != "Saving to Summary Log File...") {
+                problems += line;
+                problems += '\n';
+            }
+        }
+        return problems;
+    }
+
+  private:
+    CliDesktop desktop_;
+    MainWindow window_;
+};
+
+// Writes results in input order: the CSV lines, the message boxes, the log rows, the progress.
 class ResultWriter {
   public:
-    ResultWriter(std::ostream& out, std::ostream& err, ProgressBar& progress)
-        : out_(out), err_(err), progress_(progress) {}
+    ResultWriter(std::ostream& out, std::ostream& err, ProgressBar& progress, const BatchLogs* logs)
+        : out_(out), err_(err), progress_(progress), logs_(logs) {}
 
     void header() { appendCsvRecord(buffer_, batchHeader()); }
 
@@ -100,6 +196,18 @@ class ResultWriter {
             appendMessages(lines, sample.id, result.messages);
             flush();
             err_ << lines;
+        }
+        if (logs_ != nullptr && result.window) {
+            const std::string problems = logs_->write(*result.window);
+            if (!problems.empty()) {
+                flush();
+                std::string lines;
+                appendMessages(lines, sample.id, problems);
+                err_ << lines;
+                logFailed_ = true;
+            }
+            result.window.reset();
+            result.desktop.reset();
         }
         refused_ = refused_ || result.refused;
         ++written_;
@@ -115,14 +223,17 @@ class ResultWriter {
     }
 
     bool anyRefused() const { return refused_; }
+    bool logFailed() const { return logFailed_; }
 
   private:
     std::ostream& out_;
     std::ostream& err_;
     ProgressBar& progress_;
+    const BatchLogs* logs_;
     std::string buffer_;
     std::size_t written_ = 0;
     bool refused_ = false;
+    bool logFailed_ = false;
 };
 
 struct Comparison {
@@ -132,7 +243,7 @@ struct Comparison {
 // Runs the comparisons on `jobs` threads while this thread writes the finished ones in input
 // order. At most kLookAhead comparisons are held finished but unwritten.
 void runParallel(const ComparisonRunner& runner, const std::vector<Comparison>& comparisons,
-                 const SurveySample* reference, int jobs, ResultWriter& writer) {
+                 const SurveySample* reference, int jobs, bool keepWindows, ResultWriter& writer) {
     struct Slot {
         ComparisonResult result;
         bool ready = false;
@@ -156,7 +267,7 @@ void runParallel(const ComparisonRunner& runner, const std::vector<Comparison>& 
                 }
                 i = next++;
             }
-            ComparisonResult result = runner.run(*comparisons[i].test, reference, false);
+            ComparisonResult result = runner.run(*comparisons[i].test, reference, keepWindows);
             {
                 std::lock_guard lock(mutex);
                 Slot& slot = ring[i % ring.size()];
@@ -247,10 +358,7 @@ ComparisonResult ComparisonRunner::run(const SurveySample& test, const SurveySam
 
     const RunOutcome outcome = lastRunOutcome(w.ui);
     if (outcome.completed) {
-        const auto values = summaryValues(w.ui);
-        std::vector<std::string> fields(values.begin(), values.end());
-        fields.emplace_back();
-        appendCsvRecord(result.line, fields);
+        appendCsvRecord(result.line, summaryFields(w.ui));
     } else {
         result.line = refusalLine(test.id, referenceId_, outcome.reason);
         result.refused = true;
@@ -316,19 +424,26 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
         results = &file;
     }
 
-    const ComparisonRunner runner(folders, StatTables::load(folders.programFolder), request.options,
-                                  referenceId);
+    const std::shared_ptr<const StatTables> tables = StatTables::load(folders.programFolder);
+    BatchLogs logs(folders, tables);
+    if (!logs.start(request, err)) {
+        err << "benthix-cli: no comparison was run\n";
+        return kExitRefused;
+    }
+    const bool logging = logs.active();
+
+    const ComparisonRunner runner(folders, tables, request.options, referenceId);
     ProgressBar progress(err, comparisons.size(),
                          errIsTerminal && comparisons.size() > kProgressBarThreshold);
-    ResultWriter writer(*results, err, progress);
+    ResultWriter writer(*results, err, progress, logging ? &logs : nullptr);
     writer.header();
     if (request.jobs <= 1 || comparisons.size() <= 1) {
         for (const Comparison& c : comparisons) {
-            ComparisonResult result = runner.run(*c.test, reference, false);
+            ComparisonResult result = runner.run(*c.test, reference, logging);
             writer.write(*c.test, result);
         }
     } else {
-        runParallel(runner, comparisons, reference, request.jobs, writer);
+        runParallel(runner, comparisons, reference, request.jobs, logging, writer);
     }
     writer.flush();
     progress.finish();
@@ -341,7 +456,8 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
         err << "benthix-cli: writing the results failed\n";
         return kExitRefused;
     }
-    return writer.anyRefused() || reference == nullptr ? kExitRefused : kExitRan;
+    return writer.anyRefused() || writer.logFailed() || reference == nullptr ? kExitRefused
+                                                                             : kExitRan;
 }
 
 }  // namespace bx::cli

@@ -37,11 +37,11 @@ MessageAnswer CliDesktop::messageBox(const std::string& title, const std::string
 
 std::optional<FileDialogAnswer> CliDesktop::fileDialog(const std::string& /*caption*/,
                                                        const std::string& /*startFolder*/) {
-    if (files_.empty()) {
+    if (!nextFile_) {
         return std::nullopt;
     }
-    const std::string path = files_.front();
-    files_.pop_front();
+    const std::string path = *nextFile_;
+    nextFile_.reset();
     return dialogAnswerFor(path);
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 // The desktop of the command-line tool: message boxes become "title: text" lines that the
 // caller prints on standard error, the one Yes/No question (the normality override) is
-// answered in advance, the file dialog hands back paths queued from the command line, and the
+// answered in advance, the file dialog hands back a path given on the command line, and the
 // clipboard lives in memory.
 
-#include <deque>
 #include <optional>
 #include <string>
 #include <utility>
@@ -27,7 +26,7 @@ class CliDesktop : public Desktop {
     MessageAnswer messageBox(const std::string& title, const std::string& text, MessageIcon icon,
                              MessageButtons buttons) override;
 
-    // The next queued path; Cancel when none is left.
+    // The path set by setNextFile(), once; Cancel when there is none.
     std::optional<FileDialogAnswer> fileDialog(const std::string& caption,
                                                const std::string& startFolder) override;
 
@@ -38,8 +37,8 @@ class CliDesktop : public Desktop {
     bool openExternally(const std::string& path) override;
     void showAbout() override {}
 
-    // Queues the path that the next file dialog returns.
-    void queueFile(const std::string& path) { files_.push_back(path); }
+    // The path that the next file dialog returns; std::nullopt makes it cancel.
+    void setNextFile(std::optional<std::string> path) { nextFile_ = std::move(path); }
 
     // The message lines recorded since the last call.
     std::string takeMessages() { return std::exchange(messages_, std::string()); }
@@ -47,7 +46,7 @@ class CliDesktop : public Desktop {
   private:
     std::string messages_;
     std::optional<bool> overrideAnswer_;
-    std::deque<std::string> files_;
+    std::optional<std::string> nextFile_;
     std::string clipboard_;
 };
 

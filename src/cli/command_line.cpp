@@ -106,6 +106,17 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
             ->check(kAtMostTenTexts);
     addAnalysisOptions(*analyze, analyzeOptions);
     analyze->add_flag("--json", analyzeRequest.json, "Print one JSON object");
+    CLI::Option* loadOpt =
+        analyze->add_option("--load", analyzeRequest.load, "File > Load From this file first");
+    loadOpt->excludes(testOpt)->excludes(referenceOpt);
+    analyze->add_option("--save", analyzeRequest.save,
+                        "File > Save As to this file once entries and options are in place");
+    analyze->add_option("--detailed-log", analyzeRequest.detailedLog,
+                        "Log > Begin Detail Data Logging on this new file before the run");
+    analyze->add_option("--summary-log", analyzeRequest.summaryLog,
+                        "Log > Begin Summary Log File on this new file before the run");
+    analyze->add_option("--report", analyzeRequest.report,
+                        "File > Report to this file (.csv and .xlsx) instead of Execute");
 
     // batch
     CLI::App* batch =
@@ -120,6 +131,10 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
         ->required();
     addAnalysisOptions(*batch, batchOptions);
     batch->add_option("--output", batchRequest.output, "Results CSV (default: standard output)");
+    batch->add_option("--summary-log", batchRequest.summaryLog,
+                      "Write every comparison into this new summary log");
+    batch->add_option("--detailed-log", batchRequest.detailedLog,
+                      "Write every comparison into this new detailed log");
     batch->add_option("--jobs", batchRequest.jobs, "Threads to spread the comparisons over")
         ->check(CLI::Range(1, 64));
 

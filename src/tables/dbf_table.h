@@ -101,8 +101,9 @@ class DbfTable {
     // Starts a new, blank row after the last one; an earlier new row not yet stored is dropped.
     TableError addNew();
     // Writes the new row (which then becomes the current row) or the changes of the current
-    // row, updates the header and forces both to disk. Changes not stored are dropped when
-    // the current row moves.
+    // row, then the header, and forces both to disk. The row goes first: a store that fails
+    // for want of space (61) leaves the table open and as it was. Changes not stored are
+    // dropped when the current row moves.
     TableError store();
 
     void setCutHandler(std::function<void(const FieldCut&)> handler) {

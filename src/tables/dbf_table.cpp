@@ -518,21 +518,21 @@ TableError DbfTable::create(const std::string& path, const std::vector<DbfFieldS
     }
     std::vector<DbfField> layout;
     int offset = 1;
-    for (const DbfFieldSpec& spec : fields) {
+    for (const DbfFieldSpec& def : fields) {
         const bool goodName =
-            !spec.name.empty() && spec.name.size() <= 10 &&
-            spec.name.find_first_not_of(
+            !def.name.empty() && def.name.size() <= 10 &&
+            def.name.find_first_not_of(
                 "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_") ==
                 std::string::npos;
-        const bool goodType = spec.type == 'C' || spec.type == 'N';
-        const bool goodWidth = spec.width >= 1 && spec.width <= kMaxFieldWidth &&
-                               spec.decimals >= 0 &&
-                               (spec.decimals == 0 || spec.decimals + 2 <= spec.width);
-        if (!goodName || !goodType || !goodWidth || (spec.type == 'C' && spec.decimals != 0)) {
-            return makeTableError(kErrBadRecordLength, path + " (field " + spec.name + ")");
+        const bool goodType = def.type == 'C' || def.type == 'N';
+        const bool goodWidth = def.width >= 1 && def.width <= kMaxFieldWidth &&
+                               def.decimals >= 0 &&
+                               (def.decimals == 0 || def.decimals + 2 <= def.width);
+        if (!goodName || !goodType || !goodWidth || (def.type == 'C' && def.decimals != 0)) {
+            return makeTableError(kErrBadRecordLength, path + " (field " + def.name + ")");
         }
-        layout.push_back(DbfField{spec.name, spec.type, spec.width, spec.decimals, offset});
-        offset += spec.width;
+        layout.push_back(DbfField{def.name, def.type, def.width, def.decimals, offset});
+        offset += def.width;
     }
     if (offset > kMaxCreatedRecordLength) {
         return makeTableError(kErrBadRecordLength, path + " (record longer than 4000 bytes)");

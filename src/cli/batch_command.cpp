@@ -30,8 +30,10 @@ constexpr std::size_t kStatusColumn = kSummaryFieldCount;
 constexpr std::size_t kRefIdColumn = 7;
 constexpr int kMaxErrorsShown = 20;
 constexpr std::size_t kFlushBytes = 1 << 16;
-// Comparisons that may be finished ahead of the one being written out.
+// Comparisons that may be finished ahead of the one being written out; fewer when each holds
+// its window until the logs have it.
 constexpr std::size_t kLookAhead = 4096;
+constexpr std::size_t kLookAheadWithWindows = 256;
 
 std::string refusalLine(const std::string& sampleId, const std::string& referenceId,
                         const std::string& reason) {
@@ -241,7 +243,8 @@ struct Comparison {
 };
 
 // Runs the comparisons on `jobs` threads while this thread writes the finished ones in input
-// order. At most kLookAhead comparisons are held finished but unwritten.
+// order. At most kLookAhead comparisons (kLookAheadWithWindows when the windows are kept for
+// the logs) are held finished but unwritten.
 void runParallel(const ComparisonRunner& runner, const std::vector<Comparison>& comparisons,
                  const SurveySample* reference, int jobs, bool keepWindows, ResultWriter& writer) {
     struct Slot {
@@ -249,7 +252,7 @@ void runParallel(const ComparisonRunner& runner, const std::vector<Comparison>& 
         bool ready = false;
     };
     const std::size_t n = comparisons.size();
-    std::vector<Slot> ring(std::min(n, kLookAhead));
+    std::vector<Slot> ring(std::min(n, keepWindows ? kLookAheadWithWindows : kLookAhead));
     std::mutex mutex;
     std::condition_variable readyCv;
     std::condition_variable spaceCv;

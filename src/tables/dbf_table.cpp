@@ -508,7 +508,7 @@ TableError DbfTable::store() {
     return {};
 }
 
-TableError DbfTable::create(const std::string& path, const std::vector<DbfFieldSpec>& fields,
+TableError DbfTable::create(const std::string& path, const std::vector<DbfFieldDef>& fields,
                             const std::vector<std::vector<std::string>>& rows) {
     if (!endsWithDbf(path)) {
         return makeTableError(kErrBadFileName, path);
@@ -518,7 +518,7 @@ TableError DbfTable::create(const std::string& path, const std::vector<DbfFieldS
     }
     std::vector<DbfField> layout;
     int offset = 1;
-    for (const DbfFieldSpec& def : fields) {
+    for (const DbfFieldDef& def : fields) {
         const bool goodName =
             !def.name.empty() && def.name.size() <= 10 &&
             def.name.find_first_not_of(

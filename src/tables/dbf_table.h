@@ -24,7 +24,7 @@ enum class DbfOpenMode { ReadOnly, ReadWrite };
 
 // A field of a table to be created: character fields hold text, numeric fields numbers
 // written right-aligned with `decimals` places.
-struct DbfFieldSpec {
+struct DbfFieldDef {
     std::string name;  // at most 10 characters
     char type = 'C';   // 'C' or 'N'
     int width = 1;     // 1..254
@@ -113,7 +113,7 @@ class DbfTable {
     // Creates the table `path` (which must end in ".dbf") with `fields` and `rows` (texts in
     // field order), replacing any file there only once the new one is complete. A value that
     // does not fit its field is an error.
-    static TableError create(const std::string& path, const std::vector<DbfFieldSpec>& fields,
+    static TableError create(const std::string& path, const std::vector<DbfFieldDef>& fields,
                              const std::vector<std::vector<std::string>>& rows = {});
 
   private:

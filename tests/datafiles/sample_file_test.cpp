@@ -62,10 +62,10 @@ std::vector<Row> fileRows(const fs::path& path) {
 
 // A table with the sample record's fields (or `fields`) and these rows, in field order.
 void makeSampleFile(const fs::path& path, const std::vector<std::vector<std::string>>& rows,
-                    std::vector<DbfFieldSpec> fields = {}) {
+                    std::vector<DbfFieldDef> fields = {}) {
     if (fields.empty()) {
         for (const RecordField& f : kSampleRecordFields) {
-            fields.push_back(DbfFieldSpec{std::string(f.name), 'C', f.width, 0});
+            fields.push_back(DbfFieldDef{std::string(f.name), 'C', f.width, 0});
         }
     }
     const TableError error = DbfTable::create(path.string(), fields, rows);
@@ -331,7 +331,7 @@ TEST_F(RefusedLoad, DamagedFile) {
 
 TEST_F(RefusedLoad, ForeignTable) {
     makeSampleFile(f.scratch / "foreign.dbf", {{"x", "y"}},
-                   {DbfFieldSpec{"NAME", 'C', 10, 0}, DbfFieldSpec{"VALUE", 'C', 10, 0}});
+                   {DbfFieldDef{"NAME", 'C', 10, 0}, DbfFieldDef{"VALUE", 'C', 10, 0}});
     load("foreign");
     ASSERT_EQ(f.desktop.messages.size(), 1U);
     EXPECT_EQ(f.desktop.messages[0].text, "Invalid Data File Selected!");

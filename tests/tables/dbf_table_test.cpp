@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // A small table: a 6-byte key, a 5-byte text and a numeric field of width 7 with 2 decimals.
-const std::vector<DbfFieldSpec> kFields = {
+const std::vector<DbfFieldDef> kFields = {
     {"KEY", 'C', 6, 0}, {"NOTE", 'C', 5, 0}, {"AMOUNT", 'N', 7, 2}};
 
 fs::path makeTable(const fs::path& folder, const std::string& name,
@@ -297,7 +297,7 @@ TEST(DbfTableCreate, RefusesValuesAndFieldsThatDoNotFit) {
     EXPECT_EQ(DbfTable::create(path, {{"WIDE", 'C', 255, 0}}).number, kErrBadRecordLength);
     EXPECT_EQ(DbfTable::create(path, {}).number, kErrBadRecordLength);
     // dBASE III's record limit of 4000 bytes.
-    std::vector<DbfFieldSpec> many;
+    std::vector<DbfFieldDef> many;
     for (int i = 0; i < 16; ++i) {
         many.push_back({"F" + std::to_string(i), 'C', 254, 0});
     }

@@ -168,7 +168,7 @@ fs::path folderWithTables(const std::string& name) {
 
 TEST(LookupWarnings, MissingCoefficientRowNamesItsCondition) {
     const fs::path dir = folderWithTables("w1_missing");
-    std::vector<DbfFieldSpec> fields{{"I", 'C', 2, 0}};
+    std::vector<DbfFieldDef> fields{{"I", 'C', 2, 0}};
     for (int n = 2; n <= 20; ++n) {
         fields.push_back({"N" + std::to_string(n), 'N', 7, 4});
     }

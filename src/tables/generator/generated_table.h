@@ -12,7 +12,7 @@ namespace bx::gen {
 
 struct GeneratedTable {
     std::string fileName;  // e.g. "Crit_t.dbf"
-    std::vector<DbfFieldSpec> fields;
+    std::vector<DbfFieldDef> fields;
     std::vector<std::vector<std::string>> rows;
 };
 

@@ -10,8 +10,8 @@ namespace bx::gen {
 namespace {
 
 template <std::size_t N>
-std::vector<DbfFieldSpec> characterFields(const std::array<RecordField, N>& record) {
-    std::vector<DbfFieldSpec> fields;
+std::vector<DbfFieldDef> characterFields(const std::array<RecordField, N>& record) {
+    std::vector<DbfFieldDef> fields;
     fields.reserve(N);
     for (const RecordField& f : record) {
         fields.push_back({std::string(f.name), 'C', f.width, 0});

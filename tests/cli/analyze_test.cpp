@@ -229,10 +229,5 @@ TEST(RunOutcome, RefusalIsTheLastLineBeforeTheClosingLine) {
     EXPECT_TRUE(lastRunOutcome(ui).completed);
 }
 
-TEST(StatusLines, SplitAtCrLfWithTheEmptyFirstLine) {
-    EXPECT_EQ(statusLines("\r\na\r\nb"), (std::vector<std::string>{"", "a", "b"}));
-    EXPECT_EQ(statusLines(""), (std::vector<std::string>{""}));
-}
-
 }  // namespace
 }  // namespace bx::cli

@@ -212,6 +212,32 @@ TEST(BatchFiles, UnreadableInputAndUnwritableOutput) {
     EXPECT_NE(r.err.find("cannot write no/such/folder/out.csv"), std::string::npos);
 }
 
+// Runs a batch as if standard error were a terminal.
+std::string progressOutput(int comparisons) {
+    std::string input = "sample,value\n" + replicates("R", {"1", "2", "4"});
+    for (int i = 0; i < comparisons; ++i) {
+        input += replicates("S" + std::to_string(i), {"1", "2"});  // refused quickly
+    }
+    const std::filesystem::path scratch = bx::test::freshScratch("batch-progress");
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    const CliEnvironment env{
+        StartupFolders{bx::test::programFolder(), (scratch / "userdata").string()}, in, out, err,
+        true};
+    runCommandLine({"benthix-cli", "batch", "-", "--reference", "R"}, env);
+    return err.str();
+}
+
+TEST(ProgressBar, ShownOnATerminalForLargeBatchesOnly) {
+    const std::string large = progressOutput(301);
+    EXPECT_NE(large.find("\r[                                        ]   0% 1/301"),
+              std::string::npos);
+    EXPECT_NE(large.find("\r[########################################] 100% 301/301\n"),
+              std::string::npos);
+    EXPECT_EQ(progressOutput(300).find('\r'), std::string::npos);
+}
+
 TEST(ProgressBar, RendersTheShareDone) {
     EXPECT_EQ(ProgressBar::render(5, 10), "[####################                    ]  50% 5/10");
     EXPECT_EQ(ProgressBar::render(1000, 1000),

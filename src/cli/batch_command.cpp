@@ -360,6 +360,11 @@ ComparisonResult ComparisonRunner::run(const SurveySample& test, const SurveySam
     result.messages = desktop->takeMessages();
 
     const RunOutcome outcome = lastRunOutcome(w.ui);
+    // The results line has no room for them, so the run's warnings go with its messages.
+    for (const std::string& warning : lastRunWarnings(w.ui)) {
+        result.messages += warning;
+        result.messages += '\n';
+    }
     if (outcome.completed) {
         appendCsvRecord(result.line, summaryFields(w.ui));
     } else {

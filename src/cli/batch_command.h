@@ -32,7 +32,7 @@ std::vector<std::string> batchHeader();
 // One comparison's outcome.
 struct ComparisonResult {
     std::string line;      // its CSV line with the final line end
-    std::string messages;  // the message boxes it showed, one "title: text" line each
+    std::string messages;  // its message boxes ("title: text") and warnings, a line each
     bool refused = false;
     // The window after the run, kept only when its run is still to be logged.
     std::unique_ptr<CliDesktop> desktop;

@@ -108,6 +108,25 @@ RunOutcome lastRunOutcome(const WindowState& ui) {
     return outcome;
 }
 
+std::vector<std::string> lastRunWarnings(const WindowState& ui) {
+    const std::vector<std::string> lines = statusLines(ui.Status);
+    std::size_t start = 0;
+    for (std::size_t i = lines.size(); i-- > 0;) {
+        if (lines[i] == kRunStart) {
+            start = i;
+            break;
+        }
+    }
+    std::vector<std::string> warnings;
+    for (std::size_t i = start; i < lines.size(); ++i) {
+        if (lines[i].find("Warning") != std::string::npos ||
+            lines[i].find("WARNING") != std::string::npos) {
+            warnings.emplace_back(trimBlanks(lines[i]));
+        }
+    }
+    return warnings;
+}
+
 nlohmann::ordered_json resultJson(const WindowState& ui) {
     nlohmann::ordered_json j;
     j["status"] = statusLines(ui.Status);

@@ -24,6 +24,10 @@ struct RunOutcome {
 };
 RunOutcome lastRunOutcome(const WindowState& ui);
 
+// The warnings the last run posted (lines that say "Warning" or "WARNING"), without their
+// leading blanks.
+std::vector<std::string> lastRunWarnings(const WindowState& ui);
+
 // The JSON object of the panels: status, the two treatments, normality, homoscedasticity,
 // hypothesis, pictures and the Transform columns of both grids.
 nlohmann::ordered_json resultJson(const WindowState& ui);

@@ -97,6 +97,16 @@ TEST(BatchOutput, OptionsApplyToEveryComparison) {
     EXPECT_EQ(out[1].substr(out[1].size() - 3), ",2,");
 }
 
+TEST(BatchOutput, WarningsOfARunGoToStandardError) {
+    const std::string input = "sample,value\n" + replicates("R", {"14", "15", "16"}) +
+                              replicates("U", {"12 mg", "13", "14"});
+    const auto r = runInProcess("batch-warning", {"batch", "-", "--reference", "R"}, input);
+    EXPECT_EQ(r.status, kExitRan);
+    EXPECT_NE(r.err.find("U: Warning: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("\"12 mg\" is not wholly a number; it is read as 12."), std::string::npos)
+        << r.err;
+}
+
 TEST(BatchRefusals, UnknownReferenceRefusesEveryComparison) {
     const std::string input =
         "sample,value\n" + replicates("A", {"1", "2", "3"}) + replicates("B", {"4", "5", "6"});

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
-#include <sstream>
+#include <string_view>
 #include <thread>
 
 #include "analysis/driver.h"
@@ -25,9 +25,20 @@
 namespace bx::cli {
 namespace {
 
+constexpr std::size_t summaryFieldIndex(std::string_view name) {
+    for (std::size_t i = 0; i < kSummaryRecordFields.size(); ++i) {
+        if (kSummaryRecordFields[i].name == name) {
+            return i;
+        }
+    }
+    return kSummaryRecordFields.size();
+}
+
 constexpr std::size_t kSummaryFieldCount = kSummaryRecordFields.size();
+constexpr std::size_t kSampIdColumn = summaryFieldIndex("SAMPID");
+constexpr std::size_t kRefIdColumn = summaryFieldIndex("REFID");
 constexpr std::size_t kStatusColumn = kSummaryFieldCount;
-constexpr std::size_t kRefIdColumn = 7;
+static_assert(kSampIdColumn == 0 && kRefIdColumn < kSummaryFieldCount);
 constexpr int kMaxErrorsShown = 20;
 constexpr std::size_t kFlushBytes = 1 << 16;
 // Comparisons that may be finished ahead of the one being written out; fewer when each holds
@@ -38,7 +49,7 @@ constexpr std::size_t kLookAheadWithWindows = 256;
 std::string refusalLine(const std::string& sampleId, const std::string& referenceId,
                         const std::string& reason) {
     std::vector<std::string> fields(kSummaryFieldCount + 1);
-    fields[0] = sampleId;
+    fields[kSampIdColumn] = sampleId;
     fields[kRefIdColumn] = referenceId;
     fields[kStatusColumn] = reason;
     std::string line;
@@ -66,8 +77,8 @@ std::vector<std::string> summaryFields(const WindowState& ui) {
     return fields;
 }
 
-std::string tooManyReplicates(std::size_t count) {
-    return "Sample has " + std::to_string(count) + " replicates; at most " +
+std::string tooManyReplicates(const char* which, std::size_t count) {
+    return std::string(which) + " has " + std::to_string(count) + " replicates; at most " +
            std::to_string(kMaxReplicates) + " can be compared.";
 }
 
@@ -78,13 +89,13 @@ std::string surveyRefusal(const SurveySample& test, const SurveySample* referenc
         return "Reference sample \"" + referenceId + "\" is not in the input.";
     }
     if (reference->values.size() > static_cast<std::size_t>(kMaxReplicates)) {
-        return "Reference: " + tooManyReplicates(reference->values.size());
+        return tooManyReplicates("Reference sample", reference->values.size());
     }
     if (reference->blankValueLine != 0) {
         return "Reference: blank value on line " + std::to_string(reference->blankValueLine) + ".";
     }
     if (test.values.size() > static_cast<std::size_t>(kMaxReplicates)) {
-        return tooManyReplicates(test.values.size());
+        return tooManyReplicates("Sample", test.values.size());
     }
     if (test.blankValueLine != 0) {
         return "Blank value on line " + std::to_string(test.blankValueLine) + ".";
@@ -197,6 +208,7 @@ class ResultWriter {
             std::string lines;
             appendMessages(lines, sample.id, result.messages);
             flush();
+            progress_.clear();
             err_ << lines;
         }
         if (logs_ != nullptr && result.window) {
@@ -205,6 +217,7 @@ class ResultWriter {
                 flush();
                 std::string lines;
                 appendMessages(lines, sample.id, problems);
+                progress_.clear();
                 err_ << lines;
                 logFailed_ = true;
             }

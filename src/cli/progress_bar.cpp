@@ -41,6 +41,14 @@ void ProgressBar::update(std::size_t done) {
     out_ << '\r' << render(done, total_) << std::flush;
 }
 
+void ProgressBar::clear() {
+    if (!enabled_ || shownPercent_ < 0) {
+        return;
+    }
+    out_ << '\r' << std::string(render(total_, total_).size(), ' ') << '\r';
+    shownPercent_ = -1;
+}
+
 void ProgressBar::finish() {
     if (!enabled_) {
         return;

@@ -14,6 +14,10 @@ class ProgressBar {
     // `done` of the total are finished. Redraws only when the shown percentage changes.
     void update(std::size_t done);
 
+    // Wipes the bar off its line so that a message can be written there; the next update
+    // draws it again.
+    void clear();
+
     // Draws the full bar and ends its line.
     void finish();
 

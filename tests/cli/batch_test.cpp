@@ -127,7 +127,7 @@ TEST(BatchRefusals, ReferenceWithTooManyReplicates) {
     const auto r = runInProcess("batch-bigref", {"batch", "-", "--reference", "R"}, input);
     EXPECT_EQ(r.status, kExitRefused);
     EXPECT_EQ(lines(r.out).at(1),
-              "A,,,,,,,R,,,,,,,,,,,,,Reference: Sample has 12 replicates; at most 10 can be "
+              "A,,,,,,,R,,,,,,,,,,,,,Reference sample has 12 replicates; at most 10 can be "
               "compared.");
 }
 

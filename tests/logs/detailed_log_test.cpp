@@ -1,5 +1,6 @@
-// The detailed log: starting and stopping with captions and messages, the rows of two runs of
-// different sizes compared field by field, and the failures of starting and writing.
+// The detailed log: the rows of two runs of different sizes compared field by field, a new
+// log replacing an old file, a missing template, and rows that survive a killed process.
+// (Starting, stopping and the errors shared with the summary log: log_menu_test.cpp.)
 //
 // Expected numbers were worked with numpy/scipy 1.10 from the typed replicates:
 //   run 1, x1 = 10.2 11.5 9.8, x2 = 12.1 11.8 12.9 13.2 12.4: means 10.5 and 12.48, SDs
@@ -15,17 +16,13 @@
 // Texts are compared exactly, i.e. to the digits of each field's pattern.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <fstream>
 
 #include "analysis/driver.h"
 #include "app/main_window.h"
 #include "logs/detailed_log.h"
-#include "logs/log_test_support.h"
 #include "reports/report_record.h"
+#include "support/test_support.h"
 #include "tables/stat_tables.h"
 
 namespace bx {
@@ -65,40 +62,6 @@ void expectRow(const TableRow& actual, const TableRow& expected, int rowNumber) 
         EXPECT_TRUE(expected.count(field) == 1) << "row " << rowNumber << " field " << field
                                                 << " should be blank, holds '" << value << "'";
     }
-}
-
-TEST(DetailedLog, StartCaptionsMessagesAndStop) {
-    WindowFixture f("detail_start");
-    EXPECT_EQ(f.w().ui.mnuLogDetail.caption, "Begin Detail Data Logging");
-    startLog(f, f.scratch, "my log");
-    const std::string path = (f.scratch / "mylog.dbf").string();
-
-    ASSERT_EQ(f.desktop.dialogCaptions.size(), 1U);
-    EXPECT_EQ(f.desktop.dialogCaptions[0], "New Detailed Log File");
-    ASSERT_EQ(f.desktop.messages.size(), 1U);
-    EXPECT_EQ(f.desktop.messages[0].title, "Detail Log File Status");
-    EXPECT_EQ(f.desktop.messages[0].text, "Detailed Log File <" + path + "> Now Active.");
-    EXPECT_EQ(f.desktop.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(test::statusLines(f.w().ui.Status).back(),
-              "Detailed Log File <" + path + "> now active.");
-    EXPECT_TRUE(f.w().ui.detailedLogging);
-    EXPECT_EQ(f.w().ui.mnuLogDetail.caption, "STOP Detailed Logging to mylog.dbf");
-    EXPECT_EQ(f.w().ui.detailedLogFolder, f.scratch.string());
-    // A new log holds one blank row.
-    const auto rows = detailRows(path);
-    ASSERT_EQ(rows.size(), 1U);
-    EXPECT_TRUE(rows[0].empty());
-
-    mnuLogDetail_Click(f.w());
-    EXPECT_FALSE(f.w().ui.detailedLogging);
-    EXPECT_EQ(f.w().ui.mnuLogDetail.caption, "Begin Detailed Data Logging");
-    EXPECT_EQ(test::statusLines(f.w().ui.Status).back(), "Detailed Log File <mylog.dbf> closed.");
-    EXPECT_EQ(f.w().ui.detailedLogFileName, "");
-    EXPECT_EQ(f.desktop.dialogCaptions.size(), 1U);  // stopping asks nothing
-
-    // A run after stopping writes nothing.
-    run(f, kRun1Test, kRun1Ref);
-    EXPECT_EQ(detailRows(path).size(), 1U);
 }
 
 TEST(DetailedLog, TwoRunsComparedRowByRow) {
@@ -296,82 +259,6 @@ TEST(DetailedLog, ExistingFileStartsAfresh) {
     EXPECT_EQ(detailRows(f.scratch / "old.dbf").size(), 1U);
 }
 
-TEST(DetailedLog, CancelLeavesLoggingOff) {
-    WindowFixture f("detail_cancel");
-    f.desktop.fileAnswers.push_back(std::nullopt);
-    mnuLogDetail_Click(f.w());
-    EXPECT_FALSE(f.w().ui.detailedLogging);
-    EXPECT_EQ(f.w().ui.mnuLogDetail.caption, "Begin Detail Data Logging");
-    EXPECT_TRUE(f.desktop.messages.empty());
-}
-
-TEST(DetailedLog, RefusedNames) {
-    WindowFixture f("detail_refused");
-    const auto expectRefused = [&f](const std::string& why) {
-        ASSERT_FALSE(f.desktop.messages.empty()) << why;
-        EXPECT_EQ(f.desktop.messages.back().title, "Log File Selection") << why;
-        EXPECT_EQ(f.desktop.messages.back().text, "Incorrect Filename Chosen, Try again.") << why;
-        EXPECT_EQ(f.desktop.messages.back().icon, MessageIcon::Exclamation) << why;
-        EXPECT_FALSE(f.w().ui.detailedLogging) << why;
-        EXPECT_EQ(f.w().ui.mnuLogDetail.caption, "Begin Detail Data Logging") << why;
-    };
-    startLog(f, f.scratch, "");
-    expectRefused("empty name");
-    // The installed tables: writing rows into one would spoil every later run.
-    startLog(f, test::programFolder(), "sslog");
-    expectRefused("the template");
-    startLog(f, test::programFolder(), "sslogsum");
-    expectRefused("the summary template");
-    startLog(f, test::programFolder(), "RANKIT");
-    expectRefused("a statistical table");
-    // The summary log's name, even in another folder.
-    const fs::path other = f.scratch / "other";
-    fs::create_directories(other);
-    f.w().ui.summaryLogging = true;
-    f.w().ui.summaryLogFileName = "same.dbf";
-    startLog(f, other, "same");
-    expectRefused("the summary log's name");
-    EXPECT_FALSE(fs::exists(other / "same.dbf"));
-}
-
-TEST(DetailedLog, FileErrorsWhileStarting) {
-    WindowFixture f("detail_errors");
-    const auto expectFileError = [&f](int number) {
-        ASSERT_FALSE(f.desktop.messages.empty());
-        EXPECT_EQ(f.desktop.messages.back().title, "Log File Status");
-        EXPECT_EQ(f.desktop.messages.back().text,
-                  "File IO Error " + std::to_string(number) +
-                      ".  File may already be open or pathname is corrupt.");
-        EXPECT_EQ(f.desktop.messages.back().icon, MessageIcon::Exclamation);
-        EXPECT_EQ(test::statusLines(f.w().ui.Status).back(), "Detailed Log File NOT active.");
-        EXPECT_FALSE(f.w().ui.detailedLogging);
-        EXPECT_EQ(f.w().ui.detailedLogFileName, "");
-        EXPECT_EQ(f.w().ui.mnuLogDetail.caption, "Begin Detail Data Logging");
-    };
-    // A folder that does not exist: 76.
-    startLog(f, f.scratch / "missing", "log1");
-    expectFileError(76);
-
-    // A log file that another program holds open: 70, and its content stays.
-    const fs::path held = f.scratch / "held.dbf";
-    std::ofstream(held, std::ios::binary) << "kept";
-    std::ofstream(f.scratch / ".~lock.held.dbf#") << "x";
-    startLog(f, f.scratch, "held");
-    expectFileError(70);
-    std::ifstream in(held, std::ios::binary);
-    std::string content((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(content, "kept");
-
-    if (::geteuid() != 0) {
-        const fs::path ro = f.scratch / "ro";
-        fs::create_directories(ro);
-        fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec);
-        startLog(f, ro, "log3");
-        fs::permissions(ro, fs::perms::owner_all);
-        expectFileError(70);
-    }
-}
-
 TEST(DetailedLog, MissingTemplateLeavesTheExistingFileUntouched) {
     test::ScriptedDesktop desktop;
     const fs::path scratch = test::freshScratch("detail_no_template");
@@ -387,63 +274,18 @@ TEST(DetailedLog, MissingTemplateLeavesTheExistingFileUntouched) {
     EXPECT_EQ(desktop.messages[0].text,
               "File IO Error 53.  File may already be open or pathname is corrupt.");
     EXPECT_FALSE(w.ui.detailedLogging);
-    std::ifstream in(existing, std::ios::binary);
-    std::string content((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(content, "earlier log");
-}
-
-TEST(DetailedLog, WriteErrorKeepsTheLogActive) {
-    WindowFixture f("detail_write_error");
-    startLog(f, f.scratch, "det");
-    // Another program takes the file: the run is reported as not logged, the log stays on.
-    const fs::path lock = f.scratch / ".~lock.det.dbf#";
-    std::ofstream(lock) << "x";
-    run(f, kRun1Test, kRun1Ref);
-    const auto lines = test::statusLines(f.w().ui.Status);
-    ASSERT_GE(lines.size(), 3U);
-    EXPECT_EQ(lines[lines.size() - 3], "     Saving to Log File...");
-    EXPECT_EQ(lines[lines.size() - 2].rfind("     ERROR - Run NOT saved to Log File <" +
-                                                (f.scratch / "det.dbf").string() + ">: error 70",
-                                            0),
-              0U)
-        << lines[lines.size() - 2];
-    EXPECT_EQ(lines.back(), "*** Stats complete.");
-    EXPECT_TRUE(f.w().ui.detailedLogging);
-    EXPECT_EQ(f.w().ui.mnuLogDetail.caption, "STOP Detailed Logging to det.dbf");
-    EXPECT_EQ(detailRows(f.scratch / "det.dbf").size(), 1U);
-
-    fs::remove(lock);
-    run(f, kRun1Test, kRun1Ref);
-    EXPECT_EQ(detailRows(f.scratch / "det.dbf").size(), 10U);
+    EXPECT_EQ(test::readFileBytes(existing), "earlier log");
 }
 
 TEST(DetailedLog, RowsSurviveTheProgramBeingKilled) {
     WindowFixture f("detail_killed");
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // The child starts the log, makes two runs, says so, and waits to be killed.
-        close(ready[0]);
+    // The child starts the log, makes two runs and is killed.
+    EXPECT_TRUE(test::runThenKill([&f] {
         startLog(f, f.scratch, "killed");
         run(f, kRun1Test, kRun1Ref);
         run(f, kRun2Test, kRun2Ref);
-        const char done = f.w().ui.detailedLogging ? 'y' : 'n';
-        (void)!write(ready[1], &done, 1);
-        while (true) {
-            pause();
-        }
-    }
-    close(ready[1]);
-    char done = 0;
-    ASSERT_EQ(read(ready[0], &done, 1), 1);
-    close(ready[0]);
-    EXPECT_EQ(done, 'y');
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFSIGNALED(status));
+        return f.w().ui.detailedLogging;
+    }));
 
     const auto rows = detailRows(f.scratch / "killed.dbf");
     ASSERT_EQ(rows.size(), 31U);

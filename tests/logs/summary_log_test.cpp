@@ -1,20 +1,16 @@
-// The summary log: captions and messages, one row per run read from the displayed fields, the
-// Mann-Whitney rule, the name conflict with the detailed log, and the failures.
+// The summary log: one row per run read from the displayed fields, the Mann-Whitney rule, and
+// both logs on one run. (Starting, stopping and errors: log_menu_test.cpp.)
 // Expected numbers as in detailed_log_test.cpp (numpy/scipy from the typed replicates),
 // written back from the displayed texts without a pattern (3.0 shows as 3).
 
+#include "logs/summary_log.h"
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <fstream>
-
 #include "analysis/driver.h"
 #include "app/main_window.h"
 #include "logs/detailed_log.h"
-#include "logs/log_test_support.h"
-#include "logs/summary_log.h"
 #include "logs/summary_record.h"
 #include "reports/report_record.h"
+#include "support/test_support.h"
 
 namespace bx {
 namespace {
@@ -30,29 +26,6 @@ std::vector<TableRow> summaryRows(const fs::path& path) {
 void startSummary(WindowFixture& f, const fs::path& folder, const std::string& entry) {
     test::answerDialog(f, folder, entry);
     mnuLogSummary_Click(f.w());
-}
-
-TEST(SummaryLog, StartCaptionsMessagesAndStop) {
-    WindowFixture f("summary_start");
-    EXPECT_EQ(f.w().ui.mnuLogSummary.caption, "Begin Summary Log File");
-    startSummary(f, f.scratch, "sum");
-    const std::string path = (f.scratch / "sum.dbf").string();
-    ASSERT_EQ(f.desktop.dialogCaptions.size(), 1U);
-    EXPECT_EQ(f.desktop.dialogCaptions[0], "New Summary Log File Selection");
-    ASSERT_EQ(f.desktop.messages.size(), 1U);
-    EXPECT_EQ(f.desktop.messages[0].title, "Summary Log File Status");
-    EXPECT_EQ(f.desktop.messages[0].text, "Summary Log File <" + path + "> Now Active.");
-    EXPECT_EQ(f.desktop.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(test::statusLines(f.w().ui.Status).back(),
-              "Summary Log File <" + path + "> now active.");
-    EXPECT_EQ(f.w().ui.mnuLogSummary.caption, "STOP Summary Data Logging to sum.dbf");
-    EXPECT_EQ(f.w().ui.summaryLogFolder, f.scratch.string());
-    EXPECT_EQ(summaryRows(path).size(), 1U);
-
-    mnuLogSummary_Click(f.w());
-    EXPECT_FALSE(f.w().ui.summaryLogging);
-    EXPECT_EQ(f.w().ui.mnuLogSummary.caption, "Begin Summary Log File");
-    EXPECT_EQ(test::statusLines(f.w().ui.Status).back(), "Summary Log File <sum.dbf> closed.");
 }
 
 TEST(SummaryLog, TwoRunsAppendTwoRows) {
@@ -136,67 +109,6 @@ TEST(SummaryLog, BothLogsOnOneRunDetailFirst) {
     EXPECT_EQ(lines.back(), "*** Stats complete.");
     EXPECT_EQ(test::readRows(f.scratch / "det.dbf", kReportRecordFields).size(), 10U);
     EXPECT_EQ(summaryRows(f.scratch / "sum.dbf").size(), 2U);
-}
-
-TEST(SummaryLog, NameOfTheActiveDetailedLogIsRefusedInAnyFolder) {
-    WindowFixture f("summary_conflict");
-    test::answerDialog(f, f.scratch, "same");
-    mnuLogDetail_Click(f.w());
-    ASSERT_TRUE(f.w().ui.detailedLogging);
-    const fs::path other = f.scratch / "other";
-    fs::create_directories(other);
-    startSummary(f, other, "same.dbf");
-    EXPECT_FALSE(f.w().ui.summaryLogging);
-    EXPECT_EQ(f.desktop.messages.back().title, "Log File Selection");
-    EXPECT_EQ(f.desktop.messages.back().text, "Incorrect Filename Chosen, Try again.");
-    EXPECT_EQ(f.w().ui.mnuLogSummary.caption, "Begin Summary Log File");
-    EXPECT_FALSE(fs::exists(other / "same.dbf"));
-    // Another name works beside the detailed log.
-    startSummary(f, other, "other");
-    EXPECT_TRUE(f.w().ui.summaryLogging);
-    // Letter case counts: "Same" is not "same".
-    mnuLogDetail_Click(f.w());
-    mnuLogSummary_Click(f.w());
-    test::answerDialog(f, f.scratch, "Same");
-    mnuLogDetail_Click(f.w());
-    EXPECT_TRUE(f.w().ui.detailedLogging);
-}
-
-TEST(SummaryLog, FileErrorWhileStarting) {
-    WindowFixture f("summary_error");
-    startSummary(f, f.scratch / "missing", "sum");
-    ASSERT_EQ(f.desktop.messages.size(), 1U);
-    EXPECT_EQ(f.desktop.messages[0].title, "Log File Status");
-    EXPECT_EQ(f.desktop.messages[0].text,
-              "File IO Error 76.  File may already be open or pathname is corrupt.");
-    EXPECT_EQ(test::statusLines(f.w().ui.Status).back(), "Summary Log File NOT active.");
-    EXPECT_FALSE(f.w().ui.summaryLogging);
-    EXPECT_EQ(f.w().ui.summaryLogFileName, "");
-
-    // A file another program holds open: 70, and the file keeps its content.
-    std::ofstream(f.scratch / "held.dbf", std::ios::binary) << "kept";
-    std::ofstream(f.scratch / ".~lock.held.dbf#") << "x";
-    startSummary(f, f.scratch, "held");
-    EXPECT_EQ(f.desktop.messages.back().text,
-              "File IO Error 70.  File may already be open or pathname is corrupt.");
-    std::ifstream in(f.scratch / "held.dbf", std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "kept");
-}
-
-TEST(SummaryLog, WriteErrorKeepsTheLogActive) {
-    WindowFixture f("summary_write_error");
-    startSummary(f, f.scratch, "sum");
-    fs::remove(f.scratch / "sum.dbf");  // taken away behind the program's back
-    test::typeReplicates(f.w(), {"10.2", "11.5", "9.8"}, {"12.1", "11.8", "12.9", "13.2", "12.4"});
-    cmdExecute_Click(f.w());
-    const auto lines = test::statusLines(f.w().ui.Status);
-    EXPECT_EQ(lines[lines.size() - 2].rfind("     ERROR - Run NOT saved to Summary Log File <" +
-                                                (f.scratch / "sum.dbf").string() + ">: error 53",
-                                            0),
-              0U)
-        << lines[lines.size() - 2];
-    EXPECT_TRUE(f.w().ui.summaryLogging);
-    EXPECT_EQ(f.w().ui.mnuLogSummary.caption, "STOP Summary Data Logging to sum.dbf");
 }
 
 }  // namespace

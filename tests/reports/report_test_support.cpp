@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "entry/grid.h"
 
 namespace bx::test {
@@ -17,13 +14,6 @@ void enterReplicates(MainWindow& w, const std::vector<std::string>& test,
     for (std::size_t i = 0; i < reference.size(); ++i) {
         w.ui.Grid2.setCell(static_cast<int>(i) + 1, Grid::kDataCol, reference[i]);
     }
-}
-
-std::string readFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
 }
 
 std::vector<std::string> crlfLines(const std::string& text) {

@@ -1,6 +1,16 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
 #include "app/startup.h"
+#include "entry/grid.h"
+#include "tables/dbf_table.h"
 
 namespace bx::test {
 
@@ -64,6 +74,78 @@ WindowFixture::WindowFixture(const std::string& name) : scratch(freshScratch(nam
     window = std::make_unique<MainWindow>(
         desktop, StartupFolders{programFolder(), (scratch / "userdata").string()});
     Form_Load(*window);
+}
+
+void typeReplicates(MainWindow& w, const std::vector<std::string>& test,
+                    const std::vector<std::string>& reference) {
+    for (int row = 1; row < Grid::kRows; ++row) {
+        const auto i = static_cast<std::size_t>(row - 1);
+        w.ui.Grid1.setCell(row, Grid::kDataCol, i < test.size() ? test[i] : "");
+        w.ui.Grid2.setCell(row, Grid::kDataCol, i < reference.size() ? reference[i] : "");
+    }
+}
+
+void answerDialog(WindowFixture& f, const std::filesystem::path& folder, const std::string& entry) {
+    f.desktop.fileAnswers.push_back(FileDialogAnswer{folder.string(), "/", entry});
+}
+
+std::string readFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::vector<TableRow> readRowsByNames(const std::filesystem::path& path,
+                                      const std::vector<std::string_view>& names) {
+    std::vector<TableRow> rows;
+    DbfTable table;
+    const TableError error =
+        table.open(path.parent_path().string(), path.filename().string(), DbfOpenMode::ReadOnly);
+    EXPECT_EQ(error.number, 0) << error.description;
+    if (error) {
+        return rows;
+    }
+    EXPECT_FALSE(table.requireFields(names)) << "a field is missing in " << path;
+    for (table.moveFirst(); !table.eof(); table.moveNext()) {
+        TableRow row;
+        for (const std::string_view name : names) {
+            std::string text = table.fieldText(name);
+            if (!text.empty()) {
+                row.emplace(std::string(name), std::move(text));
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+bool runThenKill(const std::function<bool()>& work) {
+    int ready[2];
+    if (pipe(ready) != 0) {
+        ADD_FAILURE() << "no pipe";
+        return false;
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        close(ready[0]);
+        const char done = work() ? 'y' : 'n';
+        (void)!write(ready[1], &done, 1);
+        while (true) {
+            pause();
+        }
+    }
+    close(ready[1]);
+    char done = 0;
+    const bool reported = child > 0 && read(ready[0], &done, 1) == 1;
+    close(ready[0]);
+    if (child > 0) {
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status));
+    }
+    return reported && done == 'y';
 }
 
 }  // namespace bx::test

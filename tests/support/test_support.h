@@ -1,17 +1,23 @@
 #pragma once
 // Shared test fixtures: a desktop with scripted answers that records everything shown, a
-// status collector, and a main window started on the build's program folder.
+// status collector, a main window started on the build's program folder, and helpers for
+// typing replicates, answering the file dialog and reading files back.
 
+#include <array>
 #include <deque>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/desktop.h"
 #include "app/main_window.h"
 #include "app/status_sink.h"
+#include "tables/record_field.h"
 
 namespace bx::test {
 
@@ -72,5 +78,35 @@ struct WindowFixture {
     MainWindow& w() { return *window; }
     std::filesystem::path scratch;
 };
+
+// Replaces both grids' Data columns by these replicates (the rows after them blank).
+void typeReplicates(MainWindow& w, const std::vector<std::string>& test,
+                    const std::vector<std::string>& reference);
+
+// The next file dialog answers OK on `folder` with `entry` typed.
+void answerDialog(WindowFixture& f, const std::filesystem::path& folder, const std::string& entry);
+
+// The whole file as bytes ("" when it cannot be read).
+std::string readFileBytes(const std::filesystem::path& path);
+
+// The non-empty fields of each row of a table, in file order; fails the test when the table
+// cannot be opened or lacks one of the fields.
+using TableRow = std::map<std::string, std::string>;
+std::vector<TableRow> readRowsByNames(const std::filesystem::path& path,
+                                      const std::vector<std::string_view>& names);
+
+template <std::size_t N>
+std::vector<TableRow> readRows(const std::filesystem::path& path,
+                               const std::array<RecordField, N>& fields) {
+    std::vector<std::string_view> names;
+    for (const RecordField& f : fields) {
+        names.push_back(f.name);
+    }
+    return readRowsByNames(path, names);
+}
+
+// Runs `work` in a forked child which then waits to be killed with SIGKILL (no destructors,
+// no flush at exit); returns what `work` returned, false when the child could not report.
+bool runThenKill(const std::function<bool()>& work);
 
 }  // namespace bx::test

@@ -1,23 +1,10 @@
 #include "analysis/mann_whitney.h"
 
-#include "analysis/exchange_sort.h"
+#include "analysis/pooled_order.h"
 #include "app/text_format.h"
 #include "tables/lookup.h"
 
 namespace bx {
-namespace {
-
-double rankOf(double v, const MannWhitneyResult& r) {
-    double found = 0.0;
-    for (int j = 0; j < r.pooledCount; ++j) {
-        if (r.pooled[static_cast<std::size_t>(j)] == v) {
-            found = r.pooledRanks[static_cast<std::size_t>(j)];
-        }
-    }
-    return found;
-}
-
-}  // namespace
 
 std::string mannWhitneyKey(int n1, int n2) {
     const int larger = n1 > n2 ? n1 : n2;
@@ -33,38 +20,19 @@ MannWhitneyResult mannWhitneyTest(std::span<const double> x1, std::span<const do
         r.tooManyValues = true;
         return r;
     }
-    const std::size_t total = x1.size() + x2.size();
-    r.pooledCount = static_cast<int>(total);
-    std::size_t p = 0;
-    for (double v : x1) {
-        r.pooled[p++] = v;
-    }
-    for (double v : x2) {
-        r.pooled[p++] = v;
-    }
-    exchangeSort(std::span<double>(r.pooled.data(), total));
-
+    r.pooledCount = poolSorted(x1, x2, r.pooled);
     // Average rank of tied values: the mean of the positions they occupy.
-    for (std::size_t i = 0; i < total; ++i) {
-        double sum = 0.0;
-        int count = 0;
-        for (std::size_t j = 0; j < total; ++j) {
-            if (r.pooled[j] == r.pooled[i]) {
-                sum += static_cast<double>(j + 1);
-                ++count;
-            }
-        }
-        r.pooledRanks[i] = sum / count;
-    }
+    averageOverTies(r.pooled, r.pooledCount, r.pooledRanks,
+                    [](int position) { return static_cast<double>(position); });
 
     double rankSum1 = 0.0;
     double rankSum2 = 0.0;
     for (std::size_t i = 0; i < x1.size(); ++i) {
-        r.ranks1[i] = rankOf(x1[i], r);
+        r.ranks1[i] = scoreOfValue(x1[i], r.pooled, r.pooledCount, r.pooledRanks);
         rankSum1 += r.ranks1[i];
     }
     for (std::size_t i = 0; i < x2.size(); ++i) {
-        r.ranks2[i] = rankOf(x2[i], r);
+        r.ranks2[i] = scoreOfValue(x2[i], r.pooled, r.pooledCount, r.pooledRanks);
         rankSum2 += r.ranks2[i];
     }
 

@@ -1,23 +1,9 @@
 #include "analysis/rankit.h"
 
-#include "analysis/exchange_sort.h"
+#include "analysis/pooled_order.h"
 #include "tables/lookup.h"
 
 namespace bx {
-namespace {
-
-// The rankit of the pooled position whose value equals `v` (all such positions share it).
-double rankitOf(double v, const RankitResult& r) {
-    double found = 0.0;
-    for (int j = 0; j < r.pooledCount; ++j) {
-        if (r.pooled[static_cast<std::size_t>(j)] == v) {
-            found = r.rankits[static_cast<std::size_t>(j)];
-        }
-    }
-    return found;
-}
-
-}  // namespace
 
 RankitResult rankitTransform(std::span<const double> x1, std::span<const double> x2,
                              Lookup& lookup) {
@@ -26,35 +12,18 @@ RankitResult rankitTransform(std::span<const double> x1, std::span<const double>
         r.tooManyValues = true;
         return r;
     }
-    const std::size_t total = x1.size() + x2.size();
-    const int n = static_cast<int>(total);
+    const int n = poolSorted(x1, x2, r.pooled);
     r.pooledCount = n;
-    std::size_t p = 0;
-    for (double v : x1) {
-        r.pooled[p++] = v;
-    }
-    for (double v : x2) {
-        r.pooled[p++] = v;
-    }
-    exchangeSort(std::span<double>(r.pooled.data(), total));
-
-    for (std::size_t i = 0; i < total; ++i) {
-        double sum = 0.0;
-        int count = 0;
-        for (std::size_t j = 0; j < total; ++j) {
-            if (r.pooled[j] == r.pooled[i]) {
-                sum += lookup.lookupValue(n, static_cast<double>(j + 1), "R1");
-                ++count;
-            }
-        }
-        r.rankits[i] = sum / count;
-    }
+    // Tied values share the mean of the rankits of the positions they occupy.
+    averageOverTies(r.pooled, n, r.rankits, [&lookup, n](int position) {
+        return lookup.lookupValue(n, static_cast<double>(position), "R1");
+    });
 
     for (std::size_t i = 0; i < x1.size(); ++i) {
-        r.rankits1[i] = rankitOf(x1[i], r);
+        r.rankits1[i] = scoreOfValue(x1[i], r.pooled, n, r.rankits);
     }
     for (std::size_t i = 0; i < x2.size(); ++i) {
-        r.rankits2[i] = rankitOf(x2[i], r);
+        r.rankits2[i] = scoreOfValue(x2[i], r.pooled, n, r.rankits);
     }
     return r;
 }

@@ -33,6 +33,17 @@ Picture verdictPicture(bool passed) {
     return passed ? Picture::Ok : Picture::Fail;
 }
 
+// A pre-test's verdict: "???" with the question picture when the test could not be made.
+void showPreTestVerdict(Field& text, Picture& picture, bool testable, bool passed) {
+    if (!testable) {
+        text.text = "???";
+        picture = Picture::Question;
+    } else {
+        text.text = yesNo(passed);
+        picture = verdictPicture(passed);
+    }
+}
+
 void showVerdict(WindowState& ui, bool acceptNull) {
     ui.txtTstPassFail.text = yesNo(acceptNull);
     ui.imgTestPassFail = verdictPicture(acceptNull);
@@ -72,26 +83,14 @@ void showTwoSampleFields(WindowState& ui, const char* statName, const TwoSampleT
 }  // namespace
 
 void showNormality(WindowState& ui, const ShapiroWilkResult& r) {
-    if (!r.testable) {
-        ui.txtWTestPassFail.text = "???";
-        ui.imgWtestPassFail = Picture::Question;
-    } else {
-        ui.txtWTestPassFail.text = yesNo(r.normal);
-        ui.imgWtestPassFail = verdictPicture(r.normal);
-    }
+    showPreTestVerdict(ui.txtWTestPassFail, ui.imgWtestPassFail, r.testable, r.normal);
     ui.txtWtestCritVal.text = "<= " + formatNumber(r.critical, kCriticalPattern);
     ui.txtWtestW.text = formatNumber(r.w, kStatisticPattern);
     ui.txtWTestAlpha.text = numberToText(r.alpha);
 }
 
 void showHomoscedasticity(WindowState& ui, const LeveneResult& r) {
-    if (!r.testable) {
-        ui.txtScedPassfail.text = "???";
-        ui.imgSced = Picture::Question;
-    } else {
-        ui.txtScedPassfail.text = yesNo(r.homoscedastic);
-        ui.imgSced = verdictPicture(r.homoscedastic);
-    }
+    showPreTestVerdict(ui.txtScedPassfail, ui.imgSced, r.testable, r.homoscedastic);
     ui.txtScedCritVal.text = ">= " + formatNumber(r.critical, kCriticalPattern);
     ui.txtScedCalcVal.text = formatNumber(r.absT, kStatisticPattern);
     ui.txtScedAlpha.text = numberToText(r.alpha);

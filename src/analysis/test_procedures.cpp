@@ -35,25 +35,45 @@ constexpr int kMaxTCount = 1000000;
 
 using SampleBuffer = std::array<double, kMaxReplicates>;
 
-// The first n slots of a value array as numbers; n must already be checked to lie in 0..10.
-std::span<const double> firstValues(const ValueArray& values, int n, SampleBuffer& buffer) {
-    for (int i = 1; i <= n; ++i) {
-        buffer[static_cast<std::size_t>(i - 1)] = slotValue(values[i]);
+// The two samples of an array-based test as numbers: the first n1 and n2 slots of the value
+// arrays. The counts are checked to fit a value array, so nothing is read or written beyond
+// the 10 slots and the pooled working arrays of 20 positions never overflow.
+struct TwoSamples {
+    bool valid = false;
+    int c1 = 0;
+    int c2 = 0;
+    SampleBuffer b1{};
+    SampleBuffer b2{};
+
+    std::span<const double> first() const { return {b1.data(), static_cast<std::size_t>(c1)}; }
+    std::span<const double> second() const { return {b2.data(), static_cast<std::size_t>(c2)}; }
+};
+
+// The samples, or valid == false (with the error posted) when either count does not fit.
+TwoSamples readSamples(MainWindow& w, const ValueArray& sv1, const ValueArray& sv2, double n1,
+                       int n2) {
+    TwoSamples s;
+    s.c1 = wholeCount(n1, kMaxReplicates);
+    s.c2 = wholeCount(n2, kMaxReplicates);
+    if (s.c1 < 0 || s.c2 < 0) {
+        w.postStatus(kTooManyValues);
+        return s;
     }
-    return {buffer.data(), static_cast<std::size_t>(n)};
+    for (int i = 1; i <= s.c1; ++i) {
+        s.b1[static_cast<std::size_t>(i - 1)] = slotValue(sv1[i]);
+    }
+    for (int i = 1; i <= s.c2; ++i) {
+        s.b2[static_cast<std::size_t>(i - 1)] = slotValue(sv2[i]);
+    }
+    s.valid = true;
+    return s;
 }
 
-// The sample counts of an array-based test, or false (with the error posted) when either does
-// not fit a value array. The arrays hold 10 values each, so nothing is read or written beyond
-// them and the pooled working arrays of 20 positions never overflow.
-bool checkedCounts(MainWindow& w, double n1, int n2, int& c1, int& c2) {
-    c1 = wholeCount(n1, kMaxReplicates);
-    c2 = wholeCount(n2, kMaxReplicates);
-    if (c1 < 0 || c2 < 0) {
-        w.postStatus(kTooManyValues);
-        return false;
+// Slots 1..n of a value array from the first n values of a result; later slots stay as they are.
+void setSlots(ValueArray& target, const SampleBuffer& source, int n) {
+    for (int i = 1; i <= n; ++i) {
+        target[i] = source[static_cast<std::size_t>(i - 1)];
     }
-    return true;
 }
 
 int tCount(double n) {
@@ -93,6 +113,25 @@ void keepTTest(AnalysisState& a, int df, double t, double critical) {
     a.tTest.critical = critical;
 }
 
+using TwoSampleTTest = TwoSampleTResult (*)(double, double, int, double, double, int,
+                                            NullHypothesis, double, Lookup&);
+using TwoSamplePower = PowerResult (*)(double, double, double, int, int, double, Lookup&);
+
+// The two-sample t-tests (Student's pooled and the approximate one): the statistic, its
+// display and the optional power step differ only in the functions used.
+double twoSampleT(MainWindow& w, TwoSampleTTest test,
+                  void (*show)(WindowState&, const TwoSampleTResult&), TwoSamplePower power,
+                  double x1, double s1, double n1, double x2, double s2, int n2) {
+    const int c1 = tCount(n1);
+    const int c2 = tCount(n2);
+    const double alpha = currentAlpha(w);
+    const TwoSampleTResult r = test(x1, s1, c1, x2, s2, c2, currentNull(w), alpha, w.lookup());
+    keepTTest(w.analysis, r.df, r.t, r.critical);
+    show(w.ui, r);
+    powerStep(w, [&](double d) { return power(alpha, s1, s2, c1, c2, d, w.lookup()); });
+    return r.t;
+}
+
 template <std::size_t N>
 void copyInto(PooledArray& target, const std::array<double, N>& source, std::size_t count) {
     target.fill(0.0);
@@ -106,15 +145,12 @@ void copyInto(PooledArray& target, const std::array<double, N>& source, std::siz
 bool WTest(MainWindow& w, const ValueArray& sv1, const ValueArray& sv2, double mean1, double mean2,
            double n1, int n2) {
     w.postStatus("     Conducting Shapiro-Wilk Normality Test...");
-    int c1 = 0;
-    int c2 = 0;
-    if (!checkedCounts(w, n1, n2, c1, c2)) {
+    const TwoSamples samples = readSamples(w, sv1, sv2, n1, n2);
+    if (!samples.valid) {
         return false;
     }
-    SampleBuffer b1{};
-    SampleBuffer b2{};
-    const ShapiroWilkResult r = shapiroWilkTest(firstValues(sv1, c1, b1), firstValues(sv2, c2, b2),
-                                                mean1, mean2, w.analysis.Balanced, w.lookup());
+    const ShapiroWilkResult r = shapiroWilkTest(samples.first(), samples.second(), mean1, mean2,
+                                                w.analysis.Balanced, w.lookup());
     if (!r.testable) {
         w.postStatus("     **** Warning: Unable to test for Normality (Alpha 0.25).");
     }
@@ -137,15 +173,12 @@ bool WTest(MainWindow& w, const ValueArray& sv1, const ValueArray& sv2, double m
 bool Levene(MainWindow& w, const ValueArray& sv1, const ValueArray& sv2, double sv1Mean,
             double sv2Mean, double n1, int n2) {
     w.postStatus("     Conducting Levene's Homoscedasticity Test");
-    int c1 = 0;
-    int c2 = 0;
-    if (!checkedCounts(w, n1, n2, c1, c2)) {
+    const TwoSamples samples = readSamples(w, sv1, sv2, n1, n2);
+    if (!samples.valid) {
         return false;
     }
-    SampleBuffer b1{};
-    SampleBuffer b2{};
-    const LeveneResult r = leveneTest(firstValues(sv1, c1, b1), firstValues(sv2, c2, b2), sv1Mean,
-                                      sv2Mean, w.analysis.Balanced, currentNull(w), w.lookup());
+    const LeveneResult r = leveneTest(samples.first(), samples.second(), sv1Mean, sv2Mean,
+                                      w.analysis.Balanced, currentNull(w), w.lookup());
     if (!r.testable) {
         w.postStatus("     **** Warning: Unable to test for Homoscedasticity (Alpha 0.25).");
     }
@@ -153,12 +186,8 @@ bool Levene(MainWindow& w, const ValueArray& sv1, const ValueArray& sv2, double 
     LeveneValues& kept = w.analysis.levene;
     kept.absResiduals1 = ValueArray{};
     kept.absResiduals2 = ValueArray{};
-    for (int i = 1; i <= c1; ++i) {
-        kept.absResiduals1[i] = r.absResiduals1[static_cast<std::size_t>(i - 1)];
-    }
-    for (int i = 1; i <= c2; ++i) {
-        kept.absResiduals2[i] = r.absResiduals2[static_cast<std::size_t>(i - 1)];
-    }
+    setSlots(kept.absResiduals1, r.absResiduals1, samples.c1);
+    setSlots(kept.absResiduals2, r.absResiduals2, samples.c2);
     kept.mean1 = r.mean1;
     kept.sd1 = r.sd1;
     kept.mean2 = r.mean2;
@@ -173,22 +202,14 @@ bool Levene(MainWindow& w, const ValueArray& sv1, const ValueArray& sv2, double 
 
 void Rankit(MainWindow& w, ValueArray& sv1, ValueArray& sv2, double n1, int n2) {
     w.postStatus("     Conducting Rankits Transformation");
-    int c1 = 0;
-    int c2 = 0;
-    if (!checkedCounts(w, n1, n2, c1, c2)) {
+    const TwoSamples samples = readSamples(w, sv1, sv2, n1, n2);
+    if (!samples.valid) {
         return;
     }
-    SampleBuffer b1{};
-    SampleBuffer b2{};
-    const RankitResult r =
-        rankitTransform(firstValues(sv1, c1, b1), firstValues(sv2, c2, b2), w.lookup());
+    const RankitResult r = rankitTransform(samples.first(), samples.second(), w.lookup());
 
-    for (int i = 1; i <= c1; ++i) {
-        sv1[i] = r.rankits1[static_cast<std::size_t>(i - 1)];
-    }
-    for (int i = 1; i <= c2; ++i) {
-        sv2[i] = r.rankits2[static_cast<std::size_t>(i - 1)];
-    }
+    setSlots(sv1, r.rankits1, samples.c1);
+    setSlots(sv2, r.rankits2, samples.c2);
     AnalysisState& a = w.analysis;
     a.rankit.pooled = r.pooled;
     a.rankit.rankits = r.rankits;
@@ -203,56 +224,33 @@ void Rankit(MainWindow& w, ValueArray& sv1, ValueArray& sv2, double n1, int n2) 
 
 double StudentT_Test(MainWindow& w, double x1, double s1, double n1, double x2, double s2, int n2) {
     w.postStatus("     Conducting Student's t-Test");
-    const int c1 = tCount(n1);
-    const int c2 = tCount(n2);
-    const double alpha = currentAlpha(w);
-    const TwoSampleTResult r =
-        studentTTest(x1, s1, c1, x2, s2, c2, currentNull(w), alpha, w.lookup());
-    keepTTest(w.analysis, r.df, r.t, r.critical);
-    showStudentT(w.ui, r);
-    powerStep(w, [&](double d) { return PowerT(alpha, s1, s2, c1, c2, d, w.lookup()); });
-    return r.t;
+    return twoSampleT(w, studentTTest, showStudentT, PowerT, x1, s1, n1, x2, s2, n2);
 }
 
 double Approx_Ttest(MainWindow& w, double x1, double s1, double n1, double x2, double s2, int n2) {
     w.postStatus("     Conducting Approximate t-Test");
-    const int c1 = tCount(n1);
-    const int c2 = tCount(n2);
-    const double alpha = currentAlpha(w);
-    const TwoSampleTResult r =
-        approximateTTest(x1, s1, c1, x2, s2, c2, currentNull(w), alpha, w.lookup());
-    keepTTest(w.analysis, r.df, r.t, r.critical);
-    showApproximateT(w.ui, r);
-    powerStep(w, [&](double d) { return PowerT_A(alpha, s1, s2, c1, c2, d, w.lookup()); });
-    return r.t;
+    return twoSampleT(w, approximateTTest, showApproximateT, PowerT_A, x1, s1, n1, x2, s2, n2);
 }
 
 double MannWhit(MainWindow& w, ValueArray& sv1, ValueArray& sv2, double n1, int n2) {
     w.postStatus("     Conducting Mann-Whitney");
-    int c1 = 0;
-    int c2 = 0;
-    if (!checkedCounts(w, n1, n2, c1, c2)) {
+    const TwoSamples samples = readSamples(w, sv1, sv2, n1, n2);
+    if (!samples.valid) {
         return 0.0;
     }
-    SampleBuffer b1{};
-    SampleBuffer b2{};
-    const MannWhitneyResult r = mannWhitneyTest(firstValues(sv1, c1, b1), firstValues(sv2, c2, b2),
-                                                currentNull(w), currentAlpha(w), w.lookup());
+    const MannWhitneyResult r = mannWhitneyTest(samples.first(), samples.second(), currentNull(w),
+                                                currentAlpha(w), w.lookup());
     if (r.cannotReject) {
         w.postStatus(kCannotReject);
     }
 
-    for (int i = 1; i <= c1; ++i) {
-        sv1[i] = r.ranks1[static_cast<std::size_t>(i - 1)];
-    }
-    for (int i = 1; i <= c2; ++i) {
-        sv2[i] = r.ranks2[static_cast<std::size_t>(i - 1)];
-    }
+    setSlots(sv1, r.ranks1, samples.c1);
+    setSlots(sv2, r.ranks2, samples.c2);
     MannWhitneyValues& kept = w.analysis.mannWhitney;
     kept.pooled = r.pooled;
     kept.pooledRanks = r.pooledRanks;
-    copyInto(kept.testRanks, r.ranks1, static_cast<std::size_t>(c1));
-    copyInto(kept.refRanks, r.ranks2, static_cast<std::size_t>(c2));
+    copyInto(kept.testRanks, r.ranks1, static_cast<std::size_t>(samples.c1));
+    copyInto(kept.refRanks, r.ranks2, static_cast<std::size_t>(samples.c2));
     kept.u = r.u;
     kept.critical = r.critical;
     kept.key = r.key;

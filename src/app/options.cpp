@@ -13,6 +13,13 @@ void clearSelections(WindowState& ui) {
     }
 }
 
+// Turns an option over; its menu entry carries the check mark. Returns the new setting.
+bool toggleChecked(bool& option, MenuEntry& menu) {
+    option = !option;
+    menu.checked = option;
+    return option;
+}
+
 }  // namespace
 
 void cbHypoAlt_Click(MainWindow& w) {
@@ -39,9 +46,7 @@ void pickHypoNull(MainWindow& w, const std::string& entry) {
 
 void mnuNormalPrompt_Click(MainWindow& w) {
     WindowState& ui = w.ui;
-    const bool on = !ui.NormalityPromptOn;
-    ui.NormalityPromptOn = on;
-    ui.mnuNormalPrompt.checked = on;
+    const bool on = toggleChecked(ui.NormalityPromptOn, ui.mnuNormalPrompt);
     w.postStatus(on ? "Normality Override Option ON" : "Normality Override Option OFF");
     ui.lblOverride.enabled = on;
     ui.txtOverride.visible = on;
@@ -60,9 +65,7 @@ void mnuPowerCalculation_Click(MainWindow& w) {
 
 void mnuOneSampleTTest_Click(MainWindow& w) {
     WindowState& ui = w.ui;
-    const bool on = !ui.OneSampleOn;
-    ui.OneSampleOn = on;
-    ui.mnuOneSampleTTest.checked = on;
+    const bool on = toggleChecked(ui.OneSampleOn, ui.mnuOneSampleTTest);
     w.postStatus(on ? "1 Sample t-Test ON" : "1 Sample t-Test OFF");
 }
 

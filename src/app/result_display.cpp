@@ -16,13 +16,23 @@ void setAllPictures(WindowState& ui, Picture picture) {
     ui.imgTestPassFail = picture;
 }
 
-void blankTreatmentPanel(Field& num, Field& mean, Field& sd, Field& transMean, Field& transSd) {
-    for (Field* f : {&num, &mean, &sd, &transMean, &transSd}) {
+}  // namespace
+
+void BlankResultFields(WindowState& ui) {
+    for (Field* f : {&ui.txtSampNum,        &ui.txtSampMean,        &ui.txtSampStdDev,
+                     &ui.txtSampTransMean,  &ui.txtSampTransStdDev, &ui.txtRefNum,
+                     &ui.txtRefMean,        &ui.txtRefStdDev,       &ui.txtRefTransMean,
+                     &ui.txtRefTransStdDev, &ui.txtWtestCritVal,    &ui.txtWtestW,
+                     &ui.txtWTestPassFail,  &ui.txtWTestAlpha,      &ui.txtScedCritVal,
+                     &ui.txtScedCalcVal,    &ui.txtScedPassfail,    &ui.txtScedAlpha,
+                     &ui.txtScedDegFreedom, &ui.txtTstStat,         &ui.txtTstCritVal,
+                     &ui.txtTstAlpha,       &ui.txtTstCalcStat,     &ui.txtTstTransMeth,
+                     &ui.txtTstPassFail,    &ui.txtTstDegFreedom,   &ui.txtTstBalanced,
+                     &ui.txtTstPower}) {
         f->text.clear();
     }
+    setAllPictures(ui, Picture::Question);
 }
-
-}  // namespace
 
 void EnableTestPanels(MainWindow& w) {
     WindowState& ui = w.ui;
@@ -58,19 +68,8 @@ void ResetResultPanels(MainWindow& w) {
 void ClearResultDisplays(MainWindow& w) {
     WindowState& ui = w.ui;
     ClearTransformColumn(ui.Grid1);
-    blankTreatmentPanel(ui.txtSampNum, ui.txtSampMean, ui.txtSampStdDev, ui.txtSampTransMean,
-                        ui.txtSampTransStdDev);
     ClearTransformColumn(ui.Grid2);
-    blankTreatmentPanel(ui.txtRefNum, ui.txtRefMean, ui.txtRefStdDev, ui.txtRefTransMean,
-                        ui.txtRefTransStdDev);
-    for (Field* f : {&ui.txtWtestCritVal, &ui.txtWtestW, &ui.txtWTestPassFail, &ui.txtWTestAlpha,
-                     &ui.txtScedCritVal, &ui.txtScedCalcVal, &ui.txtScedPassfail, &ui.txtScedAlpha,
-                     &ui.txtScedDegFreedom, &ui.txtTstStat, &ui.txtTstCritVal, &ui.txtTstAlpha,
-                     &ui.txtTstCalcStat, &ui.txtTstTransMeth, &ui.txtTstPassFail,
-                     &ui.txtTstDegFreedom, &ui.txtTstBalanced, &ui.txtTstPower}) {
-        f->text.clear();
-    }
-    setAllPictures(ui, Picture::Question);
+    BlankResultFields(ui);
     EnableTestPanels(w);
     ui.focus = FocusTarget::ProjectName;
 }

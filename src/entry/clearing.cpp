@@ -26,25 +26,8 @@ void mnuClearAll_Click(MainWindow& w) {
         f->text.clear();
     }
     ClearGrid(ui.Grid1);
-    for (Field* f : {&ui.txtSampNum, &ui.txtSampMean, &ui.txtSampStdDev, &ui.txtSampTransMean,
-                     &ui.txtSampTransStdDev}) {
-        f->text.clear();
-    }
     ClearGrid(ui.Grid2);
-    for (Field* f : {&ui.txtRefNum, &ui.txtRefMean, &ui.txtRefStdDev, &ui.txtRefTransMean,
-                     &ui.txtRefTransStdDev}) {
-        f->text.clear();
-    }
-    for (Field* f : {&ui.txtWtestCritVal, &ui.txtWtestW, &ui.txtWTestPassFail, &ui.txtWTestAlpha,
-                     &ui.txtScedCritVal, &ui.txtScedCalcVal, &ui.txtScedPassfail, &ui.txtScedAlpha,
-                     &ui.txtScedDegFreedom, &ui.txtTstStat, &ui.txtTstCritVal, &ui.txtTstAlpha,
-                     &ui.txtTstCalcStat, &ui.txtTstTransMeth, &ui.txtTstPassFail,
-                     &ui.txtTstDegFreedom, &ui.txtTstBalanced, &ui.txtTstPower}) {
-        f->text.clear();
-    }
-    ui.imgWtestPassFail = Picture::Question;
-    ui.imgSced = Picture::Question;
-    ui.imgTestPassFail = Picture::Question;
+    BlankResultFields(ui);
     EnableTestPanels(w);
 
     const TableError error = InitReportDatabase(w);

@@ -154,6 +154,27 @@ TableError workbookError(lxw_error error, int savedErrno, const std::string& pat
     return makeTableError(kErrPathFileAccess, path + " (" + lxw_strerror(error) + ")");
 }
 
+// The rows and columns a range of two corner cells covers, in either order; false when
+// either address is not a cell.
+struct CellRange {
+    int top = 0;
+    int bottom = 0;
+    int left = 0;
+    int right = 0;
+};
+
+bool parseRange(std::string_view first, std::string_view last, CellRange& range) {
+    int r1 = 0;
+    int c1 = 0;
+    int r2 = 0;
+    int c2 = 0;
+    if (!parseCellAddress(first, r1, c1) || !parseCellAddress(last, r2, c2)) {
+        return false;
+    }
+    range = {std::min(r1, r2), std::max(r1, r2), std::min(c1, c2), std::max(c1, c2)};
+    return true;
+}
+
 }  // namespace
 
 void ReportWorkbook::setColumnWidth(int column, double width) {
@@ -172,32 +193,23 @@ void ReportWorkbook::setFontSize(double size) {
 
 void ReportWorkbook::setHorizontalAlignment(std::string_view first, std::string_view last,
                                             int alignment) {
-    int r1 = 0;
-    int c1 = 0;
-    int r2 = 0;
-    int c2 = 0;
-    if (!parseCellAddress(first, r1, c1) || !parseCellAddress(last, r2, c2)) {
+    CellRange range;
+    if (!parseRange(first, last, range)) {
         return;
     }
-    for (int r = std::min(r1, r2); r <= std::max(r1, r2); ++r) {
-        for (int c = std::min(c1, c2); c <= std::max(c1, c2); ++c) {
+    for (int r = range.top; r <= range.bottom; ++r) {
+        for (int c = range.left; c <= range.right; ++c) {
             styles_[{r, c}].alignment = alignment;
         }
     }
 }
 
 void ReportWorkbook::borderAround(std::string_view first, std::string_view last, int lineStyle) {
-    int r1 = 0;
-    int c1 = 0;
-    int r2 = 0;
-    int c2 = 0;
-    if (!parseCellAddress(first, r1, c1) || !parseCellAddress(last, r2, c2)) {
+    CellRange range;
+    if (!parseRange(first, last, range)) {
         return;
     }
-    const int top = std::min(r1, r2);
-    const int bottom = std::max(r1, r2);
-    const int left = std::min(c1, c2);
-    const int right = std::max(c1, c2);
+    const auto [top, bottom, left, right] = range;
     for (int c = left; c <= right; ++c) {
         styles_[{top, c}].top = lineStyle;
         styles_[{bottom, c}].bottom = lineStyle;

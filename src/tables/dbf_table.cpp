@@ -160,6 +160,17 @@ void placeText(std::string& record, int offset, int width, char type, std::strin
     record.replace(static_cast<std::size_t>(offset) + start, text.size(), text);
 }
 
+// Adding or storing a row needs a table open for writing.
+TableError checkWritable(bool open, DbfOpenMode mode, const std::string& path) {
+    if (!open) {
+        return makeTableError(kErrNoCurrentRecord, "no table open");
+    }
+    if (mode != DbfOpenMode::ReadWrite) {
+        return makeTableError(kErrBadFileMode, path + " (opened for reading)");
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes) {
@@ -448,11 +459,8 @@ TableError DbfTable::writeField(std::string_view name, std::string_view text) {
 }
 
 TableError DbfTable::addNew() {
-    if (!isOpen()) {
-        return makeTableError(kErrNoCurrentRecord, "no table open");
-    }
-    if (mode_ != DbfOpenMode::ReadWrite) {
-        return makeTableError(kErrBadFileMode, path_ + " (opened for reading)");
+    if (TableError error = checkWritable(isOpen(), mode_, path_)) {
+        return error;
     }
     if (records_ >= INT32_MAX) {
         return makeTableError(kErrBadRecordNumber, path_);
@@ -464,11 +472,8 @@ TableError DbfTable::addNew() {
 }
 
 TableError DbfTable::store() {
-    if (!isOpen()) {
-        return makeTableError(kErrNoCurrentRecord, "no table open");
-    }
-    if (mode_ != DbfOpenMode::ReadWrite) {
-        return makeTableError(kErrBadFileMode, path_ + " (opened for reading)");
+    if (TableError error = checkWritable(isOpen(), mode_, path_)) {
+        return error;
     }
     if (!pendingNew_ && current_ < 0) {
         return makeTableError(kErrNoCurrentRecord, path_);
@@ -525,8 +530,7 @@ TableError DbfTable::create(const std::string& path, const std::vector<DbfFieldD
                 "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_") ==
                 std::string::npos;
         const bool goodType = def.type == 'C' || def.type == 'N';
-        const bool goodWidth = def.width >= 1 && def.width <= kMaxFieldWidth &&
-                               def.decimals >= 0 &&
+        const bool goodWidth = def.width >= 1 && def.width <= kMaxFieldWidth && def.decimals >= 0 &&
                                (def.decimals == 0 || def.decimals + 2 <= def.width);
         if (!goodName || !goodType || !goodWidth || (def.type == 'C' && def.decimals != 0)) {
             return makeTableError(kErrBadRecordLength, path + " (field " + def.name + ")");

@@ -25,39 +25,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::WindowFixture;
-using Row = std::map<std::string, std::string>;
+using Row = test::TableRow;
+using test::answerDialog;
+using test::typeReplicates;
 
-void typeReplicates(MainWindow& w, const std::vector<std::string>& x1,
-                    const std::vector<std::string>& x2) {
-    for (int row = 1; row < Grid::kRows; ++row) {
-        const auto i = static_cast<std::size_t>(row - 1);
-        w.ui.Grid1.setCell(row, Grid::kDataCol, i < x1.size() ? x1[i] : "");
-        w.ui.Grid2.setCell(row, Grid::kDataCol, i < x2.size() ? x2[i] : "");
-    }
-}
-
-void choose(WindowFixture& f, const fs::path& folder, const std::string& entry) {
-    f.desktop.fileAnswers.push_back(FileDialogAnswer{folder.string(), "/", entry});
-}
-
-// The non-empty fields of every row of a sample data file.
 std::vector<Row> fileRows(const fs::path& path) {
-    std::vector<Row> rows;
-    DbfTable table;
-    const TableError error =
-        table.open(path.parent_path().string(), path.filename().string(), DbfOpenMode::ReadOnly);
-    EXPECT_EQ(error.number, 0) << error.description;
-    for (table.moveFirst(); !error && !table.eof(); table.moveNext()) {
-        Row row;
-        for (const RecordField& f : kSampleRecordFields) {
-            const std::string text = table.fieldText(f.name);
-            if (!text.empty()) {
-                row[std::string(f.name)] = text;
-            }
-        }
-        rows.push_back(row);
-    }
-    return rows;
+    return test::readRows(path, kSampleRecordFields);
 }
 
 // A table with the sample record's fields (or `fields`) and these rows, in field order.
@@ -107,7 +80,7 @@ TEST(SampleFile, SaveWritesTheRowsOfThreeAndFiveReplicates) {
     WindowFixture f("save_rows");
     fillWindow(f);
     f.w().ui.cbTransMethod.text = "Log10 (x + 1.0)";
-    choose(f, f.scratch, "run 1");
+    answerDialog(f, f.scratch, "run 1");
     mnuSaveAs_Click(f.w());
     const fs::path path = f.scratch / "run1.dbf";
     EXPECT_EQ(test::statusLines(f.w().ui.Status).back(),
@@ -148,13 +121,13 @@ TEST(SampleFile, SaveWritesTheRowsOfThreeAndFiveReplicates) {
 TEST(SampleFile, RoundTripRestoresTheWindow) {
     WindowFixture f("round_trip");
     fillWindow(f);
-    choose(f, f.scratch, "trip");
+    answerDialog(f, f.scratch, "trip");
     mnuSaveAs_Click(f.w());
     const auto saved = windowData(f.w());
     mnuClearAll_Click(f.w());
     ASSERT_NE(windowData(f.w()), saved);
 
-    choose(f, f.scratch, "trip.dbf");
+    answerDialog(f, f.scratch, "trip.dbf");
     mnuLoadFrom_Click(f.w());
     EXPECT_EQ(f.desktop.dialogCaptions.back(), "Load From...");
     EXPECT_EQ(test::statusLines(f.w().ui.Status).back(),
@@ -184,7 +157,7 @@ TEST(SampleFile, RoundTripOfEmptySamplesKeepsTheIdentifiers) {
     typeReplicates(f.w(), {}, {});
     f.w().ui.txtSampId.text = "only ids";
     f.w().ui.txtProjectName.text = "empty";
-    choose(f, f.scratch, "empty");
+    answerDialog(f, f.scratch, "empty");
     mnuSaveAs_Click(f.w());
     const auto rows = fileRows(f.scratch / "empty.dbf");
     ASSERT_EQ(rows.size(), 10U);
@@ -193,7 +166,7 @@ TEST(SampleFile, RoundTripOfEmptySamplesKeepsTheIdentifiers) {
         (Row{{"SAMPID", "only ids"}, {"PROJECT", "empty"}, {"SAMP_REPS", "0"}, {"REF_REPS", "0"}}));
 
     fillWindow(f);
-    choose(f, f.scratch, "empty");
+    answerDialog(f, f.scratch, "empty");
     mnuLoadFrom_Click(f.w());
     EXPECT_EQ(f.w().ui.txtSampId.text, "only ids");
     EXPECT_EQ(f.w().ui.txtRefId.text, "");
@@ -208,7 +181,7 @@ TEST(SampleFile, RoundTripOfEmptySamplesKeepsTheIdentifiers) {
 TEST(SampleFile, SaveWhileEntriesFailValidationKeepsRawValues) {
     WindowFixture f("save_invalid");
     typeReplicates(f.w(), {"1", "2"}, {"3", "4", "5"});  // two test values: validation fails
-    choose(f, f.scratch, "raw");
+    answerDialog(f, f.scratch, "raw");
     mnuSaveAs_Click(f.w());
     const auto rows = fileRows(f.scratch / "raw.dbf");
     ASSERT_EQ(rows.size(), 10U);
@@ -224,7 +197,7 @@ TEST(SampleFile, SaveWhileEntriesFailValidationKeepsRawValues) {
 TEST(SampleFile, LoadOfZeroTestReplicates) {
     WindowFixture f("load_zero");
     makeSampleFile(f.scratch / "zero.dbf", tenRows("0", "1"));
-    choose(f, f.scratch, "zero");
+    answerDialog(f, f.scratch, "zero");
     mnuLoadFrom_Click(f.w());
     for (int i = 1; i <= 10; ++i) {
         EXPECT_EQ(slotText(f.w().analysis.SampRaw[i]), "") << i;
@@ -238,7 +211,7 @@ TEST(SampleFile, LoadOfZeroTestReplicates) {
 TEST(SampleFile, SaveRefusals) {
     WindowFixture f("save_refused");
     fillWindow(f);
-    choose(f, f.scratch, "");
+    answerDialog(f, f.scratch, "");
     mnuSaveAs_Click(f.w());
     ASSERT_EQ(f.desktop.messages.size(), 1U);
     EXPECT_EQ(f.desktop.messages[0].title, "Save as File Selection");
@@ -246,7 +219,7 @@ TEST(SampleFile, SaveRefusals) {
     EXPECT_EQ(f.desktop.messages[0].icon, MessageIcon::Exclamation);
 
     const auto templateBytes = fs::file_size(fs::path(test::programFolder()) / "stat.dbf");
-    choose(f, test::programFolder(), "stat");
+    answerDialog(f, test::programFolder(), "stat");
     mnuSaveAs_Click(f.w());
     ASSERT_EQ(f.desktop.messages.size(), 2U);
     EXPECT_EQ(f.desktop.messages[1].text, "File already Selected!");
@@ -255,7 +228,7 @@ TEST(SampleFile, SaveRefusals) {
     // The other installed tables are refused the same way: saving there would replace a
     // statistical table by sample data.
     const auto tableBytes = fs::file_size(fs::path(test::programFolder()) / "Crit_t.dbf");
-    choose(f, test::programFolder(), "Crit_t");
+    answerDialog(f, test::programFolder(), "Crit_t");
     mnuSaveAs_Click(f.w());
     ASSERT_EQ(f.desktop.messages.size(), 3U);
     EXPECT_EQ(f.desktop.messages[2].text, "File already Selected!");
@@ -273,7 +246,7 @@ TEST(SampleFile, SaveOverAFileHeldOpenElsewhereKeepsIt) {
     fillWindow(f);
     std::ofstream(f.scratch / "held.dbf", std::ios::binary) << "kept";
     std::ofstream(f.scratch / ".~lock.held.dbf#") << "x";
-    choose(f, f.scratch, "held");
+    answerDialog(f, f.scratch, "held");
     mnuSaveAs_Click(f.w());
     const std::string line = test::statusLines(f.w().ui.Status).back();
     EXPECT_EQ(line.rfind("*** Save of Sample Data to <" + (f.scratch / "held.dbf").string() +
@@ -281,8 +254,7 @@ TEST(SampleFile, SaveOverAFileHeldOpenElsewhereKeepsIt) {
                          0),
               0U)
         << line;
-    std::ifstream in(f.scratch / "held.dbf", std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "kept");
+    EXPECT_EQ(test::readFileBytes(f.scratch / "held.dbf"), "kept");
 }
 
 TEST(SampleFile, MissingTemplateLeavesTheExistingFileUntouched) {
@@ -296,8 +268,7 @@ TEST(SampleFile, MissingTemplateLeavesTheExistingFileUntouched) {
     mnuSaveAs_Click(w);
     const std::string line = test::statusLines(w.ui.Status).back();
     EXPECT_NE(line.find("FAILED: error 53"), std::string::npos) << line;
-    std::ifstream in(scratch / "old.dbf", std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "earlier data");
+    EXPECT_EQ(test::readFileBytes(scratch / "old.dbf"), "earlier data");
     for (const auto& entry : fs::directory_iterator(scratch)) {
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos);
     }
@@ -309,7 +280,7 @@ class RefusedLoad : public ::testing::Test {
     RefusedLoad() : f("refused_load") { fillWindow(f); }
     void load(const std::string& name) {
         before = windowData(f.w());
-        choose(f, f.scratch, name);
+        answerDialog(f, f.scratch, name);
         mnuLoadFrom_Click(f.w());
         EXPECT_EQ(windowData(f.w()), before);
     }
@@ -384,7 +355,7 @@ TEST(SampleFile, LoadCancelAndEmptyNameChangeNothing) {
     const std::string status = f.w().ui.Status;
     f.desktop.fileAnswers.push_back(std::nullopt);
     mnuLoadFrom_Click(f.w());
-    choose(f, f.scratch, "");
+    answerDialog(f, f.scratch, "");
     mnuLoadFrom_Click(f.w());
     EXPECT_EQ(windowData(f.w()), before);
     EXPECT_EQ(f.w().ui.Status, status);

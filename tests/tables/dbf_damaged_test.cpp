@@ -28,7 +28,7 @@ class DamagedTable : public ::testing::Test {
             DbfTable::create((dir / "good.dbf").string(), {{"KEY", 'C', 4, 0}, {"VAL", 'N', 5, 0}},
                              {{"a", "1"}, {"b", "2"}});
         ASSERT_FALSE(e) << e.description;
-        good = readBytes(dir / "good.dbf");
+        good = readFileBytes(dir / "good.dbf");
         ASSERT_EQ(good.size(), kHeader + 2 * kRecord + 1);
     }
 
@@ -162,7 +162,7 @@ TEST(DbfLayoutParse, FieldsOffsetsAndCountsOfAGoodHeader) {
     ASSERT_FALSE(DbfTable::create((dir / "t.dbf").string(),
                                   {{"A", 'C', 3, 0}, {"B", 'N', 6, 2}, {"C", 'C', 254, 0}},
                                   {{"x"}}));
-    const std::string bytes = readBytes(dir / "t.dbf");
+    const std::string bytes = readFileBytes(dir / "t.dbf");
     DbfLayout layout;
     ASSERT_FALSE(parseDbfLayout(bytes, bytes.size(), "t.dbf", layout));
     EXPECT_EQ(layout.recordCount, 1U);

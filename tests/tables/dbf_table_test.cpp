@@ -139,7 +139,7 @@ TEST(DbfTableFind, RowsMarkedDeletedAreSkipped) {
     const fs::path dir = freshScratch("deleted");
     const fs::path path = makeTable(dir, "t.dbf", {{"r1"}, {"r2"}, {"r3"}});
     // Mark row 2 as deleted: the flag byte of the second record.
-    std::string bytes = readBytes(path);
+    std::string bytes = readFileBytes(path);
     const std::size_t header = 32 + 3 * 32 + 1;
     const std::size_t record = 1 + 6 + 5 + 7;
     bytes[header + record] = '*';
@@ -178,15 +178,24 @@ TEST(DbfTableFields, WritingATableOpenedForReadingIsBadFileMode) {
 }
 
 TEST(DbfTableUtf8, PrefixNeverEndsInsideACharacter) {
-    // "é" is 2 bytes (C3 A9), "€" 3 bytes (E2 82 AC), "𝄞" 4 bytes (F0 9D 84 9E).
-    EXPECT_EQ(utf8Prefix("abcd\xC3\xA9", 5), "abcd");
-    EXPECT_EQ(utf8Prefix("abcd\xC3\xA9", 6), "abcd\xC3\xA9");
-    EXPECT_EQ(utf8Prefix("ab\xE2\x82\xAC\xE2\x82\xAC", 5), "ab\xE2\x82\xAC");
-    EXPECT_EQ(utf8Prefix("ab\xE2\x82\xAC\xE2\x82\xAC", 7), "ab\xE2\x82\xAC");
-    EXPECT_EQ(utf8Prefix("a\xF0\x9D\x84\x9E", 4), "a");
-    EXPECT_EQ(utf8Prefix("\xF0\x9D\x84\x9E", 3), "");
-    // Not UTF-8 (continuation bytes only): cut where the width says.
-    EXPECT_EQ(utf8Prefix("\x80\x80\x80\x80\x80\x80", 5), "\x80\x80\x80\x80\x80");
+    // "é" is 2 bytes (C3 A9), "€" 3 bytes (E2 82 AC), "𝄞" 4 bytes (F0 9D 84 9E); the last
+    // row is not UTF-8 (continuation bytes only) and is cut where the width says.
+    const struct {
+        std::string_view text;
+        std::size_t width;
+        std::string_view prefix;
+    } kCases[] = {
+        {"abcd\xC3\xA9", 5, "abcd"},
+        {"abcd\xC3\xA9", 6, "abcd\xC3\xA9"},
+        {"ab\xE2\x82\xAC\xE2\x82\xAC", 5, "ab\xE2\x82\xAC"},
+        {"ab\xE2\x82\xAC\xE2\x82\xAC", 7, "ab\xE2\x82\xAC"},
+        {"a\xF0\x9D\x84\x9E", 4, "a"},
+        {"\xF0\x9D\x84\x9E", 3, ""},
+        {"\x80\x80\x80\x80\x80\x80", 5, "\x80\x80\x80\x80\x80"},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(utf8Prefix(c.text, c.width), c.prefix) << c.text << " in " << c.width;
+    }
 }
 
 TEST(DbfTableUtf8, TooLongTextIsCutAtACharacterAndReported) {
@@ -325,12 +334,7 @@ TEST(DbfTableCreate, ReplacesAnExistingFileWhole) {
 TEST(DbfTableDurability, RowsStoredBeforeAKillSurvive) {
     const fs::path dir = freshScratch("kill");
     makeTable(dir, "t.dbf", {});
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        close(ready[0]);
+    ASSERT_TRUE(runThenKill([&dir] {
         DbfTable t;
         bool ok = !t.open(dir.string(), "t.dbf");
         for (int i = 1; ok && i <= 3; ++i) {
@@ -338,22 +342,8 @@ TEST(DbfTableDurability, RowsStoredBeforeAKillSurvive) {
                  !t.writeField("AMOUNT", std::to_string(i) + ".25") && !t.store();
         }
         // A fourth row is started but not stored: it must not appear.
-        ok = ok && !t.addNew() && !t.writeField("KEY", "row4");
-        const char signal = ok ? 'y' : 'n';
-        (void)!write(ready[1], &signal, 1);
-        while (true) {
-            pause();
-        }
-    }
-    close(ready[1]);
-    char signal = 0;
-    ASSERT_EQ(read(ready[0], &signal, 1), 1);
-    close(ready[0]);
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status));
-    ASSERT_EQ(signal, 'y');
+        return ok && !t.addNew() && !t.writeField("KEY", "row4");
+    }));
 
     DbfTable t;
     ASSERT_FALSE(t.open(dir.string(), "t.dbf", DbfOpenMode::ReadOnly));

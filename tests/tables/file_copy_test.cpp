@@ -19,9 +19,9 @@ TEST(FileCopy, CopiesAndReplacesTheTarget) {
     writeBytes(dir / "from.dbf", "template bytes");
     writeBytes(dir / "to.dbf", "old content that is longer than the template");
     ASSERT_FALSE(copyFileSafely((dir / "from.dbf").string(), (dir / "to.dbf").string()));
-    EXPECT_EQ(readBytes(dir / "to.dbf"), "template bytes");
+    EXPECT_EQ(readFileBytes(dir / "to.dbf"), "template bytes");
     ASSERT_FALSE(copyFileSafely((dir / "from.dbf").string(), (dir / "new.dbf").string()));
-    EXPECT_EQ(readBytes(dir / "new.dbf"), "template bytes");
+    EXPECT_EQ(readFileBytes(dir / "new.dbf"), "template bytes");
     // Only the three files: no temporary left behind.
     int files = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) {
@@ -45,7 +45,7 @@ TEST(FileCopy, FailuresLeaveTheTargetUntouched) {
     // Copying a file onto itself would destroy it.
     EXPECT_EQ(copyFileSafely((dir / "to.dbf").string(), (dir / "to.dbf").string()).number,
               kErrPathFileAccess);
-    EXPECT_EQ(readBytes(dir / "to.dbf"), "keep me");
+    EXPECT_EQ(readFileBytes(dir / "to.dbf"), "keep me");
 }
 
 TEST(FileCopy, TargetHeldOpenByAnOfficeSuiteIsPermissionDenied) {
@@ -59,7 +59,7 @@ TEST(FileCopy, TargetHeldOpenByAnOfficeSuiteIsPermissionDenied) {
         copyFileSafely((dir / "from.dbf").string(), (dir / "reportr.dbf").string());
     EXPECT_EQ(e.number, kErrPermissionDenied);
     EXPECT_NE(e.description.find("reportr.dbf"), std::string::npos);
-    EXPECT_EQ(readBytes(dir / "reportr.dbf"), "old");
+    EXPECT_EQ(readFileBytes(dir / "reportr.dbf"), "old");
 }
 
 TEST(FileCopy, ReadOnlyFolderOrTargetIsPermissionDenied) {
@@ -75,13 +75,13 @@ TEST(FileCopy, ReadOnlyFolderOrTargetIsPermissionDenied) {
         copyFileSafely((dir / "from.dbf").string(), (dir / "ro" / "to.dbf").string());
     fs::permissions(dir / "ro", fs::perms::owner_all);
     EXPECT_EQ(e.number, kErrPermissionDenied);
-    EXPECT_EQ(readBytes(dir / "ro" / "to.dbf"), "old");
+    EXPECT_EQ(readFileBytes(dir / "ro" / "to.dbf"), "old");
 
     writeBytes(dir / "protected.dbf", "old");
     fs::permissions(dir / "protected.dbf", fs::perms::owner_read);
     EXPECT_EQ(copyFileSafely((dir / "from.dbf").string(), (dir / "protected.dbf").string()).number,
               kErrPermissionDenied);
-    EXPECT_EQ(readBytes(dir / "protected.dbf"), "old");
+    EXPECT_EQ(readFileBytes(dir / "protected.dbf"), "old");
 }
 
 TEST(TableErrors, SystemErrorsBecomeFileErrorNumbers) {

@@ -1,6 +1,8 @@
 #include "app/text_format.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -38,76 +40,76 @@ Pattern parsePattern(std::string_view pattern) {
     return p;
 }
 
-// Decimal digits of |value| at 15 significant digits: digits "d1d2...d15" and the decimal
-// exponent of d1 (value = 0.d1d2... * 10^(exp+1)).
-struct DecimalForm {
-    std::string digits;
-    int exponent = 0;
+// |value| rounded to `decimals` places, half away from zero, on its 15-significant-digit
+// decimal form (so that 1.0005, stored as 1.000499999..., rounds as the decimal it was typed
+// as). The digits are written without a point: integer digits (no leading zeros), then exactly
+// `decimals` fraction digits.
+struct RoundedDigits {
+    std::array<char, 400> digits{};  // 309 integer digits at most, then the fraction
+    int integerLength = 0;
+    int length = 0;
 };
 
-DecimalForm decimalForm(double magnitude) {
-    std::array<char, 40> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.14e", magnitude);
-    DecimalForm form;
-    const std::string text(buffer.data());
-    const auto e = text.find('e');
-    for (std::size_t i = 0; i < e; ++i) {
-        if (text[i] != '.') {
-            form.digits.push_back(text[i]);
-        }
-    }
-    form.exponent = std::atoi(text.c_str() + e + 1);
-    return form;
-}
-
-// Rounds |value| to `decimals` places, half away from zero, on its 15-digit decimal form.
-// Returns the integer digits and the fraction digits (exactly `decimals` of them).
-std::pair<std::string, std::string> roundedDigits(double magnitude, int decimals) {
+RoundedDigits roundedDigits(double magnitude, int decimals) {
+    RoundedDigits out;
     if (magnitude == 0.0) {
-        return {"", std::string(static_cast<std::size_t>(decimals), '0')};
+        std::fill_n(out.digits.begin(), decimals, '0');
+        out.length = decimals;
+        return out;
     }
-    const DecimalForm form = decimalForm(magnitude);
-    // Place the digits on a fixed grid: position of the units digit is form.exponent.
-    const int integerDigits = form.exponent >= 0 ? form.exponent + 1 : 0;
-    const int leadingZeros = form.exponent < 0 ? -form.exponent - 1 : 0;
-    std::string all;  // integer digits followed by fraction digits, no point
-    if (integerDigits > 0) {
-        all = form.digits;
-        if (static_cast<int>(all.size()) < integerDigits) {
-            all.append(static_cast<std::size_t>(integerDigits) - all.size(), '0');
-        }
-    } else {
-        all = std::string(static_cast<std::size_t>(leadingZeros), '0') + form.digits;
+    // "d.dddddddddddddde+XX": 15 significant digits, correctly rounded
+    std::array<char, 32> sci{};
+    const auto written = std::to_chars(sci.data(), sci.data() + sci.size(), magnitude,
+                                       std::chars_format::scientific, 14);
+    std::array<char, 15> significant{};
+    significant[0] = sci[0];
+    std::copy_n(sci.begin() + 2, 14, significant.begin() + 1);
+    int exponent = 0;
+    const char* expStart = sci.data() + 17;  // after "e"
+    if (*expStart == '+') {
+        ++expStart;
     }
+    std::from_chars(expStart, written.ptr, exponent);
+
+    // Position k of the fixed grid holds the digit of 10^(integerDigits - 1 - k).
+    const int integerDigits = exponent >= 0 ? exponent + 1 : 0;
+    const int firstSignificant = exponent >= 0 ? 0 : -exponent - 1;
+    auto digitAt = [&](int k) {
+        const int i = k - firstSignificant;
+        return i >= 0 && i < 15 ? significant[static_cast<std::size_t>(i)] : '0';
+    };
     const int keep = integerDigits + decimals;
-    if (static_cast<int>(all.size()) < keep) {
-        all.append(static_cast<std::size_t>(keep) - all.size(), '0');
+    char* d = out.digits.data() + 1;  // room for a carry into a new leading digit
+    for (int k = 0; k < keep; ++k) {
+        d[k] = digitAt(k);
     }
-    const bool roundUp =
-        static_cast<int>(all.size()) > keep && all[static_cast<std::size_t>(keep)] >= '5';
-    all.resize(static_cast<std::size_t>(keep));
-    if (roundUp) {
+    int length = keep;
+    if (digitAt(keep) >= '5') {
         int i = keep - 1;
-        while (i >= 0) {
-            auto& c = all[static_cast<std::size_t>(i)];
-            if (c == '9') {
-                c = '0';
-                --i;
-            } else {
-                ++c;
-                break;
-            }
+        while (i >= 0 && d[i] == '9') {
+            d[i] = '0';
+            --i;
         }
-        if (i < 0) {
-            all.insert(all.begin(), '1');
+        if (i >= 0) {
+            ++d[i];
+        } else {
+            --d;
+            d[0] = '1';
+            ++length;
         }
     }
-    const std::size_t fractionStart = all.size() - static_cast<std::size_t>(decimals);
-    std::string integer = all.substr(0, fractionStart);
-    const std::string fraction = all.substr(fractionStart);
-    const auto firstNonZero = integer.find_first_not_of('0');
-    integer = firstNonZero == std::string::npos ? std::string() : integer.substr(firstNonZero);
-    return {integer, fraction};
+    // Drop leading zeros of the integer part.
+    int integerLength = length - decimals;
+    int skip = 0;
+    while (skip < integerLength && d[skip] == '0') {
+        ++skip;
+    }
+    integerLength -= skip;
+    length -= skip;
+    std::copy_n(d + skip, length, out.digits.begin());
+    out.integerLength = integerLength;
+    out.length = length;
+    return out;
 }
 
 }  // namespace
@@ -120,25 +122,28 @@ std::string formatNumber(double value, std::string_view pattern) {
         return value > 0 ? "Infinity" : "-Infinity";
     }
     const Pattern p = parsePattern(pattern);
-    auto [integer, fraction] = roundedDigits(std::fabs(value), p.maxDecimals);
-    while (static_cast<int>(fraction.size()) > p.minDecimals && fraction.back() == '0') {
-        fraction.pop_back();
+    const RoundedDigits r = roundedDigits(std::fabs(value), p.maxDecimals);
+    const char* integer = r.digits.data();
+    const char* fraction = integer + r.integerLength;
+    int fractionLength = r.length - r.integerLength;
+    while (fractionLength > p.minDecimals && fraction[fractionLength - 1] == '0') {
+        --fractionLength;
     }
-    if (static_cast<int>(integer.size()) < p.minInteger) {
-        integer.insert(0, static_cast<std::size_t>(p.minInteger) - integer.size(), '0');
+    bool isZero = true;
+    for (int i = 0; i < r.length && isZero; ++i) {
+        isZero = r.digits[static_cast<std::size_t>(i)] == '0';
     }
-    const bool isZero = integer.find_first_not_of('0') == std::string::npos &&
-                        fraction.find_first_not_of('0') == std::string::npos;
-    std::string text = integer;
-    if (!fraction.empty()) {
-        text += '.';
-        text += fraction;
+    const int integerPad = std::max(0, p.minInteger - r.integerLength);
+    std::string text;
+    text.reserve(static_cast<std::size_t>(2 + integerPad + r.length));
+    if (value < 0 && !isZero && (r.integerLength + integerPad + fractionLength) > 0) {
+        text.push_back('-');
     }
-    if (text.empty()) {
-        return text;
-    }
-    if (value < 0 && !isZero) {
-        text.insert(text.begin(), '-');
+    text.append(static_cast<std::size_t>(integerPad), '0');
+    text.append(integer, static_cast<std::size_t>(r.integerLength));
+    if (fractionLength > 0) {
+        text.push_back('.');
+        text.append(fraction, static_cast<std::size_t>(fractionLength));
     }
     return text;
 }
@@ -154,8 +159,9 @@ std::string numberToText(double value) {
         return "0";
     }
     std::array<char, 40> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.15g", value);
-    std::string text(buffer.data());
+    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                       std::chars_format::general, 15);
+    std::string text(buffer.data(), written.ptr);
     const auto e = text.find('e');
     if (e == std::string::npos) {
         return text;
@@ -212,8 +218,18 @@ LeadingNumber parseLeadingNumber(std::string_view text) {
             end = j;
         }
     }
-    const std::string number(text.substr(start, end - start));
-    result.value = std::strtod(number.c_str(), nullptr);
+    // from_chars takes no leading "+"; out-of-range magnitudes (1e999) go to strtod, which
+    // gives the infinity that the validation then refuses.
+    const char* first = text.data() + start;
+    const char* last = text.data() + end;
+    if (*first == '+') {
+        ++first;
+    }
+    const auto parsed = std::from_chars(first, last, result.value);
+    if (parsed.ec != std::errc()) {
+        const std::string number(text.substr(start, end - start));
+        result.value = std::strtod(number.c_str(), nullptr);
+    }
     result.found = true;
     result.wholeText = trimBlanks(text.substr(end)).empty();
     return result;

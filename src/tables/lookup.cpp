@@ -62,7 +62,7 @@ Lookup::Lookup(std::shared_ptr<const StatTables> tables, StatusSink& status)
 double Lookup::lookupValue(double alphaVal, const SearchValue& searchVal,
                            std::string_view testType) {
     StatTableId id{};
-    std::string keyField;
+    const char* keyField = "";
     std::string key;
     if (testType == "W1") {
         id = StatTableId::CritW1;
@@ -91,18 +91,16 @@ double Lookup::lookupValue(double alphaVal, const SearchValue& searchVal,
     } else {
         return kNotFound;
     }
-    const std::string condition = keyField + " = '" + key + "'";
-
     const StatTable& table = tables_->table(id);
-    const std::vector<std::string>* row = table.findRow(key);
-    if (row == nullptr) {
+    const int rowIndex = table.findRowIndex(key);
+    if (rowIndex < 0) {
         if (!table.readable() && reportedUnreadable_.insert(table.fileName).second) {
             status_.postStatus("     WARNING - Table file " + table.fileName +
                                " could not be read (" + table.error.description + ").");
         }
         if (id == StatTableId::CritW1) {
-            status_.postStatus("     WARNING - Nofind W1, " + condition + ",  " +
-                               formatNumber(alphaVal, "##"));
+            status_.postStatus(std::string("     WARNING - Nofind W1, ") + keyField + " = '" + key +
+                               "'" + ",  " + formatNumber(alphaVal, "##"));
         } else if (id == StatTableId::CritW) {
             status_.postStatus("     WARNING - Nofind W2");
         } else if (id == StatTableId::CritT) {
@@ -150,10 +148,11 @@ double Lookup::lookupValue(double alphaVal, const SearchValue& searchVal,
     // A column the table does not have (a sample size of 1, a rank that rounds to 21) reads
     // as not found, without a warning.
     const int index = StatTables::columnOf(id, column);
-    if (index < 0 || static_cast<std::size_t>(index) >= row->size()) {
+    const std::vector<double>& row = table.numbers[static_cast<std::size_t>(rowIndex)];
+    if (index < 0 || static_cast<std::size_t>(index) >= row.size()) {
         return kNotFound;
     }
-    return leadingNumber((*row)[static_cast<std::size_t>(index)]);
+    return row[static_cast<std::size_t>(index)];
 }
 
 }  // namespace bx

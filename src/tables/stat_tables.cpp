@@ -1,5 +1,6 @@
 #include "tables/stat_tables.h"
 
+#include "app/text_format.h"
 #include "tables/dbf_table.h"
 
 namespace bx {
@@ -53,19 +54,38 @@ StatTable readTable(const std::string& folder, const StatTableLayout& layout) {
     if (table.error) {
         table.rows.clear();
     }
+    table.index();
     return table;
 }
 
 }  // namespace
 
-const std::vector<std::string>* StatTable::findRow(std::string_view key) const {
-    const std::string_view wanted = withoutTrailingBlanks(key);
-    for (const auto& row : rows) {
-        if (!row.empty() && withoutTrailingBlanks(row.front()) == wanted) {
-            return &row;
+void StatTable::index() {
+    numbers.clear();
+    firstRowByKey_.clear();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        std::vector<double> values;
+        values.reserve(rows[r].size());
+        for (const std::string& text : rows[r]) {
+            values.push_back(leadingNumber(text));
+        }
+        numbers.push_back(std::move(values));
+        if (!rows[r].empty()) {
+            // emplace keeps the first row of a key, as a search in file order finds it
+            firstRowByKey_.emplace(std::string(withoutTrailingBlanks(rows[r].front())),
+                                   static_cast<int>(r));
         }
     }
-    return nullptr;
+}
+
+int StatTable::findRowIndex(std::string_view key) const {
+    const auto found = firstRowByKey_.find(std::string(withoutTrailingBlanks(key)));
+    return found == firstRowByKey_.end() ? -1 : found->second;
+}
+
+const std::vector<std::string>* StatTable::findRow(std::string_view key) const {
+    const int r = findRowIndex(key);
+    return r < 0 ? nullptr : &rows[static_cast<std::size_t>(r)];
 }
 
 StatTables::StatTables() {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "tables/stat_table_layouts.h"
@@ -19,11 +20,22 @@ namespace bx {
 struct StatTable {
     std::string fileName;  // e.g. "Crit_t.dbf"
     std::vector<std::vector<std::string>> rows;
+    // The same rows as numbers (leading-number parse of each value text, key included), read
+    // once so that a lookup does no parsing.
+    std::vector<std::vector<double>> numbers;
     TableError error;  // why the file could not be read; no error when it was
 
     bool readable() const { return !error; }
-    // The first row, in file order, whose key equals `key` (trailing blanks ignored).
+    // The first row, in file order, whose key equals `key` (trailing blanks ignored); -1 when
+    // none does.
+    int findRowIndex(std::string_view key) const;
     const std::vector<std::string>* findRow(std::string_view key) const;
+
+    // Builds `numbers` and the key index from `rows`.
+    void index();
+
+  private:
+    std::unordered_map<std::string, int> firstRowByKey_;
 };
 
 class StatTables {

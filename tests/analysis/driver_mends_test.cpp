@@ -46,10 +46,41 @@ Lines execute(MainWindow& w) {
     return statusLines(w.ui.Status);
 }
 
-// Test 8, 8, 8 against 12: the mean is certainly below the reference, t = -infinity. With the
-// null "x1 >= x2" the critical value is -2.920 and t below it fails.
-TEST(OneSampleWithoutSpread, BelowTheReferenceRejectsXOneAtLeastXTwo) {
-    WindowFixture f("no-spread-below");
+// Test values without spread against a reference without spread: t is -infinity below the
+// reference, +infinity above it, 0 (shown "0.0", no warning) when the means agree. Critical
+// value 2.920 (df 2, negative for the null "x1 >= x2").
+TEST(OneSampleWithoutSpread, InfiniteTAgainstBothNullHypotheses) {
+    struct Row {
+        const char* value;
+        const char* null;
+        bool warns;
+        const char* t;
+        const char* critical;
+        const char* passes;
+    };
+    for (const Row& r : {Row{"8", "x1 >= x2", true, "-Infinity", "<= -2.920", "No"},
+                         Row{"8", "x1 <= x2", true, "-Infinity", ">= 2.920", "Yes"},
+                         Row{"15", "x1 <= x2", true, "Infinity", ">= 2.920", "No"},
+                         Row{"12", "x1 >= x2", false, "0.0", "<= -2.920", "Yes"}}) {
+        WindowFixture f("no-spread");
+        MainWindow& w = f.w();
+        type(w.ui.Grid1, {r.value, r.value, r.value});
+        type(w.ui.Grid2, {"12", "12", "12"});
+        pickHypoNull(w, r.null);
+        const Lines expected = r.warns ? Lines{"", kExecuting, kOneSample, kNoSpread, kComplete}
+                                       : Lines{"", kExecuting, kOneSample, kComplete};
+        EXPECT_EQ(execute(w), expected) << r.value << " " << r.null;
+        EXPECT_EQ(w.ui.txtTstCalcStat.text, r.t);
+        EXPECT_EQ(w.ui.txtTstCritVal.text, r.critical);
+        EXPECT_EQ(w.ui.txtTstPassFail.text, r.passes) << r.value << " " << r.null;
+        EXPECT_EQ(w.ui.imgTestPassFail,
+                  r.passes == std::string("Yes") ? Picture::Ok : Picture::Fail);
+    }
+}
+
+// Without spread a difference of 2 is detected with certainty.
+TEST(OneSampleWithoutSpread, PowerIsCertain) {
+    WindowFixture f("no-spread-power");
     MainWindow& w = f.w();
     type(w.ui.Grid1, {"8", "8", "8"});
     type(w.ui.Grid2, {"12", "12", "12"});
@@ -57,49 +88,7 @@ TEST(OneSampleWithoutSpread, BelowTheReferenceRejectsXOneAtLeastXTwo) {
     w.ui.txtDiff_levl.text = "2";
     EXPECT_EQ(execute(w), (Lines{"", kExecuting, kOneSample, kNoSpread,
                                  "     Conducting Power Calculation", kComplete}));
-    EXPECT_EQ(w.ui.txtTstCalcStat.text, "-Infinity");
-    EXPECT_EQ(w.ui.txtTstCritVal.text, "<= -2.920");
-    EXPECT_EQ(w.ui.txtTstPassFail.text, "No");
-    EXPECT_EQ(w.ui.imgTestPassFail, Picture::Fail);
-    EXPECT_EQ(w.ui.txtTstDegFreedom.text, "2");
-    // Without spread a difference of 2 is detected with certainty.
     EXPECT_EQ(w.ui.txtTstPower.text, "100.0%");
-    EXPECT_TRUE(std::isinf(w.analysis.tTest.t));
-}
-
-TEST(OneSampleWithoutSpread, BelowTheReferenceAcceptsXOneAtMostXTwo) {
-    WindowFixture f("no-spread-below-upper");
-    MainWindow& w = f.w();
-    type(w.ui.Grid1, {"8", "8", "8"});
-    type(w.ui.Grid2, {"12", "12", "12"});
-    pickHypoNull(w, "x1 <= x2");
-    EXPECT_EQ(execute(w), (Lines{"", kExecuting, kOneSample, kNoSpread, kComplete}));
-    EXPECT_EQ(w.ui.txtTstCalcStat.text, "-Infinity");
-    EXPECT_EQ(w.ui.txtTstCritVal.text, ">= 2.920");
-    EXPECT_EQ(w.ui.txtTstPassFail.text, "Yes");
-}
-
-TEST(OneSampleWithoutSpread, AboveTheReferenceRejectsXOneAtMostXTwo) {
-    WindowFixture f("no-spread-above");
-    MainWindow& w = f.w();
-    type(w.ui.Grid1, {"15", "15", "15"});
-    type(w.ui.Grid2, {"12", "12", "12"});
-    pickHypoNull(w, "x1 <= x2");
-    EXPECT_EQ(execute(w), (Lines{"", kExecuting, kOneSample, kNoSpread, kComplete}));
-    EXPECT_EQ(w.ui.txtTstCalcStat.text, "Infinity");
-    EXPECT_EQ(w.ui.txtTstPassFail.text, "No");
-    EXPECT_EQ(w.ui.imgTestPassFail, Picture::Fail);
-}
-
-// Equal means and no spread: t stays 0, shown "0.0", no warning; 0 is above -2.920.
-TEST(OneSampleWithoutSpread, EqualToTheReferenceKeepsTZero) {
-    WindowFixture f("no-spread-equal");
-    MainWindow& w = f.w();
-    type(w.ui.Grid1, {"12", "12", "12"});
-    type(w.ui.Grid2, {"12", "12", "12"});
-    EXPECT_EQ(execute(w), (Lines{"", kExecuting, kOneSample, kComplete}));
-    EXPECT_EQ(w.ui.txtTstCalcStat.text, "0.0");
-    EXPECT_EQ(w.ui.txtTstPassFail.text, "Yes");
 }
 
 // With the one-sample option, test 3, 3, 15 against two different reference values 11, 3 run
@@ -120,13 +109,10 @@ TEST(MannWhitneyThatCannotReject, WarnsRightAfterTheLookup) {
     EXPECT_EQ(w.ui.txtTstCalcStat.text, "3.0000");
     EXPECT_EQ(w.ui.txtTstCritVal.text, ">= 7.000");
     EXPECT_EQ(w.ui.txtTstPassFail.text, "Yes");
-    EXPECT_EQ(w.analysis.mannWhitney.key, "3,2");
 
     // At 0.1 the critical U is 6, which U = 6 reaches: no warning.
     w.ui.cbAlphaLevel.text = "0.1";
-    const Lines lines = execute(w);
-    EXPECT_EQ(lines.at(4), "     Conducting Mann-Whitney");
-    EXPECT_EQ(lines.at(5), kComplete);
+    EXPECT_EQ(execute(w).at(5), kComplete);
     EXPECT_EQ(w.ui.txtTstCritVal.text, ">= 6.000");
 }
 

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 #include <fstream>
+#include <iterator>
+#include <utility>
 
 #include "analysis/driver.h"
 #include "app/main_window.h"
@@ -84,151 +86,56 @@ TEST(DetailedLog, TwoRunsComparedRowByRow) {
         row["R_RANK_ALL"] = "0.000";
         return row;
     };
-    expectRow(rows[1],
-              perReplicate(
-                  {
-                      {"PROJECT", "Lake µg/L"},
-                      {"SAMPID", "S 1"},
-                      {"REF_ALIAS", "ref, alias"},
-                      {"SAMPDATA", "10.2"},
-                      {"SAMPTRANS", "10.200"},
-                      {"SAMP_REPS", "3"},
-                      {"SAMP_STD", "0.889"},
-                      {"SAMP_MN", "10.5"},
-                      {"SAMP_T_STD", "0.889"},
-                      {"SAMP_T_MN", "10.5"},
-                      {"REFDATA", "12.1"},
-                      {"REFTRANS", "12.100"},
-                      {"REF_REPS", "5"},
-                      {"REF_STD", "0.572"},
-                      {"REF_MN", "12.48"},
-                      {"REF_T_STD", "0.572"},
-                      {"REF_T_MN", "12.48"},
-                      {"W_RESID_MN", "0.0"},
-                      {"W_RESID_SD", "0.642"},
-                      {"W_SS", "2.888"},
-                      {"W_K", "4.0"},
-                      {"W_B", "1.624"},
-                      {"W_CALC", "0.9127"},
-                      {"W_PASSFAIL", "Yes"},
-                      {"W_ALPHA", "0.1"},
-                      {"W_CRIT", "0.851"},
-                      {"L_RES1", "0.300"},
-                      {"L_RES1_MN", "0.667"},
-                      {"L_RES1_SD", "0.351"},
-                      {"L_RES2", "0.380"},
-                      {"L_RES2_MN", "0.456"},
-                      {"L_RES2_SD", "0.259"},
-                      {"L_CALC", "0.9846"},
-                      {"L_PASSFAIL", "Yes"},
-                      {"L_ALPHA", "0.1"},
-                      {"L_CRIT", "1.943"},
-                      {"L_DF", "6"},
-                      {"T_TYPE", "Student's t"},
-                      {"T_CALC", "3.9079"},
-                      {"T_PASSFAIL", "No"},
-                      {"T_ALPHA", "0.05"},
-                      {"T_CRIT", ">= 1.943"},
-                      {"T_DF", "6"},
-                      {"T_BALANCED", "Yes"},
-                      {"T_TRANS", "No Transformation"},
-                      {"T_HYPO_NUL", "x1 >= x2"},
-                      {"T_HYPO_ALT", "x1 < x2"},
-                      {"W_OVERRIDE", "N/A"},
-                  },
-                  "-0.700"),
-              2);
-    expectRow(rows[2],
-              perReplicate({{"SAMPDATA", "11.5"},
-                            {"SAMPTRANS", "11.500"},
-                            {"L_RES1", "1.000"},
-                            {"REFDATA", "11.8"},
-                            {"REFTRANS", "11.800"},
-                            {"L_RES2", "0.680"}},
-                           "-0.680"),
-              3);
-    expectRow(rows[3],
-              perReplicate({{"SAMPDATA", "9.8"},
-                            {"SAMPTRANS", "9.800"},
-                            {"L_RES1", "0.700"},
-                            {"REFDATA", "12.9"},
-                            {"REFTRANS", "12.900"},
-                            {"L_RES2", "0.420"}},
-                           "-0.380"),
-              4);
-    // Rows 4 and 5 of the run: reference values only.
     expectRow(
-        rows[4],
-        perReplicate({{"REFDATA", "13.2"}, {"REFTRANS", "13.200"}, {"L_RES2", "0.720"}}, "-0.300"),
-        5);
-    expectRow(
-        rows[5],
-        perReplicate({{"REFDATA", "12.4"}, {"REFTRANS", "12.400"}, {"L_RES2", "0.080"}}, "-0.080"),
-        6);
-    // Rows 6 to 8: residual, rank and rankit only.
-    expectRow(rows[6], perReplicate({}, "0.420"), 7);
-    expectRow(rows[7], perReplicate({}, "0.720"), 8);
-    expectRow(rows[8], perReplicate({}, "1.000"), 9);
+        rows[1],
+        perReplicate(
+            test::rowOf(
+                "PROJECT=Lake µg/L|SAMPID=S 1|REF_ALIAS=ref, alias|SAMPDATA=10.2|"
+                "SAMPTRANS=10.200|SAMP_REPS=3|SAMP_STD=0.889|SAMP_MN=10.5|SAMP_T_STD=0.889|"
+                "SAMP_T_MN=10.5|REFDATA=12.1|REFTRANS=12.100|REF_REPS=5|REF_STD=0.572|"
+                "REF_MN=12.48|REF_T_STD=0.572|REF_T_MN=12.48|W_RESID_MN=0.0|W_RESID_SD=0.642|"
+                "W_SS=2.888|W_K=4.0|W_B=1.624|W_CALC=0.9127|W_PASSFAIL=Yes|W_ALPHA=0.1|"
+                "W_CRIT=0.851|L_RES1=0.300|L_RES1_MN=0.667|L_RES1_SD=0.351|L_RES2=0.380|"
+                "L_RES2_MN=0.456|L_RES2_SD=0.259|L_CALC=0.9846|L_PASSFAIL=Yes|L_ALPHA=0.1|"
+                "L_CRIT=1.943|L_DF=6|T_TYPE=Student's t|T_CALC=3.9079|T_PASSFAIL=No|"
+                "T_ALPHA=0.05|T_CRIT=>= 1.943|T_DF=6|T_BALANCED=Yes|T_TRANS=No Transformation|"
+                "T_HYPO_NUL=x1 >= x2|T_HYPO_ALT=x1 < x2|W_OVERRIDE=N/A"),
+            "-0.700"),
+        2);
+    // Rows 2 and 3 of the run hold both samples, rows 4 and 5 reference values only, rows 6 to
+    // 8 residual, rank and rankit only.
+    const std::pair<const char*, const char*> kRun1Rows[] = {
+        {"SAMPDATA=11.5|SAMPTRANS=11.500|L_RES1=1.000|REFDATA=11.8|REFTRANS=11.800|L_RES2=0.680",
+         "-0.680"},
+        {"SAMPDATA=9.8|SAMPTRANS=9.800|L_RES1=0.700|REFDATA=12.9|REFTRANS=12.900|L_RES2=0.420",
+         "-0.380"},
+        {"REFDATA=13.2|REFTRANS=13.200|L_RES2=0.720", "-0.300"},
+        {"REFDATA=12.4|REFTRANS=12.400|L_RES2=0.080", "-0.080"},
+        {"", "0.420"},
+        {"", "0.720"},
+        {"", "1.000"}};
+    for (std::size_t i = 0; i < std::size(kRun1Rows); ++i) {
+        expectRow(rows[2 + i], perReplicate(test::rowOf(kRun1Rows[i].first), kRun1Rows[i].second),
+                  static_cast<int>(i) + 3);
+    }
     EXPECT_TRUE(rows[9].empty());
 
     // Run 2: Mann-Whitney, so the four transformed summary fields read "N/A"; the transformed
     // replicates are the ranks that replaced them.
-    expectRow(rows[10],
-              {
-                  {"PROJECT", "Lake µg/L"},
-                  {"SAMPID", "S 1"},
-                  {"REF_ALIAS", "ref, alias"},
-                  {"SAMPDATA", "1"},
-                  {"SAMPTRANS", "5.000"},
-                  {"SAMP_REPS", "10"},
-                  {"SAMP_STD", "2.53"},
-                  {"SAMP_MN", "1.8"},
-                  {"SAMP_T_STD", "N/A"},
-                  {"SAMP_T_MN", "N/A"},
-                  {"REFDATA", "2"},
-                  {"REFTRANS", "14.000"},
-                  {"REF_REPS", "10"},
-                  {"REF_STD", "3.162"},
-                  {"REF_MN", "3.0"},
-                  {"REF_T_STD", "N/A"},
-                  {"REF_T_MN", "N/A"},
-                  {"W_RESIDUAL", "-1.000"},
-                  {"W_RESID_MN", "0.0"},
-                  {"W_RESID_SD", "2.787"},
-                  {"W_SS", "147.6"},
-                  {"W_K", "10.0"},
-                  {"W_B", "7.563"},
-                  {"W_CALC", "0.3876"},
-                  {"W_PASSFAIL", "No"},
-                  {"W_ALPHA", "0.01"},
-                  {"W_CRIT", "0.868"},
-                  {"L_RES1", "0.800"},
-                  {"L_RES1_MN", "1.44"},
-                  {"L_RES1_SD", "2.024"},
-                  {"L_RES2", "1.000"},
-                  {"L_RES2_MN", "1.8"},
-                  {"L_RES2_SD", "2.53"},
-                  {"L_CALC", "0.3514"},
-                  {"L_PASSFAIL", "Yes"},
-                  {"L_ALPHA", "0.1"},
-                  {"L_CRIT", "2.101"},
-                  {"L_DF", "18"},
-                  {"M_N1N2", "10,10"},
-                  {"T_TYPE", "Mann-Whitney"},
-                  {"T_CALC", "91.0000"},
-                  {"T_PASSFAIL", "No"},
-                  {"T_ALPHA", "0.05"},
-                  {"T_CRIT", ">= 73.000"},
-                  {"T_DF", "0"},  // the df field is empty on a Mann-Whitney run
-                  {"T_BALANCED", "Yes"},
-                  {"T_TRANS", "rank-order"},
-                  {"M_RANK_ALL", "5.0"},
-                  {"R_RANK_ALL", "0.000"},
-                  {"T_HYPO_NUL", "x1 >= x2"},
-                  {"T_HYPO_ALT", "x1 < x2"},
-                  {"W_OVERRIDE", "Not Invoked"},
-              },
-              11);
+    expectRow(
+        rows[10],
+        test::rowOf("PROJECT=Lake µg/L|SAMPID=S 1|REF_ALIAS=ref, alias|SAMPDATA=1|SAMPTRANS=5.000|"
+                    "SAMP_REPS=10|SAMP_STD=2.53|SAMP_MN=1.8|SAMP_T_STD=N/A|SAMP_T_MN=N/A|REFDATA=2|"
+                    "REFTRANS=14.000|REF_REPS=10|REF_STD=3.162|REF_MN=3.0|REF_T_STD=N/A|"
+                    "REF_T_MN=N/A|W_RESIDUAL=-1.000|W_RESID_MN=0.0|W_RESID_SD=2.787|W_SS=147.6|"
+                    "W_K=10.0|W_B=7.563|W_CALC=0.3876|W_PASSFAIL=No|W_ALPHA=0.01|W_CRIT=0.868|"
+                    "L_RES1=0.800|L_RES1_MN=1.44|L_RES1_SD=2.024|L_RES2=1.000|L_RES2_MN=1.8|"
+                    "L_RES2_SD=2.53|L_CALC=0.3514|L_PASSFAIL=Yes|L_ALPHA=0.1|L_CRIT=2.101|L_DF=18|"
+                    "M_N1N2=10,10|T_TYPE=Mann-Whitney|T_CALC=91.0000|T_PASSFAIL=No|T_ALPHA=0.05|"
+                    "T_CRIT=>= 73.000|T_DF=0|T_BALANCED=Yes|T_TRANS=rank-order|M_RANK_ALL=5.0|"
+                    "R_RANK_ALL=0.000|T_HYPO_NUL=x1 >= x2|T_HYPO_ALT=x1 < x2|"
+                    "W_OVERRIDE=Not Invoked"),
+        11);
     for (int k = 2; k <= 20; ++k) {
         TableRow expected;
         if (k <= 10) {

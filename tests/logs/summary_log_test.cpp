@@ -43,34 +43,19 @@ TEST(SummaryLog, TwoRunsAppendTwoRows) {
     const auto rows = summaryRows(f.scratch / "sum.dbf");
     ASSERT_EQ(rows.size(), 3U);
     EXPECT_TRUE(rows[0].empty());
-    const TableRow run1 = {
-        {"SAMPID", "S1"},      {"SAMP_ALIAS", "µg/L"},    {"SAMP_REPS", "3"},
-        {"SAMP_STD", "0.889"}, {"SAMP_MN", "10.5"},       {"SAMP_T_STD", "0.889"},
-        {"SAMP_T_MN", "10.5"}, {"REFID", "R1"},           {"REF_REPS", "5"},
-        {"REF_STD", "0.572"},  {"REF_MN", "12.48"},       {"REF_T_STD", "0.572"},
-        {"REF_T_MN", "12.48"}, {"PASS_FAIL", "No"},       {"W_PASSFAIL", "Yes"},
-        {"L_PASSFAIL", "Yes"}, {"T_TYPE", "Student's t"},
-    };
+    const TableRow run1 = {{"SAMPID", "S1"},      {"SAMP_ALIAS", "µg/L"},   {"SAMP_REPS", "3"},
+                           {"SAMP_STD", "0.889"}, {"SAMP_MN", "10.5"},      {"SAMP_T_STD", "0.889"},
+                           {"SAMP_T_MN", "10.5"}, {"REFID", "R1"},          {"REF_REPS", "5"},
+                           {"REF_STD", "0.572"},  {"REF_MN", "12.48"},      {"REF_T_STD", "0.572"},
+                           {"REF_T_MN", "12.48"}, {"PASS_FAIL", "No"},      {"W_PASSFAIL", "Yes"},
+                           {"L_PASSFAIL", "Yes"}, {"T_TYPE", "Student's t"}};
     EXPECT_EQ(rows[1], run1);
-    const TableRow run2 = {
-        {"SAMPID", "S1"},
-        {"SAMP_ALIAS", "µg/L"},
-        {"SAMP_REPS", "10"},
-        {"SAMP_STD", "2.53"},
-        {"SAMP_MN", "1.8"},
-        {"SAMP_T_STD", "N/A"},
-        {"SAMP_T_MN", "N/A"},
-        {"REFID", "R1"},
-        {"REF_REPS", "10"},
-        {"REF_STD", "3.162"},
-        {"REF_MN", "3"},
-        {"REF_T_STD", "N/A"},
-        {"REF_T_MN", "N/A"},
-        {"PASS_FAIL", "No"},
-        {"W_PASSFAIL", "No"},
-        {"L_PASSFAIL", "Yes"},
-        {"T_TYPE", "Mann-Whitney"},
-    };
+    const TableRow run2 = {{"SAMPID", "S1"},      {"SAMP_ALIAS", "µg/L"},    {"SAMP_REPS", "10"},
+                           {"SAMP_STD", "2.53"},  {"SAMP_MN", "1.8"},        {"SAMP_T_STD", "N/A"},
+                           {"SAMP_T_MN", "N/A"},  {"REFID", "R1"},           {"REF_REPS", "10"},
+                           {"REF_STD", "3.162"},  {"REF_MN", "3"},           {"REF_T_STD", "N/A"},
+                           {"REF_T_MN", "N/A"},   {"PASS_FAIL", "No"},       {"W_PASSFAIL", "No"},
+                           {"L_PASSFAIL", "Yes"}, {"T_TYPE", "Mann-Whitney"}};
     EXPECT_EQ(rows[2], run2);
     const auto lines = test::statusLines(f.w().ui.Status);
     EXPECT_EQ(lines[lines.size() - 2], "     Saving to Summary Log File...");

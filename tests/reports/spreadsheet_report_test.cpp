@@ -4,11 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <memory>
 #include <sstream>
 
 #include "app/main_window.h"
@@ -17,6 +14,7 @@
 #include "reports/report_workbook.h"
 #include "reports/spreadsheet_report.h"
 #include "support/test_support.h"
+#include "tables/table_test_helpers.h"
 
 namespace bx {
 namespace {
@@ -116,32 +114,6 @@ void chooseReport(WindowFixture& f, const fs::path& folder, const std::string& e
     f.desktop.fileAnswers.push_back(FileDialogAnswer{folder.string(), "/", entry});
 }
 
-// An interpreter with openpyxl, or "" when none is installed.
-std::string pythonWithOpenpyxl() {
-    for (const char* candidate : {"/usr/bin/python3", "python3"}) {
-        const std::string command =
-            std::string(candidate) + " -c \"import openpyxl\" >/dev/null 2>&1";
-        if (std::system(command.c_str()) == 0) {
-            return candidate;
-        }
-    }
-    return {};
-}
-
-// Runs `script` with `python` and returns its standard output.
-std::string runPython(const std::string& python, const fs::path& dir, const std::string& script) {
-    const fs::path file = dir / "read_back.py";
-    std::ofstream(file) << script;
-    const std::string command = python + " " + file.string() + " 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string out;
-    char buffer[4096];
-    while (pipe && fgets(buffer, sizeof buffer, pipe.get()) != nullptr) {
-        out += buffer;
-    }
-    return out;
-}
-
 TEST(SpreadsheetReport, WritesCsvAndWorkbookAndAsksToOpenIt) {
     WindowFixture f("sheet_ok");
     enterStudentRun(f);
@@ -171,99 +143,53 @@ TEST(SpreadsheetReport, WritesCsvAndWorkbookAndAsksToOpenIt) {
 }
 
 TEST(SpreadsheetReport, WorkbookCellsAndLayoutReadBack) {
-    const std::string python = pythonWithOpenpyxl();
-    if (python.empty()) {
+    WindowFixture f("sheet_readback");
+    if (!test::pythonHas(f.scratch, "openpyxl")) {
         GTEST_SKIP() << "python3-openpyxl is not installed";
     }
-    WindowFixture f("sheet_readback");
     enterStudentRun(f);
     chooseReport(f, f.scratch, "book");
     CreateReport(f.w());
     const fs::path xlsx = f.scratch / "book.xlsx";
     ASSERT_TRUE(fs::exists(xlsx));
 
+    // One line per kind of property, the cells' entries separated by "; ". Texts stay texts,
+    // numbers become numbers, blank cells stay blanks (J32: power off); labels are
+    // right-aligned, values left, the replicate table centred; borders around B3:D10 and
+    // A39:J58 give corners two edges and inner cells none; the stored width is 8 characters
+    // plus the cell padding (8.7109375, shown to 2 decimals).
     const std::string script = R"(
 import openpyxl
-wb = openpyxl.load_workbook(r')" +
-                               xlsx.string() + R"(')
-ws = wb.active
-print('sheet', ws.title)
-for a in ['B1', 'C1', 'C5', 'H5', 'C7', 'H7', 'A13', 'D13', 'I15', 'J26', 'J28', 'J32',
-          'A39', 'B39', 'C39', 'I39', 'J39', 'J48', 'A49', 'K1']:
-    c = ws[a]
-    print(a, type(c.value).__name__, repr(c.value))
-for a in ['B1', 'B3', 'C3', 'G5', 'H5', 'I20', 'J24', 'A35', 'E40']:
-    c = ws[a]
-    print('align', a, c.alignment.horizontal)
-for a in ['B3', 'D10', 'C5', 'A39', 'J58', 'E40']:
-    b = ws[a].border
-    print('border', a, b.top.style, b.bottom.style, b.left.style, b.right.style)
-for a in ['B1', 'J58', 'E40']:
-    print('font', a, ws[a].font.name, ws[a].font.sz)
-for col in 'ABCDEFGHIJ':
-    print('width', col, ws.column_dimensions[col].width)
+ws = openpyxl.load_workbook(r')" +
+                               xlsx.string() +
+                               R"(').active
+def show(cells, f):
+    print('; '.join(a + ' ' + f(ws[a]) for a in cells.split()))
+print(ws.title)
+show('B1 C1 C5 H5 C7 H7 A13 D13 I15 J26 J28 J32 A39 B39 C39 I39 J39 J48 A49 K1',
+     lambda c: type(c.value).__name__ + ' ' + repr(c.value))
+show('B1 B3 C3 G5 H5 I20 J24 A35 E40', lambda c: c.alignment.horizontal)
+show('B3 D10 C5 A39 J58 E40', lambda c: ' '.join(str(s.style) for s in
+     (c.border.top, c.border.bottom, c.border.left, c.border.right)))
+show('B1 J58 E40', lambda c: c.font.name + ' ' + str(c.font.sz))
+print(' '.join('%.2f' % ws.column_dimensions[c].width for c in 'ABCDEFGHIJ'))
 )";
-    const std::string out = runPython(python, f.scratch, script);
-    std::map<std::string, std::string> seen;
-    std::istringstream in(out);
-    std::string line;
-    while (std::getline(in, line)) {
-        const auto firstSpace = line.find(' ');
-        if (line.rfind("align", 0) == 0 || line.rfind("border", 0) == 0 ||
-            line.rfind("font", 0) == 0 || line.rfind("width", 0) == 0) {
-            const auto second = line.find(' ', firstSpace + 1);
-            seen[line.substr(0, second)] = line.substr(second + 1);
-        } else if (firstSpace != std::string::npos) {
-            seen[line.substr(0, firstSpace)] = line.substr(firstSpace + 1);
-        }
-    }
-    ASSERT_FALSE(seen.empty()) << out;
-    EXPECT_EQ(seen["sheet"], "book");
-    // Texts stay texts, numbers become numbers, blank cells stay blanks.
-    EXPECT_EQ(seen["B1"], "str 'Project Name: '");
-    EXPECT_EQ(seen["C1"], "str 'Lake, north'");
-    EXPECT_EQ(seen["H5"], "str 'µg/L'");
-    EXPECT_EQ(seen["C5"], "NoneType None");
-    EXPECT_EQ(seen["C7"], "float 10.6");
-    EXPECT_EQ(seen["H7"], "float 12.333");
-    EXPECT_EQ(seen["A13"], "str 'Shapiro-Wilk Results: '");
-    EXPECT_EQ(seen["D13"], "str \"Levene's Results: \"");
-    EXPECT_EQ(seen["I15"], "str \"Student's t\"");
-    EXPECT_EQ(seen["J26"], "int 8");
-    EXPECT_EQ(seen["J28"], "float 3.9736");
-    EXPECT_EQ(seen["J32"], "NoneType None");  // power off: an empty field
-    EXPECT_EQ(seen["A39"], "int 1");
-    EXPECT_EQ(seen["B39"], "float 10.2");
-    EXPECT_EQ(seen["C39"], "float 10.2");
-    EXPECT_EQ(seen["I39"], "str ' '");
-    EXPECT_EQ(seen["J39"], "float -0.8");
-    EXPECT_EQ(seen["J48"], "float 0.9");
-    EXPECT_EQ(seen["A49"], "NoneType None");
-    EXPECT_EQ(seen["K1"], "NoneType None");
-    // Alignments: labels right, values left, the replicate table centred.
-    EXPECT_EQ(seen["align B1"], "right");
-    EXPECT_EQ(seen["align B3"], "right");
-    EXPECT_EQ(seen["align C3"], "left");
-    EXPECT_EQ(seen["align G5"], "right");
-    EXPECT_EQ(seen["align H5"], "left");
-    EXPECT_EQ(seen["align I20"], "right");
-    EXPECT_EQ(seen["align J24"], "left");
-    EXPECT_EQ(seen["align A35"], "center");
-    EXPECT_EQ(seen["align E40"], "center");
-    // Borders around B3:D10 and A39:J58: corners carry two edges, inner cells none.
-    EXPECT_EQ(seen["border B3"], "thin None thin None");
-    EXPECT_EQ(seen["border D10"], "None thin None thin");
-    EXPECT_EQ(seen["border C5"], "None None None None");
-    EXPECT_EQ(seen["border A39"], "thin None thin None");
-    EXPECT_EQ(seen["border J58"], "None thin None thin");
-    EXPECT_EQ(seen["border E40"], "None None None None");
-    EXPECT_EQ(seen["font B1"], "Arial 8.0");
-    EXPECT_EQ(seen["font J58"], "Arial 8.0");
-    EXPECT_EQ(seen["font E40"], "Arial 8.0");
-    for (const char* col : {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J"}) {
-        // openpyxl reports the stored width: 8 characters plus the cell padding (8.7109375).
-        EXPECT_NEAR(std::stod(seen[std::string("width ") + col]), 8.71, 0.01) << col;
-    }
+    test::writeBytes(f.scratch / "read_back.py", script);
+    std::string out;
+    EXPECT_EQ(test::runPython(f.scratch / "read_back.py", "", out), 0);
+    EXPECT_EQ(out,
+              "book\n"
+              "B1 str 'Project Name: '; C1 str 'Lake, north'; C5 NoneType None; H5 str 'µg/L'; "
+              "C7 float 10.6; H7 float 12.333; A13 str 'Shapiro-Wilk Results: '; "
+              "D13 str \"Levene's Results: \"; I15 str \"Student's t\"; J26 int 8; "
+              "J28 float 3.9736; J32 NoneType None; A39 int 1; B39 float 10.2; C39 float 10.2; "
+              "I39 str ' '; J39 float -0.8; J48 float 0.9; A49 NoneType None; K1 NoneType None\n"
+              "B1 right; B3 right; C3 left; G5 right; H5 left; I20 right; J24 left; A35 center; "
+              "E40 center\n"
+              "B3 thin None thin None; D10 None thin None thin; C5 None None None None; "
+              "A39 thin None thin None; J58 None thin None thin; E40 None None None None\n"
+              "B1 Arial 8.0; J58 Arial 8.0; E40 Arial 8.0\n"
+              "8.71 8.71 8.71 8.71 8.71 8.71 8.71 8.71 8.71 8.71\n");
 }
 
 TEST(SpreadsheetReport, NoApplicationToOpenTheWorkbookIsReported) {
@@ -339,44 +265,41 @@ TEST(SpreadsheetReport, ReportHeldOpenElsewhereFailsWith70AndKeepsData) {
     }
 }
 
-TEST(SpreadsheetReport, WorkbookHeldOpenElsewhereFailsWith70) {
-    WindowFixture f("sheet_locked_xlsx");
-    enterStudentRun(f);
-    const fs::path xlsx = f.scratch / "wb.xlsx";
-    std::ofstream(xlsx, std::ios::binary) << "earlier workbook";
-    std::ofstream(f.scratch / ".~lock.wb.xlsx#") << "someone,host,1234;";
-    chooseReport(f, f.scratch, "wb");
-    CreateReport(f.w());
-    ASSERT_EQ(f.desktop.messages.size(), 1U);
-    EXPECT_EQ(f.desktop.messages[0].text, kFileIoMessage70);
-    EXPECT_EQ(test::readFileBytes(xlsx), "earlier workbook");
-    EXPECT_TRUE(f.desktop.opened.empty());
-}
-
-TEST(SpreadsheetReport, MissingFolderFailsWith76) {
-    WindowFixture f("sheet_missing");
-    enterStudentRun(f);
-    chooseReport(f, f.scratch / "no such folder", "gone");
-    CreateReport(f.w());
-    ASSERT_EQ(f.desktop.messages.size(), 1U);
-    EXPECT_EQ(f.desktop.messages[0].title, "Log File Status");
-    EXPECT_EQ(f.desktop.messages[0].text, kFileIoMessage76);
-}
-
-TEST(SpreadsheetReport, ReadOnlyFolderFailsWith70) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind the superuser";
+// The workbook held open elsewhere (70, and it stays as it was), a missing folder (76), a
+// folder without write permission (70).
+TEST(SpreadsheetReport, OtherFileErrorsGiveTheirNumbers) {
+    enum class Fault { HeldWorkbook, MissingFolder, ReadOnlyFolder };
+    for (const Fault fault : {Fault::HeldWorkbook, Fault::MissingFolder, Fault::ReadOnlyFolder}) {
+        if (fault == Fault::ReadOnlyFolder && ::geteuid() == 0) {
+            continue;  // permissions do not bind the superuser
+        }
+        WindowFixture f("sheet_fault");
+        enterStudentRun(f);
+        fs::path folder = f.scratch;
+        if (fault == Fault::HeldWorkbook) {
+            std::ofstream(f.scratch / "wb.xlsx", std::ios::binary) << "earlier workbook";
+            std::ofstream(f.scratch / ".~lock.wb.xlsx#") << "someone,host,1234;";
+        } else if (fault == Fault::MissingFolder) {
+            folder = f.scratch / "no such folder";
+        } else {
+            folder = f.scratch / "ro";
+            fs::create_directories(folder);
+            fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+        }
+        chooseReport(f, folder, "wb");
+        CreateReport(f.w());
+        if (fault == Fault::ReadOnlyFolder) {
+            fs::permissions(folder, fs::perms::owner_all);
+        }
+        ASSERT_EQ(f.desktop.messages.size(), 1U);
+        EXPECT_EQ(f.desktop.messages[0].title, "Log File Status");
+        EXPECT_EQ(f.desktop.messages[0].text,
+                  fault == Fault::MissingFolder ? kFileIoMessage76 : kFileIoMessage70);
+        EXPECT_TRUE(f.desktop.opened.empty());
+        if (fault == Fault::HeldWorkbook) {
+            EXPECT_EQ(test::readFileBytes(f.scratch / "wb.xlsx"), "earlier workbook");
+        }
     }
-    WindowFixture f("sheet_readonly");
-    enterStudentRun(f);
-    const fs::path folder = f.scratch / "ro";
-    fs::create_directories(folder);
-    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-    chooseReport(f, folder, "ro");
-    CreateReport(f.w());
-    fs::permissions(folder, fs::perms::owner_all);
-    ASSERT_EQ(f.desktop.messages.size(), 1U);
-    EXPECT_EQ(f.desktop.messages[0].text, kFileIoMessage70);
 }
 
 }  // namespace

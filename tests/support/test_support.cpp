@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -118,6 +119,18 @@ std::vector<TableRow> readRowsByNames(const std::filesystem::path& path,
         rows.push_back(std::move(row));
     }
     return rows;
+}
+
+TableRow rowOf(const std::string& spec) {
+    TableRow row;
+    std::size_t start = 0;
+    while (start < spec.size()) {
+        const std::size_t end = std::min(spec.find('|', start), spec.size());
+        const std::size_t eq = spec.find('=', start);
+        row[spec.substr(start, eq - start)] = spec.substr(eq + 1, end - eq - 1);
+        start = end + 1;
+    }
+    return row;
 }
 
 bool runThenKill(const std::function<bool()>& work) {

@@ -95,6 +95,9 @@ using TableRow = std::map<std::string, std::string>;
 std::vector<TableRow> readRowsByNames(const std::filesystem::path& path,
                                       const std::vector<std::string_view>& names);
 
+// A row written as "FIELD=text|FIELD=text": its fields that are not blank.
+TableRow rowOf(const std::string& spec);
+
 template <std::size_t N>
 std::vector<TableRow> readRows(const std::filesystem::path& path,
                                const std::array<RecordField, N>& fields) {

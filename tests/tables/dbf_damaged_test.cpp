@@ -55,83 +55,52 @@ class DamagedTable : public ::testing::Test {
     std::string good;
 };
 
-TEST_F(DamagedTable, TheUndamagedFileOpens) {
-    EXPECT_FALSE(openBad(good));
-}
-
-TEST_F(DamagedTable, EmptyOrShortFileIsInputPastEnd) {
-    EXPECT_EQ(openBad("").number, kErrInputPastEnd);
-    EXPECT_EQ(openBad(good.substr(0, 31)).number, kErrInputPastEnd);
-}
-
-TEST_F(DamagedTable, HeaderCutOffInsideTheFieldListIsInputPastEnd) {
-    EXPECT_EQ(openBad(good.substr(0, 70)).number, kErrInputPastEnd);
-}
-
-TEST_F(DamagedTable, HeaderLengthBeyondTheFileIsInputPastEnd) {
-    std::string b = good;
-    setU16(b, 8, 0xFFFF);
-    EXPECT_EQ(openBad(b).number, kErrInputPastEnd);
-}
-
-TEST_F(DamagedTable, HeaderTooShortForAnyFieldIsAccessError) {
-    std::string b = good;
-    setU16(b, 8, 33);  // a header with room for no field descriptor
-    EXPECT_EQ(openBad(b).number, kErrPathFileAccess);
-    setU16(b, 8, 0);
-    EXPECT_EQ(openBad(b).number, kErrPathFileAccess);
-}
-
-TEST_F(DamagedTable, ZeroFieldsIsAccessError) {
-    std::string b = good;
-    b[32] = static_cast<char>(kDbfHeaderTerminator);  // terminator where field 1 starts
-    EXPECT_EQ(openBad(b).number, kErrPathFileAccess);
-}
-
-TEST_F(DamagedTable, FieldListWithoutTerminatorIsAccessError) {
-    std::string b = good;
-    b[96] = 'X';
-    EXPECT_EQ(openBad(b).number, kErrPathFileAccess);
-}
-
-TEST_F(DamagedTable, RecordLengthNotMatchingTheFieldsIsBadRecordLength) {
-    std::string b = good;
-    setU16(b, 10, 9);
-    EXPECT_EQ(openBad(b).number, kErrBadRecordLength);
-    setU16(b, 10, 0xFFFF);
-    EXPECT_EQ(openBad(b).number, kErrBadRecordLength);
-    b = good;
-    b[32 + 16] = 100;  // field KEY claims 100 bytes
-    EXPECT_EQ(openBad(b).number, kErrBadRecordLength);
-}
-
-TEST_F(DamagedTable, ZeroWidthFieldIsBadRecordLength) {
-    std::string b = good;
-    b[32 + 16] = 0;
-    EXPECT_EQ(openBad(b).number, kErrBadRecordLength);
-}
-
-TEST_F(DamagedTable, UnknownFieldTypeOrNamelessFieldIsAccessError) {
-    std::string b = good;
-    b[32 + 11] = 'B';  // a binary type no dBASE III file has
-    EXPECT_EQ(openBad(b).number, kErrPathFileAccess);
-    b = good;
-    b[32] = '\0';  // no name
-    EXPECT_EQ(openBad(b).number, kErrPathFileAccess);
-}
-
-TEST_F(DamagedTable, RecordCountBeyondTheFileIsInputPastEnd) {
-    std::string b = good;
-    setU32(b, 4, 3);  // one row more than the file holds
-    EXPECT_EQ(openBad(b).number, kErrInputPastEnd);
-    setU32(b, 4, 0x7FFFFFFF);
-    EXPECT_EQ(openBad(b).number, kErrInputPastEnd);
-    setU32(b, 4, 0xFFFFFFFF);  // beyond what any count may be
-    EXPECT_EQ(openBad(b).number, kErrBadRecordNumber);
-}
-
-TEST_F(DamagedTable, TruncatedLastRecordIsInputPastEnd) {
-    EXPECT_EQ(openBad(good.substr(0, kHeader + kRecord + 5)).number, kErrInputPastEnd);
+// Each damage with the number its open gives (0: the undamaged file opens).
+TEST_F(DamagedTable, EachDamageGivesItsErrorNumber) {
+    const auto u16 = [this](std::size_t at, unsigned v) {
+        std::string b = good;
+        setU16(b, at, v);
+        return b;
+    };
+    const auto u32 = [this](std::size_t at, std::uint32_t v) {
+        std::string b = good;
+        setU32(b, at, v);
+        return b;
+    };
+    const auto byte = [this](std::size_t at, char v) {
+        std::string b = good;
+        b[at] = v;
+        return b;
+    };
+    const struct {
+        const char* damage;
+        std::string bytes;
+        int number;
+    } kCases[] = {
+        {"none", good, 0},
+        {"empty file", "", kErrInputPastEnd},
+        {"short file", good.substr(0, 31), kErrInputPastEnd},
+        {"header cut inside the field list", good.substr(0, 70), kErrInputPastEnd},
+        {"header length beyond the file", u16(8, 0xFFFF), kErrInputPastEnd},
+        {"header without room for a field", u16(8, 33), kErrPathFileAccess},
+        {"header length 0", u16(8, 0), kErrPathFileAccess},
+        {"terminator where field 1 starts", byte(32, static_cast<char>(kDbfHeaderTerminator)),
+         kErrPathFileAccess},
+        {"field list without terminator", byte(96, 'X'), kErrPathFileAccess},
+        {"record length 9", u16(10, 9), kErrBadRecordLength},
+        {"record length 65535", u16(10, 0xFFFF), kErrBadRecordLength},
+        {"field KEY claims 100 bytes", byte(32 + 16, 100), kErrBadRecordLength},
+        {"zero-width field", byte(32 + 16, 0), kErrBadRecordLength},
+        {"binary field type", byte(32 + 11, 'B'), kErrPathFileAccess},
+        {"nameless field", byte(32, '\0'), kErrPathFileAccess},
+        {"one row more than the file holds", u32(4, 3), kErrInputPastEnd},
+        {"record count 2^31 - 1", u32(4, 0x7FFFFFFF), kErrInputPastEnd},
+        {"record count beyond any count", u32(4, 0xFFFFFFFF), kErrBadRecordNumber},
+        {"truncated last record", good.substr(0, kHeader + kRecord + 5), kErrInputPastEnd},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(openBad(c.bytes).number, c.number) << c.damage;
+    }
 }
 
 TEST_F(DamagedTable, MissingEndOfFileMarkAndTrailingBytesAreHarmless) {

@@ -155,4 +155,24 @@ double Lookup::lookupValue(double alphaVal, const SearchValue& searchVal,
     return row[static_cast<std::size_t>(index)];
 }
 
+bool Lookup::rankitRow(int n, std::span<double> out) const {
+    if (n < 1 || n > 20 || out.size() < static_cast<std::size_t>(n)) {
+        return false;
+    }
+    const StatTable& table = tables_->table(StatTableId::Rankit);
+    const int rowIndex = table.findRowIndex(formatNumber(n, "##"));
+    if (rowIndex < 0) {
+        return false;
+    }
+    const std::vector<double>& row = table.numbers[static_cast<std::size_t>(rowIndex)];
+    for (int j = 1; j <= n; ++j) {
+        const int index = StatTables::columnOf(StatTableId::Rankit, "RANK" + std::to_string(j));
+        if (index < 0 || static_cast<std::size_t>(index) >= row.size()) {
+            return false;
+        }
+        out[static_cast<std::size_t>(j - 1)] = row[static_cast<std::size_t>(index)];
+    }
+    return true;
+}
+
 }  // namespace bx

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -29,6 +30,11 @@ class Lookup {
     // them. A missing row posts the code's warning and gives 9999 (0 for "P1"); an unknown
     // level or code gives 9999 without a warning.
     double lookupValue(double alphaVal, const SearchValue& searchVal, std::string_view testType);
+
+    // RANK1..RANKn of the RANKIT row for a pooled size n, as lookupValue(n, j, "R1") gives them
+    // one by one; false (and nothing posted) when that row cannot be read, in which case the
+    // caller looks the values up one by one and the warnings are posted as usual.
+    bool rankitRow(int n, std::span<double> out) const;
 
     const std::shared_ptr<const StatTables>& tables() const { return tables_; }
 

@@ -122,7 +122,30 @@ std::string formatNumber(double value, std::string_view pattern) {
         return value > 0 ? "Infinity" : "-Infinity";
     }
     const Pattern p = parsePattern(pattern);
-    const RoundedDigits r = roundedDigits(std::fabs(value), p.maxDecimals);
+    // Whole numbers below 10^15 have an exact decimal form: no rounding to do (counts, table
+    // keys, degrees of freedom and most entered replicates take this path).
+    const double magnitude = std::fabs(value);
+    if (magnitude < 1e15 && magnitude == std::floor(magnitude)) {
+        std::array<char, 24> digits{};
+        const auto n = static_cast<long long>(magnitude);
+        char* end = digits.data();
+        if (n != 0) {
+            end = std::to_chars(digits.data(), digits.data() + digits.size(), n).ptr;
+        }
+        const auto length = static_cast<int>(end - digits.data());
+        std::string text;
+        if (value < 0 && n != 0) {
+            text.push_back('-');
+        }
+        text.append(static_cast<std::size_t>(std::max(0, p.minInteger - length)), '0');
+        text.append(digits.data(), end);
+        if (p.minDecimals > 0) {
+            text.push_back('.');
+            text.append(static_cast<std::size_t>(p.minDecimals), '0');
+        }
+        return text;
+    }
+    const RoundedDigits r = roundedDigits(magnitude, p.maxDecimals);
     const char* integer = r.digits.data();
     const char* fraction = integer + r.integerLength;
     int fractionLength = r.length - r.integerLength;

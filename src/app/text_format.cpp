@@ -50,6 +50,50 @@ struct RoundedDigits {
     int length = 0;
 };
 
+// The 15 significant digits of `magnitude` (correctly rounded) by integer arithmetic, for the
+// common range where that is exact enough: m = magnitude * 10^(14 - e) lies in [1e14, 1e15),
+// the power of ten is exact (at most 10^22) and the product is off by at most half an ulp of m
+// (1/16 below 2^50), so rounding m to the nearest integer is safe unless its fraction lies
+// within 0.1 of one half. Returns false where the caller must take the general path.
+bool fifteenDigits(double magnitude, std::array<char, 15>& digits, int& exponent) {
+    static constexpr std::array<double, 23> kPow10 = {
+        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (!(magnitude >= 1e-7 && magnitude < 1e14)) {
+        return false;
+    }
+    int e = static_cast<int>(std::floor(std::log10(magnitude)));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int shift = 14 - e;
+        if (shift < 0 || shift > 22) {
+            return false;
+        }
+        const double m = magnitude * kPow10[static_cast<std::size_t>(shift)];
+        if (m < 1e14) {
+            --e;
+            continue;
+        }
+        if (m >= 1e15) {
+            ++e;
+            continue;
+        }
+        const double whole = std::floor(m);
+        const double fraction = m - whole;
+        if (std::fabs(fraction - 0.5) < 0.1) {
+            return false;
+        }
+        auto n = static_cast<long long>(whole) + (fraction > 0.5 ? 1 : 0);
+        if (n >= 1000000000000000LL) {  // rounded up to the next power of ten
+            n /= 10;
+            ++e;
+        }
+        std::to_chars(digits.data(), digits.data() + digits.size(), n);
+        exponent = e;
+        return true;
+    }
+    return false;
+}
+
 RoundedDigits roundedDigits(double magnitude, int decimals) {
     RoundedDigits out;
     if (magnitude == 0.0) {
@@ -58,18 +102,21 @@ RoundedDigits roundedDigits(double magnitude, int decimals) {
         return out;
     }
     // "d.dddddddddddddde+XX": 15 significant digits, correctly rounded
-    std::array<char, 32> sci{};
-    const auto written = std::to_chars(sci.data(), sci.data() + sci.size(), magnitude,
-                                       std::chars_format::scientific, 14);
     std::array<char, 15> significant{};
-    significant[0] = sci[0];
-    std::copy_n(sci.begin() + 2, 14, significant.begin() + 1);
     int exponent = 0;
-    const char* expStart = sci.data() + 17;  // after "e"
-    if (*expStart == '+') {
-        ++expStart;
+    if (!fifteenDigits(magnitude, significant, exponent)) {
+        // "d.dddddddddddddde+XX": 15 significant digits, correctly rounded
+        std::array<char, 32> sci{};
+        const auto written = std::to_chars(sci.data(), sci.data() + sci.size(), magnitude,
+                                           std::chars_format::scientific, 14);
+        significant[0] = sci[0];
+        std::copy_n(sci.begin() + 2, 14, significant.begin() + 1);
+        const char* expStart = sci.data() + 17;  // after "e"
+        if (*expStart == '+') {
+            ++expStart;
+        }
+        std::from_chars(expStart, written.ptr, exponent);
     }
-    std::from_chars(expStart, written.ptr, exponent);
 
     // Position k of the fixed grid holds the digit of 10^(integerDigits - 1 - k).
     const int integerDigits = exponent >= 0 ? exponent + 1 : 0;

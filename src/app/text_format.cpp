@@ -50,15 +50,17 @@ struct RoundedDigits {
     int length = 0;
 };
 
+// Powers of ten that a double holds exactly.
+constexpr std::array<double, 23> kPow10 = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                           1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                           1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 // The 15 significant digits of `magnitude` (correctly rounded) by integer arithmetic, for the
 // common range where that is exact enough: m = magnitude * 10^(14 - e) lies in [1e14, 1e15),
 // the power of ten is exact (at most 10^22) and the product is off by at most half an ulp of m
 // (1/16 below 2^50), so rounding m to the nearest integer is safe unless its fraction lies
 // within 0.1 of one half. Returns false where the caller must take the general path.
 bool fifteenDigits(double magnitude, std::array<char, 15>& digits, int& exponent) {
-    static constexpr std::array<double, 23> kPow10 = {
-        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     if (!(magnitude >= 1e-7 && magnitude < 1e14)) {
         return false;
     }
@@ -249,6 +251,42 @@ std::string numberToTextSigned(double value) {
     return text;
 }
 
+// Clinger's fast path: a decimal of at most 15 digits and no exponent is an exact integer
+// divided by an exact power of ten, and one correctly rounded division gives the correctly
+// rounded value. Returns false for anything else.
+static bool plainDecimal(const char* first, const char* last, double& value) {
+    bool negative = false;
+    if (first != last && *first == '-') {
+        negative = true;
+        ++first;
+    }
+    long long digits = 0;
+    int count = 0;
+    int decimals = 0;
+    bool point = false;
+    for (const char* c = first; c != last; ++c) {
+        if (*c == '.') {
+            point = true;
+            continue;
+        }
+        if (*c < '0' || *c > '9') {
+            return false;
+        }
+        if (++count > 15) {
+            return false;
+        }
+        digits = digits * 10 + (*c - '0');
+        if (point) {
+            ++decimals;
+        }
+    }
+    value = static_cast<double>(digits) / kPow10[static_cast<std::size_t>(decimals)];
+    if (negative) {
+        value = -value;
+    }
+    return true;
+}
+
 LeadingNumber parseLeadingNumber(std::string_view text) {
     LeadingNumber result;
     std::size_t i = 0;
@@ -295,10 +333,12 @@ LeadingNumber parseLeadingNumber(std::string_view text) {
     if (*first == '+') {
         ++first;
     }
-    const auto parsed = std::from_chars(first, last, result.value);
-    if (parsed.ec != std::errc()) {
-        const std::string number(text.substr(start, end - start));
-        result.value = std::strtod(number.c_str(), nullptr);
+    if (!plainDecimal(first, last, result.value)) {
+        const auto parsed = std::from_chars(first, last, result.value);
+        if (parsed.ec != std::errc()) {
+            const std::string number(text.substr(start, end - start));
+            result.value = std::strtod(number.c_str(), nullptr);
+        }
     }
     result.found = true;
     result.wholeText = trimBlanks(text.substr(end)).empty();

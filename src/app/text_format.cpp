@@ -45,7 +45,7 @@ Pattern parsePattern(std::string_view pattern) {
 // as). The digits are written without a point: integer digits (no leading zeros), then exactly
 // `decimals` fraction digits.
 struct RoundedDigits {
-    std::array<char, 400> digits{};  // 309 integer digits at most, then the fraction
+    std::string digits;  // integer digits, then the fraction digits
     int integerLength = 0;
     int length = 0;
 };
@@ -99,11 +99,10 @@ bool fifteenDigits(double magnitude, std::array<char, 15>& digits, int& exponent
 RoundedDigits roundedDigits(double magnitude, int decimals) {
     RoundedDigits out;
     if (magnitude == 0.0) {
-        std::fill_n(out.digits.begin(), decimals, '0');
+        out.digits.assign(static_cast<std::size_t>(decimals), '0');
         out.length = decimals;
         return out;
     }
-    // "d.dddddddddddddde+XX": 15 significant digits, correctly rounded
     std::array<char, 15> significant{};
     int exponent = 0;
     if (!fifteenDigits(magnitude, significant, exponent)) {
@@ -128,6 +127,7 @@ RoundedDigits roundedDigits(double magnitude, int decimals) {
         return i >= 0 && i < 15 ? significant[static_cast<std::size_t>(i)] : '0';
     };
     const int keep = integerDigits + decimals;
+    out.digits.resize(static_cast<std::size_t>(keep) + 1);
     char* d = out.digits.data() + 1;  // room for a carry into a new leading digit
     for (int k = 0; k < keep; ++k) {
         d[k] = digitAt(k);
@@ -155,7 +155,8 @@ RoundedDigits roundedDigits(double magnitude, int decimals) {
     }
     integerLength -= skip;
     length -= skip;
-    std::copy_n(d + skip, length, out.digits.begin());
+    out.digits.erase(0, static_cast<std::size_t>(d + skip - out.digits.data()));
+    out.digits.resize(static_cast<std::size_t>(length));
     out.integerLength = integerLength;
     out.length = length;
     return out;

@@ -1,5 +1,6 @@
 #include "cli/batch_command.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <fstream>
@@ -272,23 +273,35 @@ void runParallel(const ComparisonRunner& runner, const std::vector<Comparison>& 
     std::size_t next = 0;     // the next comparison to start
     std::size_t written = 0;  // comparisons written so far
 
+    // Each worker claims a run of consecutive comparisons at a time, so that the threads meet
+    // at the lock once per run rather than once per comparison.
+    constexpr std::size_t kClaim = 16;
     auto worker = [&]() {
+        std::vector<ComparisonResult> done;
         while (true) {
-            std::size_t i = 0;
+            std::size_t first = 0;
+            std::size_t last = 0;
             {
                 std::unique_lock lock(mutex);
                 spaceCv.wait(lock, [&] { return next >= n || next < written + ring.size(); });
                 if (next >= n) {
                     return;
                 }
-                i = next++;
+                first = next;
+                last = std::min({n, written + ring.size(), next + kClaim});
+                next = last;
             }
-            ComparisonResult result = runner.run(*comparisons[i].test, reference, keepWindows);
+            done.clear();
+            for (std::size_t i = first; i < last; ++i) {
+                done.push_back(runner.run(*comparisons[i].test, reference, keepWindows));
+            }
             {
                 std::lock_guard lock(mutex);
-                Slot& slot = ring[i % ring.size()];
-                slot.result = std::move(result);
-                slot.ready = true;
+                for (std::size_t i = first; i < last; ++i) {
+                    Slot& slot = ring[i % ring.size()];
+                    slot.result = std::move(done[i - first]);
+                    slot.ready = true;
+                }
             }
             readyCv.notify_one();
         }
@@ -315,9 +328,11 @@ void runParallel(const ComparisonRunner& runner, const std::vector<Comparison>& 
             }
         }
         for (ComparisonResult& result : batch) {
-            writer.write(*comparisons[written].test, result);
+            writer.write(*comparisons[written + (&result - batch.data())].test, result);
+        }
+        {
             std::lock_guard lock(mutex);
-            ++written;
+            written += batch.size();
         }
         spaceCv.notify_all();
     }

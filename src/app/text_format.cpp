@@ -162,6 +162,67 @@ RoundedDigits roundedDigits(double magnitude, int decimals) {
     return out;
 }
 
+// The "%.15g" text of a value whose shortest round-trip form has at most 15 significant
+// digits: then both have the same digits (the value lies within half an ulp of the shortest
+// form, far less than half a unit of the 15th digit), and the shortest form is much cheaper to
+// find. Returns "" for a value that needs more digits.
+std::string shortestAtFifteenDigits(double value) {
+    std::array<char, 40> sci{};
+    const auto written =
+        std::to_chars(sci.data(), sci.data() + sci.size(), value, std::chars_format::scientific);
+    const char* p = sci.data();
+    const bool negative = *p == '-';
+    if (negative) {
+        ++p;
+    }
+    std::string digits;
+    const char* c = p;
+    for (; c != written.ptr && *c != 'e'; ++c) {
+        if (*c != '.') {
+            digits.push_back(*c);
+        }
+    }
+    if (digits.size() > 15 || c == written.ptr) {
+        return {};
+    }
+    int exponent = 0;
+    const char* expStart = c + 1;
+    if (*expStart == '+') {
+        ++expStart;
+    }
+    std::from_chars(expStart, written.ptr, exponent);
+    std::string text;
+    if (negative) {
+        text.push_back('-');
+    }
+    if (exponent < -4 || exponent >= 15) {
+        text.push_back(digits[0]);
+        if (digits.size() > 1) {
+            text.push_back('.');
+            text.append(digits, 1);
+        }
+        std::array<char, 8> e{};
+        std::snprintf(e.data(), e.size(), "e%c%02d", exponent < 0 ? '-' : '+',
+                      exponent < 0 ? -exponent : exponent);
+        text.append(e.data());
+    } else if (exponent < 0) {
+        text += "0.";
+        text.append(static_cast<std::size_t>(-exponent - 1), '0');
+        text += digits;
+    } else {
+        const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
+        if (digits.size() <= integerDigits) {
+            text += digits;
+            text.append(integerDigits - digits.size(), '0');
+        } else {
+            text.append(digits, 0, integerDigits);
+            text.push_back('.');
+            text.append(digits, integerDigits);
+        }
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string formatNumber(double value, std::string_view pattern) {
@@ -231,10 +292,13 @@ std::string numberToText(double value) {
     if (value == 0.0) {
         return "0";
     }
-    std::array<char, 40> buffer{};
-    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                       std::chars_format::general, 15);
-    std::string text(buffer.data(), written.ptr);
+    std::string text = shortestAtFifteenDigits(value);
+    if (text.empty()) {
+        std::array<char, 40> buffer{};
+        const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                           std::chars_format::general, 15);
+        text.assign(buffer.data(), written.ptr);
+    }
     const auto e = text.find('e');
     if (e == std::string::npos) {
         return text;

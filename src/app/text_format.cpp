@@ -201,7 +201,7 @@ std::string shortestAtFifteenDigits(double value) {
             text.push_back('.');
             text.append(digits, 1);
         }
-        std::array<char, 8> e{};
+        std::array<char, 16> e{};
         std::snprintf(e.data(), e.size(), "e%c%02d", exponent < 0 ? '-' : '+',
                       exponent < 0 ? -exponent : exponent);
         text.append(e.data());

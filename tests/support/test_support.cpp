@@ -121,13 +121,13 @@ std::vector<TableRow> readRowsByNames(const std::filesystem::path& path,
     return rows;
 }
 
-TableRow rowOf(const std::string& spec) {
+TableRow rowOf(const std::string& pattern) {
     TableRow row;
     std::size_t start = 0;
-    while (start < spec.size()) {
-        const std::size_t end = std::min(spec.find('|', start), spec.size());
-        const std::size_t eq = spec.find('=', start);
-        row[spec.substr(start, eq - start)] = spec.substr(eq + 1, end - eq - 1);
+    while (start < pattern.size()) {
+        const std::size_t end = std::min(pattern.find('|', start), pattern.size());
+        const std::size_t eq = pattern.find('=', start);
+        row[pattern.substr(start, eq - start)] = pattern.substr(eq + 1, end - eq - 1);
         start = end + 1;
     }
     return row;

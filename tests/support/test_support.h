@@ -96,7 +96,7 @@ std::vector<TableRow> readRowsByNames(const std::filesystem::path& path,
                                       const std::vector<std::string_view>& names);
 
 // A row written as "FIELD=text|FIELD=text": its fields that are not blank.
-TableRow rowOf(const std::string& spec);
+TableRow rowOf(const std::string& pattern);
 
 template <std::size_t N>
 std::vector<TableRow> readRows(const std::filesystem::path& path,

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 
 #include "app/main_window.h"
 #include "datafiles/sample_file.h"
@@ -259,78 +260,73 @@ TEST(SampleFile, MissingTemplateLeavesTheExistingFileUntouched) {
     }
 }
 
-// Loads that must leave the window as it was.
-class RefusedLoad : public ::testing::Test {
-  protected:
-    RefusedLoad() : f("refused_load") { fillWindow(f); }
-    void load(const std::string& name) {
-        before = windowData(f.w());
-        answerDialog(f, f.scratch, name);
+// Loads that must leave the window as it was: {file, how it is made, message shown (none when
+// empty), the status line with @ standing for the file's path}.
+TEST(SampleFile, RefusedLoadsKeepTheWindow) {
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path&)> make;
+        const char* message;
+        std::string status;
+    };
+    const auto rows = [](std::string n1, std::string n2, std::string trans = "1") {
+        return [=](const fs::path& p) { makeSampleFile(p, tenRows(n1, n2, trans)); };
+    };
+    const std::string kCounts = "*** Data NOT Loaded! The replicate counts in <@> ";
+    const std::string kWhole = ") are not whole numbers from 0 to 10.";
+    const Case kCases[] = {
+        {"broken",
+         [](const fs::path& p) { std::ofstream(p, std::ios::binary) << "\x03not a table at all"; },
+         "Invalid Data File Selected!", "*** Data NOT Loaded!"},
+        {"foreign",
+         [](const fs::path& p) {
+             makeSampleFile(p, {{"x", "y"}},
+                            {DbfFieldDef{"NAME", 'C', 10, 0}, DbfFieldDef{"VALUE", 'C', 10, 0}});
+         },
+         "Invalid Data File Selected!", "*** Data NOT Loaded!"},
+        {"nofile", [](const fs::path&) {}, "Data error event hit err:File not found",
+         "*** Data NOT Loaded!"},
+        {"short",
+         [](const fs::path& p) {
+             auto r = tenRows("1", "1");
+             r.resize(5);
+             makeSampleFile(p, r);
+         },
+         "", "*** Data NOT Loaded! <@> has fewer than 10 rows."},
+        {"c1", rows("3.5", "2"), "", kCounts + "(3.5, 2" + kWhole},
+        {"c2", rows("2", "11"), "", kCounts + "(2, 11" + kWhole},
+        {"c3", rows("-1", "2"), "", kCounts + "(-1, 2" + kWhole},
+        {"c4", rows("2", "2.4"), "", kCounts + "(2, 2.4" + kWhole},
+        {"huge", rows("1", "1", "1e999"), "",
+         "*** Data NOT Loaded! A transformed value in row 1 of <@> is out of range."},
+    };
+    for (const Case& c : kCases) {
+        WindowFixture f("refused_load");
+        fillWindow(f);
+        const fs::path path = f.scratch / (std::string(c.name) + ".dbf");
+        c.make(path);
+        const auto before = windowData(f.w());
+        answerDialog(f, f.scratch, c.name);
         mnuLoadFrom_Click(f.w());
-        EXPECT_EQ(windowData(f.w()), before);
+        EXPECT_EQ(windowData(f.w()), before) << c.name;
+        std::string status = c.status;
+        if (const auto at = status.find('@'); at != std::string::npos) {
+            status.replace(at, 1, path.string());
+        }
+        EXPECT_EQ(test::statusLines(f.w().ui.Status).back(), status);
+        if (*c.message == 0) {
+            EXPECT_TRUE(f.desktop.messages.empty()) << c.name;
+            continue;
+        }
+        ASSERT_EQ(f.desktop.messages.size(), 1U) << c.name;
+        const auto& m = f.desktop.messages[0];
+        EXPECT_EQ(m.text.rfind(c.message, 0), 0U) << m.text;
+        // A damaged or foreign file is a data error; a missing file only a message.
+        const bool missing = std::string(c.name) == "nofile";
+        EXPECT_EQ(m.title, missing ? "" : "ERROR") << c.name;
+        EXPECT_EQ(m.icon, missing ? MessageIcon::None : MessageIcon::Critical) << c.name;
+        EXPECT_EQ(f.w().ui.dataErrorFlag, !missing) << c.name;
     }
-    std::string lastStatus() { return test::statusLines(f.w().ui.Status).back(); }
-    WindowFixture f;
-    std::vector<std::string> before;
-};
-
-TEST_F(RefusedLoad, DamagedFile) {
-    std::ofstream(f.scratch / "broken.dbf", std::ios::binary) << "\x03not a table at all";
-    load("broken");
-    ASSERT_EQ(f.desktop.messages.size(), 1U);
-    EXPECT_EQ(f.desktop.messages[0].title, "ERROR");
-    EXPECT_EQ(f.desktop.messages[0].text, "Invalid Data File Selected!");
-    EXPECT_EQ(f.desktop.messages[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(lastStatus(), "*** Data NOT Loaded!");
-    EXPECT_TRUE(f.w().ui.dataErrorFlag);
-}
-
-TEST_F(RefusedLoad, ForeignTable) {
-    makeSampleFile(f.scratch / "foreign.dbf", {{"x", "y"}},
-                   {DbfFieldDef{"NAME", 'C', 10, 0}, DbfFieldDef{"VALUE", 'C', 10, 0}});
-    load("foreign");
-    ASSERT_EQ(f.desktop.messages.size(), 1U);
-    EXPECT_EQ(f.desktop.messages[0].text, "Invalid Data File Selected!");
-    EXPECT_EQ(lastStatus(), "*** Data NOT Loaded!");
-}
-
-TEST_F(RefusedLoad, MissingFile) {
-    load("nofile");
-    ASSERT_EQ(f.desktop.messages.size(), 1U);
-    EXPECT_EQ(f.desktop.messages[0].title, "");
-    EXPECT_EQ(f.desktop.messages[0].icon, MessageIcon::None);
-    EXPECT_EQ(f.desktop.messages[0].text.rfind("Data error event hit err:File not found", 0), 0U)
-        << f.desktop.messages[0].text;
-    EXPECT_EQ(lastStatus(), "*** Data NOT Loaded!");
-    EXPECT_FALSE(f.w().ui.dataErrorFlag);
-}
-
-TEST_F(RefusedLoad, FewerThanTenRows) {
-    auto rows = tenRows("1", "1");
-    rows.resize(5);
-    makeSampleFile(f.scratch / "short.dbf", rows);
-    load("short");
-    EXPECT_TRUE(f.desktop.messages.empty());
-    EXPECT_EQ(lastStatus(), "*** Data NOT Loaded! <" + (f.scratch / "short.dbf").string() +
-                                "> has fewer than 10 rows.");
-}
-
-TEST_F(RefusedLoad, CountsThatAreNotWholeNumbersFromZeroToTen) {
-    for (const auto& [n1, n2] : std::vector<std::pair<std::string, std::string>>{
-             {"3.5", "2"}, {"2", "11"}, {"-1", "2"}, {"2", "2.4"}}) {
-        makeSampleFile(f.scratch / "counts.dbf", tenRows(n1, n2));
-        load("counts");
-        EXPECT_EQ(lastStatus(), "*** Data NOT Loaded! The replicate counts in <" +
-                                    (f.scratch / "counts.dbf").string() + "> (" + n1 + ", " + n2 +
-                                    ") are not whole numbers from 0 to 10.");
-    }
-}
-
-TEST_F(RefusedLoad, TransformedValueOutOfRange) {
-    makeSampleFile(f.scratch / "huge.dbf", tenRows("1", "1", "1e999"));
-    load("huge");
-    EXPECT_EQ(lastStatus(), "*** Data NOT Loaded! A transformed value in row 1 of <" +
-                                (f.scratch / "huge.dbf").string() + "> is out of range.");
 }
 
 TEST(SampleFile, LoadCancelAndEmptyNameChangeNothing) {

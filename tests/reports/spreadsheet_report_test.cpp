@@ -70,34 +70,25 @@ TEST(ReportLayout, StepsInTheirOrderWithTheirValues) {
     EXPECT_EQ(layout.calls, expected);
 }
 
-TEST(ReportLayout, CellAddresses) {
+TEST(ReportLayout, CellAddressesAndNumberTexts) {
     int row = -1;
     int col = -1;
     EXPECT_TRUE(parseCellAddress("c15", row, col));
-    EXPECT_EQ(row, 14);
-    EXPECT_EQ(col, 2);
+    EXPECT_EQ(std::pair(row, col), std::pair(14, 2));
     EXPECT_TRUE(parseCellAddress("J58", row, col));
-    EXPECT_EQ(row, 57);
-    EXPECT_EQ(col, 9);
-    EXPECT_FALSE(parseCellAddress("A0", row, col));
-    EXPECT_FALSE(parseCellAddress("15", row, col));
-    EXPECT_FALSE(parseCellAddress("A", row, col));
-    EXPECT_FALSE(parseCellAddress("Ax", row, col));
-}
-
-TEST(ReportWorkbookNumbers, TextsThatReadAsNumbers) {
+    EXPECT_EQ(std::pair(row, col), std::pair(57, 9));
+    for (const char* bad : {"A0", "15", "A", "Ax"}) {
+        EXPECT_FALSE(parseCellAddress(bad, row, col)) << bad;
+    }
     double v = 0.0;
-    EXPECT_TRUE(readsAsNumber("0.000", v));
-    EXPECT_DOUBLE_EQ(v, 0.0);
-    EXPECT_TRUE(readsAsNumber("-1.586", v));
-    EXPECT_DOUBLE_EQ(v, -1.586);
-    EXPECT_TRUE(readsAsNumber("1E-05", v));
-    EXPECT_DOUBLE_EQ(v, 1e-5);
-    EXPECT_FALSE(readsAsNumber(" ", v));
-    EXPECT_FALSE(readsAsNumber("N/A", v));
-    EXPECT_FALSE(readsAsNumber("93.45%", v));
-    EXPECT_FALSE(readsAsNumber(">= 1.860", v));
-    EXPECT_FALSE(readsAsNumber("x1", v));
+    for (const auto& [text, value] :
+         {std::pair("0.000", 0.0), std::pair("-1.586", -1.586), std::pair("1E-05", 1e-5)}) {
+        EXPECT_TRUE(readsAsNumber(text, v)) << text;
+        EXPECT_DOUBLE_EQ(v, value) << text;
+    }
+    for (const char* text : {" ", "N/A", "93.45%", ">= 1.860", "x1"}) {
+        EXPECT_FALSE(readsAsNumber(text, v)) << text;
+    }
     EXPECT_EQ(workbookPathFor("/r/a.csv"), "/r/a.xlsx");
     EXPECT_EQ(workbookPathFor("/r/a"), "/r/a.xlsx");
 }
@@ -237,48 +228,23 @@ TEST(SpreadsheetReport, InvalidEntriesStopBeforeAnyFile) {
     }
 }
 
-// Error numbers: a report held open by another program (70), a folder that is missing (76),
-// a folder without write permission (70). The earlier report stays as it was.
-TEST(SpreadsheetReport, ReportHeldOpenElsewhereFailsWith70AndKeepsData) {
-    WindowFixture f("sheet_locked");
-    enterStudentRun(f);
-    const fs::path csv = f.scratch / "held.csv";
-    std::ofstream(csv, std::ios::binary) << "earlier report\r\n";
-    std::ofstream(f.scratch / ".~lock.held.csv#") << "someone,host,1234;";
-    chooseReport(f, f.scratch, "held");
-    CreateReport(f.w());
-
-    ASSERT_EQ(f.desktop.messages.size(), 1U);
-    EXPECT_EQ(f.desktop.messages[0].title, "Log File Status");
-    EXPECT_EQ(f.desktop.messages[0].text, kFileIoMessage70);
-    EXPECT_EQ(f.desktop.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(test::readFileBytes(csv), "earlier report\r\n");
-    EXPECT_FALSE(fs::exists(f.scratch / "held.xlsx"));
-    EXPECT_TRUE(f.desktop.opened.empty());
-    // The entries are as they were typed; the run's steps 8 and 10 were not posted.
-    EXPECT_EQ(f.w().ui.Grid1.cell(1, 1), "10.2");
-    EXPECT_EQ(f.w().ui.Grid2.cell(6, 1), "11.6");
-    EXPECT_EQ(f.w().ui.txtProjectName.text, "Lake, north");
-    for (const auto& l : test::statusLines(f.w().ui.Status)) {
-        EXPECT_NE(l, "*** Generating Report...");
-        EXPECT_NE(l, "*** Report Complete.");
-    }
-}
-
-// The workbook held open elsewhere (70, and it stays as it was), a missing folder (76), a
-// folder without write permission (70).
-TEST(SpreadsheetReport, OtherFileErrorsGiveTheirNumbers) {
-    enum class Fault { HeldWorkbook, MissingFolder, ReadOnlyFolder };
-    for (const Fault fault : {Fault::HeldWorkbook, Fault::MissingFolder, Fault::ReadOnlyFolder}) {
+// Error numbers: the report or the workbook held open by another program (70, and the earlier
+// file stays as it was), a missing folder (76), a folder without write permission (70).
+TEST(SpreadsheetReport, FileErrorsGiveTheirNumbersAndKeepData) {
+    enum class Fault { HeldCsv, HeldWorkbook, MissingFolder, ReadOnlyFolder };
+    for (const Fault fault :
+         {Fault::HeldCsv, Fault::HeldWorkbook, Fault::MissingFolder, Fault::ReadOnlyFolder}) {
         if (fault == Fault::ReadOnlyFolder && ::geteuid() == 0) {
             continue;  // permissions do not bind the superuser
         }
         WindowFixture f("sheet_fault");
         enterStudentRun(f);
         fs::path folder = f.scratch;
-        if (fault == Fault::HeldWorkbook) {
-            std::ofstream(f.scratch / "wb.xlsx", std::ios::binary) << "earlier workbook";
-            std::ofstream(f.scratch / ".~lock.wb.xlsx#") << "someone,host,1234;";
+        const fs::path held = f.scratch / (fault == Fault::HeldCsv ? "wb.csv" : "wb.xlsx");
+        if (fault == Fault::HeldCsv || fault == Fault::HeldWorkbook) {
+            std::ofstream(held, std::ios::binary) << "earlier file\r\n";
+            std::ofstream(f.scratch / (".~lock." + held.filename().string() + "#"))
+                << "someone,host,1234;";
         } else if (fault == Fault::MissingFolder) {
             folder = f.scratch / "no such folder";
         } else {
@@ -295,9 +261,18 @@ TEST(SpreadsheetReport, OtherFileErrorsGiveTheirNumbers) {
         EXPECT_EQ(f.desktop.messages[0].title, "Log File Status");
         EXPECT_EQ(f.desktop.messages[0].text,
                   fault == Fault::MissingFolder ? kFileIoMessage76 : kFileIoMessage70);
+        EXPECT_EQ(f.desktop.messages[0].icon, MessageIcon::Exclamation);
         EXPECT_TRUE(f.desktop.opened.empty());
-        if (fault == Fault::HeldWorkbook) {
-            EXPECT_EQ(test::readFileBytes(f.scratch / "wb.xlsx"), "earlier workbook");
+        if (fault == Fault::HeldCsv || fault == Fault::HeldWorkbook) {
+            EXPECT_EQ(test::readFileBytes(held), "earlier file\r\n");
+        }
+        if (fault == Fault::HeldCsv) {
+            EXPECT_FALSE(fs::exists(f.scratch / "wb.xlsx"));
+            // The entries are as they were typed; the report steps were not posted.
+            EXPECT_EQ(f.w().ui.Grid2.cell(6, 1), "11.6");
+            for (const auto& l : test::statusLines(f.w().ui.Status)) {
+                EXPECT_NE(l, "*** Generating Report...");
+            }
         }
     }
 }

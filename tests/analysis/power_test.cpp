@@ -20,49 +20,38 @@ TEST(PowerZAlpha, TheTwoListedLevelsAndAnyOther) {
     EXPECT_EQ(zAlphaOf(0.2), 9999.0);
 }
 
-// D = 2, s1 = s2 = 1, n1 = n2 = 3, alpha 0.05, by hand: df = 4, S = 1, F = sqrt(2/3),
-// correction 4 + 1.21 * (1.645 - 1.06) = 4.70785, z_beta = 8 / (0.8164966 * 4.70785) - 1.645
-// = 0.4361961 (tolerance 1e-6).
-TEST(PowerT, WorkedExample) {
+// Worked by hand (z_beta tolerance 1e-6), each: {result, df, S, z_beta}.
+//  - PowerT, D = 2, s1 = s2 = 1, n1 = n2 = 3, alpha 0.05: df = 4, S = 1, F = sqrt(2/3),
+//    correction 4 + 1.21 * (1.645 - 1.06) = 4.70785, z_beta = 8 / (0.8164966 * 4.70785) - 1.645
+//    = 0.4361961;
+//  - PowerT, alpha 0.1, s 1 and 2, n 3 and 5, D = 1: pooled S = sqrt((2 + 4 * 4) / 6) = sqrt(3),
+//    z_beta = 6 / (sqrt 3 * sqrt(1/3 + 1/5) * (6 + 1.21 * 0.222)) - 1.282 = -0.5253077;
+//  - PowerT_A with the first example's numbers: Satterthwaite's df is 4 exactly, S = 1, the
+//    same z_beta;
+//  - PowerT_1, D = 1, s1 = 1, n1 = 4, alpha 0.05: df = 3, F = 0.5, correction 3.70785,
+//    z_beta = 3 / 1.853925 - 1.645 = -0.0268116.
+TEST(PowerT, WorkedExamples) {
     TableLookup t;
-    const PowerResult r = PowerT(0.05, 1, 1, 3, 3, 2, t.lookup);
-    EXPECT_EQ(r.df, 4.0);
-    EXPECT_EQ(r.spread, 1.0);
-    EXPECT_NEAR(r.sizeFactor, std::sqrt(2.0 / 3.0), 1e-15);
-    EXPECT_NEAR(r.zBeta, 0.4361961, 1e-6);
-    EXPECT_TRUE(r.tableRead);
-}
-
-// Unequal spreads for PowerT: pooled S = sqrt((2 * 1 + 4 * 4) / 6) = sqrt(3) by hand.
-TEST(PowerT, PooledSpread) {
-    TableLookup t;
-    const PowerResult r = PowerT(0.1, 1, 2, 3, 5, 1, t.lookup);
-    EXPECT_NEAR(r.spread, std::sqrt(3.0), 1e-12);
-    EXPECT_EQ(r.df, 6.0);
-    EXPECT_EQ(r.zAlpha, 1.282);
-    // z_beta = 6 / (sqrt 3 * sqrt(1/3 + 1/5) * (6 + 1.21 * 0.222)) - 1.282 = -0.5253077 by hand
-    EXPECT_NEAR(r.zBeta, -0.5253077, 1e-6);
-}
-
-// PowerT_A with s1 = s2 = 1 and n1 = n2 = 3: Satterthwaite's df is 4 exactly, S = 1, so the
-// same z_beta as PowerT.
-TEST(PowerTA, EqualSpreadsGiveTheStudentDf) {
-    TableLookup t;
-    const PowerResult r = PowerT_A(0.05, 1, 1, 3, 3, 2, t.lookup);
-    EXPECT_NEAR(r.df, 4.0, 1e-12);
-    EXPECT_EQ(r.spread, 1.0);
-    EXPECT_NEAR(r.zBeta, 0.4361961, 1e-6);
-}
-
-// D = 1, s1 = 1, n1 = 4, alpha 0.05 by hand: df = 3, F = 0.5, correction 3.70785,
-// z_beta = 3 / 1.853925 - 1.645 = -0.0268116 (tolerance 1e-6).
-TEST(PowerT1, WorkedExample) {
-    TableLookup t;
-    const PowerResult r = PowerT_1(0.05, 1, 4, 1, t.lookup);
-    EXPECT_EQ(r.df, 3.0);
-    EXPECT_EQ(r.sizeFactor, 0.5);
-    EXPECT_NEAR(r.zBeta, -0.0268116, 1e-6);
-    EXPECT_TRUE(r.tableRead);
+    const struct {
+        PowerResult r;
+        double df;
+        double spread;
+        double zBeta;
+    } kCases[] = {
+        {PowerT(0.05, 1, 1, 3, 3, 2, t.lookup), 4, 1, 0.4361961},
+        {PowerT(0.1, 1, 2, 3, 5, 1, t.lookup), 6, std::sqrt(3.0), -0.5253077},
+        {PowerT_A(0.05, 1, 1, 3, 3, 2, t.lookup), 4, 1, 0.4361961},
+        {PowerT_1(0.05, 1, 4, 1, t.lookup), 3, 1, -0.0268116},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_NEAR(c.r.df, c.df, 1e-12);
+        EXPECT_NEAR(c.r.spread, c.spread, 1e-12);
+        EXPECT_NEAR(c.r.zBeta, c.zBeta, 1e-6);
+        EXPECT_TRUE(c.r.tableRead);
+    }
+    EXPECT_NEAR(kCases[0].r.sizeFactor, std::sqrt(2.0 / 3.0), 1e-15);
+    EXPECT_EQ(kCases[1].r.zAlpha, 1.282);
+    EXPECT_EQ(kCases[3].r.sizeFactor, 0.5);
 }
 
 TEST(PowerCuts, BeyondTheCutsNoTableIsRead) {

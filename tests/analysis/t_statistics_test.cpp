@@ -88,46 +88,39 @@ TEST(TStatisticsAgainstScipy, PooledAndSeparateVarianceTAndSatterthwaiteDf) {
     }
 }
 
-// s1 = 1, n1 = 3, s2 = 3, n2 = 3: b1 = 1/3, b2 = 3, df = (100/9) / (1/18 + 9/2) = 2.4390 by
-// hand, rounded to 2.
-TEST(SatterthwaiteDf, WorkedExampleRoundsToTwo) {
-    EXPECT_NEAR(satterthwaiteDf(1, 3, 3, 3), 100.0 / 9.0 / (1.0 / 18.0 + 4.5), 1e-12);
-    EXPECT_EQ(StudentT_DF(1, 3, 3, 3), 2);
-}
-
-TEST(SatterthwaiteDf, EqualSpreadsAndSizesGiveTwiceNMinusOne) {
-    EXPECT_EQ(StudentT_DF(2.5, 6, 2.5, 6), 10);
-    EXPECT_EQ(StudentT_DF(0.3, 10, 0.3, 10), 18);
-}
-
-TEST(SatterthwaiteDf, ASingleValueGivesTwo) {
-    EXPECT_EQ(StudentT_DF(0, 1, 3, 5), 2);
-    EXPECT_EQ(StudentT_DF(3, 5, 0, 1), 2);
-}
-
-// Both spreads 0 make the formula 0/0: the pooled df n1 + n2 - 2 stands in, never a NaN
-// turned into an integer. Spreads whose squares overflow do the same.
-TEST(SatterthwaiteDf, NoSpreadOrOverflowGivesThePooledDf) {
-    EXPECT_EQ(StudentT_DF(0, 4, 0, 5), 7);
+// Whole degrees of freedom {s1, n1, s2, n2, df}: s 1 and 3 with n 3 give b1 = 1/3, b2 = 3,
+// df = (100/9) / (1/18 + 9/2) = 2.4390 by hand, rounded to 2; equal spreads and sizes give
+// 2 (n - 1); a single value gives 2; both spreads 0 make the formula 0/0 and spreads whose
+// squares overflow do the same: the pooled df n1 + n2 - 2 stands in, never a NaN turned
+// into an integer.
+TEST(SatterthwaiteDf, WholeDegreesOfFreedom) {
+    const struct {
+        double s1;
+        int n1;
+        double s2;
+        int n2;
+        int df;
+    } kCases[] = {{1, 3, 3, 3, 2}, {2.5, 6, 2.5, 6, 10}, {0.3, 10, 0.3, 10, 18}, {0, 1, 3, 5, 2},
+                  {3, 5, 0, 1, 2}, {0, 4, 0, 5, 7},      {1e200, 4, 1e200, 5, 7}};
+    for (const auto& c : kCases) {
+        EXPECT_EQ(StudentT_DF(c.s1, c.n1, c.s2, c.n2), c.df) << c.s1 << " " << c.s2;
+    }
     EXPECT_EQ(satterthwaiteDf(0, 4, 0, 5), 7.0);
-    EXPECT_EQ(StudentT_DF(1e200, 4, 1e200, 5), 7);
 }
 
+// Halves go to the even neighbour; a NaN, an infinity or a value beyond int gives 0.
 TEST(SatterthwaiteDf, HalvesRoundToTheEvenNeighbour) {
-    EXPECT_EQ(roundHalfEven(4.5), 4);
-    EXPECT_EQ(roundHalfEven(5.5), 6);
-    EXPECT_EQ(roundHalfEven(2.5), 2);
-    EXPECT_EQ(roundHalfEven(2.4390243902), 2);
-    EXPECT_EQ(roundHalfEven(8.5704173968), 9);
-    EXPECT_EQ(roundHalfEven(4.4999999), 4);
-    EXPECT_EQ(roundHalfEven(4.5000001), 5);
-}
-
-TEST(SatterthwaiteDf, RoundingNeverConvertsANaNOrAnInfinity) {
-    EXPECT_EQ(roundHalfEven(std::numeric_limits<double>::quiet_NaN()), 0);
-    EXPECT_EQ(roundHalfEven(std::numeric_limits<double>::infinity()), 0);
-    EXPECT_EQ(roundHalfEven(-std::numeric_limits<double>::infinity()), 0);
-    EXPECT_EQ(roundHalfEven(1e300), 0);
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::pair<double, int> kCases[] = {
+        {4.5, 4},          {5.5, 6},
+        {2.5, 2},          {2.4390243902, 2},
+        {8.5704173968, 9}, {4.4999999, 4},
+        {4.5000001, 5},    {std::numeric_limits<double>::quiet_NaN(), 0},
+        {inf, 0},          {-inf, 0},
+        {1e300, 0}};
+    for (const auto& [value, rounded] : kCases) {
+        EXPECT_EQ(roundHalfEven(value), rounded) << value;
+    }
 }
 
 TEST(ApproximateTStatistic, ZeroWhenNoTCanBeFormed) {
@@ -149,24 +142,20 @@ TEST(OneSampleTStatistic, WorkedExampleAndScipy) {
 }
 
 // A test sample without spread: the difference from the reference value is certain, so t is
-// infinite with the sign of x1 - x2; with x1 = x2 it stays 0.
+// infinite with the sign of x1 - x2; with x1 = x2, or a single test value, it stays 0.
 TEST(OneSampleTStatistic, NoSpreadGivesAnInfiniteTUnlessTheMeansAgree) {
-    const OneSampleT below = oneSampleT(8, 0, 3, 12);
-    EXPECT_TRUE(below.infinite);
-    EXPECT_EQ(below.t, -std::numeric_limits<double>::infinity());
-    const OneSampleT above = oneSampleT(15, 0, 3, 12);
-    EXPECT_TRUE(above.infinite);
-    EXPECT_EQ(above.t, std::numeric_limits<double>::infinity());
-    const OneSampleT same = oneSampleT(12, 0, 3, 12);
-    EXPECT_FALSE(same.infinite);
-    EXPECT_EQ(same.t, 0.0);
-}
-
-TEST(OneSampleTStatistic, ASingleTestValueGivesZero) {
-    const OneSampleT r = oneSampleT(8, 0, 1, 12);
-    EXPECT_EQ(r.t, 0.0);
-    EXPECT_FALSE(r.infinite);
-    EXPECT_EQ(r.df, 0);
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double mean;
+        int n;
+        double t;
+    } kCases[] = {{8, 3, -inf}, {15, 3, inf}, {12, 3, 0}, {8, 1, 0}};
+    for (const auto& c : kCases) {
+        const OneSampleT r = oneSampleT(c.mean, 0, c.n, 12);
+        EXPECT_EQ(r.t, c.t) << c.mean << " " << c.n;
+        EXPECT_EQ(r.infinite, std::isinf(c.t)) << c.mean << " " << c.n;
+    }
+    EXPECT_EQ(oneSampleT(8, 0, 1, 12).df, 0);
 }
 
 }  // namespace

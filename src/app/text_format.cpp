@@ -269,7 +269,7 @@ std::string formatNumber(double value, std::string_view pattern) {
     }
     const int integerPad = std::max(0, p.minInteger - r.integerLength);
     std::string text;
-    text.reserve(static_cast<std::size_t>(2 + integerPad + r.length));
+    text.reserve(static_cast<std::size_t>(integerPad) + static_cast<std::size_t>(r.length) + 2);
     if (value < 0 && !isZero && (r.integerLength + integerPad + fractionLength) > 0) {
         text.push_back('-');
     }

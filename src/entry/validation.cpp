@@ -53,9 +53,11 @@ bool valuesUsable(MainWindow& w, const ValueArray& values, int sample) {
             return false;
         }
         if (!inTransformDomain(method.c_str(), x)) {
-            w.postStatus(std::string(sampleName(sample)) + ", row " + std::to_string(row) + ": " +
-                         text + " cannot be transformed by \"" + method + "\" (" +
-                         domainRule(method) + "). Data NOT analysed.");
+            std::string line = std::string(sampleName(sample)) + ", row " + std::to_string(row);
+            line.append(": ").append(text).append(" cannot be transformed by \"");
+            line.append(method).append("\" (").append(domainRule(method));
+            line.append("). Data NOT analysed.");
+            w.postStatus(line);
             return false;
         }
     }

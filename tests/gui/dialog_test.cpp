@@ -167,7 +167,6 @@ TEST(FileDialog, TypedNamesComeBackCleanedForTheirPurpose) {
     MainWindow& w = f.core();
     const fs::path folder = dataFolder("names");
     w.ui.saveFolder = folder.string();
-    w.ui.reportFolder = (folder / "sub").string() + "/";
 
     const auto answerWith = [](const char* entry) {
         whenModalOpens<FileListDialog>([entry](FileListDialog* dialog) {
@@ -186,11 +185,6 @@ TEST(FileDialog, TypedNamesComeBackCleanedForTheirPurpose) {
     EXPECT_EQ(w.ui.ChosenPath, (folder / "myfile.dbf").string());
     EXPECT_TRUE(f.messages.shown.empty());
 
-    w.ui.fileDialogPurpose = "report";
-    answerWith("my report 2007");
-    f.form().forward([](MainWindow& mw) { showFileDialog(mw, "New Report File"); });
-    EXPECT_EQ(w.ui.ChosenFileName, "myreport2007.csv");
-    EXPECT_EQ(w.ui.ChosenFolder, (folder / "sub").string());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -107,36 +107,34 @@ TEST(BatchOutput, WarningsOfARunGoToStandardError) {
         << r.err;
 }
 
-TEST(BatchRefusals, UnknownReferenceRefusesEveryComparison) {
-    const std::string input =
-        "sample,value\n" + replicates("A", {"1", "2", "3"}) + replicates("B", {"4", "5", "6"});
-    const auto r = runInProcess("batch-noref", {"batch", "-", "--reference", "Z"}, input);
-    EXPECT_EQ(r.status, kExitRefused);
-    const auto out = lines(r.out);
-    ASSERT_EQ(out.size(), 3U);
-    // The reason holds double quotes, so it is written in quotes with the inner ones doubled.
-    EXPECT_EQ(out[1], "A,,,,,,,Z,,,,,,,,,,,,,\"Reference sample \"\"Z\"\" is not in the input.\"");
-    EXPECT_EQ(out[2], "B,,,,,,,Z,,,,,,,,,,,,,\"Reference sample \"\"Z\"\" is not in the input.\"");
-    EXPECT_NE(r.err.find("\"Z\" is not in"), std::string::npos);
-}
-
-TEST(BatchRefusals, ReferenceWithTooManyReplicates) {
-    const std::string input = "sample,value\n" +
-                              replicates("R", std::vector<std::string>(12, "3")) +
-                              replicates("A", {"1", "2", "3"});
-    const auto r = runInProcess("batch-bigref", {"batch", "-", "--reference", "R"}, input);
-    EXPECT_EQ(r.status, kExitRefused);
-    EXPECT_EQ(lines(r.out).at(1),
-              "A,,,,,,,R,,,,,,,,,,,,,Reference sample has 12 replicates; at most 10 can be "
-              "compared.");
-}
-
-TEST(BatchRefusals, MalformedLineIsNamedAndNothingRuns) {
-    const std::string input = "sample,value\nA,1\nA,2\"\nA,3\nR,1\nR,2\nR,4\n";
-    const auto r = runInProcess("batch-malformed", {"batch", "-", "--reference", "R"}, input);
-    EXPECT_EQ(r.status, kExitRefused);
-    EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("-:3: malformed line: "), std::string::npos) << r.err;
+// Refused batches, each {input, reference, output (all lines after the header), error text}:
+// an unknown reference refuses every comparison (its reason holds double quotes, so it is
+// written in quotes with the inner ones doubled), a reference with too many replicates, and a
+// malformed line that is named while nothing runs.
+TEST(BatchRefusals, EveryRefusalExitsOne) {
+    const std::string kNoZ =
+        ",,,,,,,Z,,,,,,,,,,,,,\"Reference sample \"\"Z\"\" is not in the input.\"\n";
+    const struct {
+        std::string input;
+        const char* reference;
+        std::string out;
+        const char* err;
+    } kCases[] = {
+        {replicates("A", {"1", "2", "3"}) + replicates("B", {"4", "5", "6"}), "Z",
+         kHeader + "A" + kNoZ + "B" + kNoZ, "\"Z\" is not in"},
+        {replicates("R", std::vector<std::string>(12, "3")) + replicates("A", {"1", "2", "3"}), "R",
+         kHeader + "A,,,,,,,R,,,,,,,,,,,,,Reference sample has 12 replicates; at most 10 can be "
+                   "compared.\n",
+         ""},
+        {"A,1\nA,2\"\nA,3\nR,1\nR,2\nR,4\n", "R", "", "-:3: malformed line: "},
+    };
+    for (const auto& c : kCases) {
+        const auto r = runInProcess("batch-refused", {"batch", "-", "--reference", c.reference},
+                                    "sample,value\n" + c.input);
+        EXPECT_EQ(r.status, kExitRefused);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    }
 }
 
 TEST(BatchInput, QuotedFieldsAndOtherColumns) {

@@ -16,68 +16,51 @@ namespace {
 
 using test::WindowFixture;
 
-struct NameCase {
-    const char* entry;
-    const char* expected;
-    bool truncated;
-};
-
-TEST(FixDbfName, ExamplesOfTheNameRules) {
-    const NameCase cases[] = {
-        {"my file.dbf", "myfile.dbf", false},
-        {"longfilename", "longfile.dbf", true},  // 12 characters, no point
-        {"abcdefghij.csv", "abcdefgh.dbf", true},
-        {"abc.xyz", "abc.dbf", false},
-        {"a!+b", "ab.dbf", false},
-        {"a!", "Log.dbf", false},
-        {"", ".dbf", false},
-        {"abcdefgh", "abcdefgh.dbf", false},      // exactly 8: no cut
-        {"abcdefgh.dbf", "abcdefgh.dbf", false},  // 8 before the point: no cut
-        {"abcdefghi.dbf", "abcdefgh.dbf", true},  // 9 before the point
-        {"  abc.dbf  ", "abc.dbf", false},        // blanks around the name
-        {"a b c d e", "abcd.dbf", true},          // 9 characters without a point: cut to "a b c d "
-        {"!!x", "Log.dbf", false},
-        {"x", "x.dbf", false},                 // one character that was never cleaned
-        {"data.2007.dbf", "data.dbf", false},  // the first point ends the base
+// {rule, entry, name, cut}. Path separators never leave the folder; "µ" is two bytes in
+// UTF-8 and the length counts characters; a long report name is never cut.
+TEST(FileNameRules, ExamplesOfTheNameRules) {
+    const auto dbf = fixDbfName;
+    const auto csv = fixCSVName;
+    const struct {
+        FixedFileName (*fix)(std::string_view);
+        const char* entry;
+        const char* expected;
+        bool truncated;
+    } kCases[] = {
+        {dbf, "my file.dbf", "myfile.dbf", false},
+        {dbf, "longfilename", "longfile.dbf", true},  // 12 characters, no point
+        {dbf, "abcdefghij.csv", "abcdefgh.dbf", true},
+        {dbf, "abc.xyz", "abc.dbf", false},
+        {dbf, "a!+b", "ab.dbf", false},
+        {dbf, "a!", "Log.dbf", false},
+        {dbf, "", ".dbf", false},
+        {dbf, "abcdefgh", "abcdefgh.dbf", false},      // exactly 8: no cut
+        {dbf, "abcdefgh.dbf", "abcdefgh.dbf", false},  // 8 before the point: no cut
+        {dbf, "abcdefghi.dbf", "abcdefgh.dbf", true},  // 9 before the point
+        {dbf, "  abc.dbf  ", "abc.dbf", false},        // blanks around the name
+        {dbf, "a b c d e", "abcd.dbf", true},  // 9 characters without a point: cut to "a b c d "
+        {dbf, "!!x", "Log.dbf", false},
+        {dbf, "x", "x.dbf", false},                 // one character that was never cleaned
+        {dbf, "data.2007.dbf", "data.dbf", false},  // the first point ends the base
+        {dbf, "../x/evil", ".dbf", false},          // the leading point leaves no base
+        {dbf, "/etc/pw", "etcpw.dbf", false},
+        {dbf, "/etc/passwd", "etcpas.dbf", true},  // cut to "/etc/pas" first
+        {dbf, "..\\..\\win", ".dbf", false},       // the point comes first: empty base
+        {dbf, "a/", "Log.dbf", false},
+        {dbf, "µµµµµµµµ", "µµµµµµµµ.dbf", false},
+        {dbf, "µµµµµµµµµ", "µµµµµµµµ.dbf", true},
+        {csv, "my report 2007", "myreport2007.csv", false},
+        {csv, "", ".csv", false},
+        {csv, "a!", "Report.csv", false},
+        {csv, "averyveryverylongreportname.txt", "averyveryverylongreportname.csv", false},
+        {csv, "Lake, north", "Lakenorth.csv", false},
+        {csv, "../../etc/out", ".csv", false},
+        {csv, "sub/dir\\rep", "subdirrep.csv", false},
     };
-    for (const NameCase& c : cases) {
-        const FixedFileName fixed = fixDbfName(c.entry);
+    for (const auto& c : kCases) {
+        const FixedFileName fixed = c.fix(c.entry);
         EXPECT_EQ(fixed.name, c.expected) << "entry '" << c.entry << "'";
         EXPECT_EQ(fixed.truncated, c.truncated) << "entry '" << c.entry << "'";
-    }
-}
-
-TEST(FixDbfName, PathSeparatorsNeverLeaveTheFolder) {
-    EXPECT_EQ(fixDbfName("../x/evil").name, ".dbf");  // the leading point leaves no base
-    EXPECT_EQ(fixDbfName("/etc/pw").name, "etcpw.dbf");
-    EXPECT_EQ(fixDbfName("/etc/passwd").name, "etcpas.dbf");  // cut to "/etc/pas" first
-    EXPECT_EQ(fixDbfName("..\\..\\win").name, ".dbf");        // the point comes first: empty base
-    EXPECT_EQ(fixDbfName("a/").name, "Log.dbf");
-    EXPECT_EQ(fixCSVName("../../etc/out").name, ".csv");
-    EXPECT_EQ(fixCSVName("sub/dir\\rep").name, "subdirrep.csv");
-}
-
-TEST(FixDbfName, LengthCountsCharactersNotBytes) {
-    // "µ" is two bytes in UTF-8; 8 characters stay whole, 9 are cut after the 8th character.
-    EXPECT_EQ(fixDbfName("µµµµµµµµ").name, "µµµµµµµµ.dbf");
-    EXPECT_FALSE(fixDbfName("µµµµµµµµ").truncated);
-    const FixedFileName cut = fixDbfName("µµµµµµµµµ");
-    EXPECT_TRUE(cut.truncated);
-    EXPECT_EQ(cut.name, "µµµµµµµµ.dbf");
-}
-
-TEST(FixCSVName, ExamplesOfTheNameRules) {
-    const NameCase cases[] = {
-        {"my report 2007", "myreport2007.csv", false},
-        {"", ".csv", false},
-        {"a!", "Report.csv", false},
-        {"averyveryverylongreportname.txt", "averyveryverylongreportname.csv", false},
-        {"Lake, north", "Lakenorth.csv", false},
-    };
-    for (const NameCase& c : cases) {
-        const FixedFileName fixed = fixCSVName(c.entry);
-        EXPECT_EQ(fixed.name, c.expected) << "entry '" << c.entry << "'";
-        EXPECT_FALSE(fixed.truncated);
     }
 }
 
@@ -111,6 +94,13 @@ TEST(FileDialog, FolderEndingInSeparatorIsJoinedDirectly) {
     showFileDialog(f.w(), "Load From...");
     EXPECT_EQ(f.w().ui.ChosenPath, "/abc.dbf");
     EXPECT_EQ(f.w().ui.loadFolder, "/");
+    // The report folder alone keeps a trailing separator; report names follow the CSV rule.
+    f.w().ui.fileDialogPurpose = kPurposeReport;
+    f.desktop.fileAnswers.push_back(FileDialogAnswer{f.scratch.string(), "/", "my report 2007"});
+    showFileDialog(f.w(), "New Report File");
+    EXPECT_EQ(f.w().ui.ChosenPath, f.scratch.string() + "/myreport2007.csv");
+    EXPECT_EQ(f.w().ui.reportFolder, f.scratch.string() + "/");
+    EXPECT_TRUE(f.desktop.messages.empty());
 }
 
 TEST(FileDialog, TruncationIsAnnounced) {
@@ -124,17 +114,6 @@ TEST(FileDialog, TruncationIsAnnounced) {
     EXPECT_EQ(f.desktop.messages[0].icon, MessageIcon::Information);
     EXPECT_EQ(f.w().ui.ChosenFileName, "longfile.dbf");
     EXPECT_EQ(f.w().ui.detailedLogFolder, f.scratch.string());
-}
-
-TEST(FileDialog, ReportPurposeKeepsTrailingSeparatorAndCsvRule) {
-    WindowFixture f("dialog_report");
-    f.w().ui.fileDialogPurpose = kPurposeReport;
-    f.desktop.fileAnswers.push_back(FileDialogAnswer{f.scratch.string(), "/", "my report 2007"});
-    showFileDialog(f.w(), "New Report File");
-    EXPECT_EQ(f.w().ui.ChosenFileName, "myreport2007.csv");
-    EXPECT_EQ(f.w().ui.ChosenPath, f.scratch.string() + "/myreport2007.csv");
-    EXPECT_EQ(f.w().ui.reportFolder, f.scratch.string() + "/");
-    EXPECT_TRUE(f.desktop.messages.empty());  // a long report name is never cut
 }
 
 TEST(FileDialog, EachPurposeOffersItsOwnFolder) {

@@ -74,30 +74,40 @@ TEST(ShapiroWilkResiduals, AllResidualsZeroGiveWZero) {
     EXPECT_FALSE(r.normal);
 }
 
-// n1 = 6, n2 = 3 is unbalanced (6 is not below twice 3): N = 9 at level 0.25, not testable.
-TEST(ShapiroWilkResiduals, UnbalancedSmallDesignCannotBeTested) {
+// n1 = 6, n2 = 3 is unbalanced (6 is not below twice 3): N = 9 at level 0.25, neither test can
+// be made; more than twenty pooled values, or ten in a sample, are refused without a table read.
+TEST(TestLimits, UnbalancedSmallDesignsAndTooManyValues) {
     TableLookup t;
     const std::vector<double> x1{1, 2, 3, 4, 5, 7};
     const std::vector<double> x2{2, 4, 9};
-    const ShapiroWilkResult r =
+    const ShapiroWilkResult w =
         shapiroWilkTest(x1, x2, meanOfList(x1), meanOfList(x2), false, t.lookup);
-    EXPECT_EQ(r.pooledCount, 9);
-    EXPECT_EQ(r.k, 4);
-    EXPECT_EQ(r.alpha, 0.25);
-    EXPECT_FALSE(r.testable);
-    EXPECT_EQ(r.critical, -9999.0);
-    EXPECT_FALSE(r.normal);
-}
+    EXPECT_EQ(w.pooledCount, 9);
+    EXPECT_EQ(w.k, 4);
+    EXPECT_EQ(w.alpha, 0.25);
+    EXPECT_FALSE(w.testable);
+    EXPECT_EQ(w.critical, -9999.0);
+    EXPECT_FALSE(w.normal);
+    const LeveneResult l =
+        leveneTest(x1, x2, meanOfList(x1), meanOfList(x2), false, kAtLeast, t.lookup);
+    EXPECT_EQ(l.alpha, 0.25);
+    EXPECT_FALSE(l.testable);
+    EXPECT_EQ(l.critical, -9999.0);
+    EXPECT_FALSE(l.homoscedastic);
+    EXPECT_EQ(l.df, 7);
 
-TEST(ShapiroWilkResiduals, MoreThanTwentyValuesAreRefused) {
-    TableLookup t;
+    TableLookup fresh;
     const std::vector<double> eleven(11, 1.0);
-    const std::vector<double> ten(10, 2.0);
-    const ShapiroWilkResult r = shapiroWilkTest(eleven, ten, 1, 2, true, t.lookup);
-    EXPECT_TRUE(r.tooManyValues);
-    EXPECT_EQ(r.pooledCount, 0);
-    EXPECT_FALSE(r.normal);
-    EXPECT_TRUE(t.sink.lines.empty());  // not a single table read
+    const ShapiroWilkResult many =
+        shapiroWilkTest(eleven, std::vector<double>(10, 2.0), 1, 2, true, fresh.lookup);
+    EXPECT_TRUE(many.tooManyValues);
+    EXPECT_EQ(many.pooledCount, 0);
+    EXPECT_FALSE(many.normal);
+    const LeveneResult wide =
+        leveneTest(eleven, std::vector<double>{1, 2, 3}, 1, 2, true, kAtLeast, fresh.lookup);
+    EXPECT_TRUE(wide.tooManyValues);
+    EXPECT_FALSE(wide.homoscedastic);
+    EXPECT_TRUE(fresh.sink.lines.empty());  // not a single table read
 }
 
 // 10, 11, 12 (mean 11) and 12, 15, 18 (mean 15) by hand: absolute residuals 1, 0, 1 and
@@ -146,19 +156,6 @@ TEST(LeveneStatistic, AgainstScipy) {
     }
 }
 
-TEST(LeveneStatistic, UnbalancedSmallDesignCannotBeTested) {
-    TableLookup t;
-    const std::vector<double> x1{1, 2, 3, 4, 5, 7};
-    const std::vector<double> x2{2, 4, 9};
-    const LeveneResult r =
-        leveneTest(x1, x2, meanOfList(x1), meanOfList(x2), false, kAtLeast, t.lookup);
-    EXPECT_EQ(r.alpha, 0.25);
-    EXPECT_FALSE(r.testable);
-    EXPECT_EQ(r.critical, -9999.0);
-    EXPECT_FALSE(r.homoscedastic);
-    EXPECT_EQ(r.df, 7);
-}
-
 // Absolute residuals without spread in either sample give t = 0, which no positive critical
 // value reaches.
 TEST(LeveneStatistic, NoSpreadInTheAbsoluteResidualsPasses) {
@@ -169,15 +166,6 @@ TEST(LeveneStatistic, NoSpreadInTheAbsoluteResidualsPasses) {
     EXPECT_EQ(r.absT, 0.0);
     EXPECT_GT(r.critical, 0.0);
     EXPECT_TRUE(r.homoscedastic);
-}
-
-TEST(LeveneStatistic, MoreThanTenValuesInASampleAreRefused) {
-    TableLookup t;
-    const std::vector<double> eleven(11, 1.0);
-    const std::vector<double> three{1, 2, 3};
-    const LeveneResult r = leveneTest(eleven, three, 1, 2, true, kAtLeast, t.lookup);
-    EXPECT_TRUE(r.tooManyValues);
-    EXPECT_FALSE(r.homoscedastic);
 }
 
 }  // namespace

@@ -51,6 +51,8 @@ TEST(MannWhitneyRanks, WorkedExample) {
     EXPECT_EQ(r.u, 8.5);
     EXPECT_EQ(r.key, "3,3");
     EXPECT_EQ(mannWhitneyTest(x1, x2, kAtMost, 0.05, t.lookup).u, 0.5);
+    // An unknown null text takes the branch of "x1 <= x2" (the reference rank sum).
+    EXPECT_EQ(mannWhitneyTest(x1, x2, NullHypothesis::Other, 0.05, t.lookup).u, 0.5);
     // The positions after N stay 0.
     EXPECT_EQ(r.pooledRanks[6], 0.0);
 }
@@ -87,15 +89,7 @@ TEST(MannWhitneyRanks, UAgainstScipy) {
     }
 }
 
-// An unknown null text takes the branch of "x1 <= x2" (the reference rank sum).
-TEST(MannWhitneyRanks, UnknownNullUsesTheReferenceRanks) {
-    TableLookup t;
-    const std::array<double, 3> x1{1, 2, 3};
-    const std::array<double, 3> x2{3, 4, 5};
-    EXPECT_EQ(mannWhitneyTest(x1, x2, NullHypothesis::Other, 0.05, t.lookup).u, 0.5);
-}
-
-TEST(MannWhitneyRanks, TwentyValuesFitMoreAreRefused) {
+TEST(RankTests, TwentyValuesFitMoreAreRefused) {
     TableLookup t;
     std::vector<double> ten(10);
     std::vector<double> eleven(11);
@@ -114,15 +108,9 @@ TEST(MannWhitneyRanks, TwentyValuesFitMoreAreRefused) {
     EXPECT_TRUE(over.tooManyValues);
     EXPECT_EQ(over.u, 0.0);
     EXPECT_TRUE(over.key.empty());
-}
-
-TEST(RankitTransform, MoreThanTenValuesInASampleAreRefused) {
-    TableLookup t;
-    const std::vector<double> eleven(11, 1.0);
-    const std::vector<double> three(3, 2.0);
-    const RankitResult r = rankitTransform(eleven, three, t.lookup);
-    EXPECT_TRUE(r.tooManyValues);
-    EXPECT_EQ(r.pooledCount, 0);
+    const RankitResult rankits = rankitTransform(eleven, std::vector<double>(3, 2.0), t.lookup);
+    EXPECT_TRUE(rankits.tooManyValues);
+    EXPECT_EQ(rankits.pooledCount, 0);
 }
 
 // Rankits of N = 5 from the table: -1.16296, -0.49502, 0, 0.49502, 1.16296 (the expected
@@ -155,17 +143,11 @@ TEST(RankitTransform, TiedValuesShareTheMeanRankit) {
     EXPECT_NEAR(r.rankits[1], -0.24751, 1e-12);
     EXPECT_NEAR(r.rankits[2], -0.24751, 1e-12);
     EXPECT_EQ(firstOf(r.rankits2, 3), (std::vector<double>{-1.16296, 0.49502, 1.16296}));
-}
-
-// All values equal: every value takes the mean of RANK1..RANK6 of the symmetric N = 6 row, 0.
-TEST(RankitTransform, AllValuesEqualGiveZero) {
-    TableLookup t;
+    // All values equal: each takes the mean of RANK1..RANK6 of the symmetric N = 6 row, 0.
     const std::array<double, 3> x{4, 4, 4};
-    const RankitResult r = rankitTransform(x, x, t.lookup);
-    for (double v : firstOf(r.rankits, 6)) {
+    for (double v : firstOf(rankitTransform(x, x, t.lookup).rankits, 6)) {
         EXPECT_NEAR(v, 0.0, 1e-12);
     }
-    EXPECT_NEAR(r.rankits1[2], 0.0, 1e-12);
 }
 
 // The critical-U table at 0.05: "3,3" holds 9 (reachable: all nine pairs), "2,2" holds 5, one

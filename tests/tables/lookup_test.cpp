@@ -18,142 +18,89 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class LookupTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { shared = StatTables::load(programFolder()); }
-    static void TearDownTestSuite() { shared.reset(); }
-
-    double look(double alpha, const SearchValue& search, std::string_view code) {
-        return lookup.lookupValue(alpha, search, code);
-    }
-
-    static std::shared_ptr<const StatTables> shared;
-    CollectingSink sink;
-    Lookup lookup{shared, sink};
-};
-
-std::shared_ptr<const StatTables> LookupTest::shared;
-
-TEST_F(LookupTest, AllSixTablesAreRead) {
+// The column rules and edge cases of each code, one lookup a row: {alpha (the sample size for
+// W1 and R1, z for P1), search value, code, value, the warning it posts or none}. Values are
+// the published figures of generated_tables_test.cpp, and scipy t.isf(0.1, 4) = 1.5332 and
+// t.isf(0.125, 4) = 1.3444 for the 0.2 and 0.25 columns.
+TEST(Lookup, ColumnRulesKeysAndWarnings) {
+    const auto shared = StatTables::load(programFolder());
     EXPECT_TRUE(shared->unreadableFiles().empty());
-    EXPECT_EQ(shared->table(StatTableId::PowerT).rows.size(), 651U);
-}
-
-// The edge cases listed with the lookup's description.
-TEST_F(LookupTest, StudentTReadsTheColumnOfTheLevel) {
-    EXPECT_DOUBLE_EQ(look(0.05, 12.0, "T1"), 2.179);
-    EXPECT_DOUBLE_EQ(look(0.1, 4.0, "T1"), 2.132);
-    EXPECT_DOUBLE_EQ(look(0.2, 4.0, "T1"), 1.533);   // scipy t.isf(0.1, 4) = 1.5332
-    EXPECT_DOUBLE_EQ(look(0.25, 4.0, "T1"), 1.344);  // scipy t.isf(0.125, 4) = 1.3444
-    EXPECT_TRUE(sink.lines.empty());
-}
-
-TEST_F(LookupTest, UnknownLevelGives9999WithoutAWarning) {
-    EXPECT_EQ(look(0.03, 12.0, "T1"), kNotFound);
-    EXPECT_EQ(look(0.5, 10.0, "W2"), kNotFound);  // A0_50 exists but no level reads it
-    EXPECT_EQ(look(0.025, std::string("3,3"), "M1"), kNotFound);
-    EXPECT_EQ(look(0.1 + 1e-12, 12.0, "T1"), kNotFound);  // levels match exactly
-    EXPECT_TRUE(sink.lines.empty());
-}
-
-TEST_F(LookupTest, UnknownCodeGives9999WithoutAWarning) {
-    EXPECT_EQ(look(0.05, 12.0, "T2"), kNotFound);
-    EXPECT_EQ(look(0.05, 12.0, ""), kNotFound);
-    EXPECT_EQ(look(0.05, 12.0, "t1"), kNotFound);
-    EXPECT_TRUE(sink.lines.empty());
-}
-
-TEST_F(LookupTest, MissingTRowWarns) {
-    EXPECT_EQ(look(0.05, 101.0, "T1"), kNotFound);
-    EXPECT_EQ(look(0.05, 0.0, "T1"), kNotFound);  // "##" writes 0 as the empty key
-    EXPECT_EQ(sink.lines,
-              (std::vector<std::string>{"     WARNING - Nofind T1", "     WARNING - Nofind T1"}));
-}
-
-TEST_F(LookupTest, KeyIsTheWholeNumberText) {
-    EXPECT_DOUBLE_EQ(look(0.05, 11.6, "T1"), 2.179);  // rounds to DF 12
-    EXPECT_DOUBLE_EQ(look(0.05, std::string("12"), "T1"), 2.179);
-    EXPECT_DOUBLE_EQ(look(0.05, std::string(" 12.0"), "T1"), 2.179);
-    EXPECT_EQ(look(0.05, std::string("twelve"), "T1"), kNotFound);
-    EXPECT_EQ(sink.lines, (std::vector<std::string>{"     WARNING - Nofind T1"}));
-}
-
-TEST_F(LookupTest, ShapiroWilkCoefficientByIndexAndSampleSize) {
-    EXPECT_DOUBLE_EQ(look(10, 3.0, "W1"), 0.2141);  // row I = 3, field N10
-    EXPECT_DOUBLE_EQ(look(19, 2.0, "W1"), 0.3232);  // field N19
-    EXPECT_DOUBLE_EQ(look(20, 10.0, "W1"), 0.0140);
-    EXPECT_DOUBLE_EQ(look(2, 1.0, "W1"), 0.7071);
-    EXPECT_EQ(look(3, 2.0, "W1"), 0.0);  // I above N/2
-    EXPECT_TRUE(sink.lines.empty());
-}
-
-TEST_F(LookupTest, ShapiroWilkSampleSizeOutsideTwoToTwenty) {
-    EXPECT_EQ(look(0, 1.0, "W1"), 0.0);
-    EXPECT_EQ(look(-3, 1.0, "W1"), 0.0);
-    EXPECT_EQ(look(21, 1.0, "W1"), 0.0);
-    EXPECT_EQ(look(1, 1.0, "W1"), kNotFound);  // there is no field N1
-    EXPECT_TRUE(sink.lines.empty());
-    // The row is searched first: a missing row warns whatever the sample size.
-    EXPECT_EQ(look(21, 11.0, "W1"), kNotFound);
-    EXPECT_EQ(sink.lines, (std::vector<std::string>{"     WARNING - Nofind W1, I = '11',  21"}));
-}
-
-TEST_F(LookupTest, ShapiroWilkCriticalW) {
-    EXPECT_DOUBLE_EQ(look(0.05, 10.0, "W2"), 0.842);
-    EXPECT_DOUBLE_EQ(look(0.01, 3.0, "W2"), 0.753);
-    EXPECT_DOUBLE_EQ(look(0.02, 20.0, "W2"), 0.884);
-    EXPECT_DOUBLE_EQ(look(0.1, 20.0, "W2"), 0.920);
-    EXPECT_TRUE(sink.lines.empty());
-    EXPECT_EQ(look(0.05, 2.0, "W2"), kNotFound);
-    EXPECT_EQ(sink.lines, (std::vector<std::string>{"     WARNING - Nofind W2"}));
-}
-
-TEST_F(LookupTest, MannWhitneyKeyTextUnchanged) {
-    EXPECT_EQ(look(0.1, std::string("3,3"), "M1"), 8.0);
-    EXPECT_EQ(look(0.05, std::string("3,3"), "M1"), 9.0);
-    EXPECT_EQ(look(0.05, std::string("5,5"), "M1"), 21.0);
-    EXPECT_EQ(look(0.05, std::string("10,10"), "M1"), 73.0);
-    EXPECT_TRUE(sink.lines.empty());
-    EXPECT_EQ(look(0.05, std::string("3,5"), "M1"), kNotFound);  // smaller size first
-    EXPECT_EQ(look(0.05, std::string("11,3"), "M1"), kNotFound);
-    EXPECT_EQ(sink.lines, (std::vector<std::string>{"     WARNING - Nofind Mann-Whitney",
-                                                    "     WARNING - Nofind Mann-Whitney"}));
-}
-
-TEST_F(LookupTest, RankitRowNAndFieldRank) {
-    EXPECT_DOUBLE_EQ(look(7, 7.0, "R1"), 1.35218);
-    EXPECT_DOUBLE_EQ(look(5, 1.0, "R1"), -1.16296);
-    EXPECT_DOUBLE_EQ(look(5, 2.0, "R1"), -0.49502);
-    EXPECT_EQ(look(5, 3.0, "R1"), 0.0);
-    EXPECT_DOUBLE_EQ(look(20, 20.0, "R1"), 1.86748);
-    EXPECT_EQ(look(7, 21.0, "R1"), kNotFound);
-    EXPECT_EQ(look(7, 0.0, "R1"), kNotFound);
-    EXPECT_EQ(look(7, 20.6, "R1"), kNotFound);  // rounds to rank 21: no such field
-    EXPECT_EQ(look(5, 6.0, "R1"), 0.0);         // a blank field beyond N reads as 0
-    EXPECT_TRUE(sink.lines.empty());
-    EXPECT_EQ(look(21, 1.0, "R1"), kNotFound);
-    EXPECT_EQ(sink.lines, (std::vector<std::string>{"     WARNING - Nofind Rankits lookup"}));
-}
-
-TEST_F(LookupTest, PowerKeyedByTwoDecimals) {
-    EXPECT_DOUBLE_EQ(look(1.5, std::string(), "P1"), 93.32);
-    EXPECT_DOUBLE_EQ(look(-0.027, std::string(), "P1"), 48.80);  // looked up as -0.03
-    EXPECT_DOUBLE_EQ(look(-0.025, std::string(), "P1"), 48.80);  // half away from zero
-    EXPECT_DOUBLE_EQ(look(-0.001, std::string(), "P1"), 50.0);   // "0.00", no minus sign
-    EXPECT_DOUBLE_EQ(look(3.25, std::string(), "P1"), 99.94);
-    EXPECT_DOUBLE_EQ(look(-3.25, std::string(), "P1"), 0.06);
-    // 0.436 is looked up as 0.44: 100 * scipy.stats.norm.cdf(0.44) = 67.003; searchVal unused.
-    EXPECT_DOUBLE_EQ(look(0.436, 12.0, "P1"), 67.0);
-    EXPECT_TRUE(sink.lines.empty());
-}
-
-TEST_F(LookupTest, MissingPowerRowGivesZeroAndItsWarning) {
-    EXPECT_EQ(look(3.26, std::string(), "P1"), 0.0);
-    EXPECT_EQ(look(-4, std::string(), "P1"), 0.0);
-    EXPECT_EQ(sink.lines,
-              (std::vector<std::string>{
-                  "     WARNING - Z Power 3.26 Table Lookup Error.  Power Not reliable.",
-                  "     WARNING - Z Power -4.00 Table Lookup Error.  Power Not reliable."}));
+    const std::string t1 = "     WARNING - Nofind T1";
+    const std::string mw = "     WARNING - Nofind Mann-Whitney";
+    const std::string none;
+    const struct {
+        double alpha;
+        SearchValue search;
+        const char* code;
+        double value;
+        std::string warning;
+    } kCases[] = {
+        {0.05, 12.0, "T1", 2.179, none},
+        {0.1, 4.0, "T1", 2.132, none},
+        {0.2, 4.0, "T1", 1.533, none},
+        {0.25, 4.0, "T1", 1.344, none},
+        // An unknown level or code gives 9999 without a warning; levels match exactly.
+        {0.03, 12.0, "T1", kNotFound, none},
+        {0.5, 10.0, "W2", kNotFound, none},  // A0_50 exists but no level reads it
+        {0.025, std::string("3,3"), "M1", kNotFound, none},
+        {0.1 + 1e-12, 12.0, "T1", kNotFound, none},
+        {0.05, 12.0, "T2", kNotFound, none},
+        {0.05, 12.0, "", kNotFound, none},
+        {0.05, 12.0, "t1", kNotFound, none},
+        // The key is the whole-number text.
+        {0.05, 101.0, "T1", kNotFound, t1},
+        {0.05, 0.0, "T1", kNotFound, t1},  // "##" writes 0 as the empty key
+        {0.05, 11.6, "T1", 2.179, none},   // rounds to DF 12
+        {0.05, std::string("12"), "T1", 2.179, none},
+        {0.05, std::string(" 12.0"), "T1", 2.179, none},
+        {0.05, std::string("twelve"), "T1", kNotFound, t1},
+        // Shapiro-Wilk coefficients: row I, field N<sample size>.
+        {10, 3.0, "W1", 0.2141, none},
+        {19, 2.0, "W1", 0.3232, none},
+        {3, 2.0, "W1", 0.0, none},  // I above N/2
+        {0, 1.0, "W1", 0.0, none},  // sample sizes outside 2 to 20
+        {-3, 1.0, "W1", 0.0, none},
+        {21, 1.0, "W1", 0.0, none},
+        {1, 1.0, "W1", kNotFound, none},  // there is no field N1
+        // The row is searched first: a missing row warns whatever the sample size.
+        {21, 11.0, "W1", kNotFound, "     WARNING - Nofind W1, I = '11',  21"},
+        {0.02, 20.0, "W2", 0.884, none},
+        {0.05, 2.0, "W2", kNotFound, "     WARNING - Nofind W2"},
+        // Mann-Whitney keys are used as given: the larger size first.
+        {0.1, std::string("3,3"), "M1", 8.0, none},
+        {0.05, std::string("10,10"), "M1", 73.0, none},
+        {0.05, std::string("3,5"), "M1", kNotFound, mw},
+        {0.05, std::string("11,3"), "M1", kNotFound, mw},
+        // Rankits: row N, field RANK<rank>.
+        {7, 7.0, "R1", 1.35218, none},
+        {5, 1.0, "R1", -1.16296, none},
+        {5, 3.0, "R1", 0.0, none},
+        {7, 21.0, "R1", kNotFound, none},
+        {7, 0.0, "R1", kNotFound, none},
+        {7, 20.6, "R1", kNotFound, none},  // rounds to rank 21: no such field
+        {5, 6.0, "R1", 0.0, none},         // a blank field beyond N reads as 0
+        {21, 1.0, "R1", kNotFound, "     WARNING - Nofind Rankits lookup"},
+        // Power: z rounded half away from zero to two decimals; the search value is unused.
+        {1.5, std::string(), "P1", 93.32, none},
+        {-0.027, std::string(), "P1", 48.80, none},
+        {-0.025, std::string(), "P1", 48.80, none},
+        {-0.001, std::string(), "P1", 50.0, none},  // "0.00", no minus sign
+        {-3.25, std::string(), "P1", 0.06, none},
+        {0.436, 12.0, "P1", 67.0, none},  // 100 * scipy.stats.norm.cdf(0.44) = 67.003
+        {3.26, std::string(), "P1", 0.0,
+         "     WARNING - Z Power 3.26 Table Lookup Error.  Power Not reliable."},
+        {-4, std::string(), "P1", 0.0,
+         "     WARNING - Z Power -4.00 Table Lookup Error.  Power Not reliable."},
+    };
+    for (const auto& c : kCases) {
+        CollectingSink sink;
+        Lookup lookup(shared, sink);
+        EXPECT_DOUBLE_EQ(lookup.lookupValue(c.alpha, c.search, c.code), c.value)
+            << c.code << " " << c.alpha;
+        EXPECT_EQ(sink.lines, c.warning.empty() ? std::vector<std::string>{}
+                                                : std::vector<std::string>{c.warning})
+            << c.code << " " << c.alpha;
+    }
 }
 
 // A CRIT_W1 without the row I = 3, beside copies of the other tables.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/driver.h"
+#include "analysis/driver_lines.h"
 #include "analysis/test_procedures.h"
 #include "app/options.h"
 #include "support/test_support.h"
@@ -21,24 +22,14 @@ namespace {
 
 using test::statusLines;
 using test::WindowFixture;
-using Lines = std::vector<std::string>;
+using namespace bx::test;  // the run's status lines
 
-constexpr const char* kExecuting = "*** Executing Stats ...";
-constexpr const char* kComplete = "*** Stats complete.";
-constexpr const char* kOneSample = "     Conducting One Sample t-Test";
 constexpr const char* kNoSpread =
     "          Warning: Test data have no spread; the t statistic is infinite.";
 constexpr const char* kCannotReject =
     "          Warning: Mann-Whitney cannot reject at this alpha level for these sample sizes.";
 constexpr const char* kTooMany =
     "     ERROR - More than 10 values in a sample (20 in all); test not made.";
-
-void type(Grid& grid, std::initializer_list<const char*> texts) {
-    int row = 1;
-    for (const char* text : texts) {
-        grid.setCell(row++, Grid::kDataCol, text);
-    }
-}
 
 Lines execute(MainWindow& w) {
     w.ui.Status.clear();
@@ -64,8 +55,7 @@ TEST(OneSampleWithoutSpread, InfiniteTAgainstBothNullHypotheses) {
                          Row{"12", "x1 >= x2", false, "0.0", "<= -2.920", "Yes"}}) {
         WindowFixture f("no-spread");
         MainWindow& w = f.w();
-        type(w.ui.Grid1, {r.value, r.value, r.value});
-        type(w.ui.Grid2, {"12", "12", "12"});
+        typeReplicates(w, {r.value, r.value, r.value}, {"12", "12", "12"});
         pickHypoNull(w, r.null);
         const Lines expected = r.warns ? Lines{"", kExecuting, kOneSample, kNoSpread, kComplete}
                                        : Lines{"", kExecuting, kOneSample, kComplete};
@@ -82,8 +72,7 @@ TEST(OneSampleWithoutSpread, InfiniteTAgainstBothNullHypotheses) {
 TEST(OneSampleWithoutSpread, PowerIsCertain) {
     WindowFixture f("no-spread-power");
     MainWindow& w = f.w();
-    type(w.ui.Grid1, {"8", "8", "8"});
-    type(w.ui.Grid2, {"12", "12", "12"});
+    typeReplicates(w, {"8", "8", "8"}, {"12", "12", "12"});
     mnuPowerCalculation_Click(w);
     w.ui.txtDiff_levl.text = "2";
     EXPECT_EQ(execute(w), (Lines{"", kExecuting, kOneSample, kNoSpread,
@@ -98,8 +87,7 @@ TEST(OneSampleWithoutSpread, PowerIsCertain) {
 TEST(MannWhitneyThatCannotReject, WarnsRightAfterTheLookup) {
     WindowFixture f("mw-cannot-reject");
     MainWindow& w = f.w();
-    type(w.ui.Grid1, {"3", "3", "15"});
-    type(w.ui.Grid2, {"11", "3"});
+    typeReplicates(w, {"3", "3", "15"}, {"11", "3"});
     mnuOneSampleTTest_Click(w);
     EXPECT_EQ(execute(w), (Lines{"", kExecuting, "     Conducting Shapiro-Wilk Normality Test...",
                                  "     Conducting Levene's Homoscedasticity Test",
@@ -120,15 +108,13 @@ TEST(MannWhitneyThatCannotReject, WarnsRightAfterTheLookup) {
 TEST(TransformColumn, EndsOfTheTransformationRanges) {
     WindowFixture f("transform-ends");
     MainWindow& w = f.w();
-    type(w.ui.Grid1, {"100", "95", "90"});
-    type(w.ui.Grid2, {"100", "98", "96"});
+    typeReplicates(w, {"100", "95", "90"}, {"100", "98", "96"});
     w.ui.cbTransMethod.text = "ArcSin";
     execute(w);
     EXPECT_EQ(w.ui.Grid1.cell(1, Grid::kTransformCol), "90.00000");
     EXPECT_EQ(w.ui.Grid2.cell(1, Grid::kTransformCol), "90.00000");
 
-    type(w.ui.Grid1, {"0", "1", "2"});
-    type(w.ui.Grid2, {"0", "3", "5"});
+    typeReplicates(w, {"0", "1", "2"}, {"0", "3", "5"});
     w.ui.cbTransMethod.text = "Sqr Root (x + .375)";
     execute(w);
     EXPECT_EQ(w.ui.Grid1.cell(1, Grid::kTransformCol), "0.61237");
@@ -160,8 +146,8 @@ TEST(ProceduresOnTooManyValues, AreRefusedWithAnError) {
 TEST(ProceduresOnTooManyValues, TwentyPooledValuesFit) {
     WindowFixture f("twenty");
     MainWindow& w = f.w();
-    type(w.ui.Grid1, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "30"});
-    type(w.ui.Grid2, {"11", "12", "13", "14", "15", "16", "17", "18", "19", "20"});
+    typeReplicates(w, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "30"},
+                   {"11", "12", "13", "14", "15", "16", "17", "18", "19", "20"});
     const Lines lines = execute(w);
     EXPECT_EQ(lines.back(), kComplete);
     EXPECT_EQ(w.analysis.shapiroWilk.k, 10);

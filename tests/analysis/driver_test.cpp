@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "analysis/driver.h"
+#include "analysis/driver_lines.h"
 #include "app/options.h"
 #include "support/test_support.h"
 
@@ -25,18 +26,8 @@ namespace {
 
 using test::statusLines;
 using test::WindowFixture;
-using Lines = std::vector<std::string>;
+using namespace bx::test;  // the run's status lines
 
-constexpr const char* kExecuting = "*** Executing Stats ...";
-constexpr const char* kComplete = "*** Stats complete.";
-constexpr const char* kShapiro = "     Conducting Shapiro-Wilk Normality Test...";
-constexpr const char* kLevene = "     Conducting Levene's Homoscedasticity Test";
-constexpr const char* kStudent = "     Conducting Student's t-Test";
-constexpr const char* kApprox = "     Conducting Approximate t-Test";
-constexpr const char* kMannWhitney = "     Conducting Mann-Whitney";
-constexpr const char* kRankits = "     Conducting Rankits Transformation";
-constexpr const char* kOneSample = "     Conducting One Sample t-Test";
-constexpr const char* kPower = "     Conducting Power Calculation";
 constexpr const char* kOverrideText =
     "Data Failed Shapiro-Wilk test. Do you want to override this conclusion of non-normality?";
 constexpr const char* kRankitText =

@@ -1,14 +1,12 @@
 #include "app/result_display.h"
 
 #include "app/main_window.h"
-#include "app/text_format.h"
-#include "entry/grid_events.h"
+#include "base/text_format.h"
+#include "reports/run_record.h"
+#include "statistics/transformations.h"
 
 namespace bx {
 namespace {
-
-constexpr const char* kCountPattern = "##";
-constexpr const char* kStatPattern = "##0.0##";
 
 void setAllPictures(WindowState& ui, Picture picture) {
     ui.imgWtestPassFail = picture;
@@ -16,7 +14,199 @@ void setAllPictures(WindowState& ui, Picture picture) {
     ui.imgTestPassFail = picture;
 }
 
+Picture verdictPicture(bool passed) {
+    return passed ? Picture::Ok : Picture::Fail;
+}
+
+// A pre-test's picture: the question mark when the test could not be made at its level.
+Picture preTestPicture(bool testable, bool passed) {
+    return testable ? verdictPicture(passed) : Picture::Question;
+}
+
+void markNormalityNotApplicable(WindowState& ui) {
+    for (Field* f : {&ui.txtWtestCritVal, &ui.txtWtestW, &ui.txtWTestPassFail, &ui.txtWTestAlpha}) {
+        f->text = kNotApplicable;
+    }
+    ui.imgWtestPassFail = Picture::NotApplicable;
+    ui.Frame10.enabled = false;
+    for (Label* l : {&ui.lblWtestCritVal, &ui.lblWtestW, &ui.lblWtestPassFail, &ui.lblWtestAlpha}) {
+        l->enabled = false;
+    }
+}
+
+void markHomoscedasticityNotApplicable(WindowState& ui) {
+    for (Field* f : {&ui.txtScedCritVal, &ui.txtScedCalcVal, &ui.txtScedPassfail, &ui.txtScedAlpha,
+                     &ui.txtScedDegFreedom}) {
+        f->text = kNotApplicable;
+    }
+    ui.imgSced = Picture::NotApplicable;
+    ui.Frame11.enabled = false;
+    for (Label* l : {&ui.lblNormCritValue, &ui.lblNormCalc, &ui.lblScedAlpha, &ui.lblHomogen}) {
+        l->enabled = false;
+    }
+}
+
+void showTreatment(Field& count, Field& mean, Field& sd, Field& transformedMean,
+                   Field& transformedSd, const TreatmentTexts& t) {
+    count.text = t.count;
+    mean.text = t.mean;
+    sd.text = t.sd;
+    transformedMean.text = t.transformedMean;
+    transformedSd.text = t.transformedSd;
+}
+
+// The values a sample's slots hold after the run: its ranks or rankits, when a test replaced
+// the transformed values.
+void keepFinalValues(ValueArray& slots, const Comparison& c, bool testSample) {
+    const int n = testSample ? c.testSample.count : c.referenceSample.count;
+    for (int i = 1; i <= n; ++i) {
+        slots[i] = c.finalValue(testSample, i - 1);
+    }
+}
+
+// The run's notes in order; a table reported unreadable earlier in this window is not
+// reported again.
+void postNotes(MainWindow& w, const Notes& notes) {
+    for (const Note& note : notes) {
+        if (note.code == NoteCode::RankitNotice) {
+            w.desktop().messageBox(kRankitNoticeTitle, note.text, MessageIcon::Information,
+                                   MessageButtons::Ok);
+        } else if (note.code != NoteCode::TableUnreadable ||
+                   w.reportedTables.insert(note.text).second) {
+            w.postStatus(note.text);
+        }
+    }
+}
+
+void showTransformedSample(MainWindow& w, ValueArray& slots, Grid& grid,
+                           std::span<const double> values, Transformation transformation) {
+    const int n = static_cast<int>(values.size());
+    for (int i = 1; i <= kMaxReplicates; ++i) {
+        if (i <= n) {
+            slots[i] = values[static_cast<std::size_t>(i - 1)];
+        } else {
+            slots[i] = std::string(kEndMarker);
+        }
+    }
+    const char* pattern = transformation == Transformation::None ? "#0.0#####" : "#0.00000";
+    for (int i = 1; i <= kMaxReplicates; ++i) {
+        grid.setCell(i, Grid::kTransformCol,
+                     i <= n ? formatNumber(slotValue(slots[i]), pattern) : kEndMarker);
+    }
+    // The next typed digit starts a fresh cell rather than extending an old one.
+    w.ui.CellFresh = true;
+}
+
 }  // namespace
+
+void showTransformed(MainWindow& w, const EntryCheck& entries) {
+    const Transformation method = entries.options.transformation;
+    std::array<double, kMaxReplicates> t1{};
+    std::array<double, kMaxReplicates> t2{};
+    for (int i = 0; i < entries.testCount; ++i) {
+        t1.at(static_cast<std::size_t>(i)) = transformed(method, entries.test.at(static_cast<std::size_t>(i)));
+    }
+    for (int i = 0; i < entries.referenceCount; ++i) {
+        t2.at(static_cast<std::size_t>(i)) = transformed(method, entries.reference.at(static_cast<std::size_t>(i)));
+    }
+    AnalysisState& a = w.analysis;
+    showTransformedSample(w, a.SampTrans, w.ui.Grid1,
+                          {t1.data(), static_cast<std::size_t>(entries.testCount)}, method);
+    showTransformedSample(w, a.RefTrans, w.ui.Grid2,
+                          {t2.data(), static_cast<std::size_t>(entries.referenceCount)}, method);
+}
+
+void showRun(MainWindow& w, const Comparison& c, const AnalysisOptions& options) {
+    WindowState& ui = w.ui;
+    AnalysisState& a = w.analysis;
+    showTransformedSample(w, a.SampTrans, ui.Grid1, c.testSample.transformedValues(),
+                          options.transformation);
+    showTransformedSample(w, a.RefTrans, ui.Grid2, c.referenceSample.transformedValues(),
+                          options.transformation);
+
+    // Every result field starts blank; the panels as a fresh run shows them.
+    BlankResultFields(ui);
+    ui.txtOverride.text.clear();
+    ResetResultPanels(w);
+
+    postNotes(w, c.notes);
+
+    const ResultTexts t = resultTexts(c, options);
+    showTreatment(ui.txtSampNum, ui.txtSampMean, ui.txtSampStdDev, ui.txtSampTransMean,
+                  ui.txtSampTransStdDev, t.test);
+    showTreatment(ui.txtRefNum, ui.txtRefMean, ui.txtRefStdDev, ui.txtRefTransMean,
+                  ui.txtRefTransStdDev, t.reference);
+    ui.txtOverride.text = t.override;
+
+    if (c.test == TestKind::OneSampleT) {
+        markNormalityNotApplicable(ui);
+        markHomoscedasticityNotApplicable(ui);
+    } else {
+        ui.txtWtestCritVal.text = t.wCritical;
+        ui.txtWtestW.text = t.w;
+        ui.txtWTestAlpha.text = t.wAlpha;
+        ui.txtWTestPassFail.text = t.normal;
+        ui.imgWtestPassFail = preTestPicture(c.normality->testable, c.normality->normal);
+        ui.txtScedCritVal.text = t.leveneCritical;
+        ui.txtScedCalcVal.text = t.leveneT;
+        ui.txtScedAlpha.text = t.leveneAlpha;
+        ui.txtScedPassfail.text = t.homoscedastic;
+        ui.txtScedDegFreedom.text = t.leveneDf;
+        ui.imgSced = preTestPicture(c.levene->testable, c.levene->homoscedastic);
+    }
+    if (c.powerSwitchedOff) {
+        DisablePowerCalc(w);
+    }
+
+    ui.txtTstStat.text = t.testName;
+    ui.txtTstCalcStat.text = t.statistic;
+    ui.txtTstCritVal.text = t.critical;
+    ui.txtTstAlpha.text = t.alpha;
+    ui.txtTstDegFreedom.text = t.df;
+    ui.txtTstPassFail.text = t.acceptNull;
+    ui.txtTstTransMeth.text = t.transformation;
+    ui.txtTstBalanced.text = t.balanced;
+    ui.txtTstPower.text = t.power;
+    ui.imgTestPassFail = verdictPicture(c.acceptNull());
+
+    if (c.mannWhitney) {
+        ui.lblDf.enabled = false;
+        ui.txtTstDegFreedom.visible = false;
+        keepFinalValues(a.SampTrans, c, true);
+        keepFinalValues(a.RefTrans, c, false);
+    }
+    if (c.rankits) {
+        markNormalityNotApplicable(ui);
+        ui.lblOverride.enabled = false;
+        // The next validation fills an empty list with "No Transformation", so the following
+        // run works on untransformed values unless the user picks a method again.
+        ui.cbTransMethod.text.clear();
+        keepFinalValues(a.SampTrans, c, true);
+        keepFinalValues(a.RefTrans, c, false);
+        ArrayToGrid(ui.Grid1, a.SampRaw, a.SampTrans);
+        ArrayToGrid(ui.Grid2, a.RefRaw, a.RefTrans);
+    }
+    a.RankitUsed = c.rankitsUsed();
+    a.result = c;
+    a.options = options;
+}
+
+RunRecord currentRun(const MainWindow& w) {
+    const WindowState& ui = w.ui;
+    const AnalysisState& a = w.analysis;
+    RunRecord run;
+    run.identity = {ui.txtProjectName.text, ui.txtSampId.text, ui.txtSampAlias.text,
+                    ui.txtRefId.text, ui.txtRefAlias.text};
+    for (int i = 1; i <= kMaxReplicates; ++i) {
+        run.testEntries.at(static_cast<std::size_t>(i - 1)) = slotText(a.SampRaw[i]);
+        run.referenceEntries.at(static_cast<std::size_t>(i - 1)) = slotText(a.RefRaw[i]);
+    }
+    run.options = a.options;
+    run.minimumDifference = ui.txtDiff_levl.text;
+    run.result = a.result.value_or(Comparison{});
+    run.texts = resultTexts(run.result, run.options);
+    return run;
+}
 
 void BlankResultFields(WindowState& ui) {
     for (Field* f : {&ui.txtSampNum,        &ui.txtSampMean,        &ui.txtSampStdDev,
@@ -46,20 +236,7 @@ void EnableTestPanels(MainWindow& w) {
 
 void ResetResultPanels(MainWindow& w) {
     WindowState& ui = w.ui;
-    const AnalysisState& a = w.analysis;
     setAllPictures(ui, Picture::Question);
-
-    ui.txtSampNum.text = formatNumber(a.SampN, kCountPattern);
-    ui.txtSampStdDev.text = formatNumber(a.SampStdDev, kStatPattern);
-    ui.txtSampMean.text = formatNumber(a.SampMean, kStatPattern);
-    ui.txtSampTransStdDev.text = formatNumber(a.SampTransStdDev, kStatPattern);
-    ui.txtSampTransMean.text = formatNumber(a.SampTransMean, kStatPattern);
-    ui.txtRefNum.text = formatNumber(a.RefN, kCountPattern);
-    ui.txtRefStdDev.text = formatNumber(a.RefStdDev, kStatPattern);
-    ui.txtRefMean.text = formatNumber(a.RefMean, kStatPattern);
-    ui.txtRefTransStdDev.text = formatNumber(a.RefTransStdDev, kStatPattern);
-    ui.txtRefTransMean.text = formatNumber(a.RefTransMean, kStatPattern);
-
     EnableTestPanels(w);
     ui.lblDf.enabled = true;
     ui.txtTstDegFreedom.visible = true;

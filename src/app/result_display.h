@@ -1,13 +1,31 @@
 #pragma once
-// The results area: resetting and blanking the panels, and the power fields.
+// The results area: the one writer that turns a run's result into the window's fields,
+// pictures, grids and status lines, and the resetting and blanking of the panels.
 
 namespace bx {
 
 class MainWindow;
 struct WindowState;
+struct Comparison;
+struct AnalysisOptions;
+struct EntryCheck;
+struct RunRecord;
 
-// Pictures back to "not decided", the treatment panels filled from the analysis state, the
-// normality and homoscedasticity panels enabled, the df field shown again.
+// Shows a completed run: the transformed values in both grids' Transform columns, every panel
+// with its texts and pictures, the enabled and visible states the run leaves, and the run's
+// notes in the status list in order (the rankit notice as its message box). Keeps the result
+// as the window's last run.
+void showRun(MainWindow& w, const Comparison& result, const AnalysisOptions& options);
+
+// The transformed values of checked entries in SampTrans, RefTrans and both grids' Transform
+// columns ("~" beyond the last value).
+void showTransformed(MainWindow& w, const EntryCheck& entries);
+
+// The window's last run as the logs and the report keep it: the identification and the
+// replicates as the window holds them now, with the last result.
+RunRecord currentRun(const MainWindow& w);
+
+// Pictures back to "not decided", panels enabled, the df field shown again.
 void ResetResultPanels(MainWindow& w);
 
 // Blanks the Transform columns and every result field (txtOverride keeps its text), pictures

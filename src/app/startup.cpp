@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "app/text_format.h"
+#include "base/text_format.h"
 #include "entry/grid.h"
 
 namespace bx {

@@ -6,6 +6,24 @@
 
 namespace bx::cli {
 
+OptionChoices choicesOf(const AnalysisOptions& options) {
+    const WindowState fresh;
+    OptionChoices c;
+    c.alternative = options.alternative.value_or(fresh.cbHypoAlt.text);
+    c.nullHypothesis = options.alternative ? std::string(c.alternative == fresh.cbHypoAlt.entries[0]
+                                                             ? fresh.cbHypoNull.entries[0]
+                                                             : fresh.cbHypoNull.entries[1])
+                                           : fresh.cbHypoNull.text;
+    c.alpha = options.alpha.value_or(fresh.cbAlphaLevel.text);
+    c.transformation = options.transform.value_or(fresh.cbTransMethod.text);
+    c.normalityPrompt = options.overrideAnswer.has_value();
+    c.overrideYes = options.overrideAnswer.value_or(false);
+    c.power = options.powerDifference.has_value();
+    c.minimumDifference = options.powerDifference.value_or(fresh.txtDiff_levl.text);
+    c.oneSample = options.oneSample;
+    return c;
+}
+
 void applyOptions(MainWindow& w, const AnalysisOptions& options) {
     if (options.alternative) {
         pickHypoAlt(w, *options.alternative);

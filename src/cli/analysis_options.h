@@ -22,6 +22,21 @@ struct AnalysisOptions {
     bool oneSample = false;                      // switches the one-sample t-test on
 };
 
+// The option lists' texts and the option switches as a window fresh from start-up holds them
+// once applyOptions() has set `options`.
+struct OptionChoices {
+    std::string alternative;
+    std::string nullHypothesis;
+    std::string alpha;
+    std::string transformation;
+    bool normalityPrompt = false;
+    bool overrideYes = false;  // the answer to the override question
+    bool power = false;
+    std::string minimumDifference;  // the power difference field's text
+    bool oneSample = false;
+};
+OptionChoices choicesOf(const AnalysisOptions& options);
+
 // The option lists, then Options > "Normality Override", "Power Calculations",
 // "1 Sample T-Test" (each posting its own status line), then the minimum difference.
 void applyOptions(MainWindow& w, const AnalysisOptions& options);

@@ -1,6 +1,6 @@
 #include "cli/analyze_command.h"
 
-#include "analysis/driver.h"
+#include "app/execute.h"
 #include "app/startup.h"
 #include "cli/cli_desktop.h"
 #include "cli/exit_status.h"

@@ -9,18 +9,20 @@
 #include <string_view>
 #include <thread>
 
-#include "analysis/driver.h"
+#include "app/main_window.h"
 #include "app/startup.h"
-#include "app/text_format.h"
+#include "base/text_format.h"
+#include "cli/cli_desktop.h"
 #include "cli/csv.h"
 #include "cli/exit_status.h"
 #include "cli/file_commands.h"
 #include "cli/progress_bar.h"
 #include "cli/result_output.h"
-#include "logs/detailed_log.h"
+#include "entry/entry_check.h"
+#include "logs/log_file.h"
 #include "logs/log_rows.h"
-#include "logs/summary_log.h"
 #include "logs/summary_record.h"
+#include "statistics/analyze.h"
 #include "tables/stat_tables.h"
 
 namespace bx::cli {
@@ -43,7 +45,7 @@ static_assert(kSampIdColumn == 0 && kRefIdColumn < kSummaryFieldCount);
 constexpr int kMaxErrorsShown = 20;
 constexpr std::size_t kFlushBytes = 1 << 16;
 // Comparisons that may be finished ahead of the one being written out; fewer when each holds
-// its window until the logs have it.
+// its run until the logs have it.
 constexpr std::size_t kLookAhead = 4096;
 constexpr std::size_t kLookAheadWithWindows = 256;
 
@@ -58,10 +60,10 @@ std::string refusalLine(const std::string& sampleId, const std::string& referenc
     return line;
 }
 
-// The summary record of the window's last run in the record's field order, as the summary
-// log writes it, then an empty STATUS.
-std::vector<std::string> summaryFields(const WindowState& ui) {
-    const LogRow row = summaryLogRow(ui);
+// The summary record of a run in the record's field order, as the summary log writes it, then
+// an empty STATUS.
+std::vector<std::string> summaryFields(const RunRecord& run) {
+    const LogRow row = summaryLogRow(run);
     std::vector<std::string> fields;
     fields.reserve(kSummaryFieldCount + 1);
     for (const RecordField& field : kSummaryRecordFields) {
@@ -124,8 +126,7 @@ bool readAll(std::istream& in, std::string& text) {
 }
 
 // The logs of a batch: started once through the Log menu of a window of their own, then
-// written with the window of every completed comparison in input order, as the driver writes
-// them at the end of a run.
+// written with every completed comparison in input order, as a run writes them at its end.
 class BatchLogs {
   public:
     BatchLogs(const StartupFolders& folders, std::shared_ptr<const StatTables> tables)
@@ -158,34 +159,27 @@ class BatchLogs {
 
     bool active() const { return window_.ui.detailedLogging || window_.ui.summaryLogging; }
 
-    // Appends the run that `w` shows to the active logs. Returns the status lines that report
-    // a problem with the writing, if any.
-    std::string write(MainWindow& w) const {
-        WindowState& ui = w.ui;
+    // Appends a run to the active logs. Returns the lines that report a problem with the
+    // writing (a value cut to its field, a failed write), if any.
+    std::string write(const RunRecord& run) const {
         const WindowState& logs = window_.ui;
-        ui.detailedLogging = logs.detailedLogging;
-        ui.detailedLogFileName = logs.detailedLogFileName;
-        ui.detailedLogFolder = logs.detailedLogFolder;
-        ui.detailedLogPath = logs.detailedLogPath;
-        ui.summaryLogging = logs.summaryLogging;
-        ui.summaryLogFileName = logs.summaryLogFileName;
-        ui.summaryLogFolder = logs.summaryLogFolder;
-        ui.summaryLogPath = logs.summaryLogPath;
-        const std::size_t before = ui.Status.size();
-        if (ui.detailedLogging) {
-            WriteDetailLog(w);
-        }
-        if (ui.summaryLogging) {
-            WriteSummaryLog(w);
-        }
         std::string problems;
-        const std::vector<std::string> lines = statusLines(ui.Status.substr(before));
-        for (std::size_t i = 1; i < lines.size(); ++i) {
-            const std::string_view line = trimBlanks(lines[i]);
-            if (line != "Saving to Log File..." && line != "Saving to Summary Log File...") {
-                problems += line;
+        const auto append = [&](const std::string& path, const std::vector<LogRow>& rows,
+                                std::string_view logName) {
+            const TableError error = appendLogRows(path, rows, [&](const FieldCut& cut) {
+                problems += trimBlanks(describeCut(cut));
+                problems += '\n';
+            });
+            if (error) {
+                problems += trimBlanks(logWriteErrorLine(std::string(logName) + " <" + path + ">", error));
                 problems += '\n';
             }
+        };
+        if (logs.detailedLogging) {
+            append(logs.detailedLogPath, detailLogRows(run), "Log File");
+        }
+        if (logs.summaryLogging) {
+            append(logs.summaryLogPath, {summaryLogRow(run)}, "Summary Log File");
         }
         return problems;
     }
@@ -212,8 +206,8 @@ class ResultWriter {
             progress_.clear();
             err_ << lines;
         }
-        if (logs_ != nullptr && result.window) {
-            const std::string problems = logs_->write(*result.window);
+        if (logs_ != nullptr && result.record) {
+            const std::string problems = logs_->write(*result.record);
             if (!problems.empty()) {
                 flush();
                 std::string lines;
@@ -222,8 +216,7 @@ class ResultWriter {
                 err_ << lines;
                 logFailed_ = true;
             }
-            result.window.reset();
-            result.desktop.reset();
+            result.record.reset();
         }
         refused_ = refused_ || result.refused;
         ++written_;
@@ -252,21 +245,21 @@ class ResultWriter {
     bool logFailed_ = false;
 };
 
-struct Comparison {
+struct QueuedComparison {
     const SurveySample* test;
 };
 
 // Runs the comparisons on `jobs` threads while this thread writes the finished ones in input
-// order. At most kLookAhead comparisons (kLookAheadWithWindows when the windows are kept for
-// the logs) are held finished but unwritten.
-void runParallel(const ComparisonRunner& runner, const std::vector<Comparison>& comparisons,
-                 const SurveySample* reference, int jobs, bool keepWindows, ResultWriter& writer) {
+// order. At most kLookAhead comparisons (kLookAheadWithWindows when the runs are kept for the
+// logs) are held finished but unwritten.
+void runParallel(const ComparisonRunner& runner, const std::vector<QueuedComparison>& comparisons,
+                 const SurveySample* reference, int jobs, bool keepRecords, ResultWriter& writer) {
     struct Slot {
         ComparisonResult result;
         bool ready = false;
     };
     const std::size_t n = comparisons.size();
-    std::vector<Slot> ring(std::min(n, keepWindows ? kLookAheadWithWindows : kLookAhead));
+    std::vector<Slot> ring(std::min(n, keepRecords ? kLookAheadWithWindows : kLookAhead));
     std::mutex mutex;
     std::condition_variable readyCv;
     std::condition_variable spaceCv;
@@ -293,7 +286,7 @@ void runParallel(const ComparisonRunner& runner, const std::vector<Comparison>& 
             }
             done.clear();
             for (std::size_t i = first; i < last; ++i) {
-                done.push_back(runner.run(*comparisons[i].test, reference, keepWindows));
+                done.push_back(runner.run(*comparisons[i].test, reference, keepRecords));
             }
             {
                 std::lock_guard lock(mutex);
@@ -349,24 +342,12 @@ std::vector<std::string> batchHeader() {
     return header;
 }
 
-ComparisonRunner::ComparisonRunner(const StartupFolders& folders,
-                                   std::shared_ptr<const StatTables> tables,
-                                   AnalysisOptions options, std::string referenceId)
-    : folders_(folders),
-      tables_(std::move(tables)),
-      options_(std::move(options)),
-      referenceId_(std::move(referenceId)) {
-    // Start-up is the same for every window; it runs once here and each comparison starts
-    // from a copy of the state it leaves.
-    CliDesktop desktop(std::nullopt);
-    MainWindow w(desktop, folders_, tables_);
-    Form_Load(w);
-    startUi_ = w.ui;
-    startAnalysis_ = w.analysis;
-}
+ComparisonRunner::ComparisonRunner(std::shared_ptr<const StatTables> tables,
+                                   const AnalysisOptions& options, std::string referenceId)
+    : tables_(std::move(tables)), choices_(choicesOf(options)), referenceId_(std::move(referenceId)) {}
 
 ComparisonResult ComparisonRunner::run(const SurveySample& test, const SurveySample* reference,
-                                       bool keepWindow) const {
+                                       bool keepRecord) const {
     ComparisonResult result;
     const std::string refusal = surveyRefusal(test, reference, referenceId_);
     if (!refusal.empty()) {
@@ -374,34 +355,76 @@ ComparisonResult ComparisonRunner::run(const SurveySample& test, const SurveySam
         result.refused = true;
         return result;
     }
-    auto desktop = std::make_unique<CliDesktop>(options_.overrideAnswer);
-    auto window = std::make_unique<MainWindow>(*desktop, folders_, tables_);
-    MainWindow& w = *window;
-    w.ui = startUi_;
-    w.analysis = startAnalysis_;
-    w.ui.txtSampId.text = test.id;
-    w.ui.txtRefId.text = referenceId_;
-    putEntries(w.ui.Grid1, test.values);
-    putEntries(w.ui.Grid2, reference->values);
-    applyOptions(w, options_);
-    cmdExecute_Click(w);
-    result.messages = desktop->takeMessages();
-
-    const RunOutcome outcome = lastRunOutcome(w.ui);
+    // The replicates as the grids' Data columns would hold them.
+    ValueArray testSlots;
+    ValueArray referenceSlots;
+    for (int i = 1; i <= kMaxReplicates; ++i) {
+        const auto k = static_cast<std::size_t>(i - 1);
+        testSlots[i] = k < test.values.size() ? test.values[k] : std::string();
+        referenceSlots[i] = k < reference->values.size() ? reference->values[k] : std::string();
+    }
+    const OptionChoices& o = choices_;
+    EntryCheck check = checkEntries({testSlots, referenceSlots, o.alternative, o.nullHypothesis,
+                                     o.alpha, o.transformation, o.oneSample});
+    // The lines the run would post, in order, of which the warnings go with its messages.
+    std::vector<std::string_view> lines;
+    if (check.refusal) {
+        if (check.referenceIncomplete) {
+            result.messages = std::string(kAppTitle) + ": " + kReferenceIncompleteText + "\n";
+        }
+        lines.push_back(*check.refusal);
+    }
+    for (const std::string& warning : check.warnings) {
+        lines.push_back(warning);
+    }
+    Comparison comparison;
+    if (!check.refusal) {
+        check.options.power = o.power;
+        check.options.minimumDifference = leadingNumber(o.minimumDifference);
+        const OverrideAnswer answer = !o.normalityPrompt ? OverrideAnswer::No
+                                      : o.overrideYes    ? OverrideAnswer::Yes
+                                                         : OverrideAnswer::No;
+        comparison = analyze(check.samples(), check.options, *tables_, answer);
+        // The question and the notice are message boxes of the window; here they are messages.
+        if (o.normalityPrompt && comparison.normality && !comparison.normality->normal) {
+            result.messages += "Normality Override: Data Failed Shapiro-Wilk test. Do you want to "
+                               "override this conclusion of non-normality?\n";
+        }
+        for (const Note& note : comparison.notes) {
+            if (note.code == NoteCode::RankitNotice) {
+                result.messages += std::string(kRankitNoticeTitle) + ": " + note.text + "\n";
+            } else {
+                lines.push_back(note.text);
+            }
+        }
+    }
     // The results line has no room for them, so the run's warnings go with its messages.
-    for (const std::string& warning : lastRunWarnings(w.ui)) {
-        result.messages += warning;
-        result.messages += '\n';
+    for (const std::string_view line : lines) {
+        if (line.find("Warning") != std::string_view::npos ||
+            line.find("WARNING") != std::string_view::npos) {
+            result.messages += trimBlanks(line);
+            result.messages += '\n';
+        }
     }
-    if (outcome.completed) {
-        appendCsvRecord(result.line, summaryFields(w.ui));
-    } else {
-        result.line = refusalLine(test.id, referenceId_, outcome.reason);
+    if (check.refusal) {
+        result.line = refusalLine(test.id, referenceId_, std::string(trimBlanks(*check.refusal)));
         result.refused = true;
+        return result;
     }
-    if (keepWindow && outcome.completed) {
-        result.desktop = std::move(desktop);
-        result.window = std::move(window);
+
+    auto run = std::make_unique<RunRecord>();
+    run->identity = {"", test.id, "", referenceId_, ""};
+    for (std::size_t k = 0; k < run->testEntries.size(); ++k) {
+        run->testEntries[k] = slotText(testSlots[static_cast<int>(k) + 1]);
+        run->referenceEntries[k] = slotText(referenceSlots[static_cast<int>(k) + 1]);
+    }
+    run->options = check.options;
+    run->minimumDifference = o.minimumDifference;
+    run->result = std::move(comparison);
+    run->texts = resultTexts(run->result, run->options);
+    appendCsvRecord(result.line, summaryFields(*run));
+    if (keepRecord) {
+        result.record = std::move(run);
     }
     return result;
 }
@@ -437,7 +460,7 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
 
     const std::string referenceId(trimBlanks(request.reference));
     const SurveySample* reference = survey.find(referenceId);
-    std::vector<Comparison> comparisons;
+    std::vector<QueuedComparison> comparisons;
     for (const SurveySample& s : survey.samples) {
         if (&s != reference) {
             comparisons.push_back({&s});
@@ -468,13 +491,13 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
     }
     const bool logging = logs.active();
 
-    const ComparisonRunner runner(folders, tables, request.options, referenceId);
+    const ComparisonRunner runner(tables, request.options, referenceId);
     ProgressBar progress(err, comparisons.size(),
                          errIsTerminal && comparisons.size() > kProgressBarThreshold);
     ResultWriter writer(*results, err, progress, logging ? &logs : nullptr);
     writer.header();
     if (request.jobs <= 1 || comparisons.size() <= 1) {
-        for (const Comparison& c : comparisons) {
+        for (const QueuedComparison& c : comparisons) {
             ComparisonResult result = runner.run(*c.test, reference, logging);
             writer.write(*c.test, result);
         }

@@ -1,6 +1,6 @@
 #pragma once
 // `benthix-cli batch`: every sample of a survey compared with one reference sample, each
-// comparison through a fresh window of the headless core, the results as one CSV line per
+// comparison checked and analysed as the window would, the results as one CSV line per
 // comparison in input order.
 
 #include <memory>
@@ -9,10 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
+#include "base/paths.h"
 #include "cli/analysis_options.h"
-#include "cli/cli_desktop.h"
 #include "cli/survey.h"
+#include "reports/run_record.h"
+
+namespace bx {
+class StatTables;
+}
 
 namespace bx::cli {
 
@@ -34,31 +38,27 @@ struct ComparisonResult {
     std::string line;      // its CSV line with the final line end
     std::string messages;  // its message boxes ("title: text") and warnings, a line each
     bool refused = false;
-    // The window after the run, kept only when its run is still to be logged.
-    std::unique_ptr<CliDesktop> desktop;
-    std::unique_ptr<MainWindow> window;
+    // The completed run, kept only when it is still to be logged.
+    std::unique_ptr<RunRecord> record;
 };
 
-// Runs single comparisons. Every comparison gets a window of its own in the state start-up
-// leaves it in; all of them share the read-only statistical tables. run() may be called from
-// several threads at once.
+// Runs single comparisons, each from the options as a fresh window would hold them; all of
+// them share the read-only statistical tables. run() may be called from several threads at
+// once.
 class ComparisonRunner {
   public:
-    ComparisonRunner(const StartupFolders& folders, std::shared_ptr<const StatTables> tables,
-                     AnalysisOptions options, std::string referenceId);
+    ComparisonRunner(std::shared_ptr<const StatTables> tables, const AnalysisOptions& options,
+                     std::string referenceId);
 
     // Compares `test` with `reference` (null: the reference is not in the survey). With
-    // `keepWindow` the result holds the window for the logs.
+    // `keepRecord` the result holds the run for the logs.
     ComparisonResult run(const SurveySample& test, const SurveySample* reference,
-                         bool keepWindow) const;
+                         bool keepRecord) const;
 
   private:
-    StartupFolders folders_;
     std::shared_ptr<const StatTables> tables_;
-    AnalysisOptions options_;
+    OptionChoices choices_;
     std::string referenceId_;
-    WindowState startUi_;
-    AnalysisState startAnalysis_;
 };
 
 // Runs the batch; results on `out` unless the request names an output file, message boxes and

@@ -4,7 +4,7 @@
 #include <istream>
 #include <ostream>
 
-#include "app/text_format.h"
+#include "base/text_format.h"
 #include "cli/analyze_command.h"
 #include "cli/batch_command.h"
 #include "cli/exit_status.h"

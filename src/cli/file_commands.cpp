@@ -5,10 +5,10 @@
 #include "app/main_window.h"
 #include "cli/cli_desktop.h"
 #include "cli/result_output.h"
-#include "datafiles/sample_file.h"
-#include "logs/detailed_log.h"
-#include "logs/summary_log.h"
-#include "reports/spreadsheet_report.h"
+#include "app/sample_commands.h"
+#include "app/log_commands.h"
+#include "app/log_commands.h"
+#include "app/report_command.h"
 
 namespace bx::cli {
 namespace {

@@ -3,7 +3,7 @@
 #include <sstream>
 #include <string_view>
 
-#include "app/text_format.h"
+#include "base/text_format.h"
 #include "app/window_state.h"
 
 namespace bx::cli {

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <unordered_map>
 
-#include "app/text_format.h"
+#include "base/text_format.h"
 
 namespace bx::cli {
 namespace {

@@ -1,29 +1,21 @@
 #include "datafiles/sample_file.h"
 
 #include <unistd.h>
+
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <random>
 
-#include "analysis/descriptive.h"
-#include "app/main_window.h"
-#include "app/text_format.h"
-#include "datafiles/file_dialog.h"
+#include "base/paths.h"
+#include "base/text_format.h"
 #include "datafiles/sample_record.h"
-#include "entry/clearing.h"
-#include "entry/grid_events.h"
-#include "entry/validation.h"
-#include "tables/dbf_table.h"
 #include "tables/file_copy.h"
 #include "tables/file_lock.h"
 
 namespace bx {
 namespace {
 
-constexpr const char* kTemplate = "stat.dbf";
-constexpr const char* kSaveTitle = "Save as File Selection";
 constexpr const char* kNotLoaded = "*** Data NOT Loaded!";
 
 // One row of a sample data file as read, before anything is taken over.
@@ -46,14 +38,6 @@ std::vector<std::string_view> sampleFieldNames() {
         names.push_back(f.name);
     }
     return names;
-}
-
-std::string errorDetail(const TableError& error) {
-    std::string text = "error " + std::to_string(error.number);
-    if (!error.description.empty()) {
-        text += " (" + error.description + ")";
-    }
-    return text;
 }
 
 // A file that could not be reached at all (missing, locked, no permission), as opposed to a
@@ -94,13 +78,9 @@ std::string temporaryName(const std::string& fileName) {
            ".tmp.dbf";
 }
 
-// The rows of the sample data file: row 1 with the identifiers, the project and the counts,
-// row i with the i-th replicate of each sample that has one.
-TableError writeSampleRows(MainWindow& w, DbfTable& table) {
-    const WindowState& ui = w.ui;
-    const AnalysisState& a = w.analysis;
-    const int n1 = static_cast<int>(CountValues(a.SampRaw));
-    const int n2 = static_cast<int>(CountValues(a.RefRaw));
+TableError writeSampleRows(const SampleData& data, DbfTable& table) {
+    const int n1 = CountValues(data.sampRaw);
+    const int n2 = CountValues(data.refRaw);
     if (TableError error = table.moveFirst()) {
         return error;
     }
@@ -110,9 +90,9 @@ TableError writeSampleRows(MainWindow& w, DbfTable& table) {
         }
     }
     const std::pair<std::string_view, std::string> header[] = {
-        {"SAMPID", ui.txtSampId.text},       {"SAMP_ALIAS", ui.txtSampAlias.text},
-        {"REFID", ui.txtRefId.text},         {"REF_ALIAS", ui.txtRefAlias.text},
-        {"PROJECT", ui.txtProjectName.text}, {"SAMP_REPS", numberToText(n1)},
+        {"SAMPID", data.sampleId},       {"SAMP_ALIAS", data.sampleAlias},
+        {"REFID", data.referenceId},     {"REF_ALIAS", data.referenceAlias},
+        {"PROJECT", data.project},       {"SAMP_REPS", numberToText(n1)},
         {"REF_REPS", numberToText(n2)},
     };
     for (const auto& [field, value] : header) {
@@ -134,18 +114,18 @@ TableError writeSampleRows(MainWindow& w, DbfTable& table) {
             }
         }
         if (test) {
-            if (TableError error = table.writeField("SAMPDATA", slotText(a.SampRaw[i]))) {
+            if (TableError error = table.writeField("SAMPDATA", slotText(data.sampRaw[i]))) {
                 return error;
             }
-            if (TableError error = table.writeField("SAMPTRANS", slotText(a.SampTrans[i]))) {
+            if (TableError error = table.writeField("SAMPTRANS", slotText(data.sampTrans[i]))) {
                 return error;
             }
         }
         if (reference) {
-            if (TableError error = table.writeField("REFDATA", slotText(a.RefRaw[i]))) {
+            if (TableError error = table.writeField("REFDATA", slotText(data.refRaw[i]))) {
                 return error;
             }
-            if (TableError error = table.writeField("REFTRANS", slotText(a.RefTrans[i]))) {
+            if (TableError error = table.writeField("REFTRANS", slotText(data.refTrans[i]))) {
                 return error;
             }
         }
@@ -159,93 +139,54 @@ TableError writeSampleRows(MainWindow& w, DbfTable& table) {
     return {};
 }
 
-// Writes the sample data file at ChosenPath: a copy of the template beside it receives the
-// rows and then replaces the target, so that a failure leaves an earlier file as it was.
-TableError saveSampleFile(MainWindow& w) {
-    const WindowState& ui = w.ui;
-    if (TableError held = checkNotHeldOpen(ui.ChosenPath)) {
+}  // namespace
+
+std::string errorDetail(const TableError& error) {
+    std::string text = "error " + std::to_string(error.number);
+    if (!error.description.empty()) {
+        text += " (" + error.description + ")";
+    }
+    return text;
+}
+
+TableError writeSampleFile(const std::string& templatePath, const std::string& folder,
+                           const std::string& fileName, const SampleData& data,
+                           const std::function<void(const FieldCut&)>& reportCut) {
+    const std::string path = joinPath(folder, fileName);
+    if (TableError held = checkNotHeldOpen(path)) {
         return held;
     }
-    const std::string tempName = temporaryName(ui.ChosenFileName);
-    const std::string tempPath = joinPath(ui.ChosenFolder, tempName);
+    const std::string tempName = temporaryName(fileName);
+    const std::string tempPath = joinPath(folder, tempName);
     struct Cleanup {
         std::string path;
         ~Cleanup() { std::remove(path.c_str()); }
     } cleanup{tempPath};
 
-    if (TableError error = copyFileSafely(w.programFile(kTemplate), tempPath)) {
+    if (TableError error = copyFileSafely(templatePath, tempPath)) {
         return error;
     }
     DbfTable table;
-    table.setCutHandler([&w](const FieldCut& cut) { w.postStatus(describeCut(cut)); });
-    if (TableError error = table.open(ui.ChosenFolder, tempName)) {
+    table.setCutHandler(reportCut);
+    if (TableError error = table.open(folder, tempName)) {
         return error;
     }
     if (TableError error = table.requireFields(sampleFieldNames())) {
         return error;
     }
-    if (TableError error = writeSampleRows(w, table)) {
+    if (TableError error = writeSampleRows(data, table)) {
         return error;
     }
     table.close();
-    if (std::rename(tempPath.c_str(), ui.ChosenPath.c_str()) != 0) {
-        return errorFromErrno(errno, ui.ChosenPath);
+    if (std::rename(tempPath.c_str(), path.c_str()) != 0) {
+        return errorFromErrno(errno, path);
     }
     return {};
 }
 
-}  // namespace
-
-void mnuSaveAs_Click(MainWindow& w) {
-    WindowState& ui = w.ui;
-    ui.fileDialogPurpose = kPurposeSave;
-    showFileDialog(w, "Save As...");
-    if (ui.ChosenFileName == kUserCancelled) {
-        return;
-    }
-    if (chosenNameIsEmpty(ui.ChosenFileName, ".dbf")) {
-        w.desktop().messageBox(kSaveTitle, "No file selected...", MessageIcon::Exclamation,
-                               MessageButtons::Ok);
-        return;
-    }
-    ui.currentSampleFileName = ui.ChosenFileName;
-    ui.saveFolder = ui.ChosenFolder;
-    if (isProgramTable(w, ui.ChosenPath)) {
-        w.desktop().messageBox(kSaveTitle, "File already Selected!", MessageIcon::Exclamation,
-                               MessageButtons::Ok);
-        return;
-    }
-
-    GridToArray(ui.Grid1, w.analysis.SampRaw);
-    GridToArray(ui.Grid2, w.analysis.RefRaw);
-    TransformEntries(w, false);
-
-    if (TableError error = saveSampleFile(w)) {
-        w.postStatus("*** Save of Sample Data to <" + ui.ChosenPath +
-                     "> FAILED: " + errorDetail(error));
-        return;
-    }
-    w.postStatus("Save of Sample Data to <" + ui.ChosenPath + "> complete.");
-}
-
-void mnuLoadFrom_Click(MainWindow& w) {
-    WindowState& ui = w.ui;
-    ui.dataErrorFlag = false;
-    ui.fileDialogPurpose = kPurposeLoad;
-    showFileDialog(w, "Load From...");
-    if (ui.ChosenFileName == kUserCancelled || chosenNameIsEmpty(ui.ChosenFileName, ".dbf")) {
-        return;
-    }
-    loadSampleFile(w, ui.ChosenFolder, ui.ChosenFileName);
-}
-
-void loadSampleFile(MainWindow& w, const std::string& folder, const std::string& fileName) {
-    WindowState& ui = w.ui;
-    ui.dataErrorFlag = false;
-    ui.currentSampleFileName = fileName;
-    ui.loadFolder = folder;
+SampleFileRead readSampleFile(const std::string& folder, const std::string& fileName) {
+    SampleFileRead read;
     const std::string path = joinPath(folder, fileName);
-
     DbfTable table;
     TableError error = table.open(folder, fileName, DbfOpenMode::ReadOnly);
     if (!error) {
@@ -253,26 +194,20 @@ void loadSampleFile(MainWindow& w, const std::string& folder, const std::string&
     }
     if (error) {
         if (isAccessError(error.number)) {
-            w.desktop().messageBox("", "Data error event hit err:" + error.description,
-                                   MessageIcon::None, MessageButtons::Ok);
+            read.accessError = error;
         } else {
-            // Missing fields, or a file that is not a table at all.
-            w.desktop().messageBox("ERROR", "Invalid Data File Selected!", MessageIcon::Critical,
-                                   MessageButtons::Ok);
-            ui.dataErrorFlag = true;
+            read.invalidFile = true;
         }
-        w.postStatus(kNotLoaded);
-        return;
+        return read;
     }
 
-    // Everything is read and checked before the window changes.
     std::array<SampleRow, kMaxReplicates> rows;
     error = table.moveFirst();
     for (std::size_t r = 0; r < rows.size() && !error; ++r) {
         if (table.eof()) {
-            w.postStatus(std::string(kNotLoaded) + " <" + path + "> has fewer than " +
-                         std::to_string(kMaxReplicates) + " rows.");
-            return;
+            read.problem = std::string(kNotLoaded) + " <" + path + "> has fewer than " +
+                           std::to_string(kMaxReplicates) + " rows.";
+            return read;
         }
         for (std::size_t i = 0; i < kSampleRecordFields.size() && !error; ++i) {
             error = table.readField(kSampleRecordFields[i].name, rows[r].fields[i]);
@@ -283,51 +218,40 @@ void loadSampleFile(MainWindow& w, const std::string& folder, const std::string&
     }
     table.close();
     if (error) {
-        w.postStatus(std::string(kNotLoaded) + " <" + path + ">: " + errorDetail(error));
-        return;
+        read.problem = std::string(kNotLoaded) + " <" + path + ">: " + errorDetail(error);
+        return read;
     }
     const SampleRow& first = rows[0];
     const int n1 = replicateCount(first["SAMP_REPS"]);
     const int n2 = replicateCount(first["REF_REPS"]);
     if (n1 < 0 || n2 < 0) {
-        w.postStatus(std::string(kNotLoaded) + " The replicate counts in <" + path + "> (" +
-                     first["SAMP_REPS"] + ", " + first["REF_REPS"] +
-                     ") are not whole numbers from 0 to " + std::to_string(kMaxReplicates) + ".");
-        return;
+        read.problem = std::string(kNotLoaded) + " The replicate counts in <" + path + "> (" +
+                       first["SAMP_REPS"] + ", " + first["REF_REPS"] +
+                       ") are not whole numbers from 0 to " + std::to_string(kMaxReplicates) + ".";
+        return read;
     }
-    ValueArray sampRaw;
-    ValueArray sampTrans;
-    ValueArray refRaw;
-    ValueArray refTrans;
+    SampleData data;
     for (int i = 1; i <= kMaxReplicates; ++i) {
         const SampleRow& row = rows.at(static_cast<std::size_t>(i - 1));
         const double t1 = leadingNumber(row["SAMPTRANS"]);
         const double t2 = leadingNumber(row["REFTRANS"]);
         if ((i <= n1 && !std::isfinite(t1)) || (i <= n2 && !std::isfinite(t2))) {
-            w.postStatus(std::string(kNotLoaded) + " A transformed value in row " +
-                         std::to_string(i) + " of <" + path + "> is out of range.");
-            return;
+            read.problem = std::string(kNotLoaded) + " A transformed value in row " +
+                           std::to_string(i) + " of <" + path + "> is out of range.";
+            return read;
         }
-        sampRaw[i] = i <= n1 ? row["SAMPDATA"] : std::string();
-        sampTrans[i] = i <= n1 ? Slot(t1) : Slot(std::string(kEndMarker));
-        refRaw[i] = i <= n2 ? row["REFDATA"] : std::string();
-        refTrans[i] = i <= n2 ? Slot(t2) : Slot(std::string(kEndMarker));
+        data.sampRaw[i] = i <= n1 ? row["SAMPDATA"] : std::string();
+        data.sampTrans[i] = i <= n1 ? Slot(t1) : Slot(std::string(kEndMarker));
+        data.refRaw[i] = i <= n2 ? row["REFDATA"] : std::string();
+        data.refTrans[i] = i <= n2 ? Slot(t2) : Slot(std::string(kEndMarker));
     }
-
-    mnuClearAll_Click(w);
-    ui.txtSampId.text = first["SAMPID"];
-    ui.txtSampAlias.text = first["SAMP_ALIAS"];
-    ui.txtRefId.text = first["REFID"];
-    ui.txtRefAlias.text = first["REF_ALIAS"];
-    ui.txtProjectName.text = first["PROJECT"];
-    AnalysisState& a = w.analysis;
-    a.SampRaw = sampRaw;
-    a.SampTrans = sampTrans;
-    a.RefRaw = refRaw;
-    a.RefTrans = refTrans;
-    ArrayToGrid(ui.Grid1, a.SampRaw, a.SampTrans);
-    ArrayToGrid(ui.Grid2, a.RefRaw, a.RefTrans);
-    w.postStatus("Data Entry Loaded from file <" + path + ">.");
+    data.sampleId = first["SAMPID"];
+    data.sampleAlias = first["SAMP_ALIAS"];
+    data.referenceId = first["REFID"];
+    data.referenceAlias = first["REF_ALIAS"];
+    data.project = first["PROJECT"];
+    read.data = std::move(data);
+    return read;
 }
 
 }  // namespace bx

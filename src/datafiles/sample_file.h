@@ -1,26 +1,53 @@
 #pragma once
-// File > "&Save As..." and "&Load From...": the entered data of one comparison (project name,
-// sample identifiers and aliases, both samples' replicates with their transformed values) in
-// a table made from the template stat.dbf.
+// The sample data file: the entered data of one comparison (project name, sample identifiers
+// and aliases, both samples' replicates with their transformed values) in a table made from
+// the template stat.dbf.
 
+#include <functional>
+#include <optional>
 #include <string>
+
+#include "entry/value_array.h"
+#include "tables/dbf_table.h"
+#include "tables/table_error.h"
 
 namespace bx {
 
-class MainWindow;
+struct SampleData {
+    std::string project;
+    std::string sampleId;
+    std::string sampleAlias;
+    std::string referenceId;
+    std::string referenceAlias;
+    ValueArray sampRaw;  // the replicates as entered
+    ValueArray sampTrans;  // and transformed
+    ValueArray refRaw;
+    ValueArray refTrans;
+};
 
-// File > "&Save As...".
-void mnuSaveAs_Click(MainWindow& w);
+// Writes `data` to `fileName` in `folder`: a copy of the template beside the target receives
+// the rows and then replaces the target, so that a failure leaves an earlier file as it was.
+// Row 1 holds the identifiers, the project and the counts, row i the i-th replicate of each
+// sample that has one. Values cut to their field are reported.
+TableError writeSampleFile(const std::string& templatePath, const std::string& folder,
+                           const std::string& fileName, const SampleData& data,
+                           const std::function<void(const FieldCut&)>& reportCut);
 
-// File > "&Load From...".
-void mnuLoadFrom_Click(MainWindow& w);
+struct SampleFileRead {
+    std::optional<SampleData> data;  // the file's data, when it is a sound sample data file
+    // Why not: the file could not be reached (missing, locked, no permission)...
+    std::optional<TableError> accessError;
+    // ...or it is no sample data file at all (fields missing, not a table)...
+    bool invalidFile = false;
+    // ...or it was read but its content is unusable: the reason, for the status line.
+    std::string problem;
+};
 
-// Loads the sample data file `fileName` of `folder` into the window, as File > "&Load From..."
-// does after its dialog (the window's drag-and-drop). The file is read and checked completely
-// before anything in the window changes: a file that is not a sample data file, that has
-// fewer than ten rows, replicate counts other than whole numbers from 0 to 10, or transformed
-// values that are not finite numbers leaves the window's data as they were and says why in
-// the status list.
-void loadSampleFile(MainWindow& w, const std::string& folder, const std::string& fileName);
+// Reads and checks `fileName` in `folder` completely: ten rows, replicate counts that are
+// whole numbers from 0 to 10, transformed values that are finite numbers.
+SampleFileRead readSampleFile(const std::string& folder, const std::string& fileName);
+
+// "error <n> (<description>)".
+std::string errorDetail(const TableError& error);
 
 }  // namespace bx

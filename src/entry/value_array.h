@@ -6,10 +6,12 @@
 #include <string>
 #include <variant>
 
+#include "base/analysis_types.h"
+
 namespace bx {
 
-inline constexpr int kMaxReplicates = 10;
-inline constexpr int kMaxPooled = 2 * kMaxReplicates;
+class Grid;
+
 inline constexpr const char* kEndMarker = "~";
 
 using Slot = std::variant<std::monostate, std::string, double>;
@@ -38,5 +40,25 @@ double slotValue(const Slot& s);
 
 // True for the end marker "~".
 bool isEndMarker(const Slot& s);
+
+// The number of leading slots that are neither blank nor the end marker "~".
+int CountValues(const ValueArray& values);
+
+// The first CountValues(values) slots as numbers; returns the count.
+int valuesOf(const ValueArray& values, std::array<double, kMaxReplicates>& out);
+
+// Mean and sample standard deviation of the counted values (0 for none, or for fewer than
+// two values).
+double MeanOfValues(const ValueArray& values);
+double StdDevOfValues(const ValueArray& values);
+
+// Column 1, rows 1 to 10, into slots 1 to 10 as texts.
+void GridToArray(const Grid& grid, ValueArray& values);
+// Slots 1 to 10 of `values` into column 1 and of `transformed` into column 2, as texts.
+void ArrayToGrid(Grid& grid, const ValueArray& values, const ValueArray& transformed);
+// Blank columns 1 and 2 (ClearGrid) or column 2 only (ClearTransformColumn), rows 1 to 10;
+// then row 1, column 1 becomes the current cell.
+void ClearGrid(Grid& grid);
+void ClearTransformColumn(Grid& grid);
 
 }  // namespace bx

@@ -23,19 +23,19 @@
 #include <array>
 #include <exception>
 
-#include "analysis/driver.h"
+#include "app/execute.h"
 #include "app/options.h"
 #include "app/startup.h"
-#include "datafiles/sample_file.h"
-#include "entry/clearing.h"
-#include "entry/grid_events.h"
-#include "entry/validation.h"
+#include "app/sample_commands.h"
+#include "app/clearing.h"
+#include "app/grid_commands.h"
+#include "app/execute.h"
 #include "gui/artwork.h"
 #include "gui/grid_view.h"
 #include "gui/replicate_plot.h"
-#include "logs/detailed_log.h"
-#include "logs/summary_log.h"
-#include "reports/spreadsheet_report.h"
+#include "app/log_commands.h"
+#include "app/log_commands.h"
+#include "app/report_command.h"
 
 namespace bx::gui {
 namespace {

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <functional>
 
-#include "analysis/analysis_state.h"
-#include "analysis/descriptive.h"
-#include "app/text_format.h"
+#include "app/analysis_state.h"
+#include "statistics/descriptive.h"
+#include "base/text_format.h"
 #include "app/window_state.h"
 
 namespace bx::gui {

@@ -2,8 +2,7 @@
 
 #include <filesystem>
 
-#include "app/main_window.h"
-#include "datafiles/file_dialog.h"
+#include "base/paths.h"
 #include "tables/file_copy.h"
 
 namespace bx {
@@ -13,10 +12,9 @@ std::string fileIoErrorText(int number) {
            ".  File may already be open or pathname is corrupt.";
 }
 
-TableError createLogFile(const MainWindow& w, std::string_view templateName,
-                         const std::string& folder, const std::string& fileName) {
-    if (TableError error =
-            copyFileSafely(w.programFile(templateName), joinPath(folder, fileName))) {
+TableError createLogFile(const std::string& templatePath, const std::string& folder,
+                         const std::string& fileName) {
+    if (TableError error = copyFileSafely(templatePath, joinPath(folder, fileName))) {
         return error;
     }
     DbfTable table;
@@ -29,12 +27,6 @@ TableError createLogFile(const MainWindow& w, std::string_view templateName,
     return table.store();
 }
 
-TableError openLogForRun(MainWindow& w, DbfTable& table, const std::string& folder,
-                         const std::string& fileName) {
-    table.setCutHandler([&w](const FieldCut& cut) { w.postStatus(describeCut(cut)); });
-    return table.open(folder, fileName);
-}
-
 std::string logWriteErrorLine(std::string_view logName, const TableError& error) {
     std::string line = "     ERROR - Run NOT saved to ";
     line += logName;
@@ -45,74 +37,12 @@ std::string logWriteErrorLine(std::string_view logName, const TableError& error)
     return line;
 }
 
-void toggleLog(MainWindow& w, const LogKind& kind) {
-    WindowState& ui = w.ui;
-    bool& logging = ui.*kind.logging;
-    std::string& fileName = ui.*kind.fileName;
-    std::string& path = ui.*kind.path;
-    MenuEntry& menu = ui.*kind.menu;
-    const std::string logName = kind.logName;
-
-    if (logging) {
-        logging = false;
-        menu.caption = kind.beginCaption;
-        w.postStatus(logName + " <" + fileName + "> closed.");
-        fileName.clear();
-        path.clear();
-        return;
-    }
-
-    logging = true;
-    ui.fileDialogPurpose = kind.dialogPurpose;
-    showFileDialog(w, kind.dialogCaption);
-    if (ui.ChosenFileName == kUserCancelled) {
-        logging = false;
-        return;
-    }
-    // The other log's file and the program's own tables are never a log's target.
-    if (chosenNameIsEmpty(ui.ChosenFileName, ".dbf") ||
-        ui.ChosenFileName == ui.*kind.otherLogFileName || isProgramTable(w, ui.ChosenPath)) {
-        logging = false;
-        w.desktop().messageBox("Log File Selection", "Incorrect Filename Chosen, Try again.",
-                               MessageIcon::Exclamation, MessageButtons::Ok);
-        return;
-    }
-    fileName = ui.ChosenFileName;
-    ui.*kind.folder = ui.ChosenFolder;
-    path = ui.ChosenPath;
-
-    if (TableError error =
-            createLogFile(w, kind.templateName, ui.ChosenFolder, ui.ChosenFileName)) {
-        // Nothing is active: the flag goes down and the name is free for the other log.
-        logging = false;
-        fileName.clear();
-        path.clear();
-        if (error.isFileError()) {
-            w.desktop().messageBox("Log File Status", fileIoErrorText(error.number),
-                                   MessageIcon::Exclamation, MessageButtons::Ok);
-            w.postStatus(logName + " NOT active.");
-        } else {
-            std::string text = "Error!!!";
-            if (kind.numberInOtherError) {
-                text += std::to_string(error.number);
-            }
-            w.desktop().messageBox("File Status", text, MessageIcon::Exclamation,
-                                   MessageButtons::Ok);
-        }
-        return;
-    }
-    w.desktop().messageBox(kind.activeTitle, logName + " <" + ui.ChosenPath + "> Now Active.",
-                           MessageIcon::Information, MessageButtons::Ok);
-    w.postStatus(logName + " <" + ui.ChosenPath + "> now active.");
-    menu.caption = kind.stopCaption + fileName;
-}
-
-void appendLogRows(MainWindow& w, const std::string& path, const std::vector<LogRow>& rows,
-                   std::string_view logName) {
+TableError appendLogRows(const std::string& path, const std::vector<LogRow>& rows,
+                         const CutReporter& reportCut) {
     const std::filesystem::path file(path);
     DbfTable table;
-    TableError error =
-        openLogForRun(w, table, file.parent_path().string(), file.filename().string());
+    table.setCutHandler(reportCut);
+    TableError error = table.open(file.parent_path().string(), file.filename().string());
     for (const LogRow& row : rows) {
         if (error) {
             break;
@@ -128,9 +58,7 @@ void appendLogRows(MainWindow& w, const std::string& path, const std::vector<Log
             error = table.store();
         }
     }
-    if (error) {
-        w.postStatus(logWriteErrorLine(std::string(logName) + " <" + path + ">", error));
-    }
+    return error;
 }
 
 }  // namespace bx

@@ -1,100 +1,100 @@
 #include "logs/log_rows.h"
 
-#include "analysis/analysis_state.h"
-#include "app/text_format.h"
-#include "app/window_state.h"
+#include <algorithm>
+
+#include "base/text_format.h"
+#include "reports/run_record.h"
 
 namespace bx {
 namespace {
 
-constexpr const char* kMannWhitneyName = "Mann-Whitney";
-constexpr const char* kSummaryPattern = "##0.0##";
 constexpr const char* kValuePattern = "##0.000";
-
-// A displayed number re-formatted with `pattern`; a text that is not wholly a number is
-// written as it stands.
-std::string reformatted(const std::string& text, const char* pattern) {
-    const LeadingNumber n = parseLeadingNumber(text);
-    return n.found && n.wholeText ? formatNumber(n.value, pattern) : text;
-}
-
-// The leading number of a displayed text, written back without a pattern (12.50 gives 12.5,
-// "N/A" and the empty text give 0).
-std::string displayedNumber(const Field& f) {
-    return numberToText(leadingNumber(f.text));
-}
 
 }  // namespace
 
-std::vector<LogRow> detailLogRows(const WindowState& ui, const AnalysisState& a) {
-    const bool mannWhitney = ui.txtTstStat.text == kMannWhitneyName;
-    const auto transformed = [&](double value) {
-        return mannWhitney ? std::string("N/A") : formatNumber(value, kSummaryPattern);
+std::vector<LogRow> detailLogRows(const RunRecord& run) {
+    const Comparison& c = run.result;
+    const ResultTexts& t = run.texts;
+    const bool mannWhitney = c.test == TestKind::MannWhitney;
+    const auto worked = [&](double value) {
+        return mannWhitney ? std::string(kNotApplicable) : formatNumber(value, kMeanPattern);
     };
-    const ShapiroWilkValues& sw = a.shapiroWilk;
-    const LeveneValues& lv = a.levene;
-    // The residual mean is logged at single precision, as the normality working values hold it.
-    const auto swValue = [&](double value) {
-        return sw.computed
-                   ? formatNumber(static_cast<double>(static_cast<float>(value)), kSummaryPattern)
-                   : std::string("N/A");
+    const ShapiroWilkResult sw = c.normality.value_or(ShapiroWilkResult{});
+    const LeveneResult lv = c.levene.value_or(LeveneResult{});
+    // The residual mean is logged at single precision, as the normality working values hold
+    // it; both read "N/A" when no normality test ran.
+    const auto swValue = [&](double value, bool singlePrecision) {
+        if (!c.normality) {
+            return std::string(kNotApplicable);
+        }
+        return formatNumber(singlePrecision ? static_cast<double>(static_cast<float>(value)) : value,
+                            kMeanPattern);
     };
+    // The W the panel showed, as a number; none after the rankits.
+    std::string wCalc = kNotApplicable;
+    if (!c.rankitsUsed()) {
+        wCalc = formatNumber(c.normality ? shownNumber(c.normality->w, kStatisticPattern) : 0.0,
+                             "#0.0000");
+    }
+    const int df = c.tTest ? c.tTest->df : c.oneSampleT ? c.oneSampleT->df : 0;
 
     LogRow first = {
-        {"PROJECT", ui.txtProjectName.text},
-        {"SAMPID", ui.txtSampId.text},
-        {"SAMP_ALIAS", ui.txtSampAlias.text},
-        {"REFID", ui.txtRefId.text},
-        {"REF_ALIAS", ui.txtRefAlias.text},
-        {"SAMP_REPS", numberToText(a.SampN)},
-        {"SAMP_STD", formatNumber(a.SampStdDev, kSummaryPattern)},
-        {"SAMP_MN", formatNumber(a.SampMean, kSummaryPattern)},
-        {"SAMP_T_STD", transformed(a.SampTransStdDev)},
-        {"SAMP_T_MN", transformed(a.SampTransMean)},
-        {"REF_REPS", numberToText(a.RefN)},
-        {"REF_STD", formatNumber(a.RefStdDev, kSummaryPattern)},
-        {"REF_MN", formatNumber(a.RefMean, kSummaryPattern)},
-        {"REF_T_STD", transformed(a.RefTransStdDev)},
-        {"REF_T_MN", transformed(a.RefTransMean)},
-        {"T_TYPE", ui.txtTstStat.text},
-        {"T_CALC", reformatted(ui.txtTstCalcStat.text, "##0.0000")},
-        {"T_PASSFAIL", ui.txtTstPassFail.text},
-        {"T_ALPHA", ui.txtTstAlpha.text},
-        {"T_CRIT", ui.txtTstCritVal.text},
-        {"T_TRANS", ui.txtTstTransMeth.text},
-        {"T_HYPO_NUL", ui.cbHypoNull.text},
-        {"T_HYPO_ALT", ui.cbHypoAlt.text},
-        {"POWER", ui.txtTstPower.text},
-        {"POWER_DIFF", ui.txtDiff_levl.text},
-        {"T_DF", displayedNumber(ui.txtTstDegFreedom)},
-        {"T_BALANCED", a.Balanced ? "Yes" : "No "},
-        {"L_RES1_MN", formatNumber(lv.mean1, kSummaryPattern)},
-        {"L_RES1_SD", formatNumber(lv.sd1, kSummaryPattern)},
-        {"L_RES2_MN", formatNumber(lv.mean2, kSummaryPattern)},
-        {"L_RES2_SD", formatNumber(lv.sd2, kSummaryPattern)},
+        {"PROJECT", run.identity.project},
+        {"SAMPID", run.identity.sampleId},
+        {"SAMP_ALIAS", run.identity.sampleAlias},
+        {"REFID", run.identity.referenceId},
+        {"REF_ALIAS", run.identity.referenceAlias},
+        {"SAMP_REPS", numberToText(c.testSample.count)},
+        {"SAMP_STD", formatNumber(c.testSample.sd, kMeanPattern)},
+        {"SAMP_MN", formatNumber(c.testSample.mean, kMeanPattern)},
+        {"SAMP_T_STD", worked(c.workedSd(true))},
+        {"SAMP_T_MN", worked(c.workedMean(true))},
+        {"REF_REPS", numberToText(c.referenceSample.count)},
+        {"REF_STD", formatNumber(c.referenceSample.sd, kMeanPattern)},
+        {"REF_MN", formatNumber(c.referenceSample.mean, kMeanPattern)},
+        {"REF_T_STD", worked(c.workedSd(false))},
+        {"REF_T_MN", worked(c.workedMean(false))},
+        {"T_TYPE", t.testName},
+        {"T_CALC", formatNumber(c.statistic(), kStatisticPattern)},
+        {"T_PASSFAIL", t.acceptNull},
+        {"T_ALPHA", t.alpha},
+        {"T_CRIT", t.critical},
+        {"T_TRANS", t.transformation},
+        {"T_HYPO_NUL", std::string(nullCaption(run.options.alternative))},
+        {"T_HYPO_ALT", std::string(alternativeCaption(run.options.alternative))},
+        {"POWER", t.power},
+        {"POWER_DIFF", run.minimumDifference},
+        // Mann-Whitney shows no degrees of freedom; the field reads as 0.
+        {"T_DF", numberToText(mannWhitney ? 0 : df)},
+        {"T_BALANCED", balancedText(c.balanced)},
+        {"L_RES1_MN", formatNumber(lv.mean1, kMeanPattern)},
+        {"L_RES1_SD", formatNumber(lv.sd1, kMeanPattern)},
+        {"L_RES2_MN", formatNumber(lv.mean2, kMeanPattern)},
+        {"L_RES2_SD", formatNumber(lv.sd2, kMeanPattern)},
         {"L_CALC", formatNumber(lv.absT, "#0.0000")},
-        {"L_PASSFAIL", ui.txtScedPassfail.text},
+        {"L_PASSFAIL", t.homoscedastic},
         // Levene's test is two-sided: twice the experimental level.
-        {"L_ALPHA", numberToText(2.0 * leadingNumber(ui.cbAlphaLevel.text))},
+        {"L_ALPHA", numberToText(2.0 * run.options.alpha)},
         {"L_CRIT", formatNumber(lv.critical, "#0.000")},
         {"L_DF", formatNumber(lv.df, "#0")},
-        {"W_RESID_MN", swValue(sw.residualMean)},
-        {"W_RESID_SD", sw.computed ? formatNumber(sw.residualSd, kSummaryPattern) : "N/A"},
-        {"W_SS", formatNumber(sw.ss, kSummaryPattern)},
-        {"W_K", formatNumber(sw.k, kSummaryPattern)},
-        {"W_B", formatNumber(sw.b, kSummaryPattern)},
-        {"W_CALC",
-         a.RankitUsed ? "N/A" : formatNumber(leadingNumber(ui.txtWtestW.text), "#0.0000")},
-        {"W_PASSFAIL", ui.txtWTestPassFail.text},
-        {"W_ALPHA", ui.txtWTestAlpha.text},
-        {"W_CRIT", formatNumber(sw.criticalW, "#0.000")},
-        {"W_OVERRIDE", ui.txtOverride.text},
-        {"M_N1N2", a.mannWhitney.key},
+        {"W_RESID_MN", swValue(sw.residualMean, true)},
+        {"W_RESID_SD", swValue(sw.residualSd, false)},
+        {"W_SS", formatNumber(sw.ss, kMeanPattern)},
+        {"W_K", formatNumber(sw.k, kMeanPattern)},
+        {"W_B", formatNumber(sw.b, kMeanPattern)},
+        {"W_CALC", wCalc},
+        {"W_PASSFAIL", t.normal},
+        {"W_ALPHA", t.wAlpha},
+        {"W_CRIT", formatNumber(sw.critical, "#0.0000")},
+        {"W_OVERRIDE", t.override},
+        {"M_N1N2", c.mannWhitney ? c.mannWhitney->key : std::string()},
     };
 
-    const int n1 = static_cast<int>(a.SampN);
-    const int n2 = a.RefN;
+    const int n1 = c.testSample.count;
+    const int n2 = c.referenceSample.count;
     const int pooled = std::min(n1 + n2, kMaxPooled);
+    const PooledArray ranks = c.mannWhitney ? c.mannWhitney->pooledRanks : PooledArray{};
+    const PooledArray rankits = c.rankits ? c.rankits->rankits : PooledArray{};
     std::vector<LogRow> rows;
     rows.push_back(std::move(first));
     for (int k = 1; k <= pooled; ++k) {
@@ -104,49 +104,55 @@ std::vector<LogRow> detailLogRows(const WindowState& ui, const AnalysisState& a)
         LogRow& row = rows.back();
         const auto p = static_cast<std::size_t>(k - 1);
         row.emplace_back("W_RESIDUAL", formatNumber(sw.residuals.at(p), kValuePattern));
-        row.emplace_back("M_RANK_ALL", formatNumber(a.mannWhitney.pooledRanks.at(p), "##0.0##"));
-        row.emplace_back("R_RANK_ALL", formatNumber(a.rankit.rankits.at(p), kValuePattern));
+        row.emplace_back("M_RANK_ALL", formatNumber(ranks.at(p), "##0.0##"));
+        row.emplace_back("R_RANK_ALL", formatNumber(rankits.at(p), kValuePattern));
         if (k <= n1 && k <= kMaxReplicates) {
-            row.emplace_back("SAMPDATA", slotText(a.SampRaw[k]));
-            row.emplace_back("SAMPTRANS", formatNumber(slotValue(a.SampTrans[k]), kValuePattern));
-            row.emplace_back("L_RES1", formatNumber(slotValue(lv.absResiduals1[k]), kValuePattern));
+            row.emplace_back("SAMPDATA", run.testEntries.at(p));
+            row.emplace_back("SAMPTRANS", formatNumber(c.finalValue(true, k - 1), kValuePattern));
+            row.emplace_back("L_RES1", formatNumber(lv.absResiduals1.at(p), kValuePattern));
         }
         if (k <= n2 && k <= kMaxReplicates) {
-            row.emplace_back("REFDATA", slotText(a.RefRaw[k]));
-            row.emplace_back("REFTRANS", formatNumber(slotValue(a.RefTrans[k]), kValuePattern));
-            row.emplace_back("L_RES2", formatNumber(slotValue(lv.absResiduals2[k]), kValuePattern));
+            row.emplace_back("REFDATA", run.referenceEntries.at(p));
+            row.emplace_back("REFTRANS", formatNumber(c.finalValue(false, k - 1), kValuePattern));
+            row.emplace_back("L_RES2", formatNumber(lv.absResiduals2.at(p), kValuePattern));
         }
     }
     rows.emplace_back();  // the blank row that separates runs
     return rows;
 }
 
-LogRow summaryLogRow(const WindowState& ui) {
-    const bool mannWhitney = ui.txtTstStat.text == kMannWhitneyName;
-    const auto transformed = [&](const Field& f) {
-        return mannWhitney ? std::string("N/A") : displayedNumber(f);
+LogRow summaryLogRow(const RunRecord& run) {
+    const Comparison& c = run.result;
+    const ResultTexts& t = run.texts;
+    const bool mannWhitney = c.test == TestKind::MannWhitney;
+    // The summary records the numbers the panels show, as the fields read back.
+    const auto shown = [](double value, const char* pattern) {
+        return shownNumberText(value, pattern);
+    };
+    const auto worked = [&](double value) {
+        return mannWhitney ? std::string(kNotApplicable) : shown(value, kMeanPattern);
     };
     return {
-        {"SAMPID", ui.txtSampId.text},
-        {"SAMP_ALIAS", ui.txtSampAlias.text},
-        {"SAMP_REPS", displayedNumber(ui.txtSampNum)},
-        {"SAMP_STD", displayedNumber(ui.txtSampStdDev)},
-        {"SAMP_MN", displayedNumber(ui.txtSampMean)},
-        {"SAMP_T_STD", transformed(ui.txtSampTransStdDev)},
-        {"SAMP_T_MN", transformed(ui.txtSampTransMean)},
-        {"REFID", ui.txtRefId.text},
-        {"REF_ALIAS", ui.txtRefAlias.text},
-        {"REF_REPS", displayedNumber(ui.txtRefNum)},
-        {"REF_STD", displayedNumber(ui.txtRefStdDev)},
-        {"REF_MN", displayedNumber(ui.txtRefMean)},
-        {"REF_T_STD", transformed(ui.txtRefTransStdDev)},
-        {"REF_T_MN", transformed(ui.txtRefTransMean)},
-        {"PASS_FAIL", ui.txtTstPassFail.text},
-        {"W_PASSFAIL", ui.txtWTestPassFail.text},
-        {"L_PASSFAIL", ui.txtScedPassfail.text},
-        {"T_TYPE", ui.txtTstStat.text},
-        {"POWER", ui.txtTstPower.text},
-        {"POWER_DIFF", ui.txtDiff_levl.text},
+        {"SAMPID", run.identity.sampleId},
+        {"SAMP_ALIAS", run.identity.sampleAlias},
+        {"SAMP_REPS", shown(c.testSample.count, kCountPattern)},
+        {"SAMP_STD", shown(c.testSample.sd, kMeanPattern)},
+        {"SAMP_MN", shown(c.testSample.mean, kMeanPattern)},
+        {"SAMP_T_STD", worked(c.workedSd(true))},
+        {"SAMP_T_MN", worked(c.workedMean(true))},
+        {"REFID", run.identity.referenceId},
+        {"REF_ALIAS", run.identity.referenceAlias},
+        {"REF_REPS", shown(c.referenceSample.count, kCountPattern)},
+        {"REF_STD", shown(c.referenceSample.sd, kMeanPattern)},
+        {"REF_MN", shown(c.referenceSample.mean, kMeanPattern)},
+        {"REF_T_STD", worked(c.workedSd(false))},
+        {"REF_T_MN", worked(c.workedMean(false))},
+        {"PASS_FAIL", t.acceptNull},
+        {"W_PASSFAIL", t.normal},
+        {"L_PASSFAIL", t.homoscedastic},
+        {"T_TYPE", t.testName},
+        {"POWER", t.power},
+        {"POWER_DIFF", run.minimumDifference},
     };
 }
 

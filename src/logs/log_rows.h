@@ -9,17 +9,16 @@
 
 namespace bx {
 
-struct WindowState;
-struct AnalysisState;
+struct RunRecord;
 
 // The fields set in one row, in the order they are written; fields not listed stay blank.
 using LogRow = std::vector<std::pair<std::string_view, std::string>>;
 
 // The rows of a run in the detailed log: row 1 with every run field and the first replicate
 // values, rows 2 to n1 + n2 with the per-replicate values, then one blank row.
-std::vector<LogRow> detailLogRows(const WindowState& ui, const AnalysisState& a);
+std::vector<LogRow> detailLogRows(const RunRecord& run);
 
 // The one row of a run in the summary log.
-LogRow summaryLogRow(const WindowState& ui);
+LogRow summaryLogRow(const RunRecord& run);
 
 }  // namespace bx

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
+#include "base/paths.h"
 #include "reports/report_record.h"
 #include "tables/dbf_table.h"
 #include "tables/file_copy.h"
@@ -24,14 +24,12 @@ bool folderWritable(const std::string& folder) {
 
 }  // namespace
 
-TableError InitReportDatabase(MainWindow& w) {
-    w.postStatus("     Initializing Report Database...");
-
+TableError initReportDatabase(const std::string& programFolder, const std::string& scratchFolder) {
     // The report table lives beside the program; an installed, read-only program keeps it in
     // the user's scratch folder instead. The template always comes from the program folder.
-    std::string folder = w.ui.programFolder;
+    std::string folder = programFolder;
     if (!folderWritable(folder)) {
-        folder = w.ui.scratchFolder;
+        folder = scratchFolder;
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
         if (ec) {
@@ -41,7 +39,7 @@ TableError InitReportDatabase(MainWindow& w) {
 
     // Whatever the table held before is replaced by a fresh copy of the template.
     if (TableError error =
-            copyFileSafely(w.programFile(kReportTemplate), joinPath(folder, kReportTable))) {
+            copyFileSafely(joinPath(programFolder, kReportTemplate), joinPath(folder, kReportTable))) {
         return error;
     }
 

@@ -1,17 +1,14 @@
 #include "reports/report_lines.h"
 
-#include "analysis/analysis_state.h"
-#include "app/text_format.h"
-#include "app/window_state.h"
+#include <algorithm>
+
+#include "base/text_format.h"
+#include "reports/run_record.h"
 
 namespace bx {
 namespace {
 
-constexpr const char* kMannWhitneyName = "Mann-Whitney";
-constexpr const char* kOneSampleName = "1-Sample t-Test";
-constexpr const char* kRankitMethod = "Rankits";
 constexpr const char* kReplicatePattern = "####0.000";
-constexpr const char* kSummaryPattern = "##0.0##";
 // Written where a replicate column has nothing to show for the run.
 constexpr const char* kBlankCell = " ";
 
@@ -30,144 +27,114 @@ ReportLine cells(std::initializer_list<std::pair<int, std::string>> filled) {
 
 enum Column { A, B, C, D, E, F, G, H, I, J };
 
-// A transformed replicate: the end marker (and an unused slot) shows a single blank.
-std::string transformedCell(const Slot& s) {
-    if (isEndMarker(s) || std::holds_alternative<std::monostate>(s)) {
-        return kBlankCell;
-    }
-    return formatNumber(slotValue(s), kReplicatePattern);
-}
-
-// An absolute residual: empty beyond the sample's count, where the array holds nothing.
-std::string residualCell(const Slot& s) {
-    if (std::holds_alternative<std::monostate>(s)) {
-        return {};
-    }
-    return formatNumber(slotValue(s), kReplicatePattern);
-}
-
-// The normality working values read "N/A" until the normality test has computed them.
-std::string normalityValue(const ShapiroWilkValues& sw, double value) {
-    return sw.computed ? formatNumber(value, kSummaryPattern) : "N/A";
-}
-
-struct RunKind {
-    bool mannWhitney = false;
-    bool rankitRun = false;       // the rankit transformation replaced the values
-    bool rankitsShown = false;    // the test panel names "Rankits" as the transformation
-    bool residualsBlank = false;  // no Shapiro-Wilk residuals to show
-};
-
-RunKind runKind(const WindowState& ui, const AnalysisState& a) {
-    RunKind kind;
-    kind.mannWhitney = ui.txtTstStat.text == kMannWhitneyName;
-    kind.rankitRun = a.RankitUsed;
-    kind.rankitsShown = ui.txtTstTransMeth.text == kRankitMethod;
-    kind.residualsBlank = ui.txtTstStat.text == kOneSampleName || kind.rankitsShown;
-    return kind;
-}
-
-// Columns H to J of replicate line i (1-based position in the pooled sequences).
-void pooledCells(ReportLine& line, const AnalysisState& a, const RunKind& kind, int i) {
+// Columns H to J of replicate line i (1-based position in the pooled sequences): ranks after
+// Mann-Whitney, rankits after the rankit transformation, and the Shapiro-Wilk residuals
+// unless the one-sample t or the rankits ran.
+void pooledCells(ReportLine& line, const Comparison& c, int i) {
     const auto p = static_cast<std::size_t>(i - 1);
-    line[H] = kind.mannWhitney ? formatNumber(a.mannWhitney.pooledRanks.at(p), kReplicatePattern)
-                               : kBlankCell;
-    line[I] =
-        kind.rankitsShown ? formatNumber(a.rankit.rankits.at(p), kReplicatePattern) : kBlankCell;
-    line[J] = kind.residualsBlank ? kBlankCell
-                                  : formatNumber(a.shapiroWilk.residuals.at(p), kReplicatePattern);
+    line[H] = c.mannWhitney ? formatNumber(c.mannWhitney->pooledRanks.at(p), kReplicatePattern)
+                            : kBlankCell;
+    line[I] = c.rankits ? formatNumber(c.rankits->rankits.at(p), kReplicatePattern) : kBlankCell;
+    const bool residualsBlank = c.test == TestKind::OneSampleT || c.rankitsUsed();
+    const double residual = c.normality ? c.normality->residuals.at(p) : 0.0;
+    line[J] = residualsBlank ? kBlankCell : formatNumber(residual, kReplicatePattern);
 }
 
 }  // namespace
 
-std::vector<ReportLine> buildReportLines(const WindowState& ui, const AnalysisState& a) {
-    const RunKind kind = runKind(ui, a);
-    const ShapiroWilkValues& sw = a.shapiroWilk;
-    const LeveneValues& lv = a.levene;
-    const auto transformed = [&](const Field& f) {
-        return kind.mannWhitney ? std::string("N/A") : f.text;
+std::vector<ReportLine> buildReportLines(const RunRecord& run) {
+    const Comparison& c = run.result;
+    const ResultTexts& t = run.texts;
+    const RunIdentity& id = run.identity;
+    const bool mannWhitney = c.test == TestKind::MannWhitney;
+    const ShapiroWilkResult sw = c.normality.value_or(ShapiroWilkResult{});
+    const LeveneResult lv = c.levene.value_or(LeveneResult{});
+    const auto transformed = [&](const std::string& text) {
+        return mannWhitney ? std::string(kNotApplicable) : text;
     };
     // The Shapiro-Wilk column is empty on a rankit run: the test was made before the values
-    // were replaced.
+    // were replaced. Its working values read "N/A" when it did not run.
     const auto swCell = [&](const std::string& text) {
-        return kind.rankitRun ? std::string() : text;
+        return c.rankitsUsed() ? std::string() : text;
+    };
+    const auto swValue = [&](double value) {
+        return c.normality ? formatNumber(value, kMeanPattern) : std::string(kNotApplicable);
     };
 
     std::vector<ReportLine> lines;
-    lines.push_back(cells({{B, "Project Name: "}, {C, ui.txtProjectName.text}}));
+    lines.push_back(cells({{B, "Project Name: "}, {C, id.project}}));
     lines.emplace_back();
     lines.push_back(cells({{B, "Sample: "}, {C, "x1"}, {G, "Ref Samp: "}, {H, "x2"}}));
     lines.push_back(
-        cells({{B, "Samp ID: "}, {C, ui.txtSampId.text}, {G, "Ref ID: "}, {H, ui.txtRefId.text}}));
-    lines.push_back(cells(
-        {{B, "Alias: "}, {C, ui.txtSampAlias.text}, {G, "Alias: "}, {H, ui.txtRefAlias.text}}));
+        cells({{B, "Samp ID: "}, {C, id.sampleId}, {G, "Ref ID: "}, {H, id.referenceId}}));
+    lines.push_back(
+        cells({{B, "Alias: "}, {C, id.sampleAlias}, {G, "Alias: "}, {H, id.referenceAlias}}));
     lines.push_back(cells({{B, "Replicates: "},
-                           {C, ui.txtSampNum.text},
+                           {C, t.test.count},
                            {G, "Replicates: "},
-                           {H, ui.txtRefNum.text}}));
-    lines.push_back(
-        cells({{B, "Mean: "}, {C, ui.txtSampMean.text}, {G, "Mean: "}, {H, ui.txtRefMean.text}}));
-    lines.push_back(
-        cells({{B, "SD: "}, {C, ui.txtSampStdDev.text}, {G, "SD: "}, {H, ui.txtRefStdDev.text}}));
+                           {H, t.reference.count}}));
+    lines.push_back(cells({{B, "Mean: "}, {C, t.test.mean}, {G, "Mean: "}, {H, t.reference.mean}}));
+    lines.push_back(cells({{B, "SD: "}, {C, t.test.sd}, {G, "SD: "}, {H, t.reference.sd}}));
     lines.push_back(cells({{B, "Tr Mean: "},
-                           {C, transformed(ui.txtSampTransMean)},
+                           {C, transformed(t.test.transformedMean)},
                            {G, "Tr Mean: "},
-                           {H, transformed(ui.txtRefTransMean)}}));
+                           {H, transformed(t.reference.transformedMean)}}));
     lines.push_back(cells({{B, "Trans SD: "},
-                           {C, transformed(ui.txtSampTransStdDev)},
+                           {C, transformed(t.test.transformedSd)},
                            {G, "Trans SD: "},
-                           {H, transformed(ui.txtRefTransStdDev)}}));
+                           {H, transformed(t.reference.transformedSd)}}));
     lines.emplace_back();
     lines.emplace_back();
     lines.push_back(
         cells({{A, "Shapiro-Wilk Results: "}, {D, "Levene's Results: "}, {G, "Test Results: "}}));
     lines.emplace_back();
     lines.push_back(cells({{B, "Residual Mean: "},
-                           {C, swCell(normalityValue(sw, sw.residualMean))},
+                           {C, swCell(swValue(sw.residualMean))},
                            {E, "Test Residual Mean: "},
-                           {F, formatNumber(lv.mean1, kSummaryPattern)},
+                           {F, formatNumber(lv.mean1, kMeanPattern)},
                            {H, "Statistic: "},
-                           {I, ui.txtTstStat.text}}));
+                           {I, t.testName}}));
     lines.push_back(cells({{B, "Residual SD: "},
-                           {C, swCell(normalityValue(sw, sw.residualSd))},
+                           {C, swCell(swValue(sw.residualSd))},
                            {E, "Test Residual SD: "},
-                           {F, formatNumber(lv.sd1, kSummaryPattern)},
+                           {F, formatNumber(lv.sd1, kMeanPattern)},
                            {H, "Balanced Design: "},
-                           {I, a.Balanced ? "Yes" : "No "}}));
+                           {I, balancedText(c.balanced)}}));
     lines.push_back(cells({{B, "SS: "},
-                           {C, swCell(formatNumber(sw.ss, kSummaryPattern))},
+                           {C, swCell(formatNumber(sw.ss, kMeanPattern))},
                            {E, "Ref. Residual Mean: "},
-                           {F, formatNumber(lv.mean2, kSummaryPattern)},
+                           {F, formatNumber(lv.mean2, kMeanPattern)},
                            {H, "Transformation: "},
-                           {I, ui.txtTstTransMeth.text}}));
+                           {I, t.transformation}}));
     lines.push_back(cells({{B, "K: "},
                            {C, swCell(std::to_string(sw.k))},
                            {E, "Ref. Residual SD: "},
-                           {F, formatNumber(lv.sd2, kSummaryPattern)}}));
+                           {F, formatNumber(lv.sd2, kMeanPattern)}}));
     lines.push_back(cells({{B, "b: "},
-                           {C, swCell(formatNumber(sw.b, kSummaryPattern))},
+                           {C, swCell(formatNumber(sw.b, kMeanPattern))},
                            {E, "Deg. of Freedom: "},
                            {F, std::to_string(lv.df)}}));
     lines.push_back(cells({{I, "Experimental Hypothesis"}}));
     lines.push_back(cells({{B, "Alpha Level: "},
-                           {C, ui.txtWTestAlpha.text},
+                           {C, t.wAlpha},
                            {E, "Alpha Level: "},
-                           {F, ui.txtScedAlpha.text},
+                           {F, t.leveneAlpha},
                            {H, "Null: "},
-                           {I, ui.cbHypoNull.text}}));
+                           {I, std::string(nullCaption(run.options.alternative))}}));
     lines.push_back(cells({{B, "Calculated Value: "},
-                           {C, ui.txtWtestW.text},
+                           {C, t.w},
                            {E, "Calculated Value: "},
-                           {F, ui.txtScedCalcVal.text},
+                           {F, t.leveneT},
                            {H, "Alternate: "},
-                           {I, ui.cbHypoAlt.text}}));
+                           {I, std::string(alternativeCaption(run.options.alternative))}}));
     lines.push_back(cells({{B, "Critical Value: "},
-                           {C, ui.txtWtestCritVal.text},
+                           {C, t.wCritical},
                            {E, "Critical Value: "},
-                           {F, ui.txtScedCritVal.text}}));
-    if (kind.mannWhitney) {
-        lines.push_back(cells({{I, "Mann-Whitney N1: "}, {J, numberToText(a.SampN)}}));
-        lines.push_back(cells({{I, "Mann-Whitney N2: "}, {J, std::to_string(a.RefN)}}));
+                           {F, t.leveneCritical}}));
+    if (mannWhitney) {
+        lines.push_back(cells({{I, "Mann-Whitney N1: "}, {J, numberToText(c.testSample.count)}}));
+        lines.push_back(
+            cells({{I, "Mann-Whitney N2: "}, {J, std::to_string(c.referenceSample.count)}}));
     } else {
         lines.emplace_back();
         lines.emplace_back();
@@ -175,22 +142,22 @@ std::vector<ReportLine> buildReportLines(const WindowState& ui, const AnalysisSt
     lines.push_back(cells({{B, "Normally     "},
                            {E, "Variances        "},
                            {I, "Degrees of Freedom: "},
-                           {J, ui.txtTstDegFreedom.text}}));
+                           {J, t.df}}));
     lines.push_back(cells({{B, "Distributed: "},
-                           {C, ui.txtWTestPassFail.text},
+                           {C, t.normal},
                            {E, "Homogeneous: "},
-                           {F, ui.txtScedPassfail.text},
+                           {F, t.homoscedastic},
                            {I, "Experimental Alpha Level: "},
-                           {J, ui.txtTstAlpha.text}}));
-    lines.push_back(cells({{I, "Calculated Value: "}, {J, ui.txtTstCalcStat.text}}));
+                           {J, t.alpha}}));
+    lines.push_back(cells({{I, "Calculated Value: "}, {J, t.statistic}}));
     lines.push_back(cells({{B, "Override Option: "},
-                           {C, ui.txtOverride.text},
+                           {C, t.override},
                            {I, "Critical Value: "},
-                           {J, ui.txtTstCritVal.text}}));
-    lines.push_back(cells({{I, "Accept Null Hypothesis: "}, {J, ui.txtTstPassFail.text}}));
+                           {J, t.critical}}));
+    lines.push_back(cells({{I, "Accept Null Hypothesis: "}, {J, t.acceptNull}}));
     lines.emplace_back();
-    lines.push_back(cells({{I, "Power: "}, {J, ui.txtTstPower.text}}));
-    lines.push_back(cells({{I, "Min. Difference for Power: "}, {J, ui.txtDiff_levl.text}}));
+    lines.push_back(cells({{I, "Power: "}, {J, t.power}}));
+    lines.push_back(cells({{I, "Min. Difference for Power: "}, {J, run.minimumDifference}}));
     lines.emplace_back();
     lines.emplace_back();
     lines.push_back(cells(
@@ -216,25 +183,37 @@ std::vector<ReportLine> buildReportLines(const WindowState& ui, const AnalysisSt
                            {I, "Rankits"},
                            {J, "Residuals"}}));
 
-    const int n1 = static_cast<int>(a.SampN);
-    const int n2 = a.RefN;
+    const int n1 = c.testSample.count;
+    const int n2 = c.referenceSample.count;
+    // A replicate of the run as the table shows it: its final value, or a blank past the count;
+    // the absolute residuals only where Levene's test computed them.
+    const auto value = [&](bool testSample, int i, int n) {
+        return i <= n ? formatNumber(c.finalValue(testSample, i - 1), kReplicatePattern)
+                      : std::string(kBlankCell);
+    };
+    const auto residual = [&](const std::array<double, kMaxReplicates>& r, int i, int n) {
+        return c.levene && i <= n ? formatNumber(r.at(static_cast<std::size_t>(i - 1)),
+                                                 kReplicatePattern)
+                                  : std::string();
+    };
     for (int i = 1; i <= kMaxReplicates; ++i) {
+        const auto k = static_cast<std::size_t>(i - 1);
         ReportLine line(J + 1);
         line[A] = std::to_string(i);
-        line[B] = i <= n1 ? slotText(a.SampRaw[i]) : std::string();
-        line[C] = transformedCell(a.SampTrans[i]);
-        line[D] = i <= n2 ? slotText(a.RefRaw[i]) : std::string();
-        line[E] = transformedCell(a.RefTrans[i]);
-        line[F] = residualCell(lv.absResiduals1[i]);
-        line[G] = residualCell(lv.absResiduals2[i]);
-        pooledCells(line, a, kind, i);
+        line[B] = i <= n1 ? run.testEntries.at(k) : std::string();
+        line[C] = value(true, i, n1);
+        line[D] = i <= n2 ? run.referenceEntries.at(k) : std::string();
+        line[E] = value(false, i, n2);
+        line[F] = residual(lv.absResiduals1, i, n1);
+        line[G] = residual(lv.absResiduals2, i, n2);
+        pooledCells(line, c, i);
         lines.push_back(std::move(line));
     }
     const int pooled = std::min(n1 + n2, kMaxPooled);
     for (int i = kMaxReplicates + 1; i <= pooled; ++i) {
         ReportLine line(J + 1);
         line[A] = std::to_string(i);
-        pooledCells(line, a, kind, i);
+        pooledCells(line, c, i);
         lines.push_back(std::move(line));
     }
     return lines;

@@ -11,7 +11,7 @@
 #include <memory>
 #include <random>
 
-#include "app/text_format.h"
+#include "base/text_format.h"
 #include "tables/file_lock.h"
 
 namespace bx {

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/text_format.h"
+#include "base/text_format.h"
 #include "tables/file_lock.h"
 
 namespace bx {

@@ -1,6 +1,6 @@
 #include "tables/stat_tables.h"
 
-#include "app/text_format.h"
+#include "base/text_format.h"
 #include "tables/dbf_table.h"
 
 namespace bx {
@@ -94,6 +94,7 @@ StatTables::StatTables() {
         t.fileName = std::string(layout.name) + ".dbf";
         t.error = makeTableError(kErrFileNotFound, t.fileName + " (tables not read)");
     }
+    indexWholeKeys();
 }
 
 std::shared_ptr<const StatTables> StatTables::load(const std::string& programFolder) {
@@ -101,7 +102,105 @@ std::shared_ptr<const StatTables> StatTables::load(const std::string& programFol
     for (const StatTableLayout& layout : kStatTableLayouts) {
         tables->tables_[static_cast<std::size_t>(layout.id)] = readTable(programFolder, layout);
     }
+    tables->indexWholeKeys();
     return tables;
+}
+
+void StatTables::indexWholeKeys() {
+    for (const StatTableLayout& layout : kStatTableLayouts) {
+        auto& rows = rowByWholeKey_[static_cast<std::size_t>(layout.id)];
+        for (int key = 0; key < kIndexedKeys; ++key) {
+            rows[static_cast<std::size_t>(key)] = table(layout.id).findRowIndex(formatNumber(key, "##"));
+        }
+    }
+    for (int a = 0; a <= 20; ++a) {
+        for (int b = 0; b <= 20; ++b) {
+            rowOfUKey_[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)] =
+                table(StatTableId::CritU)
+                    .findRowIndex(formatNumber(a, "##") + "," + formatNumber(b, "##"));
+        }
+    }
+}
+
+int StatTables::rowOfWholeKey(StatTableId id, int key) const {
+    if (key >= 0 && key < kIndexedKeys) {
+        return rowByWholeKey_[static_cast<std::size_t>(id)][static_cast<std::size_t>(key)];
+    }
+    return table(id).findRowIndex(formatNumber(key, "##"));
+}
+
+std::optional<double> StatTables::valueAt(StatTableId id, int row, int column) const {
+    if (row < 0 || column < 1) {
+        return std::nullopt;
+    }
+    const std::vector<double>& values = table(id).numbers[static_cast<std::size_t>(row)];
+    if (static_cast<std::size_t>(column) >= values.size()) {
+        return std::nullopt;
+    }
+    return values[static_cast<std::size_t>(column)];
+}
+
+bool StatTables::hasTLevel(double level) {
+    return level == 0.25 || level == 0.2 || level == 0.1 || level == 0.05;
+}
+
+bool StatTables::hasULevel(double level) {
+    return level == 0.1 || level == 0.05;
+}
+
+bool StatTables::hasWLevel(double level) {
+    return level == 0.01 || level == 0.02 || level == 0.05 || level == 0.1;
+}
+
+std::optional<double> StatTables::criticalT(int df, double twoSidedLevel) const {
+    // Columns A0_25, A0_20, A0_10, A0_05 are value fields 1 to 4.
+    const int column = twoSidedLevel == 0.25  ? 1
+                       : twoSidedLevel == 0.2  ? 2
+                       : twoSidedLevel == 0.1  ? 3
+                       : twoSidedLevel == 0.05 ? 4
+                                               : 0;
+    return valueAt(StatTableId::CritT, rowOfWholeKey(StatTableId::CritT, df), column);
+}
+
+std::optional<double> StatTables::criticalU(int n1, int n2, double alpha) const {
+    const int larger = n1 > n2 ? n1 : n2;
+    const int smaller = n1 > n2 ? n2 : n1;
+    int row = -1;
+    if (smaller >= 0 && larger <= 20) {
+        row = rowOfUKey_[static_cast<std::size_t>(larger)][static_cast<std::size_t>(smaller)];
+    } else {
+        row = table(StatTableId::CritU)
+                  .findRowIndex(formatNumber(larger, "##") + "," + formatNumber(smaller, "##"));
+    }
+    // Columns A0_10, A0_05.
+    const int column = alpha == 0.1 ? 1 : alpha == 0.05 ? 2 : 0;
+    return valueAt(StatTableId::CritU, row, column);
+}
+
+std::optional<double> StatTables::criticalW(int n, double alpha) const {
+    // Columns A0_01, A0_02, A0_05, A0_10.
+    const int column = alpha == 0.01   ? 1
+                       : alpha == 0.02 ? 2
+                       : alpha == 0.05 ? 3
+                       : alpha == 0.1  ? 4
+                                       : 0;
+    return valueAt(StatTableId::CritW, rowOfWholeKey(StatTableId::CritW, n), column);
+}
+
+std::optional<double> StatTables::shapiroWilkCoefficient(int n, int i) const {
+    // Fields N2..N20 are value fields 1 to 19.
+    const int column = n >= 2 && n <= 20 ? n - 1 : 0;
+    return valueAt(StatTableId::CritW1, rowOfWholeKey(StatTableId::CritW1, i), column);
+}
+
+std::optional<double> StatTables::rankit(int n, int i) const {
+    const int column = i >= 1 && i <= 20 ? i : 0;
+    return valueAt(StatTableId::Rankit, rowOfWholeKey(StatTableId::Rankit, n), column);
+}
+
+std::optional<double> StatTables::powerPercent(double z) const {
+    const int row = table(StatTableId::PowerT).findRowIndex(formatNumber(z, "######0.00"));
+    return valueAt(StatTableId::PowerT, row, 1);
 }
 
 std::vector<std::string> StatTables::unreadableFiles() const {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -58,8 +59,42 @@ class StatTables {
     // when the table has no such field. Letter case is ignored.
     static int columnOf(StatTableId id, std::string_view field);
 
+    // Typed answers. Each is the value of one row and column, or nothing when the table has
+    // no row for the key (a table that could not be read has no rows). Keys are the texts the
+    // tables are written with: whole numbers as digits ("8"), U keys as "larger,smaller",
+    // power keys with two decimals ("-1.25").
+
+    // Crit_t at a two-sided level 0.25, 0.2, 0.1 or 0.05 (see hasTLevel).
+    std::optional<double> criticalT(int df, double twoSidedLevel) const;
+    // CRIT_U at a one-sided level 0.1 or 0.05 (see hasULevel); the order of n1, n2 is free.
+    std::optional<double> criticalU(int n1, int n2, double alpha) const;
+    // crit_w at a level 0.01, 0.02, 0.05 or 0.1 (see hasWLevel).
+    std::optional<double> criticalW(int n, double alpha) const;
+    // CRIT_W1: the coefficient a(i) for a sample of n, 2 <= n <= 20 (row I = i, field N<n>).
+    std::optional<double> shapiroWilkCoefficient(int n, int i) const;
+    // RANKIT: the rankit of rank i in a sample of n, 1 <= i <= 20 (row N = n, field RANK<i>).
+    std::optional<double> rankit(int n, int i) const;
+    // POWERT: the power in percent at z, read at z rounded to two decimals.
+    std::optional<double> powerPercent(double z) const;
+
+    // The levels the critical-value tables have columns for (compared exactly).
+    static bool hasTLevel(double level);
+    static bool hasULevel(double level);
+    static bool hasWLevel(double level);
+
   private:
+    // A row by a whole-number key, through the key text "##" writes for it.
+    int rowOfWholeKey(StatTableId id, int key) const;
+    std::optional<double> valueAt(StatTableId id, int row, int column) const;
+    void indexWholeKeys();
+
     std::array<StatTable, kStatTableCount> tables_;
+    // Row of each whole-number key 0..kIndexedKeys-1 (-1 for none), for the tables keyed by
+    // whole numbers, so that a lookup does not format a key.
+    static constexpr int kIndexedKeys = 128;
+    std::array<std::array<int, kIndexedKeys>, kStatTableCount> rowByWholeKey_{};
+    // Row of each U key "a,b", a and b 0..20.
+    std::array<std::array<int, 21>, 21> rowOfUKey_{};
 };
 
 }  // namespace bx

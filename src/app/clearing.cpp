@@ -1,0 +1,49 @@
+#include "app/clearing.h"
+
+#include "app/main_window.h"
+#include "app/result_display.h"
+#include "reports/report_database.h"
+
+namespace bx {
+
+TableError InitReportDatabase(MainWindow& w) {
+    w.postStatus("     Initializing Report Database...");
+    return initReportDatabase(w.ui.programFolder, w.ui.scratchFolder);
+}
+
+void cmdClearSamp_Click(MainWindow& w) {
+    w.ui.txtSampId.text.clear();
+    w.ui.txtSampAlias.text.clear();
+    ClearGrid(w.ui.Grid1);
+}
+
+void cmdClearRef_Click(MainWindow& w) {
+    w.ui.txtRefId.text.clear();
+    w.ui.txtRefAlias.text.clear();
+    ClearGrid(w.ui.Grid2);
+}
+
+void mnuClearAll_Click(MainWindow& w) {
+    WindowState& ui = w.ui;
+    for (Field* f :
+         {&ui.txtSampId, &ui.txtSampAlias, &ui.txtRefId, &ui.txtRefAlias, &ui.txtProjectName}) {
+        f->text.clear();
+    }
+    ClearGrid(ui.Grid1);
+    ClearGrid(ui.Grid2);
+    BlankResultFields(ui);
+    EnableTestPanels(w);
+
+    const TableError error = InitReportDatabase(w);
+
+    ui.Status.clear();
+    w.postStatus("Values Reset/Cleared");
+    if (error) {
+        // The re-creation failed: say so rather than lose the reason with the status list.
+        w.postStatus("     Report Database NOT initialized: error " + std::to_string(error.number) +
+                     (error.description.empty() ? "" : " (" + error.description + ")"));
+    }
+    ui.focus = FocusTarget::ProjectName;
+}
+
+}  // namespace bx

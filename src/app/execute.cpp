@@ -1,0 +1,99 @@
+#include "app/execute.h"
+
+#include "app/log_commands.h"
+#include "app/main_window.h"
+#include "app/result_display.h"
+#include "base/text_format.h"
+#include "statistics/analyze.h"
+
+namespace bx {
+namespace {
+
+constexpr const char* kOverrideTitle = "Normality Override";
+constexpr const char* kOverrideQuestion =
+    "Data Failed Shapiro-Wilk test. Do you want to override this conclusion of non-normality?";
+
+// The analysis of the checked entries. With the override option on, a failed normality test
+// asks the user, and the analysis runs on with the answer.
+Comparison analyzeEntries(MainWindow& w, const EntryCheck& entries) {
+    const bool ask = w.ui.NormalityPromptOn;
+    Comparison result = analyze(entries.samples(), entries.options, w.tables(),
+                                ask ? OverrideAnswer::Ask : OverrideAnswer::No);
+    if (result.overrideQuestionDue) {
+        const bool yes = w.desktop().messageBox(kOverrideTitle, kOverrideQuestion,
+                                                MessageIcon::None,
+                                                MessageButtons::YesNo) == MessageAnswer::Yes;
+        result = analyze(entries.samples(), entries.options, w.tables(),
+                         yes ? OverrideAnswer::Yes : OverrideAnswer::No);
+    }
+    return result;
+}
+
+}  // namespace
+
+bool ChkEntry(MainWindow& w) {
+    WindowState& ui = w.ui;
+    AnalysisState& a = w.analysis;
+    GridToArray(ui.Grid1, a.SampRaw);
+    GridToArray(ui.Grid2, a.RefRaw);
+
+    EntryCheck check =
+        checkEntries({a.SampRaw, a.RefRaw, ui.cbHypoAlt.text, ui.cbHypoNull.text,
+                      ui.cbAlphaLevel.text, ui.cbTransMethod.text, ui.OneSampleOn});
+    if (check.transformationDefaulted) {
+        ui.cbTransMethod.text = transformationCaption(Transformation::None);
+    }
+    if (check.refusal) {
+        w.postStatus(*check.refusal);
+        if (check.referenceIncomplete) {
+            w.desktop().messageBox(kAppTitle, kReferenceIncompleteText, MessageIcon::Information,
+                                   MessageButtons::Ok);
+        }
+        return false;
+    }
+    for (const std::string& line : check.warnings) {
+        w.postStatus(line);
+    }
+    check.options.power = ui.mnuPowerCalculation.checked;
+    check.options.minimumDifference = leadingNumber(ui.txtDiff_levl.text);
+    a.checked = std::move(check);
+    return true;
+}
+
+void TransformEntries(MainWindow& w, bool showMessage) {
+    if (!ChkEntry(w)) {
+        return;
+    }
+    showTransformed(w, w.analysis.checked);
+    if (showMessage) {
+        w.postStatus("Transformation Complete");
+    }
+}
+
+void mnuTransform_Click(MainWindow& w) {
+    TransformEntries(w, true);
+}
+
+void cmdExecute_Click(MainWindow& w) {
+    w.postStatus("*** Executing Stats ...");
+    if (!ChkEntry(w)) {
+        ClearResultDisplays(w);
+        w.postStatus("*** Stats complete.");
+        return;
+    }
+    const EntryCheck& entries = w.analysis.checked;
+    showRun(w, analyzeEntries(w, entries), entries.options);
+    if (w.ui.detailedLogging) {
+        WriteDetailLog(w);
+    }
+    if (w.ui.summaryLogging) {
+        WriteSummaryLog(w);
+    }
+    w.postStatus("*** Stats complete.");
+}
+
+void mnuLoadExec_Click(MainWindow& w) {
+    cmdExecute_Click(w);
+}
+
+}  // namespace bx

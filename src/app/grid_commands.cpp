@@ -1,0 +1,152 @@
+#include "app/grid_commands.h"
+
+#include <string>
+
+#include "app/main_window.h"
+#include "entry/grid.h"
+
+namespace bx {
+namespace {
+
+constexpr int kKeyCopy = 3;
+constexpr int kKeyBackspace = 8;
+constexpr int kKeyEnter = 13;
+constexpr int kKeyPaste = 22;
+constexpr int kKeyEscape = 27;
+constexpr int kKeySpace = 32;
+
+// Removes the last character of a UTF-8 text (a pasted value may hold more than ASCII).
+void dropLastCharacter(std::string& text) {
+    while (!text.empty()) {
+        const auto c = static_cast<unsigned char>(text.back());
+        text.pop_back();
+        if ((c & 0xC0U) != 0x80U) {
+            break;
+        }
+    }
+}
+
+std::size_t characterCount(const std::string& text) {
+    std::size_t n = 0;
+    for (char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0U) != 0x80U) {
+            ++n;
+        }
+    }
+    return n;
+}
+
+}  // namespace
+
+Grid& gridByIndex(MainWindow& w, int gridIndex) {
+    return gridIndex == 2 ? w.ui.Grid2 : w.ui.Grid1;
+}
+
+void gridSelectionChanged(MainWindow& w, int gridIndex) {
+    w.ui.CellFresh = true;
+    w.ui.ActiveGrid = gridIndex == 2 ? 2 : 1;
+}
+
+void gridGotFocus(MainWindow& w, int gridIndex) {
+    gridByIndex(w, gridIndex).highlighted = true;
+}
+
+void gridLostFocus(MainWindow& w, int gridIndex) {
+    gridByIndex(w, gridIndex).highlighted = false;
+    w.ui.ActiveGrid = gridIndex == 2 ? 2 : 1;
+}
+
+void gridOtherMouseButton(MainWindow& w, int gridIndex) {
+    if (gridIndex != 1) {
+        return;
+    }
+    w.ui.Status = "Mid ";
+    w.ui.statusCaret = w.ui.Status.size();
+}
+
+void GridKeyPress(MainWindow& w, int keyCode, int gridIndex) {
+    Grid& grid = gridByIndex(w, gridIndex);
+    if (grid.col() != Grid::kDataCol) {
+        grid.setSelection(grid.row(), Grid::kDataCol, grid.rowSel(), Grid::kDataCol);
+        gridSelectionChanged(w, gridIndex);
+        return;
+    }
+    const int row = grid.row();
+    std::string text = grid.cell(row, Grid::kDataCol);
+    switch (keyCode) {
+        case kKeyCopy:
+            CopyGridToClipboard(w, gridIndex);
+            return;
+        case kKeyPaste:
+            PasteClipboardToGrid(w, gridIndex);
+            return;
+        case kKeyBackspace:
+            if (!text.empty()) {
+                dropLastCharacter(text);
+                grid.setCell(row, Grid::kDataCol, text);
+                w.ui.CellFresh = false;
+            }
+            return;
+        case kKeyEnter: {
+            const bool moved = row < Grid::kRows - 1;
+            const bool wasRange = grid.rowSel() != grid.row() || grid.colSel() != grid.col();
+            grid.setCurrent(moved ? row + 1 : row, Grid::kDataCol);
+            if (moved || wasRange) {
+                gridSelectionChanged(w, gridIndex);
+            }
+            return;
+        }
+        case kKeyEscape:
+        case kKeySpace:
+            grid.setCell(row, Grid::kDataCol, "");
+            return;
+        default:
+            break;
+    }
+    const bool accepted = keyCode == '.' || (keyCode >= '0' && keyCode <= '9');
+    if (!accepted) {
+        return;
+    }
+    const char typed = static_cast<char>(keyCode);
+    if (w.ui.CellFresh) {
+        text = std::string(1, typed);
+    } else {
+        text.push_back(typed);
+    }
+    grid.setCell(row, Grid::kDataCol, text);
+    w.ui.CellFresh = false;
+}
+
+void CopyGridToClipboard(MainWindow& w, int gridIndex) {
+    const std::string text = gridByIndex(w, gridIndex).selectionText();
+    w.desktop().setClipboardText(text);
+    w.ui.Text2 = text;
+    w.ui.ActiveGrid = 0;
+}
+
+void PasteClipboardToGrid(MainWindow& w, int gridIndex) {
+    WindowState& ui = w.ui;
+    ui.Text2 = w.desktop().clipboardText();
+    if (characterCount(ui.Text2) < 4) {
+        ui.Status = "Nothing in Clipboard to Paste!";
+        ui.Text2.clear();
+    } else {
+        ui.Status.clear();
+    }
+    ui.statusCaret = ui.Status.size();
+    gridByIndex(w, gridIndex).setSelectionText(ui.Text2);
+}
+
+void mnuEditCopy_Click(MainWindow& w) {
+    if (w.ui.ActiveGrid == 1 || w.ui.ActiveGrid == 2) {
+        CopyGridToClipboard(w, w.ui.ActiveGrid);
+    }
+}
+
+void mnuEditPaste_Click(MainWindow& w) {
+    if (w.ui.ActiveGrid == 1 || w.ui.ActiveGrid == 2) {
+        PasteClipboardToGrid(w, w.ui.ActiveGrid);
+    }
+}
+
+}  // namespace bx

@@ -1,0 +1,31 @@
+#pragma once
+// Keyboard editing of the replicate grids, copy and paste.
+
+namespace bx {
+
+class MainWindow;
+class Grid;
+
+// Which grid: 1 is Grid1 (test, x1), 2 is Grid2 (reference, x2).
+Grid& gridByIndex(MainWindow& w, int gridIndex);
+
+// A typed character (key code as character code: 3 Ctrl+C, 22 Ctrl+V, 8 Backspace, 13 Enter,
+// 27 Escape, 32 space, digits and the point).
+void GridKeyPress(MainWindow& w, int keyCode, int gridIndex);
+
+// Grid focus and selection events.
+void gridGotFocus(MainWindow& w, int gridIndex);
+void gridLostFocus(MainWindow& w, int gridIndex);
+// The current cell or the selection changed (the grid's own state is already updated).
+void gridSelectionChanged(MainWindow& w, int gridIndex);
+// A mouse button other than the left one pressed on a grid.
+void gridOtherMouseButton(MainWindow& w, int gridIndex);
+
+void CopyGridToClipboard(MainWindow& w, int gridIndex);
+void PasteClipboardToGrid(MainWindow& w, int gridIndex);
+
+// Edit > "Copy grid data" and "Paste grid data", on ActiveGrid.
+void mnuEditCopy_Click(MainWindow& w);
+void mnuEditPaste_Click(MainWindow& w);
+
+}  // namespace bx

@@ -1,0 +1,163 @@
+#include "app/log_commands.h"
+
+#include "app/file_dialog.h"
+#include "app/main_window.h"
+#include "app/result_display.h"
+#include "logs/log_file.h"
+#include "logs/log_rows.h"
+#include "reports/run_record.h"
+
+namespace bx {
+namespace {
+
+// One log's texts and the window fields that hold its state.
+struct LogKind {
+    const char* templateName = "";    // the blank log in the program folder
+    const char* dialogCaption = "";   // the file dialog's caption
+    const char* dialogPurpose = "";   // which folder the dialog offers
+    const char* beginCaption = "";    // the menu entry while the log is stopped
+    const char* stopCaption = "";     // ...and its start while the log is active
+    const char* logName = "";         // "Detailed Log File" / "Summary Log File"
+    const char* activeTitle = "";     // title of the "Now Active." message
+    bool numberInOtherError = false;  // the table error number follows "Error!!!"
+    bool WindowState::*logging = nullptr;
+    std::string WindowState::*fileName = nullptr;
+    std::string WindowState::*folder = nullptr;
+    std::string WindowState::*path = nullptr;
+    std::string WindowState::*otherLogFileName = nullptr;  // may not be chosen for this log
+    MenuEntry WindowState::*menu = nullptr;
+};
+
+const LogKind kDetailLog{
+    .templateName = "sslog.dbf",
+    .dialogCaption = "New Detailed Log File",
+    .dialogPurpose = kPurposeDetailLog,
+    .beginCaption = "Begin Detailed Data Logging",
+    .stopCaption = "STOP Detailed Logging to ",
+    .logName = "Detailed Log File",
+    .activeTitle = "Detail Log File Status",
+    .numberInOtherError = true,
+    .logging = &WindowState::detailedLogging,
+    .fileName = &WindowState::detailedLogFileName,
+    .folder = &WindowState::detailedLogFolder,
+    .path = &WindowState::detailedLogPath,
+    .otherLogFileName = &WindowState::summaryLogFileName,
+    .menu = &WindowState::mnuLogDetail,
+};
+
+const LogKind kSummaryLog{
+    .templateName = "sslogsum.dbf",
+    .dialogCaption = "New Summary Log File Selection",
+    .dialogPurpose = kPurposeSummaryLog,
+    .beginCaption = "Begin Summary Log File",
+    .stopCaption = "STOP Summary Data Logging to ",
+    .logName = "Summary Log File",
+    .activeTitle = "Summary Log File Status",
+    .numberInOtherError = false,
+    .logging = &WindowState::summaryLogging,
+    .fileName = &WindowState::summaryLogFileName,
+    .folder = &WindowState::summaryLogFolder,
+    .path = &WindowState::summaryLogPath,
+    .otherLogFileName = &WindowState::detailedLogFileName,
+    .menu = &WindowState::mnuLogSummary,
+};
+
+// The Log menu entry of `kind`: stops the active log, or asks for a new file and starts it.
+void toggleLog(MainWindow& w, const LogKind& kind) {
+    WindowState& ui = w.ui;
+    bool& logging = ui.*kind.logging;
+    std::string& fileName = ui.*kind.fileName;
+    std::string& path = ui.*kind.path;
+    MenuEntry& menu = ui.*kind.menu;
+    const std::string logName = kind.logName;
+
+    if (logging) {
+        logging = false;
+        menu.caption = kind.beginCaption;
+        w.postStatus(logName + " <" + fileName + "> closed.");
+        fileName.clear();
+        path.clear();
+        return;
+    }
+
+    logging = true;
+    ui.fileDialogPurpose = kind.dialogPurpose;
+    showFileDialog(w, kind.dialogCaption);
+    if (ui.ChosenFileName == kUserCancelled) {
+        logging = false;
+        return;
+    }
+    // The other log's file and the program's own tables are never a log's target.
+    if (chosenNameIsEmpty(ui.ChosenFileName, ".dbf") ||
+        ui.ChosenFileName == ui.*kind.otherLogFileName || isProgramTable(w, ui.ChosenPath)) {
+        logging = false;
+        w.desktop().messageBox("Log File Selection", "Incorrect Filename Chosen, Try again.",
+                               MessageIcon::Exclamation, MessageButtons::Ok);
+        return;
+    }
+    fileName = ui.ChosenFileName;
+    ui.*kind.folder = ui.ChosenFolder;
+    path = ui.ChosenPath;
+
+    if (TableError error =
+            createLogFile(w.programFile(kind.templateName), ui.ChosenFolder, ui.ChosenFileName)) {
+        // Nothing is active: the flag goes down and the name is free for the other log.
+        logging = false;
+        fileName.clear();
+        path.clear();
+        if (error.isFileError()) {
+            w.desktop().messageBox("Log File Status", fileIoErrorText(error.number),
+                                   MessageIcon::Exclamation, MessageButtons::Ok);
+            w.postStatus(logName + " NOT active.");
+        } else {
+            std::string text = "Error!!!";
+            if (kind.numberInOtherError) {
+                text += std::to_string(error.number);
+            }
+            w.desktop().messageBox("File Status", text, MessageIcon::Exclamation,
+                                   MessageButtons::Ok);
+        }
+        return;
+    }
+    w.desktop().messageBox(kind.activeTitle, logName + " <" + ui.ChosenPath + "> Now Active.",
+                           MessageIcon::Information, MessageButtons::Ok);
+    w.postStatus(logName + " <" + ui.ChosenPath + "> now active.");
+    menu.caption = kind.stopCaption + fileName;
+}
+
+// Appends rows to the log at `path`; a value cut to its field and a failed write each post a
+// status line (the log stays active).
+void appendToLog(MainWindow& w, const std::string& path, const std::vector<LogRow>& rows,
+                 std::string_view logName) {
+    const TableError error =
+        appendLogRows(path, rows, [&w](const FieldCut& cut) { w.postStatus(describeCut(cut)); });
+    if (error) {
+        w.postStatus(logWriteErrorLine(std::string(logName) + " <" + path + ">", error));
+    }
+}
+
+}  // namespace
+
+void mnuLogDetail_Click(MainWindow& w) {
+    toggleLog(w, kDetailLog);
+}
+
+void mnuLogSummary_Click(MainWindow& w) {
+    toggleLog(w, kSummaryLog);
+}
+
+void WriteDetailLog(MainWindow& w) {
+    WindowState& ui = w.ui;
+    w.postStatus("     Saving to Log File...");
+    const RunRecord run = currentRun(w);
+    // The Balanced verdict is shown in the test panel as it is logged.
+    ui.txtTstBalanced.text = balancedText(run.result.balanced);
+    appendToLog(w, ui.detailedLogPath, detailLogRows(run), "Log File");
+}
+
+void WriteSummaryLog(MainWindow& w) {
+    w.postStatus("     Saving to Summary Log File...");
+    appendToLog(w, w.ui.summaryLogPath, {summaryLogRow(currentRun(w))}, "Summary Log File");
+}
+
+}  // namespace bx

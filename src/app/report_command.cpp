@@ -1,0 +1,91 @@
+#include "app/report_command.h"
+
+#include <filesystem>
+
+#include "app/clearing.h"
+#include "app/execute.h"
+#include "app/file_dialog.h"
+#include "app/main_window.h"
+#include "app/result_display.h"
+#include "logs/log_file.h"
+#include "reports/report_layout.h"
+#include "reports/report_lines.h"
+#include "reports/report_workbook.h"
+#include "reports/run_record.h"
+#include "reports/text_file.h"
+
+namespace bx {
+namespace {
+
+constexpr const char* kCaption = "New Report File";
+constexpr const char* kNameTitle = "Log File Selection";
+constexpr const char* kNameMessage = "Incorrect Filename Chosen, Try again.";
+constexpr const char* kFileErrorTitle = "Log File Status";
+constexpr const char* kOtherErrorTitle = "File Status";
+
+void showReportError(MainWindow& w, const TableError& error) {
+    if (error.isFileError()) {
+        w.desktop().messageBox(kFileErrorTitle, fileIoErrorText(error.number),
+                               MessageIcon::Exclamation, MessageButtons::Ok);
+    } else {
+        w.desktop().messageBox(kOtherErrorTitle, "Error!!!" + std::to_string(error.number),
+                               MessageIcon::Exclamation, MessageButtons::Ok);
+    }
+}
+
+}  // namespace
+
+void CreateReport(MainWindow& w) {
+    WindowState& ui = w.ui;
+    ui.fileDialogPurpose = kPurposeReport;
+    showFileDialog(w, kCaption);
+    if (ui.ChosenFileName == kUserCancelled) {
+        return;
+    }
+    if (chosenNameIsEmpty(ui.ChosenFileName, ".csv")) {
+        w.desktop().messageBox(kNameTitle, kNameMessage, MessageIcon::Exclamation,
+                               MessageButtons::Ok);
+        return;
+    }
+    ui.reportFolder = ui.ChosenFolder;
+    if (ui.reportFolder.empty() || ui.reportFolder.back() != '/') {
+        ui.reportFolder += '/';
+    }
+    const std::string reportPath = ui.reportFolder + ui.ChosenFileName;
+
+    if (!ChkEntry(w)) {
+        return;
+    }
+    cmdExecute_Click(w);
+
+    const std::vector<ReportLine> lines = buildReportLines(currentRun(w));
+    if (TableError error = writeTextFileSafely(reportPath, csvText(lines))) {
+        showReportError(w, error);
+        return;
+    }
+    w.postStatus("*** Generating Report...");
+    if (TableError error = InitReportDatabase(w)) {
+        showReportError(w, error);
+        return;
+    }
+    w.postStatus("*** Creating the Report");
+
+    ReportWorkbook workbook;
+    layOutReport(workbook);
+    const std::string workbookPath = workbookPathFor(reportPath);
+    const std::string sheetName = std::filesystem::path(reportPath).stem().string();
+    if (TableError error = workbook.save(workbookPath, sheetName, lines)) {
+        showReportError(w, error);
+        return;
+    }
+    if (!w.desktop().openExternally(workbookPath)) {
+        w.postStatus("     Report workbook saved as <" + workbookPath + ">.");
+    }
+    w.postStatus("*** Report Complete.");
+}
+
+void mnuFileReport_Click(MainWindow& w) {
+    CreateReport(w);
+}
+
+}  // namespace bx

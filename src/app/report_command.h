@@ -1,0 +1,18 @@
+#pragma once
+// File > "&Report": the analysis run once more, its comma-separated report, the report table
+// re-created, and the report laid out as a spreadsheet workbook beside it.
+
+namespace bx {
+
+class MainWindow;
+
+// File > "&Report".
+void mnuFileReport_Click(MainWindow& w);
+
+// The whole command: file dialog ("New Report File"), validation, the run (with the log
+// writes of the active logs), <name>.csv, the report table, <name>.xlsx, and the request to
+// open the workbook. File errors show "File IO Error <n>.  File may already be open or
+// pathname is corrupt." (title "Log File Status"), others "Error!!!<n>" (title "File Status").
+void CreateReport(MainWindow& w);
+
+}  // namespace bx

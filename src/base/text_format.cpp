@@ -1,0 +1,434 @@
+#include "base/text_format.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace bx {
+namespace {
+
+struct Pattern {
+    int minInteger = 0;   // "0" places before the point
+    int minDecimals = 0;  // "0" places after the point
+    int maxDecimals = 0;  // all places after the point
+};
+
+Pattern parsePattern(std::string_view pattern) {
+    Pattern p;
+    const auto point = pattern.find('.');
+    const std::string_view integerPart = pattern.substr(0, point);
+    for (char c : integerPart) {
+        if (c == '0') {
+            ++p.minInteger;
+        }
+    }
+    if (point != std::string_view::npos) {
+        const std::string_view fraction = pattern.substr(point + 1);
+        for (char c : fraction) {
+            if (c == '0' || c == '#') {
+                ++p.maxDecimals;
+            }
+            if (c == '0') {
+                ++p.minDecimals;
+            }
+        }
+    }
+    return p;
+}
+
+// |value| rounded to `decimals` places, half away from zero, on its 15-significant-digit
+// decimal form (so that 1.0005, stored as 1.000499999..., rounds as the decimal it was typed
+// as). The digits are written without a point: integer digits (no leading zeros), then exactly
+// `decimals` fraction digits.
+struct RoundedDigits {
+    std::string digits;  // integer digits, then the fraction digits
+    int integerLength = 0;
+    int length = 0;
+};
+
+// Powers of ten that a double holds exactly.
+constexpr std::array<double, 23> kPow10 = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                           1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                           1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The 15 significant digits of `magnitude` (correctly rounded) by integer arithmetic, for the
+// common range where that is exact enough: m = magnitude * 10^(14 - e) lies in [1e14, 1e15),
+// the power of ten is exact (at most 10^22) and the product is off by at most half an ulp of m
+// (1/16 below 2^50), so rounding m to the nearest integer is safe unless its fraction lies
+// within 0.1 of one half. Returns false where the caller must take the general path.
+bool fifteenDigits(double magnitude, std::array<char, 15>& digits, int& exponent) {
+    if (!(magnitude >= 1e-7 && magnitude < 1e14)) {
+        return false;
+    }
+    int e = static_cast<int>(std::floor(std::log10(magnitude)));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int shift = 14 - e;
+        if (shift < 0 || shift > 22) {
+            return false;
+        }
+        const double m = magnitude * kPow10[static_cast<std::size_t>(shift)];
+        if (m < 1e14) {
+            --e;
+            continue;
+        }
+        if (m >= 1e15) {
+            ++e;
+            continue;
+        }
+        const double whole = std::floor(m);
+        const double fraction = m - whole;
+        if (std::fabs(fraction - 0.5) < 0.1) {
+            return false;
+        }
+        auto n = static_cast<long long>(whole) + (fraction > 0.5 ? 1 : 0);
+        if (n >= 1000000000000000LL) {  // rounded up to the next power of ten
+            n /= 10;
+            ++e;
+        }
+        std::to_chars(digits.data(), digits.data() + digits.size(), n);
+        exponent = e;
+        return true;
+    }
+    return false;
+}
+
+RoundedDigits roundedDigits(double magnitude, int decimals) {
+    RoundedDigits out;
+    if (magnitude == 0.0) {
+        out.digits.assign(static_cast<std::size_t>(decimals), '0');
+        out.length = decimals;
+        return out;
+    }
+    std::array<char, 15> significant{};
+    int exponent = 0;
+    if (!fifteenDigits(magnitude, significant, exponent)) {
+        // "d.dddddddddddddde+XX": 15 significant digits, correctly rounded
+        std::array<char, 32> sci{};
+        const auto written = std::to_chars(sci.data(), sci.data() + sci.size(), magnitude,
+                                           std::chars_format::scientific, 14);
+        significant[0] = sci[0];
+        std::copy_n(sci.begin() + 2, 14, significant.begin() + 1);
+        const char* expStart = sci.data() + 17;  // after "e"
+        if (*expStart == '+') {
+            ++expStart;
+        }
+        std::from_chars(expStart, written.ptr, exponent);
+    }
+
+    // Position k of the fixed grid holds the digit of 10^(integerDigits - 1 - k).
+    const int integerDigits = exponent >= 0 ? exponent + 1 : 0;
+    const int firstSignificant = exponent >= 0 ? 0 : -exponent - 1;
+    auto digitAt = [&](int k) {
+        const int i = k - firstSignificant;
+        return i >= 0 && i < 15 ? significant[static_cast<std::size_t>(i)] : '0';
+    };
+    const int keep = integerDigits + decimals;
+    out.digits.resize(static_cast<std::size_t>(keep) + 1);
+    char* d = out.digits.data() + 1;  // room for a carry into a new leading digit
+    for (int k = 0; k < keep; ++k) {
+        d[k] = digitAt(k);
+    }
+    int length = keep;
+    if (digitAt(keep) >= '5') {
+        int i = keep - 1;
+        while (i >= 0 && d[i] == '9') {
+            d[i] = '0';
+            --i;
+        }
+        if (i >= 0) {
+            ++d[i];
+        } else {
+            --d;
+            d[0] = '1';
+            ++length;
+        }
+    }
+    // Drop leading zeros of the integer part.
+    int integerLength = length - decimals;
+    int skip = 0;
+    while (skip < integerLength && d[skip] == '0') {
+        ++skip;
+    }
+    integerLength -= skip;
+    length -= skip;
+    out.digits.erase(0, static_cast<std::size_t>(d + skip - out.digits.data()));
+    out.digits.resize(static_cast<std::size_t>(length));
+    out.integerLength = integerLength;
+    out.length = length;
+    return out;
+}
+
+// The "%.15g" text of a value whose shortest round-trip form has at most 15 significant
+// digits: then both have the same digits (the value lies within half an ulp of the shortest
+// form, far less than half a unit of the 15th digit), and the shortest form is much cheaper to
+// find. Returns "" for a value that needs more digits.
+std::string shortestAtFifteenDigits(double value) {
+    std::array<char, 40> sci{};
+    const auto written =
+        std::to_chars(sci.data(), sci.data() + sci.size(), value, std::chars_format::scientific);
+    const char* p = sci.data();
+    const bool negative = *p == '-';
+    if (negative) {
+        ++p;
+    }
+    std::string digits;
+    const char* c = p;
+    for (; c != written.ptr && *c != 'e'; ++c) {
+        if (*c != '.') {
+            digits.push_back(*c);
+        }
+    }
+    if (digits.size() > 15 || c == written.ptr) {
+        return {};
+    }
+    int exponent = 0;
+    const char* expStart = c + 1;
+    if (*expStart == '+') {
+        ++expStart;
+    }
+    std::from_chars(expStart, written.ptr, exponent);
+    std::string text;
+    if (negative) {
+        text.push_back('-');
+    }
+    if (exponent < -4 || exponent >= 15) {
+        text.push_back(digits[0]);
+        if (digits.size() > 1) {
+            text.push_back('.');
+            text.append(digits, 1);
+        }
+        std::array<char, 16> e{};
+        std::snprintf(e.data(), e.size(), "e%c%02d", exponent < 0 ? '-' : '+',
+                      exponent < 0 ? -exponent : exponent);
+        text.append(e.data());
+    } else if (exponent < 0) {
+        text += "0.";
+        text.append(static_cast<std::size_t>(-exponent - 1), '0');
+        text += digits;
+    } else {
+        const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
+        if (digits.size() <= integerDigits) {
+            text += digits;
+            text.append(integerDigits - digits.size(), '0');
+        } else {
+            text.append(digits, 0, integerDigits);
+            text.push_back('.');
+            text.append(digits, integerDigits);
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string formatNumber(double value, std::string_view pattern) {
+    if (std::isnan(value)) {
+        return "NaN";
+    }
+    if (std::isinf(value)) {
+        return value > 0 ? "Infinity" : "-Infinity";
+    }
+    const Pattern p = parsePattern(pattern);
+    // Whole numbers below 10^15 have an exact decimal form: no rounding to do (counts, table
+    // keys, degrees of freedom and most entered replicates take this path).
+    const double magnitude = std::fabs(value);
+    if (magnitude < 1e15 && magnitude == std::floor(magnitude)) {
+        std::array<char, 24> digits{};
+        const auto n = static_cast<long long>(magnitude);
+        char* end = digits.data();
+        if (n != 0) {
+            end = std::to_chars(digits.data(), digits.data() + digits.size(), n).ptr;
+        }
+        const auto length = static_cast<int>(end - digits.data());
+        std::string text;
+        if (value < 0 && n != 0) {
+            text.push_back('-');
+        }
+        text.append(static_cast<std::size_t>(std::max(0, p.minInteger - length)), '0');
+        text.append(digits.data(), end);
+        if (p.minDecimals > 0) {
+            text.push_back('.');
+            text.append(static_cast<std::size_t>(p.minDecimals), '0');
+        }
+        return text;
+    }
+    const RoundedDigits r = roundedDigits(magnitude, p.maxDecimals);
+    const char* integer = r.digits.data();
+    const char* fraction = integer + r.integerLength;
+    int fractionLength = r.length - r.integerLength;
+    while (fractionLength > p.minDecimals && fraction[fractionLength - 1] == '0') {
+        --fractionLength;
+    }
+    bool isZero = true;
+    for (int i = 0; i < r.length && isZero; ++i) {
+        isZero = r.digits[static_cast<std::size_t>(i)] == '0';
+    }
+    const int integerPad = std::max(0, p.minInteger - r.integerLength);
+    std::string text;
+    text.reserve(static_cast<std::size_t>(integerPad) + static_cast<std::size_t>(r.length) + 2);
+    if (value < 0 && !isZero && (r.integerLength + integerPad + fractionLength) > 0) {
+        text.push_back('-');
+    }
+    text.append(static_cast<std::size_t>(integerPad), '0');
+    text.append(integer, static_cast<std::size_t>(r.integerLength));
+    if (fractionLength > 0) {
+        text.push_back('.');
+        text.append(fraction, static_cast<std::size_t>(fractionLength));
+    }
+    return text;
+}
+
+std::string numberToText(double value) {
+    if (std::isnan(value)) {
+        return "NaN";
+    }
+    if (std::isinf(value)) {
+        return value > 0 ? "Infinity" : "-Infinity";
+    }
+    if (value == 0.0) {
+        return "0";
+    }
+    std::string text = shortestAtFifteenDigits(value);
+    if (text.empty()) {
+        std::array<char, 40> buffer{};
+        const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                           std::chars_format::general, 15);
+        text.assign(buffer.data(), written.ptr);
+    }
+    const auto e = text.find('e');
+    if (e == std::string::npos) {
+        return text;
+    }
+    // 1e-05 -> 1E-05, 1.5e+20 -> 1.5E+20
+    text[e] = 'E';
+    return text;
+}
+
+std::string numberToTextSigned(double value) {
+    std::string text = numberToText(value);
+    if (!text.empty() && text.front() != '-') {
+        text.insert(text.begin(), ' ');
+    }
+    return text;
+}
+
+// Clinger's fast path: a decimal of at most 15 digits and no exponent is an exact integer
+// divided by an exact power of ten, and one correctly rounded division gives the correctly
+// rounded value. Returns false for anything else.
+static bool plainDecimal(const char* first, const char* last, double& value) {
+    bool negative = false;
+    if (first != last && *first == '-') {
+        negative = true;
+        ++first;
+    }
+    long long digits = 0;
+    int count = 0;
+    int decimals = 0;
+    bool point = false;
+    for (const char* c = first; c != last; ++c) {
+        if (*c == '.') {
+            point = true;
+            continue;
+        }
+        if (*c < '0' || *c > '9') {
+            return false;
+        }
+        if (++count > 15) {
+            return false;
+        }
+        digits = digits * 10 + (*c - '0');
+        if (point) {
+            ++decimals;
+        }
+    }
+    value = static_cast<double>(digits) / kPow10[static_cast<std::size_t>(decimals)];
+    if (negative) {
+        value = -value;
+    }
+    return true;
+}
+
+LeadingNumber parseLeadingNumber(std::string_view text) {
+    LeadingNumber result;
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') {
+        ++i;
+    }
+    const std::size_t start = i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+    }
+    std::size_t digits = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+        ++i;
+        ++digits;
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return result;
+    }
+    std::size_t end = i;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+            ++j;
+        }
+        const std::size_t expStart = j;
+        while (j < text.size() && text[j] >= '0' && text[j] <= '9') {
+            ++j;
+        }
+        if (j > expStart) {
+            end = j;
+        }
+    }
+    // from_chars takes no leading "+"; out-of-range magnitudes (1e999) go to strtod, which
+    // gives the infinity that the validation then refuses.
+    const char* first = text.data() + start;
+    const char* last = text.data() + end;
+    if (*first == '+') {
+        ++first;
+    }
+    if (!plainDecimal(first, last, result.value)) {
+        const auto parsed = std::from_chars(first, last, result.value);
+        if (parsed.ec != std::errc()) {
+            const std::string number(text.substr(start, end - start));
+            result.value = std::strtod(number.c_str(), nullptr);
+        }
+    }
+    result.found = true;
+    result.wholeText = trimBlanks(text.substr(end)).empty();
+    return result;
+}
+
+double leadingNumber(std::string_view text) {
+    return parseLeadingNumber(text).value;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+double shownNumber(double value, std::string_view pattern) {
+    return leadingNumber(formatNumber(value, pattern));
+}
+
+std::string shownNumberText(double value, std::string_view pattern) {
+    return numberToText(shownNumber(value, pattern));
+}
+
+}  // namespace bx

@@ -1,0 +1,92 @@
+#include "statistics/descriptive.h"
+
+#include <cmath>
+#include <utility>
+
+namespace bx {
+
+// Both formulas work on differences from the first value, which keeps the sums small for
+// data with a large common offset (the classic shifted-data algorithm).
+double meanOf(std::span<const double> values) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    const double first = values.front();
+    double sum = 0.0;
+    for (double v : values) {
+        sum += v - first;
+    }
+    return first + sum / static_cast<double>(values.size());
+}
+
+double stdDevOf(std::span<const double> values) {
+    const auto n = static_cast<double>(values.size());
+    if (values.size() < 2) {
+        return 0.0;
+    }
+    const double first = values.front();
+    double s = 0.0;
+    double q = 0.0;
+    for (double v : values) {
+        const double d = v - first;
+        s += d;
+        q += d * d;
+    }
+    const double variance = (q - s * s / n) / (n - 1.0);
+    // Rounding can leave a tiny negative variance for equal values.
+    return variance > 0.0 ? std::sqrt(variance) : 0.0;
+}
+
+void exchangeSort(std::span<double> values) {
+    const std::size_t n = values.size();
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        double held = values[i];
+        for (std::size_t j = i + 1; j < n; ++j) {
+            if (values[j] < held) {
+                std::swap(held, values[j]);
+            }
+        }
+        values[i] = held;
+    }
+}
+
+int poolSorted(std::span<const double> x1, std::span<const double> x2, PooledArray& pooled) {
+    const std::size_t total = x1.size() + x2.size();
+    std::size_t p = 0;
+    for (double v : x1) {
+        pooled.at(p++) = v;
+    }
+    for (double v : x2) {
+        pooled.at(p++) = v;
+    }
+    exchangeSort(std::span<double>(pooled.data(), total));
+    return static_cast<int>(total);
+}
+
+double scoreOfValue(double v, const PooledArray& pooled, int n, const PooledArray& scores) {
+    double found = 0.0;
+    for (int j = 0; j < n; ++j) {
+        if (pooled[static_cast<std::size_t>(j)] == v) {
+            found = scores[static_cast<std::size_t>(j)];
+        }
+    }
+    return found;
+}
+
+int roundHalfEven(double x) {
+    // Never converts a NaN, an infinity or a value beyond the int range.
+    if (!std::isfinite(x) || std::fabs(x) > 1e9) {
+        return 0;
+    }
+    const double below = std::floor(x);
+    const double fraction = x - below;
+    double rounded = below;
+    if (fraction > 0.5) {
+        rounded = below + 1.0;
+    } else if (fraction == 0.5) {
+        rounded = std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+    }
+    return static_cast<int>(rounded);
+}
+
+}  // namespace bx

@@ -1,0 +1,56 @@
+#pragma once
+// Mean and sample standard deviation, and the ordering the rank-based procedures share.
+
+#include <array>
+#include <span>
+
+#include "base/analysis_types.h"
+
+namespace bx {
+
+// Mean, computed as the first value plus the mean difference from it; 0 for no values.
+double meanOf(std::span<const double> values);
+
+// Sample standard deviation (divisor n - 1) on the values shifted by the first value; 0 for
+// fewer than two values. Never NaN: a variance that rounding makes slightly negative counts
+// as 0.
+double stdDevOf(std::span<const double> values);
+
+// Both samples together, ascending.
+using PooledArray = std::array<double, kMaxPooled>;
+
+// Ascending exchange sort: each position in turn takes the smallest of the values from there
+// on, compared strictly, so equal values keep their order.
+void exchangeSort(std::span<double> values);
+
+// x1 then x2 copied into `pooled` and sorted ascending; returns the pooled count. Both
+// samples must fit together (at most kMaxPooled values).
+int poolSorted(std::span<const double> x1, std::span<const double> x2, PooledArray& pooled);
+
+// Each of the first n sorted positions gets the mean of score(j) over the positions j
+// (counted from 1) that hold the same value: with score(j) = j these are the mid-ranks of
+// tied values.
+template <typename Score>
+void averageOverTies(const PooledArray& pooled, int n, PooledArray& scores, Score score) {
+    const auto total = static_cast<std::size_t>(n);
+    for (std::size_t i = 0; i < total; ++i) {
+        double sum = 0.0;
+        int count = 0;
+        for (std::size_t j = 0; j < total; ++j) {
+            if (pooled[j] == pooled[i]) {
+                sum += score(static_cast<int>(j + 1));
+                ++count;
+            }
+        }
+        scores[i] = sum / count;
+    }
+}
+
+// The score of the sorted position holding `v` (tied positions share it), 0 when none does.
+double scoreOfValue(double v, const PooledArray& pooled, int n, const PooledArray& scores);
+
+// Rounds to the nearest whole number, a fraction of exactly one half going to the even
+// neighbour (4.5 -> 4, 5.5 -> 6). A value that is not finite or lies beyond +/-1e9 gives 0.
+int roundHalfEven(double x);
+
+}  // namespace bx

@@ -1,0 +1,74 @@
+#include "statistics/notes.h"
+
+namespace bx {
+
+bool isWarning(NoteCode code) {
+    switch (code) {
+        case NoteCode::TableUnreadable:
+        case NoteCode::CoefficientNotFound:
+        case NoteCode::CriticalWNotFound:
+        case NoteCode::CriticalTNotFound:
+        case NoteCode::CriticalUNotFound:
+        case NoteCode::RankitNotFound:
+        case NoteCode::PowerNotFound:
+        case NoteCode::NormalityUntestable:
+        case NoteCode::HomoscedasticityUntestable:
+        case NoteCode::NoSpread:
+        case NoteCode::NoMinimumDifference:
+        case NoteCode::MannWhitneyCannotReject:
+            return true;
+        default:
+            return false;
+    }
+}
+
+const char* noteText(NoteCode code) {
+    switch (code) {
+        case NoteCode::OneSampleTStep:
+            return "     Conducting One Sample t-Test";
+        case NoteCode::ShapiroWilkStep:
+            return "     Conducting Shapiro-Wilk Normality Test...";
+        case NoteCode::LeveneStep:
+            return "     Conducting Levene's Homoscedasticity Test";
+        case NoteCode::MannWhitneyStep:
+            return "     Conducting Mann-Whitney";
+        case NoteCode::RankitStep:
+            return "     Conducting Rankits Transformation";
+        case NoteCode::StudentTStep:
+            return "     Conducting Student's t-Test";
+        case NoteCode::ApproximateTStep:
+            return "     Conducting Approximate t-Test";
+        case NoteCode::PowerStep:
+            return "     Conducting Power Calculation";
+        case NoteCode::RankitNotice:
+            return kRankitNoticeText;
+        case NoteCode::CriticalWNotFound:
+            return "     WARNING - Nofind W2";
+        case NoteCode::CriticalTNotFound:
+            return "     WARNING - Nofind T1";
+        case NoteCode::CriticalUNotFound:
+            return "     WARNING - Nofind Mann-Whitney";
+        case NoteCode::RankitNotFound:
+            return "     WARNING - Nofind Rankits lookup";
+        case NoteCode::NormalityUntestable:
+            return "     **** Warning: Unable to test for Normality (Alpha 0.25).";
+        case NoteCode::HomoscedasticityUntestable:
+            return "     **** Warning: Unable to test for Homoscedasticity (Alpha 0.25).";
+        case NoteCode::NoSpread:
+            return "          Warning: Test data have no spread; the t statistic is infinite.";
+        case NoteCode::NoMinimumDifference:
+            return "          Warning: Minimum Detectable Difference NOT entered.";
+        case NoteCode::MannWhitneyCannotReject:
+            return "          Warning: Mann-Whitney cannot reject at this alpha level for these "
+                   "sample sizes.";
+        case NoteCode::TooManyValues:
+            return "     ERROR - More than 10 values in a sample (20 in all); test not made.";
+        case NoteCode::TableUnreadable:
+        case NoteCode::CoefficientNotFound:
+        case NoteCode::PowerNotFound:
+            return "";  // these carry their table, key or value
+    }
+    return "";
+}
+
+}  // namespace bx

@@ -1,0 +1,58 @@
+#pragma once
+// What an analysis says while it runs, in order: the steps it takes, its warnings, the one
+// notice it gives before the rankit transformation, and why it refused. Each note has a code
+// to decide on and the exact line the status list shows for it.
+
+#include <string>
+#include <vector>
+
+namespace bx {
+
+enum class NoteCode {
+    // Steps
+    OneSampleTStep,
+    ShapiroWilkStep,
+    LeveneStep,
+    MannWhitneyStep,
+    RankitStep,
+    StudentTStep,
+    ApproximateTStep,
+    PowerStep,
+    // The notice, in a message box, that the rankit transformation follows
+    RankitNotice,
+    // Warnings
+    TableUnreadable,           // a statistical table file could not be read
+    CoefficientNotFound,       // no Shapiro-Wilk coefficient for the sample size
+    CriticalWNotFound,         // no critical W
+    CriticalTNotFound,         // no critical t
+    CriticalUNotFound,         // no critical U
+    RankitNotFound,            // no rankit for the pooled size
+    PowerNotFound,             // no power percentage for z
+    NormalityUntestable,       // the design leaves Shapiro-Wilk at the level 0.25
+    HomoscedasticityUntestable,
+    NoSpread,                  // one-sample t with a test sample without spread
+    NoMinimumDifference,       // power requested without a difference
+    MannWhitneyCannotReject,   // the critical U exceeds n1 * n2
+    // Refusal
+    TooManyValues,
+};
+
+struct Note {
+    NoteCode code;
+    std::string text;  // the status line, leading blanks included
+};
+
+// True for the warning codes.
+bool isWarning(NoteCode code);
+
+// The status line of a step, of the rankit notice and of the fixed warnings.
+const char* noteText(NoteCode code);
+
+// Title and text of the rankit notice's message box.
+inline constexpr const char* kRankitNoticeTitle = "Statistics Status";
+inline constexpr const char* kRankitNoticeText =
+    "Data is neither normal nor homoscedastic. Rankit transformation will be performed.";
+
+using Notes = std::vector<Note>;
+
+}  // namespace bx

@@ -2,7 +2,7 @@
 // decision path, 10 and 10 replicates.
 #include <benchmark/benchmark.h>
 
-#include "analysis/driver.h"
+#include "app/execute.h"
 #include "bench_support.h"
 
 namespace bx::bench {

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "analysis/driver.h"
+#include "app/execute.h"
 #include "bench_support.h"
-#include "logs/detailed_log.h"
+#include "app/log_commands.h"
 
 namespace bx::bench {
 namespace {

@@ -85,7 +85,7 @@ std::vector<LogRow> detailLogRows(const RunRecord& run) {
         {"W_CALC", wCalc},
         {"W_PASSFAIL", t.normal},
         {"W_ALPHA", t.wAlpha},
-        {"W_CRIT", formatNumber(sw.critical, "#0.0000")},
+        {"W_CRIT", formatNumber(sw.critical, "#0.000")},
         {"W_OVERRIDE", t.override},
         {"M_N1N2", c.mannWhitney ? c.mannWhitney->key : std::string()},
     };

@@ -18,32 +18,6 @@ TEST(StatusList, EachLineFollowsACarriageReturnAndLineFeed) {
     EXPECT_EQ(w.ui.statusCaret, w.ui.Status.size());
 }
 
-TEST(ResultPanels, ResetShowsCountsAndMeansWithTheirPatterns) {
-    WindowFixture f("reset-panels");
-    MainWindow& w = f.w();
-    w.analysis.SampN = 4;
-    w.analysis.SampMean = 2.5;           // four values with mean two and a half
-    w.analysis.SampStdDev = 1.29099444;  // sd of 1, 2, 3, 4
-    w.analysis.RefN = 10;
-    w.analysis.RefMean = 2;
-    w.ui.imgSced = Picture::Fail;
-    w.ui.Frame10.enabled = false;
-    w.ui.lblWtestW.enabled = false;
-    w.ui.lblDf.enabled = false;
-    w.ui.txtTstDegFreedom.visible = false;
-    ResetResultPanels(w);
-    EXPECT_EQ(w.ui.txtSampNum.text, "4");
-    EXPECT_EQ(w.ui.txtSampMean.text, "2.5");
-    EXPECT_EQ(w.ui.txtSampStdDev.text, "1.291");
-    EXPECT_EQ(w.ui.txtRefNum.text, "10");
-    EXPECT_EQ(w.ui.txtRefMean.text, "2.0");
-    EXPECT_EQ(w.ui.imgSced, Picture::Question);
-    EXPECT_TRUE(w.ui.Frame10.enabled);
-    EXPECT_TRUE(w.ui.lblWtestW.enabled);
-    EXPECT_TRUE(w.ui.lblDf.enabled);
-    EXPECT_TRUE(w.ui.txtTstDegFreedom.visible);
-}
-
 TEST(ResultPanels, ClearKeepsTheOverrideTextAndBlanksTheRest) {
     WindowFixture f("clear-displays");
     MainWindow& w = f.w();

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/text_format.h"
+#include "base/text_format.h"
 
 namespace bx {
 namespace {

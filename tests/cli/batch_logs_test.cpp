@@ -3,15 +3,15 @@
 // the batch's own logs.
 #include <gtest/gtest.h>
 
-#include "analysis/driver.h"
+#include "app/execute.h"
 #include "app/window_state.h"
 #include "cli/cli_fixture.h"
 #include "cli/csv.h"
 #include "cli/dbf_reading.h"
 #include "cli/exit_status.h"
 #include "entry/grid.h"
-#include "logs/detailed_log.h"
-#include "logs/summary_log.h"
+#include "app/log_commands.h"
+#include "app/log_commands.h"
 
 namespace bx::cli {
 namespace {

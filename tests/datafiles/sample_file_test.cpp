@@ -13,9 +13,9 @@
 #include <functional>
 
 #include "app/main_window.h"
-#include "datafiles/sample_file.h"
+#include "app/sample_commands.h"
 #include "datafiles/sample_record.h"
-#include "entry/clearing.h"
+#include "app/clearing.h"
 #include "entry/grid.h"
 #include "support/test_support.h"
 #include "tables/dbf_table.h"

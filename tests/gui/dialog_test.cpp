@@ -20,7 +20,7 @@
 #include <stdexcept>
 
 #include "app/startup.h"
-#include "datafiles/file_dialog.h"
+#include "app/file_dialog.h"
 #include "gui/file_list_dialog.h"
 #include "gui_support.h"
 #include "support/test_support.h"

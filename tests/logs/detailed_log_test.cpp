@@ -20,9 +20,9 @@
 #include <iterator>
 #include <utility>
 
-#include "analysis/driver.h"
+#include "app/execute.h"
 #include "app/main_window.h"
-#include "logs/detailed_log.h"
+#include "app/log_commands.h"
 #include "reports/report_record.h"
 #include "support/test_support.h"
 #include "tables/stat_tables.h"

@@ -3,11 +3,11 @@
 // Expected numbers as in detailed_log_test.cpp (numpy/scipy from the typed replicates),
 // written back from the displayed texts without a pattern (3.0 shows as 3).
 
-#include "logs/summary_log.h"
+#include "app/log_commands.h"
 #include <gtest/gtest.h>
-#include "analysis/driver.h"
+#include "app/execute.h"
 #include "app/main_window.h"
-#include "logs/detailed_log.h"
+#include "app/log_commands.h"
 #include "logs/summary_record.h"
 #include "reports/report_record.h"
 #include "support/test_support.h"
@@ -59,25 +59,6 @@ TEST(SummaryLog, TwoRunsAppendTwoRows) {
     EXPECT_EQ(rows[2], run2);
     const auto lines = test::statusLines(f.w().ui.Status);
     EXPECT_EQ(lines[lines.size() - 2], "     Saving to Summary Log File...");
-}
-
-TEST(SummaryLog, DisplayedTextsThatAreNotNumbersAreLoggedAsZero) {
-    WindowFixture f("summary_na");
-    startSummary(f, f.scratch, "sum");
-    WindowState& ui = f.w().ui;
-    ui.txtSampMean.text = "N/A";
-    ui.txtSampStdDev.text = "";
-    ui.txtRefMean.text = "12.50";
-    ui.txtTstPower.text = "87.25%";
-    ui.txtDiff_levl.text = "1.5";
-    WriteSummaryLog(f.w());
-    const auto rows = summaryRows(f.scratch / "sum.dbf");
-    ASSERT_EQ(rows.size(), 2U);
-    EXPECT_EQ(rows[1].at("SAMP_MN"), "0");
-    EXPECT_EQ(rows[1].at("SAMP_STD"), "0");
-    EXPECT_EQ(rows[1].at("REF_MN"), "12.5");
-    EXPECT_EQ(rows[1].at("POWER"), "87.25%");
-    EXPECT_EQ(rows[1].at("POWER_DIFF"), "1.5");
 }
 
 TEST(SummaryLog, BothLogsOnOneRunDetailFirst) {

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "app/main_window.h"
+#include "app/clearing.h"
 #include "reports/report_database.h"
 #include "reports/report_record.h"
 #include "support/test_support.h"

@@ -21,7 +21,7 @@
 #include "app/options.h"
 #include "reports/report_lines.h"
 #include "reports/report_test_support.h"
-#include "reports/spreadsheet_report.h"
+#include "app/report_command.h"
 #include "support/test_support.h"
 
 namespace bx {

@@ -12,6 +12,7 @@
 #include "app/startup.h"
 #include "entry/grid.h"
 #include "tables/dbf_table.h"
+#include "tables/stat_tables.h"
 
 namespace bx::test {
 
@@ -48,6 +49,15 @@ bool ScriptedDesktop::openExternally(const std::string& path) {
 
 std::string programFolder() {
     return BX_PROGRAM_DIR;
+}
+
+std::shared_ptr<const StatTables> sharedGeneratedTables() {
+    static const std::shared_ptr<const StatTables> tables = StatTables::load(programFolder());
+    return tables;
+}
+
+const StatTables& generatedTables() {
+    return *sharedGeneratedTables();
 }
 
 std::filesystem::path freshScratch(const std::string& name) {

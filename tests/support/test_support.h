@@ -16,8 +16,12 @@
 
 #include "app/desktop.h"
 #include "app/main_window.h"
-#include "app/status_sink.h"
+#include "base/status_sink.h"
 #include "tables/record_field.h"
+
+namespace bx {
+class StatTables;
+}
 
 namespace bx::test {
 
@@ -62,6 +66,10 @@ class CollectingSink : public StatusSink {
 
 // The build's program folder (generated tables, templates and pictures).
 std::string programFolder();
+
+// Its statistical tables, read once and shared by every test of a program.
+const StatTables& generatedTables();
+std::shared_ptr<const StatTables> sharedGeneratedTables();
 
 // A fresh, empty scratch folder for one test, below the build tree.
 std::filesystem::path freshScratch(const std::string& name);

@@ -10,7 +10,7 @@
 #include <map>
 #include <sstream>
 
-#include "app/text_format.h"
+#include "base/text_format.h"
 #include "datafiles/sample_record.h"
 #include "logs/summary_record.h"
 #include "reports/report_record.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "app/main_window.h"
-#include "datafiles/file_dialog.h"
+#include "app/file_dialog.h"
 #include "support/test_support.h"
 
 namespace bx {

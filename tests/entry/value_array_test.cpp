@@ -3,7 +3,8 @@
 
 #include <cmath>
 
-#include "analysis/descriptive.h"
+#include "entry/value_array.h"
+#include "statistics/descriptive.h"
 
 namespace bx {
 namespace {

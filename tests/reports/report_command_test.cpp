@@ -12,7 +12,7 @@
 #include "reports/report_layout.h"
 #include "reports/report_test_support.h"
 #include "reports/report_workbook.h"
-#include "reports/spreadsheet_report.h"
+#include "app/report_command.h"
 #include "support/test_support.h"
 #include "tables/table_test_helpers.h"
 

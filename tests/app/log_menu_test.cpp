@@ -8,10 +8,10 @@
 
 #include <fstream>
 
-#include "analysis/driver.h"
+#include "app/execute.h"
 #include "app/main_window.h"
-#include "logs/detailed_log.h"
-#include "logs/summary_log.h"
+#include "app/log_commands.h"
+#include "app/log_commands.h"
 #include "logs/summary_record.h"
 #include "reports/report_record.h"
 #include "support/test_support.h"

@@ -1,7 +1,7 @@
 // Typing into the grids, the Enter/Escape/Backspace rules, copy and paste.
 #include <gtest/gtest.h>
 
-#include "entry/grid_events.h"
+#include "app/grid_commands.h"
 #include "support/test_support.h"
 
 namespace bx {

@@ -3,7 +3,7 @@
 
 #include "app/options.h"
 #include "app/result_display.h"
-#include "entry/clearing.h"
+#include "app/clearing.h"
 #include "support/test_support.h"
 
 namespace bx {

@@ -4,13 +4,13 @@
 #include <cmath>
 #include <limits>
 
-#include "analysis/power.h"
+#include "statistics/power.h"
 #include "table_lookup_support.h"
 
 namespace bx {
 namespace {
 
-using test::TableLookup;
+using test::TableLookupFixture;
 
 // 1 - 0.05 and 1 - 0.1 hit 0.95 and 0.9 exactly in double precision.
 TEST(PowerZAlpha, TheTwoListedLevelsAndAnyOther) {
@@ -31,17 +31,17 @@ TEST(PowerZAlpha, TheTwoListedLevelsAndAnyOther) {
 //  - PowerT_1, D = 1, s1 = 1, n1 = 4, alpha 0.05: df = 3, F = 0.5, correction 3.70785,
 //    z_beta = 3 / 1.853925 - 1.645 = -0.0268116.
 TEST(PowerT, WorkedExamples) {
-    TableLookup t;
+    TableLookupFixture t;
     const struct {
         PowerResult r;
         double df;
         double spread;
         double zBeta;
     } kCases[] = {
-        {PowerT(0.05, 1, 1, 3, 3, 2, t.lookup), 4, 1, 0.4361961},
-        {PowerT(0.1, 1, 2, 3, 5, 1, t.lookup), 6, std::sqrt(3.0), -0.5253077},
-        {PowerT_A(0.05, 1, 1, 3, 3, 2, t.lookup), 4, 1, 0.4361961},
-        {PowerT_1(0.05, 1, 4, 1, t.lookup), 3, 1, -0.0268116},
+        {pooledTPower(0.05, 1, 1, 3, 3, 2, t.lookup), 4, 1, 0.4361961},
+        {pooledTPower(0.1, 1, 2, 3, 5, 1, t.lookup), 6, std::sqrt(3.0), -0.5253077},
+        {welchTPower(0.05, 1, 1, 3, 3, 2, t.lookup), 4, 1, 0.4361961},
+        {oneSampleTPower(0.05, 1, 4, 1, t.lookup), 3, 1, -0.0268116},
     };
     for (const auto& c : kCases) {
         EXPECT_NEAR(c.r.df, c.df, 1e-12);
@@ -55,18 +55,18 @@ TEST(PowerT, WorkedExamples) {
 }
 
 TEST(PowerCuts, BeyondTheCutsNoTableIsRead) {
-    TableLookup t;
+    TableLookupFixture t;
     // z_beta = 40 * 4 / (0.8164966 * 4.70785) - 1.645 = 39.98 by hand: exactly 100.
-    const PowerResult high = PowerT(0.05, 1, 1, 3, 3, 40, t.lookup);
+    const PowerResult high = pooledTPower(0.05, 1, 1, 3, 3, 40, t.lookup);
     EXPECT_GT(high.zBeta, 3.25);
-    EXPECT_EQ(high.power, 100.0);
+    EXPECT_EQ(high.percent, 100.0);
     EXPECT_FALSE(high.tableRead);
     // A negative difference: z_beta = -160 / 3.84395 - 1.645 = -43.27: exactly 0.
-    const PowerResult low = PowerT(0.05, 1, 1, 3, 3, -40, t.lookup);
+    const PowerResult low = pooledTPower(0.05, 1, 1, 3, 3, -40, t.lookup);
     EXPECT_LT(low.zBeta, -3.25);
-    EXPECT_EQ(low.power, 0.0);
+    EXPECT_EQ(low.percent, 0.0);
     EXPECT_FALSE(low.tableRead);
-    EXPECT_TRUE(t.sink.lines.empty());
+    EXPECT_TRUE(t.notes.empty());
 
     bool read = false;
     EXPECT_EQ(powerFromZ(3.2500001, t.lookup, read), 100.0);
@@ -83,33 +83,33 @@ TEST(PowerCuts, BeyondTheCutsNoTableIsRead) {
 // +/- infinity by the sign of D and the power 100 or 0, without a table read; PowerT_A takes
 // n1 + n2 - 2 degrees of freedom then.
 TEST(PowerWithoutSpread, CertainDifferenceGivesAllOrNothing) {
-    TableLookup t;
-    const PowerResult one = PowerT_1(0.05, 0, 3, 2, t.lookup);
+    TableLookupFixture t;
+    const PowerResult one = oneSampleTPower(0.05, 0, 3, 2, t.lookup);
     EXPECT_EQ(one.zBeta, std::numeric_limits<double>::infinity());
-    EXPECT_EQ(one.power, 100.0);
+    EXPECT_EQ(one.percent, 100.0);
     EXPECT_FALSE(one.tableRead);
-    const PowerResult negative = PowerT_1(0.05, 0, 3, -2, t.lookup);
+    const PowerResult negative = oneSampleTPower(0.05, 0, 3, -2, t.lookup);
     EXPECT_EQ(negative.zBeta, -std::numeric_limits<double>::infinity());
-    EXPECT_EQ(negative.power, 0.0);
+    EXPECT_EQ(negative.percent, 0.0);
 
-    const PowerResult pooled = PowerT(0.1, 0, 0, 4, 4, 1.5, t.lookup);
-    EXPECT_EQ(pooled.power, 100.0);
+    const PowerResult pooled = pooledTPower(0.1, 0, 0, 4, 4, 1.5, t.lookup);
+    EXPECT_EQ(pooled.percent, 100.0);
     EXPECT_FALSE(pooled.tableRead);
 
-    const PowerResult approx = PowerT_A(0.05, 0, 0, 4, 5, -0.5, t.lookup);
+    const PowerResult approx = welchTPower(0.05, 0, 0, 4, 5, -0.5, t.lookup);
     EXPECT_EQ(approx.df, 7.0);
     EXPECT_EQ(approx.spread, 0.0);
-    EXPECT_EQ(approx.power, 0.0);
+    EXPECT_EQ(approx.percent, 0.0);
     EXPECT_FALSE(approx.tableRead);
-    EXPECT_TRUE(t.sink.lines.empty());
+    EXPECT_TRUE(t.notes.empty());
 }
 
 // An unknown level makes z_alpha 9999 and drives the power to 0.
 TEST(PowerCuts, UnknownLevelGivesZero) {
-    TableLookup t;
-    const PowerResult r = PowerT(0.2, 1, 1, 3, 3, 2, t.lookup);
+    TableLookupFixture t;
+    const PowerResult r = pooledTPower(0.2, 1, 1, 3, 3, 2, t.lookup);
     EXPECT_EQ(r.zAlpha, 9999.0);
-    EXPECT_EQ(r.power, 0.0);
+    EXPECT_EQ(r.percent, 0.0);
     EXPECT_FALSE(r.tableRead);
 }
 
@@ -117,10 +117,10 @@ TEST(PowerCuts, UnknownLevelGivesZero) {
 // holds 67.00 and Z -0.03 48.80 (scipy: 100 * stats.norm.cdf(0.44) = 67.003,
 // 100 * stats.norm.cdf(-0.03) = 48.803).
 TEST(PowerTable, WorkedExamplesReadTheirRows) {
-    TableLookup t;
-    EXPECT_EQ(PowerT(0.05, 1, 1, 3, 3, 2, t.lookup).power, 67.00);
-    EXPECT_EQ(PowerT_1(0.05, 1, 4, 1, t.lookup).power, 48.80);
-    EXPECT_TRUE(t.sink.lines.empty());
+    TableLookupFixture t;
+    EXPECT_EQ(pooledTPower(0.05, 1, 1, 3, 3, 2, t.lookup).percent, 67.00);
+    EXPECT_EQ(oneSampleTPower(0.05, 1, 4, 1, t.lookup).percent, 48.80);
+    EXPECT_TRUE(t.notes.empty());
 }
 
 }  // namespace

@@ -1,36 +1,32 @@
-// lookupValue for each table code, with arguments a run really passes.
+// The statistical tables' typed answers, with arguments a run really passes.
 #include <benchmark/benchmark.h>
 
-#include <memory>
-#include <string>
+#include <functional>
 
 #include "bench_support.h"
-#include "tables/lookup.h"
 #include "tables/stat_tables.h"
 
 namespace bx::bench {
 namespace {
 
-class NullSink : public StatusSink {
-  public:
-    void postStatus(std::string_view) override {}
-};
+using Read = std::function<std::optional<double>(const StatTables&)>;
 
-void BM_Lookup(benchmark::State& state, double alphaVal, const SearchValue& searchVal,
-               const char* code) {
-    NullSink sink;
-    Lookup lookup(StatTables::load(BX_PROGRAM_DIR), sink);
+void BM_Table(benchmark::State& state, const Read& read) {
+    const auto tables = StatTables::load(BX_PROGRAM_DIR);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(lookup.lookupValue(alphaVal, searchVal, code));
+        benchmark::DoNotOptimize(read(*tables));
     }
 }
 
-BENCHMARK_CAPTURE(BM_Lookup, W1, 20.0, SearchValue(5.0), "W1");
-BENCHMARK_CAPTURE(BM_Lookup, W2, 0.05, SearchValue(20.0), "W2");
-BENCHMARK_CAPTURE(BM_Lookup, T1, 0.1, SearchValue(18.0), "T1");
-BENCHMARK_CAPTURE(BM_Lookup, M1, 0.05, SearchValue(std::string("10,10")), "M1");
-BENCHMARK_CAPTURE(BM_Lookup, R1, 20.0, SearchValue(7.0), "R1");
-BENCHMARK_CAPTURE(BM_Lookup, P1, 1.64, SearchValue(0.0), "P1");
+BENCHMARK_CAPTURE(BM_Table, ShapiroWilkCoefficient,
+                  Read([](const StatTables& t) { return t.shapiroWilkCoefficient(20, 5); }));
+BENCHMARK_CAPTURE(BM_Table, CriticalW, Read([](const StatTables& t) { return t.criticalW(20, 0.05); }));
+BENCHMARK_CAPTURE(BM_Table, CriticalT, Read([](const StatTables& t) { return t.criticalT(18, 0.1); }));
+BENCHMARK_CAPTURE(BM_Table, CriticalU,
+                  Read([](const StatTables& t) { return t.criticalU(10, 10, 0.05); }));
+BENCHMARK_CAPTURE(BM_Table, Rankit, Read([](const StatTables& t) { return t.rankit(20, 7); }));
+BENCHMARK_CAPTURE(BM_Table, PowerPercent,
+                  Read([](const StatTables& t) { return t.powerPercent(1.64); }));
 
 }  // namespace
 }  // namespace bx::bench

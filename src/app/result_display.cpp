@@ -204,7 +204,6 @@ RunRecord currentRun(const MainWindow& w) {
     run.options = a.options;
     run.minimumDifference = ui.txtDiff_levl.text;
     run.result = a.result.value_or(Comparison{});
-    run.texts = resultTexts(run.result, run.options);
     return run;
 }
 

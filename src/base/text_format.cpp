@@ -427,8 +427,54 @@ double shownNumber(double value, std::string_view pattern) {
     return leadingNumber(formatNumber(value, pattern));
 }
 
+namespace {
+
+// A formatted text of at most 15 significant digits and no exponent reads back as the double
+// nearest to it, whose shortest text at fifteen digits is the same digits: the text itself
+// without trailing zeros in the fraction (and without a bare point). Such texts lie between
+// 0.001 and 1e15 or are 0, where the text without a pattern is plain, not exponential. Trims
+// `text` so and returns true; false for any other text.
+bool trimShownText(std::string& text) {
+    std::size_t i = text.empty() || text[0] != '-' ? 0 : 1;
+    int significant = 0;
+    bool point = false;
+    for (std::size_t k = i; k < text.size(); ++k) {
+        const char c = text[k];
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9') {
+            if (significant > 0 || c != '0') {
+                ++significant;
+            }
+        } else {
+            return false;
+        }
+    }
+    if (significant > 15) {
+        return false;
+    }
+    if (point) {
+        while (text.back() == '0') {
+            text.pop_back();
+        }
+        if (text.back() == '.') {
+            text.pop_back();
+        }
+    }
+    if (significant == 0) {
+        text = "0";  // "", "0.000"
+    }
+    return true;
+}
+
+}  // namespace
+
 std::string shownNumberText(double value, std::string_view pattern) {
-    return numberToText(shownNumber(value, pattern));
+    std::string text = formatNumber(value, pattern);
+    if (trimShownText(text)) {
+        return text;
+    }
+    return numberToText(leadingNumber(text));
 }
 
 }  // namespace bx

@@ -253,7 +253,7 @@ struct QueuedComparison {
 // order. At most kLookAhead comparisons (kLookAheadWithWindows when the runs are kept for the
 // logs) are held finished but unwritten.
 void runParallel(const ComparisonRunner& runner, const std::vector<QueuedComparison>& comparisons,
-                 const SurveySample* reference, int jobs, bool keepRecords, ResultWriter& writer) {
+                 int jobs, bool keepRecords, ResultWriter& writer) {
     struct Slot {
         ComparisonResult result;
         bool ready = false;
@@ -286,7 +286,7 @@ void runParallel(const ComparisonRunner& runner, const std::vector<QueuedCompari
             }
             done.clear();
             for (std::size_t i = first; i < last; ++i) {
-                done.push_back(runner.run(*comparisons[i].test, reference, keepRecords));
+                done.push_back(runner.run(*comparisons[i].test, keepRecords));
             }
             {
                 std::lock_guard lock(mutex);
@@ -343,28 +343,37 @@ std::vector<std::string> batchHeader() {
 }
 
 ComparisonRunner::ComparisonRunner(std::shared_ptr<const StatTables> tables,
-                                   const AnalysisOptions& options, std::string referenceId)
-    : tables_(std::move(tables)), choices_(choicesOf(options)), referenceId_(std::move(referenceId)) {}
+                                   const AnalysisOptions& options, std::string referenceId,
+                                   const SurveySample* reference)
+    : tables_(std::move(tables)),
+      choices_(choicesOf(options)),
+      referenceId_(std::move(referenceId)),
+      reference_(reference) {
+    // The reference as its grid's Data column holds it, the same for every comparison.
+    for (int i = 1; i <= kMaxReplicates; ++i) {
+        const auto k = static_cast<std::size_t>(i - 1);
+        referenceSlots_[i] = reference != nullptr && k < reference->values.size()
+                                 ? reference->values[k]
+                                 : std::string();
+    }
+}
 
-ComparisonResult ComparisonRunner::run(const SurveySample& test, const SurveySample* reference,
-                                       bool keepRecord) const {
+ComparisonResult ComparisonRunner::run(const SurveySample& test, bool keepRecord) const {
     ComparisonResult result;
-    const std::string refusal = surveyRefusal(test, reference, referenceId_);
+    const std::string refusal = surveyRefusal(test, reference_, referenceId_);
     if (!refusal.empty()) {
         result.line = refusalLine(test.id, referenceId_, refusal);
         result.refused = true;
         return result;
     }
-    // The replicates as the grids' Data columns would hold them.
+    // The replicates as the grid's Data column would hold them.
     ValueArray testSlots;
-    ValueArray referenceSlots;
     for (int i = 1; i <= kMaxReplicates; ++i) {
         const auto k = static_cast<std::size_t>(i - 1);
         testSlots[i] = k < test.values.size() ? test.values[k] : std::string();
-        referenceSlots[i] = k < reference->values.size() ? reference->values[k] : std::string();
     }
     const OptionChoices& o = choices_;
-    EntryCheck check = checkEntries({testSlots, referenceSlots, o.alternative, o.nullHypothesis,
+    EntryCheck check = checkEntries({testSlots, referenceSlots_, o.alternative, o.nullHypothesis,
                                      o.alpha, o.transformation, o.oneSample});
     // The lines the run would post, in order, of which the warnings go with its messages.
     std::vector<std::string_view> lines;
@@ -377,14 +386,15 @@ ComparisonResult ComparisonRunner::run(const SurveySample& test, const SurveySam
     for (const std::string& warning : check.warnings) {
         lines.push_back(warning);
     }
-    Comparison comparison;
+    RunRecord run;
     if (!check.refusal) {
         check.options.power = o.power;
         check.options.minimumDifference = leadingNumber(o.minimumDifference);
         const OverrideAnswer answer = !o.normalityPrompt ? OverrideAnswer::No
                                       : o.overrideYes    ? OverrideAnswer::Yes
                                                          : OverrideAnswer::No;
-        comparison = analyze(check.samples(), check.options, *tables_, answer);
+        run.result = analyze(check.samples(), check.options, *tables_, answer);
+        const Comparison& comparison = run.result;
         // The question and the notice are message boxes of the window; here they are messages.
         if (o.normalityPrompt && comparison.normality && !comparison.normality->normal) {
             result.messages += "Normality Override: Data Failed Shapiro-Wilk test. Do you want to "
@@ -412,19 +422,16 @@ ComparisonResult ComparisonRunner::run(const SurveySample& test, const SurveySam
         return result;
     }
 
-    auto run = std::make_unique<RunRecord>();
-    run->identity = {"", test.id, "", referenceId_, ""};
-    for (std::size_t k = 0; k < run->testEntries.size(); ++k) {
-        run->testEntries[k] = slotText(testSlots[static_cast<int>(k) + 1]);
-        run->referenceEntries[k] = slotText(referenceSlots[static_cast<int>(k) + 1]);
-    }
-    run->options = check.options;
-    run->minimumDifference = o.minimumDifference;
-    run->result = std::move(comparison);
-    run->texts = resultTexts(run->result, run->options);
-    appendCsvRecord(result.line, summaryFields(*run));
+    run.identity = {"", test.id, "", referenceId_, ""};
+    run.options = check.options;
+    run.minimumDifference = o.minimumDifference;
+    appendCsvRecord(result.line, summaryFields(run));
     if (keepRecord) {
-        result.record = std::move(run);
+        for (std::size_t k = 0; k < run.testEntries.size(); ++k) {
+            run.testEntries[k] = slotText(testSlots[static_cast<int>(k) + 1]);
+            run.referenceEntries[k] = slotText(referenceSlots_[static_cast<int>(k) + 1]);
+        }
+        result.record = std::make_unique<RunRecord>(std::move(run));
     }
     return result;
 }
@@ -491,18 +498,18 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
     }
     const bool logging = logs.active();
 
-    const ComparisonRunner runner(tables, request.options, referenceId);
+    const ComparisonRunner runner(tables, request.options, referenceId, reference);
     ProgressBar progress(err, comparisons.size(),
                          errIsTerminal && comparisons.size() > kProgressBarThreshold);
     ResultWriter writer(*results, err, progress, logging ? &logs : nullptr);
     writer.header();
     if (request.jobs <= 1 || comparisons.size() <= 1) {
         for (const QueuedComparison& c : comparisons) {
-            ComparisonResult result = runner.run(*c.test, reference, logging);
+            ComparisonResult result = runner.run(*c.test, logging);
             writer.write(*c.test, result);
         }
     } else {
-        runParallel(runner, comparisons, reference, request.jobs, logging, writer);
+        runParallel(runner, comparisons, request.jobs, logging, writer);
     }
     writer.flush();
     progress.finish();

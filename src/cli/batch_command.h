@@ -12,6 +12,7 @@
 #include "base/paths.h"
 #include "cli/analysis_options.h"
 #include "cli/survey.h"
+#include "entry/value_array.h"
 #include "reports/run_record.h"
 
 namespace bx {
@@ -47,18 +48,20 @@ struct ComparisonResult {
 // once.
 class ComparisonRunner {
   public:
+    // `reference` is null when the reference is not in the survey.
     ComparisonRunner(std::shared_ptr<const StatTables> tables, const AnalysisOptions& options,
-                     std::string referenceId);
+                     std::string referenceId, const SurveySample* reference);
 
-    // Compares `test` with `reference` (null: the reference is not in the survey). With
-    // `keepRecord` the result holds the run for the logs.
-    ComparisonResult run(const SurveySample& test, const SurveySample* reference,
-                         bool keepRecord) const;
+    // Compares `test` with the reference. With `keepRecord` the result holds the run for the
+    // logs.
+    ComparisonResult run(const SurveySample& test, bool keepRecord) const;
 
   private:
     std::shared_ptr<const StatTables> tables_;
     OptionChoices choices_;
     std::string referenceId_;
+    const SurveySample* reference_;
+    ValueArray referenceSlots_;
 };
 
 // Runs the batch; results on `out` unless the request names an output file, message boxes and

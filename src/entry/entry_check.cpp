@@ -17,40 +17,41 @@ const char* domainRule(Transformation method) {
                                            : "values must be at least -0.375";
 }
 
-// Values that no statistic may be computed from: not finite, or outside the domain of the
-// chosen transformation. Returns the refusal for the first such value.
-std::optional<std::string> unusableValue(const ValueArray& values, int sample,
-                                         Transformation method) {
-    const int n = CountValues(values);
-    for (int row = 1; row <= n; ++row) {
-        const std::string text = slotText(values[row]);
-        const double x = slotValue(values[row]);
-        const std::string where = std::string(sampleName(sample)) + ", row " + std::to_string(row);
+// Reads a sample's counted values as numbers, in one pass over their texts. Values that no
+// statistic may be computed from (not finite, or outside the transformation's domain) refuse
+// the entries at the first such value; texts that are not wholly a number are read by their
+// leading number and warned about.
+bool readValues(EntryCheck& check, const ValueArray& values, int sample, Transformation method,
+                std::array<double, kMaxReplicates>& out, int& count) {
+    count = CountValues(values);
+    for (int row = 1; row <= count; ++row) {
+        const Slot& slot = values[row];
+        const std::string* text = std::get_if<std::string>(&slot);
+        const LeadingNumber parsed =
+            text != nullptr ? parseLeadingNumber(*text) : LeadingNumber{slotValue(slot), true, true};
+        const double x = parsed.value;
+        const auto where = [&] {
+            return std::string(sampleName(sample)) + ", row " + std::to_string(row);
+        };
         if (!std::isfinite(x)) {
-            return where + ": \"" + text + "\" is not a finite number. Data NOT analysed.";
+            check.refusal =
+                where() + ": \"" + slotText(slot) + "\" is not a finite number. Data NOT analysed.";
+            return false;
         }
         if (!inTransformDomain(method, x)) {
-            return where + ": " + text + " cannot be transformed by \"" +
-                   std::string(transformationCaption(method)) + "\" (" + domainRule(method) +
-                   "). Data NOT analysed.";
+            check.refusal = where() + ": " + slotText(slot) + " cannot be transformed by \"" +
+                            std::string(transformationCaption(method)) + "\" (" +
+                            domainRule(method) + "). Data NOT analysed.";
+            return false;
         }
-    }
-    return std::nullopt;
-}
-
-// A replicate whose text is not wholly a number is read by its leading number; say so.
-void warnAboutPartialNumbers(EntryCheck& check, const ValueArray& values, int sample) {
-    const int n = CountValues(values);
-    for (int row = 1; row <= n; ++row) {
-        const std::string text = slotText(values[row]);
-        const LeadingNumber parsed = parseLeadingNumber(text);
         if (!parsed.wholeText) {
-            check.warnings.push_back("     Warning: " + std::string(sampleName(sample)) +
-                                     ", row " + std::to_string(row) + ": \"" + text +
+            check.warnings.push_back("     Warning: " + where() + ": \"" + slotText(slot) +
                                      "\" is not wholly a number; it is read as " +
-                                     numberToText(parsed.value) + ".");
+                                     numberToText(x) + ".");
         }
+        out[static_cast<std::size_t>(row - 1)] = x;
     }
+    return true;
 }
 
 }  // namespace
@@ -88,18 +89,13 @@ EntryCheck checkEntries(const EntryTexts& entries) {
         check.refusal = "Invalid Experimental Hypothesis Selected!";
         return check;
     }
-    check.refusal = unusableValue(entries.test, 1, *transformation);
-    if (!check.refusal) {
-        check.refusal = unusableValue(entries.reference, 2, *transformation);
-    }
-    if (check.refusal) {
+    // Every value of both samples is checked before any warning is given.
+    if (!readValues(check, entries.test, 1, *transformation, check.test, check.testCount) ||
+        !readValues(check, entries.reference, 2, *transformation, check.reference,
+                    check.referenceCount)) {
+        check.warnings.clear();
         return check;
     }
-    warnAboutPartialNumbers(check, entries.test, 1);
-    warnAboutPartialNumbers(check, entries.reference, 2);
-
-    check.testCount = valuesOf(entries.test, check.test);
-    check.referenceCount = valuesOf(entries.reference, check.reference);
     check.options.alternative = *alternative;
     check.options.alpha = *alpha;
     check.options.transformation = *transformation;

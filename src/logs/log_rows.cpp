@@ -14,7 +14,7 @@ constexpr const char* kValuePattern = "##0.000";
 
 std::vector<LogRow> detailLogRows(const RunRecord& run) {
     const Comparison& c = run.result;
-    const ResultTexts& t = run.texts;
+    const ResultTexts t = resultTexts(c, run.options);
     const bool mannWhitney = c.test == TestKind::MannWhitney;
     const auto worked = [&](double value) {
         return mannWhitney ? std::string(kNotApplicable) : formatNumber(value, kMeanPattern);
@@ -123,7 +123,7 @@ std::vector<LogRow> detailLogRows(const RunRecord& run) {
 
 LogRow summaryLogRow(const RunRecord& run) {
     const Comparison& c = run.result;
-    const ResultTexts& t = run.texts;
+    const ResultTexts t = verdictTexts(c, run.options);
     const bool mannWhitney = c.test == TestKind::MannWhitney;
     // The summary records the numbers the panels show, as the fields read back.
     const auto shown = [](double value, const char* pattern) {

@@ -44,7 +44,7 @@ void pooledCells(ReportLine& line, const Comparison& c, int i) {
 
 std::vector<ReportLine> buildReportLines(const RunRecord& run) {
     const Comparison& c = run.result;
-    const ResultTexts& t = run.texts;
+    const ResultTexts t = resultTexts(c, run.options);
     const RunIdentity& id = run.identity;
     const bool mannWhitney = c.test == TestKind::MannWhitney;
     const ShapiroWilkResult sw = c.normality.value_or(ShapiroWilkResult{});

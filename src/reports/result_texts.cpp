@@ -33,38 +33,37 @@ const char* overrideText(NormalityOverride o) {
     return kNotApplicable;
 }
 
+// The normality panel: "N/A" throughout without a normality test, or after the rankits.
+bool normalityShown(const Comparison& c) {
+    return c.normality && !c.rankitsUsed();
+}
+
 void normalityTexts(ResultTexts& t, const Comparison& c) {
-    if (!c.normality || c.rankitsUsed()) {
-        t.wCritical = t.w = t.wAlpha = t.normal = kNotApplicable;
+    if (!normalityShown(c)) {
+        t.wCritical = t.w = t.wAlpha = kNotApplicable;
         return;
     }
     const ShapiroWilkResult& r = *c.normality;
     t.wCritical = "<= " + formatNumber(r.critical, kCriticalPattern);
     t.w = formatNumber(r.w, kStatisticPattern);
     t.wAlpha = numberToText(r.alpha);
-    t.normal = preTestVerdict(r.testable, r.normal);
 }
 
 void leveneTexts(ResultTexts& t, const Comparison& c) {
     if (!c.levene) {
-        t.leveneCritical = t.leveneT = t.leveneAlpha = t.homoscedastic = t.leveneDf =
-            kNotApplicable;
+        t.leveneCritical = t.leveneT = t.leveneAlpha = t.leveneDf = kNotApplicable;
         return;
     }
     const LeveneResult& r = *c.levene;
     t.leveneCritical = ">= " + formatNumber(r.critical, kCriticalPattern);
     t.leveneT = formatNumber(r.absT, kStatisticPattern);
     t.leveneAlpha = numberToText(r.alpha);
-    t.homoscedastic = preTestVerdict(r.testable, r.homoscedastic);
     t.leveneDf = numberToText(r.df);
 }
 
 void testTexts(ResultTexts& t, const Comparison& c, const AnalysisOptions& o) {
     const TestKind test = *c.test;
-    t.testName = testName(test);
     t.alpha = numberToText(o.alpha);
-    t.acceptNull = yesNo(c.acceptNull());
-    t.transformation = transformationCaption(o.transformation);
     const double critical = c.criticalValue();
     t.critical = (critical < 0.0 ? "<= " : ">= ") + formatNumber(critical, kCriticalPattern);
     t.statistic = formatNumber(c.statistic(), kStatisticPattern);
@@ -76,8 +75,6 @@ void testTexts(ResultTexts& t, const Comparison& c, const AnalysisOptions& o) {
             t.df = formatNumber(c.tTest->df, "###");
             break;
         case TestKind::MannWhitney:
-            t.balanced = balancedText(c.balanced);
-            t.transformation = "rank-order";
             break;
         case TestKind::OneSampleT:
             // A t of exactly 0 shows as "0.0"; an infinite one as "Infinity" or "-Infinity".
@@ -85,29 +82,49 @@ void testTexts(ResultTexts& t, const Comparison& c, const AnalysisOptions& o) {
                 t.statistic = "0.0";
             }
             t.df = numberToText(c.oneSampleT->df);
-            t.balanced = balancedText(c.balanced);
             break;
-    }
-    if (c.rankitsUsed()) {
-        t.transformation = "Rankits";
-    }
-    if (c.power) {
-        t.power = formatNumber(c.power->percent, kPowerPattern) + "%";
     }
 }
 
 }  // namespace
+
+ResultTexts verdictTexts(const Comparison& c, const AnalysisOptions& o) {
+    ResultTexts t;
+    t.normal = normalityShown(c) ? preTestVerdict(c.normality->testable, c.normality->normal)
+                                 : kNotApplicable;
+    t.override = overrideText(c.normalityOverride);
+    t.homoscedastic =
+        c.levene ? preTestVerdict(c.levene->testable, c.levene->homoscedastic) : kNotApplicable;
+    if (!c.test) {
+        return t;
+    }
+    t.testName = testName(*c.test);
+    t.acceptNull = yesNo(c.acceptNull());
+    t.transformation = transformationCaption(o.transformation);
+    if (c.test == TestKind::MannWhitney) {
+        t.transformation = "rank-order";
+    }
+    if (c.rankitsUsed()) {
+        t.transformation = "Rankits";
+    }
+    if (c.test == TestKind::MannWhitney || c.test == TestKind::OneSampleT) {
+        t.balanced = balancedText(c.balanced);
+    }
+    if (c.power) {
+        t.power = formatNumber(c.power->percent, kPowerPattern) + "%";
+    }
+    return t;
+}
 
 const char* balancedText(bool balanced) {
     return balanced ? "Yes" : "No ";
 }
 
 ResultTexts resultTexts(const Comparison& result, const AnalysisOptions& options) {
-    ResultTexts t;
+    ResultTexts t = verdictTexts(result, options);
     t.test = treatmentTexts(result, true);
     t.reference = treatmentTexts(result, false);
     normalityTexts(t, result);
-    t.override = overrideText(result.normalityOverride);
     leveneTexts(t, result);
     if (result.test) {
         testTexts(t, result, options);

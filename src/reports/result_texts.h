@@ -50,6 +50,11 @@ struct ResultTexts {
 // The texts of a completed run.
 ResultTexts resultTexts(const Comparison& result, const AnalysisOptions& options);
 
+// Only the verdicts, names and the power of a completed run (normal, override, homoscedastic,
+// testName, acceptNull, transformation, balanced, power), without the numbers the panels
+// format: what the summary of a run needs.
+ResultTexts verdictTexts(const Comparison& result, const AnalysisOptions& options);
+
 // "Yes" for a balanced design, "No " (with its blank, as stored) otherwise.
 const char* balancedText(bool balanced);
 

@@ -1,6 +1,6 @@
 #pragma once
 // Everything the logs and the report keep of one completed run: who and what was compared,
-// the replicates as they were typed, the choices, and the typed result with its texts.
+// the replicates as they were typed, the choices, and the typed result.
 
 #include <array>
 #include <string>
@@ -26,7 +26,6 @@ struct RunRecord {
     AnalysisOptions options;
     std::string minimumDifference;  // the text of the power difference field, as typed
     Comparison result;
-    ResultTexts texts;  // resultTexts(result, options)
 };
 
 }  // namespace bx

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Checks that benthix-cli writes exactly what tests/differential/expected.sha256 holds.
+#   tests/differential/run.sh path/to/benthix-cli
+# Exits 0 when every output is identical, 1 on any difference, 2 on a usage error.
+set -euo pipefail
+if [ $# -ne 1 ]; then
+    echo "usage: $0 CLI_PATH" >&2
+    exit 2
+fi
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+exec python3 "$here/differential.py" check --cli "$1"

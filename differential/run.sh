@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks that benthix-cli writes exactly what tests/differential/expected.sha256 holds.
-#   tests/differential/run.sh path/to/benthix-cli
+# Checks that benthix-cli writes exactly what differential/expected.sha256 holds.
+#   differential/run.sh path/to/benthix-cli
 # Exits 0 when every output is identical, 1 on any difference, 2 on a usage error.
 set -euo pipefail
 if [ $# -ne 1 ]; then

@@ -60,24 +60,21 @@ std::string refusalLine(const std::string& sampleId, const std::string& referenc
     return line;
 }
 
-// The summary record of a run in the record's field order, as the summary log writes it, then
-// an empty STATUS.
-std::vector<std::string> summaryFields(const RunRecord& run) {
+// The summary record of a run as one results line: the fields in the record's order, as the
+// summary log writes them, then an empty STATUS.
+void appendSummaryLine(std::string& line, const RunRecord& run) {
     const LogRow row = summaryLogRow(run);
-    std::vector<std::string> fields;
-    fields.reserve(kSummaryFieldCount + 1);
-    for (const RecordField& field : kSummaryRecordFields) {
-        std::string value;
-        for (const auto& [name, text] : row) {
-            if (name == field.name) {
-                value = text;
-                break;
-            }
-        }
-        fields.push_back(std::move(value));
+    for (std::size_t i = 0; i < kSummaryRecordFields.size(); ++i) {
+        const std::string_view name = kSummaryRecordFields[i].name;
+        // The row lists the record's fields in the record's order; look a field up otherwise.
+        const auto field = i < row.size() && row[i].first == name
+                               ? row.begin() + static_cast<std::ptrdiff_t>(i)
+                               : std::find_if(row.begin(), row.end(),
+                                              [&](const auto& f) { return f.first == name; });
+        appendCsvField(line, field != row.end() ? std::string_view(field->second) : "");
+        line += ',';
     }
-    fields.emplace_back();
-    return fields;
+    line += '\n';
 }
 
 std::string tooManyReplicates(const char* which, std::size_t count) {
@@ -192,35 +189,30 @@ class BatchLogs {
 // Writes results in input order: the CSV lines, the message boxes, the log rows, the progress.
 class ResultWriter {
   public:
-    ResultWriter(std::ostream& out, std::ostream& err, ProgressBar& progress, const BatchLogs* logs)
-        : out_(out), err_(err), progress_(progress), logs_(logs) {}
+    // Messages go to `err` at once when it is a terminal (beside the progress bar); otherwise
+    // they are collected and written with the results they follow.
+    ResultWriter(std::ostream& out, std::ostream& err, ProgressBar& progress, const BatchLogs* logs,
+                 bool errIsTerminal)
+        : out_(out), err_(err), progress_(progress), logs_(logs), errAtOnce_(errIsTerminal) {}
 
     void header() { appendCsvRecord(buffer_, batchHeader()); }
 
     void write(const SurveySample& sample, ComparisonResult& result) {
         buffer_ += result.line;
         if (!result.messages.empty()) {
-            std::string lines;
-            appendMessages(lines, sample.id, result.messages);
-            flush();
-            progress_.clear();
-            err_ << lines;
+            message(sample.id, result.messages);
         }
         if (logs_ != nullptr && result.record) {
             const std::string problems = logs_->write(*result.record);
             if (!problems.empty()) {
-                flush();
-                std::string lines;
-                appendMessages(lines, sample.id, problems);
-                progress_.clear();
-                err_ << lines;
+                message(sample.id, problems);
                 logFailed_ = true;
             }
             result.record.reset();
         }
         refused_ = refused_ || result.refused;
         ++written_;
-        if (buffer_.size() >= kFlushBytes) {
+        if (buffer_.size() + messages_.size() >= kFlushBytes) {
             flush();
         }
         progress_.update(written_);
@@ -229,17 +221,32 @@ class ResultWriter {
     void flush() {
         out_ << buffer_;
         buffer_.clear();
+        if (!messages_.empty()) {
+            out_.flush();
+            err_ << messages_;
+            messages_.clear();
+        }
     }
 
     bool anyRefused() const { return refused_; }
     bool logFailed() const { return logFailed_; }
 
   private:
+    void message(const std::string& sampleId, const std::string& lines) {
+        appendMessages(messages_, sampleId, lines);
+        if (errAtOnce_) {
+            progress_.clear();
+            flush();
+        }
+    }
+
     std::ostream& out_;
     std::ostream& err_;
     ProgressBar& progress_;
     const BatchLogs* logs_;
+    bool errAtOnce_;
     std::string buffer_;
+    std::string messages_;
     std::size_t written_ = 0;
     bool refused_ = false;
     bool logFailed_ = false;
@@ -425,7 +432,7 @@ ComparisonResult ComparisonRunner::run(const SurveySample& test, bool keepRecord
     run.identity = {"", test.id, "", referenceId_, ""};
     run.options = check.options;
     run.minimumDifference = o.minimumDifference;
-    appendCsvRecord(result.line, summaryFields(run));
+    appendSummaryLine(result.line, run);
     if (keepRecord) {
         for (std::size_t k = 0; k < run.testEntries.size(); ++k) {
             run.testEntries[k] = slotText(testSlots[static_cast<int>(k) + 1]);
@@ -501,7 +508,7 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
     const ComparisonRunner runner(tables, request.options, referenceId, reference);
     ProgressBar progress(err, comparisons.size(),
                          errIsTerminal && comparisons.size() > kProgressBarThreshold);
-    ResultWriter writer(*results, err, progress, logging ? &logs : nullptr);
+    ResultWriter writer(*results, err, progress, logging ? &logs : nullptr, errIsTerminal);
     writer.header();
     if (request.jobs <= 1 || comparisons.size() <= 1) {
         for (const QueuedComparison& c : comparisons) {

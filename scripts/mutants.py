@@ -1,0 +1,173 @@
+#!/usr/bin/env python3
+"""Seeds realistic faults into the sources one at a time and reports which ones the test suite
+kills. Run it in a scratch worktree with its own build folder, never in a tree you are editing:
+
+    scripts/mutants.py --build build/default [--only NAME ...] [--differential]
+
+Each fault replaces one exact text in one file (the text must occur exactly once), builds,
+runs ctest (and, for survivors with --differential, differential/run.sh), then restores the
+file. Prints one line per fault: killed, SURVIVED, or not built."""
+
+import argparse
+import pathlib
+import subprocess
+import sys
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+
+# (name, file, text, replacement)
+FAULTS = [
+    ("W strictly above critical", "src/statistics/shapiro_wilk.cpp",
+     "r.normal = r.w > r.critical;", "r.normal = r.w >= r.critical;"),
+    ("k rounds up", "src/statistics/shapiro_wilk.cpp", "r.k = n / 2;", "r.k = (n + 1) / 2;"),
+    ("W level boundary 9", "src/statistics/shapiro_wilk.cpp",
+     "if (pooledCount <= 9) {", "if (pooledCount <= 8) {"),
+    ("Levene reaching critical passes", "src/statistics/levene.cpp",
+     "r.homoscedastic = !(r.absT >= r.critical);", "r.homoscedastic = !(r.absT > r.critical);"),
+    ("Levene level by smaller count", "src/statistics/levene.cpp",
+     "leveneAlpha(r.n1 >= r.n2 ? r.n1 : r.n2, balanced)",
+     "leveneAlpha(r.n1 <= r.n2 ? r.n1 : r.n2, balanced)"),
+    ("pooled variance divisor", "src/statistics/student_t.cpp",
+     "/ (a + b - 2.0);", "/ (a + b - 1.0);"),
+    ("one-sided column not doubled", "src/statistics/student_t.cpp",
+     "return tables.criticalT(2.0 * alpha, df);", "return tables.criticalT(alpha, df);"),
+    ("Welch df truncated", "src/statistics/approximate_t.cpp",
+     "return roundHalfEven(welchDf(s1, n1, s2, n2));",
+     "return static_cast<int>(welchDf(s1, n1, s2, n2));"),
+    ("Welch df for a single value", "src/statistics/approximate_t.cpp",
+     "    return 2;\n}", "    return 1;\n}"),
+    ("one-sample critical not negated", "src/statistics/one_sample_t.cpp",
+     "r.critical = -std::fabs(r.critical);", "r.critical = std::fabs(r.critical);"),
+    ("U rank-sum offset", "src/statistics/mann_whitney.cpp",
+     "r.u = a * b + a * (a + 1.0) / 2.0 - rankSum1;", "r.u = a * b + a * (a - 1.0) / 2.0 - rankSum1;"),
+    ("cannot-reject boundary", "src/statistics/mann_whitney.cpp",
+     "r.critical > a * b;", "r.critical >= a * b;"),
+    ("rankit row off by one", "src/statistics/rankit.cpp",
+     "return row[static_cast<std::size_t>(position - 1)];",
+     "return row[static_cast<std::size_t>(position % n)];"),
+    ("power df coefficient", "src/statistics/power.cpp",
+     "constexpr double kDfCoefficient = 1.21;", "constexpr double kDfCoefficient = 1.12;"),
+    ("power z alpha", "src/statistics/power.cpp",
+     "constexpr double kZ95 = 1.645;", "constexpr double kZ95 = 1.96;"),
+    ("power upper cut", "src/statistics/power.cpp",
+     "constexpr double kUpperCut = 3.25;", "constexpr double kUpperCut = 3.5;"),
+    ("SD divisor n", "src/statistics/descriptive.cpp",
+     "const double variance = (q - s * s / n) / (n - 1.0);",
+     "const double variance = (q - s * s / n) / n;"),
+    ("one-sample from two equal values", "src/statistics/analyze.cpp",
+     "if (reference.size() < 3 && !oneSampleForFewReferences) {",
+     "if (reference.size() < 2 && !oneSampleForFewReferences) {"),
+    ("power kept on after a standing failure", "src/statistics/analyze.cpp",
+     "    c.powerSwitchedOff = true;\n", ""),
+    ("t-test by the first Levene after rankits", "src/statistics/analyze.cpp",
+     "    c.leveneBeforeRankits = c.levene;\n    run.tTest(run.equalVariances());",
+     "    c.leveneBeforeRankits = c.levene;\n    run.equalVariances();\n    run.tTest(c.leveneBeforeRankits->homoscedastic);"),
+    ("balanced boundary", "src/statistics/analyze.cpp",
+     "        return 2 * n2 > n1;", "        return 2 * n2 >= n1;"),
+    ("full-precision pi", "src/statistics/transformations.cpp",
+     "constexpr double kTenDecimalPi = 3.1415926535;", "constexpr double kTenDecimalPi = 3.14159265358979;"),
+    ("log10 without the 1", "src/statistics/transformations.cpp",
+     "return std::log(x + 1.0) / std::log(10.0);", "return std::log(x + 1.01) / std::log(10.0);"),
+    ("missing power reads 9999", "src/statistics/table_lookup.cpp",
+     "                                                   \" Table Lookup Error.  Power Not reliable.\"});\n    return 0.0;",
+     "                                                   \" Table Lookup Error.  Power Not reliable.\"});\n    return kNotFound;"),
+    ("W1 warning names n for I", "src/statistics/table_lookup.cpp",
+     "formatNumber(i, \"##\") + \"',  \" +", "formatNumber(n, \"##\") + \"',  \" +"),
+    ("two test values suffice", "src/entry/entry_check.cpp", "if (n1 < 3) {", "if (n1 < 2) {"),
+    ("one-sample needs two references", "src/entry/entry_check.cpp",
+     "(entries.oneSampleOption && n2 >= 1)", "(entries.oneSampleOption && n2 >= 2)"),
+    ("reference values not checked", "src/entry/entry_check.cpp",
+     "    if (!readValues(check, entries.test, 1, *transformation, check.test, check.testCount) ||\n        !readValues(check, entries.reference, 2, *transformation, check.reference,\n                    check.referenceCount)) {",
+     "    if (!readValues(check, entries.test, 1, *transformation, check.test, check.testCount) ||\n        (readValues(check, entries.reference, 2, *transformation, check.reference,\n                    check.referenceCount) && false)) {"),
+    ("log10 domain includes -1", "src/statistics/transformations.cpp",
+     "return x > -1.0;", "return x >= -1.0;"),
+    ("balanced text without its blank", "src/reports/result_texts.cpp",
+     "return balanced ? \"Yes\" : \"No \";", "return balanced ? \"Yes\" : \"No\";"),
+    ("one-sample critical shown >=", "src/reports/result_texts.cpp",
+     "(critical < 0.0 ? \"<= \" : \">= \")", "(critical <= 0.0 ? \">= \" : \">= \")"),
+    ("Levene alpha not doubled in the log", "src/logs/log_rows.cpp",
+     "numberToText(2.0 * run.options.alpha)", "numberToText(run.options.alpha)"),
+    ("residual mean at double precision", "src/logs/log_rows.cpp",
+     "{\"W_RESID_MN\", swValue(sw.residualMean, true)}", "{\"W_RESID_MN\", swValue(sw.residualMean, false)}"),
+    ("summary SD and mean swapped", "src/logs/log_rows.cpp",
+     "{\"SAMP_STD\", shown(c.testSample.sd, kMeanPattern)},\n        {\"SAMP_MN\", shown(c.testSample.mean, kMeanPattern)},",
+     "{\"SAMP_STD\", shown(c.testSample.mean, kMeanPattern)},\n        {\"SAMP_MN\", shown(c.testSample.sd, kMeanPattern)},"),
+    ("report heading spelt right", "src/reports/report_lines.cpp", "{J, \"Shipiro-\"}", "{J, \"Shapiro-\"}"),
+    ("report quotes not doubled", "src/reports/report_lines.cpp",
+     "        if (c == '\"') {\n            quoted += '\"';\n        }\n", ""),
+    ("sheet name 32 characters", "src/reports/report_workbook.cpp",
+     "constexpr std::size_t kMaxSheetNameCharacters = 31;", "constexpr std::size_t kMaxSheetNameCharacters = 32;"),
+    ("rankit run keeps the W panel", "src/app/result_display.cpp",
+     "    if (c.rankits) {\n        markNormalityNotApplicable(ui);", "    if (c.rankits) {"),
+    ("power fields left on", "src/app/result_display.cpp",
+     "    if (c.powerSwitchedOff) {\n        DisablePowerCalc(w);\n    }", ""),
+    ("empty method list not filled", "src/app/execute.cpp",
+     "        ui.cbTransMethod.text = transformationCaption(Transformation::None);", ""),
+    ("Enter on row 10 marks fresh", "src/app/grid_commands.cpp",
+     "            if (moved || wasRange) {", "            if (true) {"),
+    ("hypothesis coupling reversed", "src/app/options.cpp",
+     "ui.cbHypoNull.text = ui.cbHypoAlt.text == \"x1 < x2\" ? \"x1 >= x2\" : \"x1 <= x2\";",
+     "ui.cbHypoNull.text = ui.cbHypoAlt.text == \"x1 < x2\" ? \"x1 <= x2\" : \"x1 >= x2\";"),
+    ("reference Clear clears the test", "src/gui/main_form.cpp",
+     "\"cmdClearRef\", cmdClearRef_Click));", "\"cmdClearRef\", cmdClearSamp_Click));"),
+    ("batch drops WARNING lines", "src/cli/batch_command.cpp",
+     "        if (line.find(\"Warning\") != std::string_view::npos ||\n            line.find(\"WARNING\") != std::string_view::npos) {",
+     "        if (line.find(\"Warning\") != std::string_view::npos) {"),
+    ("batch refusal without the reference id", "src/cli/batch_command.cpp",
+     "    fields[kRefIdColumn] = referenceId;\n", ""),
+    ("end-of-file mark on every write", "src/tables/dbf_table.cpp",
+     "(!append || std::fputc(kEndOfFile, stream) != EOF)", "(std::fputc(kEndOfFile, stream) != EOF)"),
+    ("shown text with 16 digits", "src/base/text_format.cpp",
+     "    if (significant > 15) {\n        return false;", "    if (significant > 16) {\n        return false;"),
+    ("file names of 9 characters", "src/datafiles/file_names.cpp",
+     "constexpr std::size_t kDbfBaseLength = 8;", "constexpr std::size_t kDbfBaseLength = 9;"),
+]
+
+
+def run(cmd, timeout):
+    try:
+        return subprocess.run(cmd, cwd=ROOT, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=timeout).returncode
+    except subprocess.TimeoutExpired:
+        return -1
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", default="build/default")
+    parser.add_argument("--only", nargs="*")
+    parser.add_argument("--differential", action="store_true")
+    args = parser.parse_args()
+    build = ROOT / args.build
+    results = []
+    for name, file, text, replacement in FAULTS:
+        if args.only and name not in args.only:
+            continue
+        path = ROOT / file
+        original = path.read_text()
+        if original.count(text) != 1:
+            print(f"{'NOT FOUND':12} {name} ({file})", flush=True)
+            continue
+        path.write_text(original.replace(text, replacement))
+        try:
+            if run(["cmake", "--build", str(build), "-j2"], 1200) != 0:
+                verdict = "not built"
+            elif run(["ctest", "--test-dir", str(build), "--timeout", "300"], 1500) != 0:
+                verdict = "killed"
+            elif args.differential and run(
+                    ["differential/run.sh", str(build / "bin" / "benthix-cli")], 1800) != 0:
+                verdict = "killed (diff)"
+            else:
+                verdict = "SURVIVED"
+        finally:
+            path.write_text(original)
+        results.append((name, verdict))
+        print(f"{verdict:12} {name}", flush=True)
+    run(["cmake", "--build", str(build), "-j2"], 1200)
+    killed = sum(1 for _, v in results if v.startswith("killed"))
+    print(f"{killed} of {len(results)} killed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -18,7 +18,7 @@ struct AnalysisState {
     ValueArray RefTrans = ValueArray::zeros();
     bool RankitUsed = false;
 
-    EntryCheck checked;                // the entries as the last successful check read them
+    EntryCheck checked;                // the entries as the last check read them
     std::optional<Comparison> result;  // the last run that tested the hypothesis
     AnalysisOptions options;           // ...and the choices it ran with
 };

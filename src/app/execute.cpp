@@ -44,6 +44,7 @@ bool ChkEntry(MainWindow& w) {
         ui.cbTransMethod.text = transformationCaption(Transformation::None);
     }
     if (check.refusal) {
+        a.checked = check;
         w.postStatus(*check.refusal);
         if (check.referenceIncomplete) {
             w.desktop().messageBox(kAppTitle, kReferenceIncompleteText, MessageIcon::Information,

@@ -5,6 +5,8 @@
 #include "cli/cli_desktop.h"
 #include "cli/exit_status.h"
 #include "cli/file_commands.h"
+#include "cli/explain.h"
+#include "cli/result_json.h"
 #include "cli/result_output.h"
 
 namespace bx::cli {
@@ -41,7 +43,25 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
         err << desktop.takeMessages();
     }
 
-    out << (request.json ? resultJsonText(w.ui) : readableResults(w.ui));
+    const std::optional<Comparison>& result = w.analysis.result;
+    const bool ran = result && result->completed() && !w.analysis.checked.refusal;
+    const std::vector<std::string> why =
+        request.explain && ran ? explanation(*result) : std::vector<std::string>{};
+    if (request.json) {
+        nlohmann::ordered_json typed = resultObject(w.analysis.checked, result ? &*result : nullptr);
+        if (request.explain) {
+            typed["explanation"] = why;
+        }
+        out << resultJsonText(w.ui, std::move(typed));
+    } else {
+        out << readableResults(w.ui);
+        if (request.explain) {
+            out << "\nWhy this test\n";
+            for (const std::string& sentence : why) {
+                out << "  " << sentence << '\n';
+            }
+        }
+    }
     return lastRunOutcome(w.ui).completed && filesDone ? kExitRan : kExitRefused;
 }
 

@@ -16,6 +16,7 @@ struct AnalyzeRequest {
     std::optional<std::string> test;       // the test sample's cell texts, comma-separated
     std::optional<std::string> reference;  // the reference sample's cell texts
     bool json = false;
+    bool explain = false;                    // say why the test was chosen
     std::optional<std::string> load;         // File > Load From first
     std::optional<std::string> save;         // File > Save As once entries and options are in
     std::optional<std::string> detailedLog;  // Log > Begin Detail Data Logging before the run

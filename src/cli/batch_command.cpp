@@ -1,6 +1,9 @@
 #include "cli/batch_command.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
 #include <condition_variable>
 #include <cstring>
 #include <fstream>
@@ -17,12 +20,14 @@
 #include "cli/exit_status.h"
 #include "cli/file_commands.h"
 #include "cli/progress_bar.h"
+#include "cli/result_json.h"
 #include "cli/result_output.h"
 #include "entry/entry_check.h"
 #include "logs/log_file.h"
 #include "logs/log_rows.h"
 #include "logs/summary_record.h"
 #include "statistics/analyze.h"
+#include "statistics/decision_trail.h"
 #include "tables/stat_tables.h"
 
 namespace bx::cli {
@@ -49,20 +54,58 @@ constexpr std::size_t kFlushBytes = 1 << 16;
 constexpr std::size_t kLookAhead = 4096;
 constexpr std::size_t kLookAheadWithWindows = 256;
 
+// The options' columns of a results line: the test and its numbers stay empty until a
+// comparison is run.
+void appendTypedColumns(std::string& line, const bx::AnalysisOptions& o, const Comparison* c) {
+    const auto num = [&line](std::optional<double> v) {
+        line += ',';
+        if (v && std::isfinite(*v)) {
+            std::array<char, 32> text{};
+            const auto written = std::to_chars(text.data(), text.data() + text.size(), *v);
+            line.append(text.data(), written.ptr);
+        }
+    };
+    const auto word = [&line](std::string_view w) {
+        line += ',';
+        line += w;
+    };
+    word(c != nullptr ? testCode(*c) : "");
+    num(c != nullptr ? std::optional(c->statistic()) : std::nullopt);
+    num(c != nullptr ? std::optional(c->criticalValue()) : std::nullopt);
+    const std::optional<int> df = c != nullptr ? c->degreesOfFreedom() : std::nullopt;
+    word(df ? std::to_string(*df) : "");
+    num(o.alpha);
+    word(alternativeCode(o.alternative));
+    word(transformationCode(o.transformation));
+    num(c != nullptr ? std::optional(c->pValue()) : std::nullopt);
+    word(c == nullptr ? "" : c->acceptNull() ? "false" : "true");
+    num(c != nullptr ? std::optional(c->difference()) : std::nullopt);
+    num(c != nullptr ? c->percentOfReference() : std::nullopt);
+    const std::optional<double> msd = c != nullptr ? c->minimumSignificantDifference() : std::nullopt;
+    num(msd);
+    const bool sameScale = msd && o.transformation == Transformation::None && !c->rankitsUsed() &&
+                           c->referenceSample.mean != 0.0;
+    num(sameScale ? std::optional(100.0 * *msd / c->referenceSample.mean) : std::nullopt);
+    num(c != nullptr && c->power ? std::optional(c->power->percent / 100.0) : std::nullopt);
+}
+
 std::string refusalLine(const std::string& sampleId, const std::string& referenceId,
-                        const std::string& reason) {
+                        const std::string& reason, const bx::AnalysisOptions& options) {
     std::vector<std::string> fields(kSummaryFieldCount + 1);
     fields[kSampIdColumn] = sampleId;
     fields[kRefIdColumn] = referenceId;
-    fields[kStatusColumn] = reason;
+    fields[kStatusColumn] = "refused: " + reason;
     std::string line;
     appendCsvRecord(line, fields);
+    line.pop_back();  // the line end goes after the options' columns
+    appendTypedColumns(line, options, nullptr);
+    line += '\n';
     return line;
 }
 
 // The summary record of a run as one results line: the fields in the record's order, as the
-// summary log writes them, then an empty STATUS.
-void appendSummaryLine(std::string& line, const RunRecord& run) {
+// summary log writes them, then STATUS (without the line end).
+void appendSummaryLine(std::string& line, const RunRecord& run, std::string_view status) {
     const LogRow row = summaryLogRow(run);
     for (std::size_t i = 0; i < kSummaryRecordFields.size(); ++i) {
         const std::string_view name = kSummaryRecordFields[i].name;
@@ -74,7 +117,7 @@ void appendSummaryLine(std::string& line, const RunRecord& run) {
         appendCsvField(line, field != row.end() ? std::string_view(field->second) : "");
         line += ',';
     }
-    line += '\n';
+    appendCsvField(line, status);
 }
 
 std::string tooManyReplicates(const char* which, std::size_t count) {
@@ -82,25 +125,54 @@ std::string tooManyReplicates(const char* which, std::size_t count) {
            std::to_string(kMaxReplicates) + " can be compared.";
 }
 
-// A refusal found in the survey itself, before any window is involved; empty when none.
-std::string surveyRefusal(const SurveySample& test, const SurveySample* reference,
-                          const std::string& referenceId) {
+// A warning line without the word that marks it as one ("**** Warning: ", "Warning: ",
+// "WARNING - "), for the STATUS column that says "warning: " already.
+std::string_view warningText(std::string_view line) {
+    for (const std::string_view mark : {"**** Warning: ", "Warning: ", "WARNING - "}) {
+        if (line.substr(0, mark.size()) == mark) {
+            return line.substr(mark.size());
+        }
+    }
+    return line;
+}
+
+struct SurveyRefusal {
+    const char* code = "";  // empty when there is none
+    std::string text;
+};
+
+// A refusal found in the survey itself, before any entry is checked.
+SurveyRefusal surveyRefusal(const SurveySample& test, const SurveySample* reference,
+                            const std::string& referenceId) {
     if (reference == nullptr) {
-        return "Reference sample \"" + referenceId + "\" is not in the input.";
+        return {"reference_not_in_input",
+                "Reference sample \"" + referenceId + "\" is not in the input."};
     }
     if (reference->values.size() > static_cast<std::size_t>(kMaxReplicates)) {
-        return tooManyReplicates("Reference sample", reference->values.size());
+        return {"too_many_replicates",
+                tooManyReplicates("Reference sample", reference->values.size())};
     }
     if (reference->blankValueLine != 0) {
-        return "Reference: blank value on line " + std::to_string(reference->blankValueLine) + ".";
+        return {"blank_value",
+                "Reference: blank value on line " + std::to_string(reference->blankValueLine) + "."};
     }
     if (test.values.size() > static_cast<std::size_t>(kMaxReplicates)) {
-        return tooManyReplicates("Sample", test.values.size());
+        return {"too_many_replicates", tooManyReplicates("Sample", test.values.size())};
     }
     if (test.blankValueLine != 0) {
-        return "Blank value on line " + std::to_string(test.blankValueLine) + ".";
+        return {"blank_value", "Blank value on line " + std::to_string(test.blankValueLine) + "."};
     }
     return {};
+}
+
+// One comparison as a JSON line: its sample, then the typed result.
+std::string jsonLine(const std::string& sampleId, nlohmann::ordered_json result) {
+    nlohmann::ordered_json line;
+    line["sample"] = sampleId;
+    for (auto& [key, value] : result.items()) {
+        line[key] = std::move(value);
+    }
+    return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
 // Prefixes every message line with the sample id, so that the lines of a batch can be told
@@ -192,13 +264,29 @@ class ResultWriter {
     // Messages go to `err` at once when it is a terminal (beside the progress bar); otherwise
     // they are collected and written with the results they follow.
     ResultWriter(std::ostream& out, std::ostream& err, ProgressBar& progress, const BatchLogs* logs,
-                 bool errIsTerminal)
-        : out_(out), err_(err), progress_(progress), logs_(logs), errAtOnce_(errIsTerminal) {}
+                 bool errIsTerminal, const BatchRequest& request)
+        : out_(out),
+          err_(err),
+          progress_(progress),
+          logs_(logs),
+          errAtOnce_(errIsTerminal),
+          format_(request.format),
+          pAdjust_(request.pAdjust) {}
 
-    void header() { appendCsvRecord(buffer_, batchHeader()); }
+    void header() {
+        if (format_ == BatchFormat::Csv) {
+            appendCsvRecord(buffer_, batchHeader(pAdjust_));
+        }
+    }
 
     void write(const SurveySample& sample, ComparisonResult& result) {
-        buffer_ += result.line;
+        if (pAdjust_ != PAdjust::None) {
+            // The adjusted p-values need every comparison's p-value: the lines wait.
+            held_.push_back(std::move(result.line));
+            pValues_.push_back(result.pValue);
+        } else {
+            buffer_ += result.line;
+        }
         if (!result.messages.empty()) {
             message(sample.id, result.messages);
         }
@@ -228,6 +316,37 @@ class ResultWriter {
         }
     }
 
+    // Writes the held lines with their adjusted p-values, then everything left.
+    void finish() {
+        if (pAdjust_ != PAdjust::None) {
+            const std::vector<double> adjusted = adjustPValues(pValues_, pAdjust_);
+            for (std::size_t i = 0; i < held_.size(); ++i) {
+                std::string& line = held_[i];
+                std::string value = "null";
+                if (!std::isnan(adjusted[i])) {
+                    std::array<char, 32> text{};
+                    const auto written =
+                        std::to_chars(text.data(), text.data() + text.size(), adjusted[i]);
+                    value.assign(text.data(), written.ptr);
+                }
+                line.pop_back();  // the line end
+                if (format_ == BatchFormat::Jsonl) {
+                    line.pop_back();  // the closing brace
+                    line += ",\"p_adjusted\":" + value + "}";
+                } else {
+                    line += "," + (value == "null" ? std::string() : value);
+                }
+                line += '\n';
+                buffer_ += line;
+                if (buffer_.size() >= kFlushBytes) {
+                    flush();
+                }
+            }
+            held_.clear();
+        }
+        flush();
+    }
+
     bool anyRefused() const { return refused_; }
     bool logFailed() const { return logFailed_; }
 
@@ -245,6 +364,10 @@ class ResultWriter {
     ProgressBar& progress_;
     const BatchLogs* logs_;
     bool errAtOnce_;
+    BatchFormat format_;
+    PAdjust pAdjust_;
+    std::vector<std::string> held_;
+    std::vector<double> pValues_;
     std::string buffer_;
     std::string messages_;
     std::size_t written_ = 0;
@@ -340,22 +463,64 @@ void runParallel(const ComparisonRunner& runner, const std::vector<QueuedCompari
 
 }  // namespace
 
-std::vector<std::string> batchHeader() {
+std::vector<std::string> batchHeader(PAdjust pAdjust) {
     std::vector<std::string> header;
     for (const RecordField& field : kSummaryRecordFields) {
         header.emplace_back(field.name);
     }
-    header.emplace_back("STATUS");
+    for (const char* name : {"STATUS", "TEST", "STATISTIC", "CRITICAL", "DF", "ALPHA",
+                             "ALTERNATIVE", "TRANSFORMATION", "P_VALUE", "REJECT_NULL",
+                             "DIFFERENCE", "PERCENT_OF_REF", "MSD", "PMSD", "POWER_FRACTION"}) {
+        header.emplace_back(name);
+    }
+    if (pAdjust != PAdjust::None) {
+        header.emplace_back("P_ADJUSTED");
+    }
     return header;
+}
+
+std::vector<double> adjustPValues(const std::vector<double>& p, PAdjust method) {
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        if (!std::isnan(p[i])) {
+            order.push_back(i);
+        }
+    }
+    const auto m = static_cast<double>(order.size());
+    std::vector<double> adjusted(p.size(), std::numeric_limits<double>::quiet_NaN());
+    if (method == PAdjust::Bonferroni) {
+        for (const std::size_t i : order) {
+            adjusted[i] = std::min(1.0, m * p[i]);
+        }
+        return adjusted;
+    }
+    // Holm: the k-th smallest p-value (k from 0) is multiplied by m - k, and the adjusted values
+    // are made non-decreasing in that order.
+    std::stable_sort(order.begin(), order.end(),
+                     [&p](std::size_t a, std::size_t b) { return p[a] < p[b]; });
+    double running = 0.0;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        running = std::max(running, std::min(1.0, (m - static_cast<double>(k)) * p[order[k]]));
+        adjusted[order[k]] = running;
+    }
+    return adjusted;
 }
 
 ComparisonRunner::ComparisonRunner(std::shared_ptr<const StatTables> tables,
                                    const AnalysisOptions& options, std::string referenceId,
-                                   const SurveySample* reference)
+                                   const SurveySample* reference, BatchFormat format)
     : tables_(std::move(tables)),
       choices_(choicesOf(options)),
       referenceId_(std::move(referenceId)),
-      reference_(reference) {
+      reference_(reference),
+      format_(format) {
+    // The choices as types, for the results of comparisons refused before their entries are
+    // checked (the command line admits only valid choices).
+    typedOptions_.alternative =
+        alternativeOf(choices_.alternative, choices_.nullHypothesis).value_or(Alternative::Less);
+    typedOptions_.alpha = alphaOf(choices_.alpha).value_or(0.05);
+    typedOptions_.transformation =
+        transformationOf(choices_.transformation).value_or(Transformation::None);
     // The reference as its grid's Data column holds it, the same for every comparison.
     for (int i = 1; i <= kMaxReplicates; ++i) {
         const auto k = static_cast<std::size_t>(i - 1);
@@ -367,10 +532,19 @@ ComparisonRunner::ComparisonRunner(std::shared_ptr<const StatTables> tables,
 
 ComparisonResult ComparisonRunner::run(const SurveySample& test, bool keepRecord) const {
     ComparisonResult result;
-    const std::string refusal = surveyRefusal(test, reference_, referenceId_);
-    if (!refusal.empty()) {
-        result.line = refusalLine(test.id, referenceId_, refusal);
+    const bool jsonl = format_ == BatchFormat::Jsonl;
+    const SurveyRefusal refusal = surveyRefusal(test, reference_, referenceId_);
+    if (!refusal.text.empty()) {
         result.refused = true;
+        if (jsonl) {
+            EntryCheck unchecked;
+            unchecked.options = typedOptions_;
+            nlohmann::ordered_json object = resultObject(unchecked, nullptr);
+            object["refused"] = {{"code", refusal.code}, {"text", refusal.text}};
+            result.line = jsonLine(test.id, std::move(object));
+        } else {
+            result.line = refusalLine(test.id, referenceId_, refusal.text, typedOptions_);
+        }
         return result;
     }
     // The replicates as the grid's Data column would hold them.
@@ -415,24 +589,41 @@ ComparisonResult ComparisonRunner::run(const SurveySample& test, bool keepRecord
             }
         }
     }
-    // The results line has no room for them, so the run's warnings go with its messages.
+    // The results line has no room for them, so the run's warnings go with its messages, and
+    // STATUS sums them up.
+    std::string warnings;
     for (const std::string_view line : lines) {
         if (line.find("Warning") != std::string_view::npos ||
             line.find("WARNING") != std::string_view::npos) {
             result.messages += trimBlanks(line);
             result.messages += '\n';
+            warnings += warnings.empty() ? "warning: " : "; ";
+            warnings += warningText(trimBlanks(line));
         }
     }
     if (check.refusal) {
-        result.line = refusalLine(test.id, referenceId_, std::string(trimBlanks(*check.refusal)));
         result.refused = true;
+        if (jsonl) {
+            result.line = jsonLine(test.id, resultObject(check, nullptr));
+        } else {
+            result.line = refusalLine(test.id, referenceId_,
+                                      std::string(trimBlanks(*check.refusal)), check.options);
+        }
         return result;
     }
 
+    result.pValue = run.result.pValue();
+    if (jsonl) {
+        result.line = jsonLine(test.id, resultObject(check, &run.result));
+    }
     run.identity = {"", test.id, "", referenceId_, ""};
     run.options = check.options;
     run.minimumDifference = o.minimumDifference;
-    appendSummaryLine(result.line, run);
+    if (!jsonl) {
+        appendSummaryLine(result.line, run, warnings.empty() ? std::string_view("ok") : warnings);
+        appendTypedColumns(result.line, run.options, &run.result);
+        result.line += '\n';
+    }
     if (keepRecord) {
         for (std::size_t k = 0; k < run.testEntries.size(); ++k) {
             run.testEntries[k] = slotText(testSlots[static_cast<int>(k) + 1]);
@@ -505,10 +696,12 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
     }
     const bool logging = logs.active();
 
-    const ComparisonRunner runner(tables, request.options, referenceId, reference);
+    const ComparisonRunner runner(tables, request.options, referenceId, reference,
+                                  request.format);
     ProgressBar progress(err, comparisons.size(),
                          errIsTerminal && comparisons.size() > kProgressBarThreshold);
-    ResultWriter writer(*results, err, progress, logging ? &logs : nullptr, errIsTerminal);
+    ResultWriter writer(*results, err, progress, logging ? &logs : nullptr, errIsTerminal,
+                        request);
     writer.header();
     if (request.jobs <= 1 || comparisons.size() <= 1) {
         for (const QueuedComparison& c : comparisons) {
@@ -518,7 +711,7 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
     } else {
         runParallel(runner, comparisons, request.jobs, logging, writer);
     }
-    writer.flush();
+    writer.finish();
     progress.finish();
 
     results->flush();

@@ -3,6 +3,7 @@
 // comparison checked and analysed as the window would, the results as one CSV line per
 // comparison in input order.
 
+#include <limits>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -21,6 +22,9 @@ class StatTables;
 
 namespace bx::cli {
 
+enum class BatchFormat { Csv, Jsonl };
+enum class PAdjust { None, Holm, Bonferroni };
+
 struct BatchRequest {
     std::string input;      // the survey's CSV file; "-" reads standard input
     std::string reference;  // the reference sample's id
@@ -29,16 +33,27 @@ struct BatchRequest {
     std::optional<std::string> summaryLog;
     std::optional<std::string> detailedLog;
     int jobs = 1;
+    BatchFormat format = BatchFormat::Csv;
+    PAdjust pAdjust = PAdjust::None;
 };
 
-// The header of the results: SAMPID, the summary record's other fields, STATUS.
-std::vector<std::string> batchHeader();
+// The header of the results: SAMPID, the summary record's other fields, STATUS, then the typed
+// columns (TEST, STATISTIC, CRITICAL, DF, ALPHA, ALTERNATIVE, TRANSFORMATION, P_VALUE,
+// REJECT_NULL, DIFFERENCE, PERCENT_OF_REF, MSD, PMSD, POWER_FRACTION) and, with a p-value
+// adjustment, P_ADJUSTED.
+std::vector<std::string> batchHeader(PAdjust pAdjust = PAdjust::None);
+
+// The p-values adjusted for the comparisons of one batch: Holm's step-down method or
+// Bonferroni's, each capped at 1. NaN entries (comparisons without a test) stay NaN and do not
+// count among the comparisons.
+std::vector<double> adjustPValues(const std::vector<double>& p, PAdjust method);
 
 // One comparison's outcome.
 struct ComparisonResult {
     std::string line;      // its CSV line with the final line end
     std::string messages;  // its message boxes ("title: text") and warnings, a line each
     bool refused = false;
+    double pValue = std::numeric_limits<double>::quiet_NaN();
     // The completed run, kept only when it is still to be logged.
     std::unique_ptr<RunRecord> record;
 };
@@ -50,7 +65,8 @@ class ComparisonRunner {
   public:
     // `reference` is null when the reference is not in the survey.
     ComparisonRunner(std::shared_ptr<const StatTables> tables, const AnalysisOptions& options,
-                     std::string referenceId, const SurveySample* reference);
+                     std::string referenceId, const SurveySample* reference,
+                     BatchFormat format = BatchFormat::Csv);
 
     // Compares `test` with the reference. With `keepRecord` the result holds the run for the
     // logs.
@@ -61,7 +77,9 @@ class ComparisonRunner {
     OptionChoices choices_;
     std::string referenceId_;
     const SurveySample* reference_;
+    BatchFormat format_;
     ValueArray referenceSlots_;
+    bx::AnalysisOptions typedOptions_;
 };
 
 // Runs the batch; results on `out` unless the request names an output file, message boxes and

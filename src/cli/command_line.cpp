@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <map>
 #include <istream>
 #include <ostream>
 
@@ -106,6 +107,8 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
             ->check(kAtMostTenTexts);
     addAnalysisOptions(*analyze, analyzeOptions);
     analyze->add_flag("--json", analyzeRequest.json, "Print one JSON object");
+    analyze->add_flag("--explain", analyzeRequest.explain,
+                      "Say why the test was chosen, step by step with the numbers");
     CLI::Option* loadOpt =
         analyze->add_option("--load", analyzeRequest.load, "File > Load From this file first");
     loadOpt->excludes(testOpt)->excludes(referenceOpt);
@@ -137,6 +140,20 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
                       "Write every comparison into this new detailed log");
     batch->add_option("--jobs", batchRequest.jobs, "Threads to spread the comparisons over")
         ->check(CLI::Range(1, 64));
+    const std::map<std::string, BatchFormat> kFormats{{"csv", BatchFormat::Csv},
+                                                      {"jsonl", BatchFormat::Jsonl}};
+    batch
+        ->add_option("--format", batchRequest.format,
+                     "csv: the summary fields, STATUS and the typed columns (default); jsonl: one "
+                     "JSON result object per comparison")
+        ->transform(CLI::CheckedTransformer(kFormats, CLI::ignore_case));
+    const std::map<std::string, PAdjust> kAdjustments{{"holm", PAdjust::Holm},
+                                                      {"bonferroni", PAdjust::Bonferroni}};
+    batch
+        ->add_option("--p-adjust", batchRequest.pAdjust,
+                     "Add the p-values adjusted over the comparisons of the batch (holm or "
+                     "bonferroni); the results are written when the last comparison is done")
+        ->transform(CLI::CheckedTransformer(kAdjustments, CLI::ignore_case));
 
     std::vector<const char*> argv;
     argv.reserve(args.size());

@@ -176,8 +176,10 @@ nlohmann::ordered_json resultJson(const WindowState& ui) {
     return j;
 }
 
-std::string resultJsonText(const WindowState& ui) {
-    return resultJson(ui).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
+std::string resultJsonText(const WindowState& ui, nlohmann::ordered_json result) {
+    nlohmann::ordered_json j = resultJson(ui);
+    j["result"] = std::move(result);
+    return j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
            "\n";
 }
 

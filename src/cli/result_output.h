@@ -32,9 +32,10 @@ std::vector<std::string> lastRunWarnings(const WindowState& ui);
 // hypothesis, pictures and the Transform columns of both grids.
 nlohmann::ordered_json resultJson(const WindowState& ui);
 
-// The same serialised with two-space indentation and a final line end. Bytes that are not
-// UTF-8 (a typed cell text, say) are replaced rather than refused.
-std::string resultJsonText(const WindowState& ui);
+// The same with the typed "result" object added, serialised with two-space indentation and a
+// final line end. Bytes that are not UTF-8 (a typed cell text, say) are replaced rather than
+// refused.
+std::string resultJsonText(const WindowState& ui, nlohmann::ordered_json result);
 
 // A readable layout of the panels and the status list: one "label value" line per shown
 // field, a heading with the picture per panel.

@@ -34,11 +34,13 @@ bool readValues(EntryCheck& check, const ValueArray& values, int sample, Transfo
             return std::string(sampleName(sample)) + ", row " + std::to_string(row);
         };
         if (!std::isfinite(x)) {
+            check.refusalCode = EntryRefusal::NotFinite;
             check.refusal =
                 where() + ": \"" + slotText(slot) + "\" is not a finite number. Data NOT analysed.";
             return false;
         }
         if (!inTransformDomain(method, x)) {
+            check.refusalCode = EntryRefusal::OutsideDomain;
             check.refusal = where() + ": " + slotText(slot) + " cannot be transformed by \"" +
                             std::string(transformationCaption(method)) + "\" (" +
                             domainRule(method) + "). Data NOT analysed.";
@@ -56,11 +58,32 @@ bool readValues(EntryCheck& check, const ValueArray& values, int sample, Transfo
 
 }  // namespace
 
+const char* entryRefusalName(EntryRefusal refusal) {
+    switch (refusal) {
+        case EntryRefusal::TooFewTestValues:
+            return "too_few_test_values";
+        case EntryRefusal::TooFewReferenceValues:
+            return "too_few_reference_values";
+        case EntryRefusal::NoTransformation:
+            return "no_transformation";
+        case EntryRefusal::InvalidAlpha:
+            return "invalid_alpha";
+        case EntryRefusal::InvalidHypothesis:
+            return "invalid_hypothesis";
+        case EntryRefusal::NotFinite:
+            return "not_finite";
+        case EntryRefusal::OutsideDomain:
+            return "outside_domain";
+    }
+    return "";
+}
+
 EntryCheck checkEntries(const EntryTexts& entries) {
     EntryCheck check;
     const int n1 = CountValues(entries.test);
     const int n2 = CountValues(entries.reference);
     if (n1 < 3) {
+        check.refusalCode = EntryRefusal::TooFewTestValues;
         check.refusal = "Sample Data entry incomplete.";
         return check;
     }
@@ -69,23 +92,27 @@ EntryCheck checkEntries(const EntryTexts& entries) {
         check.transformationDefaulted ? transformationCaption(Transformation::None)
                                       : entries.transformation;
     if (n2 < 3 && !(entries.oneSampleOption && n2 >= 1)) {
+        check.refusalCode = EntryRefusal::TooFewReferenceValues;
         check.refusal = "Reference Data entry incomplete.";
         check.referenceIncomplete = true;
         return check;
     }
     const std::optional<Transformation> transformation = transformationOf(method);
     if (!transformation) {
+        check.refusalCode = EntryRefusal::NoTransformation;
         check.refusal = "No Transformation Method Selected!";
         return check;
     }
     const std::optional<double> alpha = alphaOf(entries.alpha);
     if (!alpha) {
+        check.refusalCode = EntryRefusal::InvalidAlpha;
         check.refusal = "Invalid Alpha Level Selected!";
         return check;
     }
     const std::optional<Alternative> alternative =
         alternativeOf(entries.alternative, entries.nullHypothesis);
     if (!alternative) {
+        check.refusalCode = EntryRefusal::InvalidHypothesis;
         check.refusal = "Invalid Experimental Hypothesis Selected!";
         return check;
     }

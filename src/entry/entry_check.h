@@ -23,9 +23,25 @@ struct EntryTexts {
     bool oneSampleOption = false;     // OneSampleOn
 };
 
+// Why entries were refused.
+enum class EntryRefusal {
+    TooFewTestValues,
+    TooFewReferenceValues,
+    NoTransformation,
+    InvalidAlpha,
+    InvalidHypothesis,
+    NotFinite,
+    OutsideDomain,
+};
+
+// "too_few_test_values", "too_few_reference_values", "no_transformation", "invalid_alpha",
+// "invalid_hypothesis", "not_finite", "outside_domain".
+const char* entryRefusalName(EntryRefusal refusal);
+
 struct EntryCheck {
     // The status line that refuses the entries; empty when they are fine.
     std::optional<std::string> refusal;
+    EntryRefusal refusalCode = EntryRefusal::TooFewTestValues;  // why, when refused
     // The refusal is for too few reference values: a message box explains it too.
     bool referenceIncomplete = false;
     // The transformation list was empty and counts as "No Transformation".

@@ -1,5 +1,10 @@
 #include "statistics/comparison.h"
 
+#include <cmath>
+#include <limits>
+
+#include "statistics/p_value.h"
+
 namespace bx {
 
 double Comparison::statistic() const {
@@ -64,6 +69,51 @@ double Comparison::finalValue(bool ofTestSample, int i) const {
         return ofTestSample ? rankits->rankits1.at(k) : rankits->rankits2.at(k);
     }
     return ofTestSample ? testSample.transformed.at(k) : referenceSample.transformed.at(k);
+}
+
+double Comparison::pValue() const {
+    if (tTest) {
+        return studentTUpperTail(tTest->t, tTest->df);
+    }
+    if (oneSampleT) {
+        return oneSampleT->critical < 0.0 ? studentTLowerTail(oneSampleT->t, oneSampleT->df)
+                                          : studentTUpperTail(oneSampleT->t, oneSampleT->df);
+    }
+    if (mannWhitney) {
+        return mannWhitneyUpperTail(mannWhitney->u, testSample.count, referenceSample.count);
+    }
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
+std::optional<int> Comparison::degreesOfFreedom() const {
+    if (tTest) {
+        return tTest->df;
+    }
+    if (oneSampleT) {
+        return oneSampleT->df;
+    }
+    return std::nullopt;
+}
+
+double Comparison::difference() const {
+    return testSample.mean - referenceSample.mean;
+}
+
+std::optional<double> Comparison::percentOfReference() const {
+    if (referenceSample.mean == 0.0) {
+        return std::nullopt;
+    }
+    return 100.0 * testSample.mean / referenceSample.mean;
+}
+
+std::optional<double> Comparison::minimumSignificantDifference() const {
+    if (tTest) {
+        return std::fabs(tTest->critical) * tTest->standardError;
+    }
+    if (oneSampleT) {
+        return std::fabs(oneSampleT->critical) * oneSampleT->standardError;
+    }
+    return std::nullopt;
 }
 
 }  // namespace bx

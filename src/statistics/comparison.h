@@ -4,6 +4,7 @@
 // report, the command-line tool) reads it from here.
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <span>
 
@@ -107,6 +108,27 @@ struct Comparison {
     // The i-th value (0-based) of a sample as the run leaves it: its rank after Mann-Whitney,
     // its rankit after the rankit transformation, its transformed value otherwise.
     double finalValue(bool testSample, int i) const;
+
+    // The one-sided p-value of the test that ran, in the direction in which it rejects: P(T >= t)
+    // for the two-sample t-tests and a one-sample t with a positive critical value, P(T <= t)
+    // for a one-sample t with a negative one, each with the whole degrees of freedom of its
+    // critical value; the exact P(U >= u) of the null distribution of U for n1 and n2 without
+    // tie correction (the distribution the critical values come from) for Mann-Whitney. NaN
+    // when no test ran.
+    double pValue() const;
+
+    // The degrees of freedom of the test's critical value; empty for Mann-Whitney.
+    std::optional<int> degreesOfFreedom() const;
+
+    // The difference of the means as entered (test minus reference), and the test mean as a
+    // percentage of the reference mean (empty when the reference mean is 0).
+    double difference() const;
+    std::optional<double> percentOfReference() const;
+
+    // The minimum significant difference of a t-based test: |critical value| times the
+    // standard error of the difference the test used, on the scale it ran on (transformed
+    // values or rankits). Empty for Mann-Whitney and when no test ran.
+    std::optional<double> minimumSignificantDifference() const;
 };
 
 }  // namespace bx

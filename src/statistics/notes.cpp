@@ -71,4 +71,54 @@ const char* noteText(NoteCode code) {
     return "";
 }
 
+const char* noteCodeName(NoteCode code) {
+    switch (code) {
+        case NoteCode::OneSampleTStep:
+            return "one_sample_t_step";
+        case NoteCode::ShapiroWilkStep:
+            return "shapiro_wilk_step";
+        case NoteCode::LeveneStep:
+            return "levene_step";
+        case NoteCode::MannWhitneyStep:
+            return "mann_whitney_step";
+        case NoteCode::RankitStep:
+            return "rankit_step";
+        case NoteCode::StudentTStep:
+            return "student_t_step";
+        case NoteCode::ApproximateTStep:
+            return "approximate_t_step";
+        case NoteCode::PowerStep:
+            return "power_step";
+        case NoteCode::RankitNotice:
+            return "rankit_notice";
+        case NoteCode::TableUnreadable:
+            return "table_unreadable";
+        case NoteCode::CoefficientNotFound:
+            return "coefficient_not_found";
+        case NoteCode::CriticalWNotFound:
+            return "critical_w_not_found";
+        case NoteCode::CriticalTNotFound:
+            return "critical_t_not_found";
+        case NoteCode::CriticalUNotFound:
+            return "critical_u_not_found";
+        case NoteCode::RankitNotFound:
+            return "rankit_not_found";
+        case NoteCode::PowerNotFound:
+            return "power_not_found";
+        case NoteCode::NormalityUntestable:
+            return "normality_untestable";
+        case NoteCode::HomoscedasticityUntestable:
+            return "homoscedasticity_untestable";
+        case NoteCode::NoSpread:
+            return "no_spread";
+        case NoteCode::NoMinimumDifference:
+            return "no_minimum_difference";
+        case NoteCode::MannWhitneyCannotReject:
+            return "mann_whitney_cannot_reject";
+        case NoteCode::TooManyValues:
+            return "too_many_values";
+    }
+    return "";
+}
+
 }  // namespace bx

@@ -48,6 +48,10 @@ bool isWarning(NoteCode code);
 // The status line of a step, of the rankit notice and of the fixed warnings.
 const char* noteText(NoteCode code);
 
+// The code as a lower-case name for those who read results by program: "table_unreadable",
+// "critical_t_not_found", "normality_untestable", "too_many_values", ...
+const char* noteCodeName(NoteCode code);
+
 // Title and text of the rankit notice's message box.
 inline constexpr const char* kRankitNoticeTitle = "Statistics Status";
 inline constexpr const char* kRankitNoticeText =

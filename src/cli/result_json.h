@@ -1,0 +1,22 @@
+#pragma once
+// The typed result of one comparison for those who compute with it: numbers as JSON numbers,
+// absent values as null, choices and outcomes as lower-case names.
+
+#include <nlohmann/json.hpp>
+
+#include "entry/entry_check.h"
+#include "statistics/comparison.h"
+
+namespace bx::cli {
+
+// The "result" object: the test, the choices, the statistic with its critical value, degrees of
+// freedom, verdict and p-value, both pre-tests, power, the means and their difference, the
+// minimum significant difference, the decision steps, the warnings and the refusal, and the
+// program. `result` is null when the entries were refused or nothing ran.
+nlohmann::ordered_json resultObject(const EntryCheck& entries, const Comparison* result);
+
+// "less" or "greater"; "none", "arcsine", "sqrt", "log10".
+const char* alternativeCode(Alternative alternative);
+const char* transformationCode(Transformation transformation);
+
+}  // namespace bx::cli

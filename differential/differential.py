@@ -987,7 +987,10 @@ def survey_coverage(task, root, counts):
             continue
         status = row[col["STATUS"]]
         counts["comparisons"] = counts.get("comparisons", 0) + 1
-        if status:
+        # Older outputs leave STATUS empty for a comparison that ran; newer ones say "ok" or
+        # "warning: ...", and prefix refusals with "refused: ".
+        if status and (status.startswith("refused: ") or not status.startswith(("ok", "warning: "))):
+            status = status[len("refused: "):] if status.startswith("refused: ") else status
             key = "refused: " + re.sub(r"\d+", "N", re.sub(r'"[^"]*"', '"…"', status))
             counts[key] = counts.get(key, 0) + 1
             continue

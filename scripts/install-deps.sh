@@ -8,7 +8,7 @@ packages=(
     nlohmann-json3-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    python3 python3-dbfread python3-openpyxl
+    python3 python3-dbfread python3-openpyxl python3-jsonschema
 )
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then

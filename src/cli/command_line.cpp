@@ -1,7 +1,6 @@
 #include "cli/command_line.h"
 
 #include <CLI/CLI.hpp>
-#include <map>
 #include <istream>
 #include <ostream>
 
@@ -140,20 +139,18 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
                       "Write every comparison into this new detailed log");
     batch->add_option("--jobs", batchRequest.jobs, "Threads to spread the comparisons over")
         ->check(CLI::Range(1, 64));
-    const std::map<std::string, BatchFormat> kFormats{{"csv", BatchFormat::Csv},
-                                                      {"jsonl", BatchFormat::Jsonl}};
+    std::string formatText = "csv";
     batch
-        ->add_option("--format", batchRequest.format,
+        ->add_option("--format", formatText,
                      "csv: the summary fields, STATUS and the typed columns (default); jsonl: one "
                      "JSON result object per comparison")
-        ->transform(CLI::CheckedTransformer(kFormats, CLI::ignore_case));
-    const std::map<std::string, PAdjust> kAdjustments{{"holm", PAdjust::Holm},
-                                                      {"bonferroni", PAdjust::Bonferroni}};
+        ->check(CLI::IsMember({"csv", "jsonl"}));
+    std::string pAdjustText;
     batch
-        ->add_option("--p-adjust", batchRequest.pAdjust,
+        ->add_option("--p-adjust", pAdjustText,
                      "Add the p-values adjusted over the comparisons of the batch (holm or "
                      "bonferroni); the results are written when the last comparison is done")
-        ->transform(CLI::CheckedTransformer(kAdjustments, CLI::ignore_case));
+        ->check(CLI::IsMember({"holm", "bonferroni"}));
 
     std::vector<const char*> argv;
     argv.reserve(args.size());
@@ -178,6 +175,10 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
         return runAnalyze(analyzeRequest, env.folders, env.out, env.err);
     }
     batchRequest.options = batchOptions.options();
+    batchRequest.format = formatText == "jsonl" ? BatchFormat::Jsonl : BatchFormat::Csv;
+    batchRequest.pAdjust = pAdjustText == "holm"         ? PAdjust::Holm
+                           : pAdjustText == "bonferroni" ? PAdjust::Bonferroni
+                                                         : PAdjust::None;
     return runBatch(batchRequest, env.folders, env.in, env.out, env.err, env.errIsTerminal);
 }
 

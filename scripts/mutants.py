@@ -44,7 +44,7 @@ FAULTS = [
      "r.critical > a * b;", "r.critical >= a * b;"),
     ("rankit row off by one", "src/statistics/rankit.cpp",
      "return row[static_cast<std::size_t>(position - 1)];",
-     "return row[static_cast<std::size_t>(position % n)];"),
+     "return row[static_cast<std::size_t>(position == 1 ? 1 : position - 1)];"),
     ("power df coefficient", "src/statistics/power.cpp",
      "constexpr double kDfCoefficient = 1.21;", "constexpr double kDfCoefficient = 1.12;"),
     ("power z alpha", "src/statistics/power.cpp",

@@ -106,6 +106,17 @@ std::shared_ptr<const StatTables> StatTables::load(const std::string& programFol
     return tables;
 }
 
+std::shared_ptr<const StatTables> StatTables::withRows(const StatTables& tables, StatTableId id,
+                                                       std::vector<std::vector<std::string>> rows) {
+    auto copy = std::make_shared<StatTables>(tables);
+    StatTable& table = copy->tables_[static_cast<std::size_t>(id)];
+    table.rows = std::move(rows);
+    table.error = {};
+    table.index();
+    copy->indexWholeKeys();
+    return copy;
+}
+
 void StatTables::indexWholeKeys() {
     for (const StatTableLayout& layout : kStatTableLayouts) {
         auto& rows = rowByWholeKey_[static_cast<std::size_t>(layout.id)];

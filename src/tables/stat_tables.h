@@ -52,6 +52,11 @@ class StatTables {
 
     const StatTable& table(StatTableId id) const { return tables_[static_cast<std::size_t>(id)]; }
 
+    // A copy of `tables` in which table `id` holds `rows` (key and value texts in the order of
+    // its layout): tables for a purpose, such as a critical value set to a given number.
+    static std::shared_ptr<const StatTables> withRows(const StatTables& tables, StatTableId id,
+                                                      std::vector<std::vector<std::string>> rows);
+
     // "Crit_t.dbf: File not found: /..." for each table that could not be read.
     std::vector<std::string> unreadableFiles() const;
 

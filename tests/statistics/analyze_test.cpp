@@ -11,13 +11,16 @@
 // and 0.50 (69.15). Statistics to 1e-4 (the digits of the sources), table values exactly.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <optional>
 #include <vector>
 
 #include "statistics/analyze.h"
 #include "support/test_support.h"
+#include "tables/stat_tables.h"
 
 namespace bx {
 namespace {
@@ -219,12 +222,41 @@ TEST(Analyze, OverrideQuestionStopsTheRunUntilAnswered) {
     EXPECT_TRUE(passing().completed());
 }
 
+// The verdicts at their boundaries: a W exactly at its critical value is not normal, a Levene |t|
+// exactly at its critical value means unequal variances. The tables are the generated ones with
+// the one critical value replaced by the statistic itself, written with 17 digits.
+TEST(Analyze, StatisticsExactlyAtTheirCriticalValues) {
+    const auto digits = [](double v) {
+        std::array<char, 32> text{};
+        std::snprintf(text.data(), text.size(), "%.17g", v);
+        return std::string(text.data());
+    };
+    const Case c{{10, 11, 12}, {14, 15, 16}, options()};
+    const double w = c().normality->w;
+    // crit_w: N, then A0_01, A0_02, A0_05, A0_10, A0_50; N 6 is tested at 0.10.
+    const auto tables = StatTables::withRows(generatedTables(), StatTableId::CritW,
+                                             {{"6", "0", "0", "0", digits(w), "0"}});
+    const Comparison atW = analyze({c.x1, c.x2}, c.options, *tables, OverrideAnswer::No);
+    EXPECT_EQ(atW.normality->critical, w);
+    EXPECT_FALSE(atW.normality->normal);
+
+    const Case d{{7, 18, 18, 8}, {13, 17, 12, 19}, options()};
+    const double t = d().levene->absT;
+    // Crit_t: DF, then A0_25, A0_20, A0_10, A0_05; Levene's test of 4 and 4 reads A0_10, df 6.
+    const auto tTables = StatTables::withRows(generatedTables(), StatTableId::CritT,
+                                              {{"6", "0", "0", digits(t), "0"}, {"5", "1", "1", "2.015", "1"}});
+    const Comparison atT = analyze({d.x1, d.x2}, d.options, *tTables, OverrideAnswer::No);
+    EXPECT_EQ(atT.levene->critical, t);
+    EXPECT_FALSE(atT.levene->homoscedastic);
+}
+
 // A reference without spread: three or more equal values always lead to the one-sample t, one
 // or two only with the option. Test values without spread give an infinite t (0 when the means
 // agree), and power 100 % for a difference of 2.
 TEST(Analyze, OneSampleCases) {
     Case single{{8, 9, 10}, {12}, options()};
     EXPECT_NE(single().test, TestKind::OneSampleT);  // too few values: refused later, not here
+    EXPECT_NE((Case{{8, 9, 10}, {12, 12}, options()}().test), TestKind::OneSampleT);
     single.options.oneSampleForFewReferences = true;
     expectVerdict(single(), {TestKind::OneSampleT, -5.1962, -2.920, 2, false}, "single");
     EXPECT_FALSE(single().balanced);  // 3 is not below twice 1

@@ -56,7 +56,8 @@ constexpr std::size_t kLookAheadWithWindows = 256;
 
 // The options' columns of a results line: the test and its numbers stay empty until a
 // comparison is run.
-void appendTypedColumns(std::string& line, const bx::AnalysisOptions& o, const Comparison* c) {
+void appendTypedColumns(std::string& line, const bx::AnalysisOptions& o, const Comparison* c,
+                        double pValue) {
     const auto num = [&line](std::optional<double> v) {
         line += ',';
         if (v && std::isfinite(*v)) {
@@ -77,7 +78,7 @@ void appendTypedColumns(std::string& line, const bx::AnalysisOptions& o, const C
     num(o.alpha);
     word(alternativeCode(o.alternative));
     word(transformationCode(o.transformation));
-    num(c != nullptr ? std::optional(c->pValue()) : std::nullopt);
+    num(c != nullptr ? std::optional(pValue) : std::nullopt);
     word(c == nullptr ? "" : c->acceptNull() ? "false" : "true");
     num(c != nullptr ? std::optional(c->difference()) : std::nullopt);
     num(c != nullptr ? c->percentOfReference() : std::nullopt);
@@ -98,7 +99,7 @@ std::string refusalLine(const std::string& sampleId, const std::string& referenc
     std::string line;
     appendCsvRecord(line, fields);
     line.pop_back();  // the line end goes after the options' columns
-    appendTypedColumns(line, options, nullptr);
+    appendTypedColumns(line, options, nullptr, 0.0);
     line += '\n';
     return line;
 }
@@ -621,7 +622,7 @@ ComparisonResult ComparisonRunner::run(const SurveySample& test, bool keepRecord
     run.minimumDifference = o.minimumDifference;
     if (!jsonl) {
         appendSummaryLine(result.line, run, warnings.empty() ? std::string_view("ok") : warnings);
-        appendTypedColumns(result.line, run.options, &run.result);
+        appendTypedColumns(result.line, run.options, &run.result, result.pValue);
         result.line += '\n';
     }
     if (keepRecord) {

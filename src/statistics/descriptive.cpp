@@ -1,12 +1,40 @@
 #include "statistics/descriptive.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
 namespace bx {
 
 // Both formulas work on differences from the first value, which keeps the sums small for
-// data with a large common offset (the classic shifted-data algorithm).
+// data with a large common offset (the classic shifted-data algorithm). Where those sums would
+// overflow (values near the largest doubles), every value is first divided by the largest
+// magnitude among them, so that every finite input gives a finite, correct result.
+namespace {
+
+double largestMagnitude(std::span<const double> values) {
+    double largest = 0.0;
+    for (double v : values) {
+        largest = std::max(largest, std::fabs(v));
+    }
+    return largest;
+}
+
+// Sums of the differences from the first value and of their squares, the values divided by
+// `scale` first.
+void shiftedSums(std::span<const double> values, double scale, double& s, double& q) {
+    const double first = values.front() / scale;
+    s = 0.0;
+    q = 0.0;
+    for (double v : values) {
+        const double d = v / scale - first;
+        s += d;
+        q += d * d;
+    }
+}
+
+}  // namespace
+
 double meanOf(std::span<const double> values) {
     if (values.empty()) {
         return 0.0;
@@ -16,7 +44,15 @@ double meanOf(std::span<const double> values) {
     for (double v : values) {
         sum += v - first;
     }
-    return first + sum / static_cast<double>(values.size());
+    const auto n = static_cast<double>(values.size());
+    if (std::isfinite(sum)) {
+        return first + sum / n;
+    }
+    const double scale = largestMagnitude(values);
+    double s = 0.0;
+    double q = 0.0;
+    shiftedSums(values, scale, s, q);
+    return (first / scale + s / n) * scale;
 }
 
 double stdDevOf(std::span<const double> values) {
@@ -24,17 +60,17 @@ double stdDevOf(std::span<const double> values) {
     if (values.size() < 2) {
         return 0.0;
     }
-    const double first = values.front();
     double s = 0.0;
     double q = 0.0;
-    for (double v : values) {
-        const double d = v - first;
-        s += d;
-        q += d * d;
+    shiftedSums(values, 1.0, s, q);
+    double scale = 1.0;
+    if (!std::isfinite(q) || !std::isfinite(s)) {
+        scale = largestMagnitude(values);
+        shiftedSums(values, scale, s, q);
     }
     const double variance = (q - s * s / n) / (n - 1.0);
     // Rounding can leave a tiny negative variance for equal values.
-    return variance > 0.0 ? std::sqrt(variance) : 0.0;
+    return variance > 0.0 ? std::sqrt(variance) * scale : 0.0;
 }
 
 void exchangeSort(std::span<double> values) {

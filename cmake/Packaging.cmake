@@ -11,20 +11,25 @@ set(CPACK_PACKAGE_CONTACT
     CACHE STRING "Maintainer of the package: name <e-mail>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "compare a test treatment with a reference treatment in bioassays")
-# Paragraphs separated by an empty line; CPack lays them out as the control file wants.
+# Paragraphs separated by an empty line, lines of at most 72 characters; CPack lays them out
+# as the control file wants.
 set(CPACK_PACKAGE_DESCRIPTION [=[
-Benthix decides whether a test sample (for example a sediment or an effluent) differs from a
-reference sample in a toxicity test or another bioassay with up to ten replicates each. The
-window takes the replicate results typed, pasted or loaded from a file, the hypothesis, the
-alpha level and a transformation, and shows the decision with the statistics behind it.
+Benthix decides whether a test sample (for example a sediment or an
+effluent) differs from a reference sample in a toxicity test or another
+bioassay with up to ten replicates each. The window takes the replicate
+results typed, pasted or loaded from a file, the hypothesis, the alpha
+level and a transformation, and shows the decision with the statistics
+behind it.
 
-It checks the data for normality (Shapiro-Wilk) and equal variances (Levene) and then uses
-Student's t, the t-test for unequal variances, the Mann-Whitney rank test, a rankit
-transformation or a one-sample t-test, optionally with the power of the test. Samples and
-logs are kept as dBASE III tables; reports are written as CSV and Excel workbooks.
+It checks the data for normality (Shapiro-Wilk) and equal variances
+(Levene) and then uses Student's t, the t-test for unequal variances,
+the Mann-Whitney rank test, a rankit transformation or a one-sample
+t-test, optionally with the power of the test. Samples and logs are kept
+as dBASE III tables; reports are written as CSV and Excel workbooks.
 
-The package also holds benthix-cli, which runs single analyses and whole surveys of samples
-against one reference from the command line, with text, JSON or CSV output.]=])
+The package also holds benthix-cli, which runs single analyses and whole
+surveys of samples against one reference from the command line, with
+text, JSON or CSV output.]=])
 set(CPACK_PACKAGE_INSTALL_DIRECTORY benthix)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -45,6 +45,8 @@ description=$(field Description)
 [[ "$description" == "compare a test treatment with a reference treatment in bioassays"* ]] ||
     fail "Description: $description"
 [ "$(printf '%s\n' "$description" | wc -l)" -ge 5 ] || fail "Description has no long text"
+printf '%s\n' "$description" | awk 'length > 80 { exit 1 }' ||
+    fail "Description has lines longer than 80 characters"
 depends=$(field Depends)
 step "Depends: $depends"
 # The package names in Depends, without versions, one a line.
@@ -140,7 +142,7 @@ for page in benthix benthix-cli; do
         cat "$tmp/$page.err" >&2
         fail "man -l $page.1.gz"
     fi
-    grep -q "^NAME" "$tmp/$page.txt" && grep -q "$page - compare a test treatment" "$tmp/$page.txt" ||
+    grep -q "^NAME" "$tmp/$page.txt" && grep -Eq "^ +$page +- +compare +a +test" "$tmp/$page.txt" ||
         fail "the manual page $page(1) has no NAME line"
 done
 grep -q -- "--reference" "$tmp/benthix-cli.txt" || fail "benthix-cli(1) lacks the options"

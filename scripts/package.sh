@@ -8,8 +8,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh >&2
 build=build/release
+# Debian's own compiler and linker flags for packages (-O2, stack protector, fortified
+# functions, read-only relocations), without -g: the package holds stripped programs.
+flags() { dpkg-buildflags --get "$1" | sed -E 's/(^| )-g( |$)/ /'; }
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-    -DBX_TESTS=OFF -DBX_WERROR=ON >&2
+    -DBX_TESTS=OFF -DBX_WERROR=ON \
+    -DCMAKE_C_FLAGS="$(flags CPPFLAGS) $(flags CFLAGS)" \
+    -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS)" \
+    -DCMAKE_C_FLAGS_RELEASE=-DNDEBUG -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG \
+    -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)" >&2
 cmake --build "$build" -j"$(nproc)" >&2
 rm -f "$build"/benthix_*.deb "$build"/benthix_*.deb.sha256
 (cd "$build" && cpack -G DEB) >&2

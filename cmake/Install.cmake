@@ -43,9 +43,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md
         DESTINATION ${BX_INSTALL_DOCDIR})
 # The README shows docs/screenshot.png; the guide, when written, lives beside it.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/screenshot.png DESTINATION ${BX_INSTALL_DOCDIR}/docs)
-if(EXISTS ${PROJECT_SOURCE_DIR}/docs/guide.md)
-    install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.md DESTINATION ${BX_INSTALL_DOCDIR})
-endif()
+install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.md DESTINATION ${BX_INSTALL_DOCDIR} OPTIONAL)
 
 # Shell completion
 install(FILES ${BX_PACKAGING_SOURCE}/benthix-cli.bash

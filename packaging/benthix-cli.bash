@@ -28,7 +28,8 @@ _benthix_cli_files() {
         _filedir "$ext"
     else
         local IFS=$'\n'
-        COMPREPLY=($(compgen -f -X "!*.@(${ext}|${ext^^})" -- "$typed") $(compgen -d -- "$typed"))
+        COMPREPLY=($(compgen -f -X "!*.$ext" -- "$typed") $(compgen -f -X "!*.${ext^^}" -- "$typed")
+            $(compgen -d -- "$typed"))
         compopt -o filenames 2>/dev/null
     fi
     return 0

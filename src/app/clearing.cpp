@@ -8,6 +8,11 @@ namespace bx {
 
 TableError InitReportDatabase(MainWindow& w) {
     w.postStatus("     Initializing Report Database...");
+    // An installed program keeps its report table in the per-user data folder, never beside
+    // its shared tables; a build tree keeps it in the program folder.
+    if (!w.ui.dataFolder.empty()) {
+        return initReportDatabase(w.ui.programFolder, w.ui.dataFolder, w.ui.scratchFolder);
+    }
     return initReportDatabase(w.ui.programFolder, w.ui.scratchFolder);
 }
 

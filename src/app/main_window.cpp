@@ -10,6 +10,7 @@ MainWindow::MainWindow(Desktop& desktop, StartupFolders folders,
       tables_(tables ? std::move(tables) : StatTables::load(folders.programFolder)) {
     ui.programFolder = std::move(folders.programFolder);
     ui.scratchFolder = std::move(folders.scratchFolder);
+    ui.dataFolder = std::move(folders.dataFolder);
 }
 
 void MainWindow::postStatus(std::string_view line) {

@@ -12,16 +12,16 @@
 
 #include "app/analysis_state.h"
 #include "app/desktop.h"
-#include "base/status_sink.h"
 #include "app/window_state.h"
 #include "base/paths.h"
+#include "base/status_sink.h"
+#include "base/version.h"
 
 namespace bx {
 
 class StatTables;
 
 inline constexpr const char* kAppTitle = "Benthix";
-inline constexpr const char* kReleaseDate = "February 9, 2006";
 
 class MainWindow : public StatusSink {
 public:

@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "base/text_format.h"
+#include "base/version.h"
 #include "entry/grid.h"
 
 namespace bx {
@@ -91,7 +92,8 @@ void Form_Load(MainWindow& w) {
 }
 
 void mnuHelpVersion_Click(MainWindow& w) {
-    w.desktop().messageBox("Version Number", std::string("Benthix Version: ") + kReleaseDate,
+    w.desktop().messageBox("Version Number",
+                           std::string("Benthix Version: ") + kVersion + " (" + kReleaseDate + ")",
                            MessageIcon::Information, MessageButtons::Ok);
 }
 

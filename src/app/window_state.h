@@ -111,6 +111,7 @@ struct WindowState {
     // Folders (the report folder alone ends with a separator)
     std::string programFolder;
     std::string scratchFolder;
+    std::string dataFolder;  // per-user data of an installed program; empty in a build tree
     std::string detailedLogFolder;
     std::string summaryLogFolder;
     std::string saveFolder;

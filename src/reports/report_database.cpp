@@ -25,12 +25,20 @@ bool folderWritable(const std::string& folder) {
 }  // namespace
 
 TableError initReportDatabase(const std::string& programFolder, const std::string& scratchFolder) {
-    // The report table lives beside the program; an installed, read-only program keeps it in
-    // the user's scratch folder instead. The template always comes from the program folder.
-    std::string folder = programFolder;
+    return initReportDatabase(programFolder, programFolder, scratchFolder);
+}
+
+TableError initReportDatabase(const std::string& programFolder, const std::string& tableFolder,
+                              const std::string& scratchFolder) {
+    // The report table lives in its own folder; when that cannot be written to, the user's
+    // scratch folder keeps it instead. The template always comes from the program folder.
+    std::string folder = tableFolder;
+    std::error_code ec;
+    if (tableFolder != programFolder && !std::filesystem::is_directory(folder, ec)) {
+        std::filesystem::create_directories(folder, ec);
+    }
     if (!folderWritable(folder)) {
         folder = scratchFolder;
-        std::error_code ec;
         std::filesystem::create_directories(folder, ec);
         if (ec) {
             return errorFromErrno(ec.value(), joinPath(folder, kReportTable));

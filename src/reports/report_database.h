@@ -8,8 +8,13 @@
 namespace bx {
 
 // Copies the template (from the program folder) over the report table and re-opens it with
-// ten blank rows. The table lives in the program folder, or in `scratchFolder` when the
-// program folder cannot be written to (an installed program).
+// ten blank rows. The table lives in `tableFolder` (created when missing), or in
+// `scratchFolder` when `tableFolder` cannot be written to.
+TableError initReportDatabase(const std::string& programFolder, const std::string& tableFolder,
+                              const std::string& scratchFolder);
+
+// The same with the table beside the template in the program folder (a build tree), or in
+// `scratchFolder` when the program folder cannot be written to.
 TableError initReportDatabase(const std::string& programFolder, const std::string& scratchFolder);
 
 }  // namespace bx

@@ -94,7 +94,7 @@ TEST(Startup, HelpMenu) {
     mnuHelpVersion_Click(w);
     ASSERT_EQ(s.desktop.messages.size(), 1U);
     EXPECT_EQ(s.desktop.messages[0].title, "Version Number");
-    EXPECT_EQ(s.desktop.messages[0].text, "Benthix Version: February 9, 2006");
+    EXPECT_EQ(s.desktop.messages[0].text, "Benthix Version: 1.1.0 (December 6, 2026)");
     EXPECT_EQ(s.desktop.messages[0].icon, MessageIcon::Information);
     mnuHelpAbout_Click(w);
     EXPECT_EQ(s.desktop.aboutShown, 1);

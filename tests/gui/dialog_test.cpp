@@ -236,7 +236,7 @@ TEST(MessageBoxes, TheRealBoxShowsTitleTextIconAndButtons) {
     record(QMessageBox::Ok);
     f.action("mnuHelpVersion")->trigger();
     EXPECT_EQ(seen.title, "Version Number");
-    EXPECT_EQ(seen.text, "Benthix Version: February 9, 2006");
+    EXPECT_EQ(seen.text, "Benthix Version: 1.1.0 (December 6, 2026)");
     EXPECT_EQ(seen.icon, QMessageBox::Information);
     EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 

@@ -1,0 +1,123 @@
+# Installation in the GNU layout under CMAKE_INSTALL_PREFIX:
+#   bin/                                 benthix, benthix-cli
+#   share/benthix/                       statistical tables, templates, pictures (read only)
+#   share/doc/benthix/                   README.md, CHANGELOG.md, the user guide when there is one
+#   share/applications/, share/metainfo/ desktop entry and AppStream metainfo
+#   share/icons/hicolor/                 the program's icon, SVG and PNG 16 to 256 pixels
+#   share/man/man1/                      benthix(1), benthix-cli(1)
+#   share/bash-completion/completions/   completion of benthix-cli
+# The programs find share/benthix from their own folder (src/base/paths.cpp), so an installed
+# tree works wherever it is unpacked. The desktop files are made at build time under
+# ${PROJECT_BINARY_DIR}/packaging, never in the program folder.
+
+option(BX_DESKTOP_FILES "Make and install the icons, manual pages, desktop entry and metainfo" ON)
+
+set(BX_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/benthix)
+set(BX_INSTALL_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/benthix)
+set(BX_PACKAGING_SOURCE ${PROJECT_SOURCE_DIR}/packaging)
+set(BX_PACKAGING_DIR ${PROJECT_BINARY_DIR}/packaging)
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+# Programs
+install(TARGETS benthix-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET benthix)
+    install(TARGETS benthix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+# What the programs read at run time: the files the build writes into the program folder. The
+# report table and anything else a run leaves there is not part of the installation.
+get_target_property(bx_table_files benthix_tables BX_OUTPUT_FILES)
+install(FILES ${bx_table_files} DESTINATION ${BX_INSTALL_DATADIR})
+if(TARGET benthix_pictures)
+    get_target_property(bx_picture_files benthix_pictures BX_OUTPUT_FILES)
+    install(FILES ${bx_picture_files} DESTINATION ${BX_INSTALL_DATADIR})
+endif()
+# A checksum manifest of the tables goes with them when the build writes one.
+install(DIRECTORY ${BX_PROGRAM_DIR}/ DESTINATION ${BX_INSTALL_DATADIR}
+        FILES_MATCHING PATTERN "*.sha256" PATTERN "*.sha256sum" PATTERN "SHA256SUMS"
+        PATTERN "*manifest*" PATTERN "*MANIFEST*" PATTERN "*Manifest*")
+
+# Documentation
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+        DESTINATION ${BX_INSTALL_DOCDIR})
+# The README shows docs/screenshot.png; the guide, when written, lives beside it.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/screenshot.png DESTINATION ${BX_INSTALL_DOCDIR}/docs)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.md DESTINATION ${BX_INSTALL_DOCDIR} OPTIONAL)
+
+# Shell completion
+install(FILES ${BX_PACKAGING_SOURCE}/benthix-cli.bash
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions
+        RENAME benthix-cli)
+
+if(NOT BX_DESKTOP_FILES)
+    return()
+endif()
+
+set(bx_desktop_outputs)
+find_program(BX_RSVG_CONVERT rsvg-convert)
+find_program(BX_HELP2MAN help2man)
+find_program(BX_GZIP gzip)
+foreach(tool BX_RSVG_CONVERT BX_HELP2MAN BX_GZIP)
+    if(NOT ${tool})
+        message(FATAL_ERROR "${tool}: not found. scripts/install-deps.sh installs it "
+                            "(or configure with -DBX_DESKTOP_FILES=OFF).")
+    endif()
+endforeach()
+
+if(TARGET benthix)
+    # Desktop entry and metainfo
+    configure_file(${BX_PACKAGING_SOURCE}/benthix.desktop.in
+                   ${BX_PACKAGING_DIR}/${BX_DESKTOP_ID}.desktop @ONLY)
+    configure_file(${BX_PACKAGING_SOURCE}/benthix.metainfo.xml.in
+                   ${BX_PACKAGING_DIR}/${BX_DESKTOP_ID}.metainfo.xml @ONLY)
+    install(FILES ${BX_PACKAGING_DIR}/${BX_DESKTOP_ID}.desktop
+            DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+    install(FILES ${BX_PACKAGING_DIR}/${BX_DESKTOP_ID}.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
+
+    # Icons: the SVG as drawn, and PNGs rendered from it at the sizes desktops look for.
+    set(bx_icon_svg ${BX_PACKAGING_SOURCE}/icons/benthix.svg)
+    foreach(size 16 22 24 32 48 64 128 256)
+        set(png ${BX_PACKAGING_DIR}/icons/${size}x${size}/${BX_DESKTOP_ID}.png)
+        add_custom_command(OUTPUT ${png}
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${BX_PACKAGING_DIR}/icons/${size}x${size}
+            COMMAND ${BX_RSVG_CONVERT} --width=${size} --height=${size} --format=png
+                    --output=${png} ${bx_icon_svg}
+            DEPENDS ${bx_icon_svg}
+            COMMENT "Rendering the ${size}x${size} icon"
+            VERBATIM)
+        list(APPEND bx_desktop_outputs ${png})
+        install(FILES ${png}
+                DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps)
+    endforeach()
+    install(FILES ${bx_icon_svg}
+            DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps
+            RENAME ${BX_DESKTOP_ID}.svg)
+endif()
+
+# Manual pages: benthix(1) written by hand, benthix-cli(1) from the tool's own --help.
+configure_file(${BX_PACKAGING_SOURCE}/benthix.1.in ${BX_PACKAGING_DIR}/man/benthix.1 @ONLY)
+set(bx_man_pages ${BX_PACKAGING_DIR}/man/benthix-cli.1.gz)
+if(TARGET benthix)
+    list(APPEND bx_man_pages ${BX_PACKAGING_DIR}/man/benthix.1.gz)
+endif()
+add_custom_command(OUTPUT ${BX_PACKAGING_DIR}/man/benthix-cli.1
+    COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:benthix-cli> -DHELP2MAN=${BX_HELP2MAN}
+            -DINCLUDE=${BX_PACKAGING_SOURCE}/benthix-cli.h2m
+            -DWORK=${BX_PACKAGING_DIR}/man -DOUTPUT=${BX_PACKAGING_DIR}/man/benthix-cli.1
+            -DEPOCH=${BX_RELEASE_EPOCH}
+            -P ${PROJECT_SOURCE_DIR}/cmake/CliManPage.cmake
+    DEPENDS benthix-cli ${BX_PACKAGING_SOURCE}/benthix-cli.h2m
+            ${PROJECT_SOURCE_DIR}/cmake/CliManPage.cmake
+    COMMENT "Writing the manual page benthix-cli(1)"
+    VERBATIM)
+foreach(page benthix benthix-cli)
+    add_custom_command(OUTPUT ${BX_PACKAGING_DIR}/man/${page}.1.gz
+        COMMAND ${BX_GZIP} -9 -n -f -k ${BX_PACKAGING_DIR}/man/${page}.1
+        DEPENDS ${BX_PACKAGING_DIR}/man/${page}.1
+        VERBATIM)
+endforeach()
+install(FILES ${bx_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+add_custom_target(benthix_desktop_files ALL DEPENDS ${bx_desktop_outputs} ${bx_man_pages})

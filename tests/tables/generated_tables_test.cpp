@@ -61,7 +61,7 @@ double num(const std::map<std::string, std::string>& row, const std::string& fie
 // ---- Published values -------------------------------------------------------------------
 
 // Published figures and independently worked values not checked elsewhere (every critical t
-// is compared with scipy and every critical U with an enumeration below; the values the
+// is compared with scipy and every critical U with the exact distribution below; the values the
 // analysis reads are checked through the lookups in table_lookup_test.cpp), each compared as
 // the exact text the table holds.
 TEST(GeneratedTables, PublishedValues) {

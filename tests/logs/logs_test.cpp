@@ -51,7 +51,8 @@ const std::vector<std::string> kRun2Ref = {"2", "2", "2", "2", "2", "2", "2", "2
 // A run as the window records it, with the start-up options and the override declined.
 RunRecord record(const std::vector<std::string>& x1, const std::vector<std::string>& x2,
                  const RunIdentity& identity) {
-    RunRecord run{identity};
+    RunRecord run;
+    run.identity = identity;
     std::copy(x1.begin(), x1.end(), run.testEntries.begin());
     std::copy(x2.begin(), x2.end(), run.referenceEntries.begin());
     std::vector<double> v1, v2;
@@ -156,7 +157,7 @@ TEST(LogFiles, MissingTemplateLeavesTheExistingFileUntouched) {
     const fs::path scratch = test::freshScratch("detail_no_template");
     std::ofstream(scratch / "keep.dbf", std::ios::binary) << "earlier log";
     const TableError e =
-        createLogFile((scratch / "none" / "sslog.dbf").string(), scratch.string(), "keep.dbf");
+        createLogFile((scratch / "sslog.dbf").string(), scratch.string(), "keep.dbf");
     EXPECT_EQ(e.number, kErrFileNotFound);
     EXPECT_EQ(fileIoErrorText(e.number),
               "File IO Error 53.  File may already be open or pathname is corrupt.");

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/clearing.h"
 #include "app/main_window.h"
 #include "reports/report_database.h"
 #include "reports/report_record.h"

@@ -57,8 +57,8 @@ TEST(ChkEntry, RefusesEachInvalidEntryWithItsLine) {
         {{.alpha = "0.01"}, "Invalid Alpha Level Selected!"},
         {{.alpha = "0.1", .alt = "x1 > x2"}, "Invalid Experimental Hypothesis Selected!"},
         {{.null = "x1 <= x2"}, "Invalid Experimental Hypothesis Selected!"},
-        {{.test = {"1", "1e999", "3"}},
-         "Test sample (x1), row 2: \"1e999\" is not a finite number. Data NOT analysed."},
+        {{.reference = {"1", "1e999", "3"}},
+         "Reference sample (x2), row 2: \"1e999\" is not a finite number. Data NOT analysed."},
         {{.test = {"1", "-1", "3"}, .trans = "Log10 (x + 1.0)"},
          "Test sample (x1), row 2: -1 cannot be transformed by \"Log10 (x + 1.0)\" (values "
          "must be above -1). Data NOT analysed."},

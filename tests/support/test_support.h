@@ -60,9 +60,12 @@ inline std::string programFolder() {
 }
 
 // Its statistical tables, read once and shared by every test of a program.
-inline const StatTables& generatedTables() {
+inline std::shared_ptr<const StatTables> sharedGeneratedTables() {
     static const std::shared_ptr<const StatTables> tables = StatTables::load(programFolder());
-    return *tables;
+    return tables;
+}
+inline const StatTables& generatedTables() {
+    return *sharedGeneratedTables();
 }
 
 // A fresh, empty scratch folder for one test, below the build tree.

@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     python3 python3-dbfread python3-openpyxl
+    xvfb xauth
 )
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then

@@ -221,6 +221,7 @@ TEST(DriverCaseE, OverriddenNormalityAndHomoscedasticGoesToStudentsT) {
     ASSERT_EQ(a.desktop.messages.size(), 1U);
     EXPECT_EQ(a.desktop.messages[0].text, kOverrideText);
     EXPECT_EQ(a.desktop.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(a.desktop.messages[0].icon, MessageIcon::Question);
     const WindowState& ui = a.w.ui;
     expectNormality(ui, "0.7695", "<= 0.851", "0.1", "No");
     EXPECT_EQ(ui.txtOverride.text, "Invoked");

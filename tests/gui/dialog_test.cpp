@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -109,11 +110,13 @@ TEST(FileDialog, ADoubleClickIsOkAndTheFolderTreeChangesTheList) {
     FileListDialog dialog(nullptr);
     dialog.openIn(q(folder));
     dialog.show();
-    // Choosing the subfolder in the tree lists its files.
+    // Choosing the subfolder in the tree lists its files and shows its path.
     auto* tree = dialog.findChild<QTreeView*>("dirLook");
-    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
-    tree->setCurrentIndex(model->index(q(folder / "sub")));
+    auto* shown = qobject_cast<QSortFilterProxyModel*>(tree->model());
+    auto* model = qobject_cast<QFileSystemModel*>(shown->sourceModel());
+    tree->setCurrentIndex(shown->mapFromSource(model->index(q(folder / "sub"))));
     EXPECT_EQ(dialog.currentFolder(), q(folder / "sub"));
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("txtPath")->text(), q(folder / "sub"));
     EXPECT_EQ(dialog.listedFiles(), QStringList({"old.csv"}));
     clickFile(dialog, "old.csv", true);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);

@@ -50,13 +50,6 @@ void mnuClearAll_Click(MainWindow& w) {
     ui.focus = FocusTarget::ProjectName;
 }
 
-namespace {
-
-constexpr const char* kUnsavedQuestion =
-    "The entries were changed since they were last saved. Clear them anyway?";
-
-}  // namespace
-
 void requestClearSamp(MainWindow& w) {
     if (confirmDiscard(w, EntryPart::Test, "Clear Test Data",
                        "The test data were changed since they were last saved. Clear them "
@@ -74,7 +67,9 @@ void requestClearRef(MainWindow& w) {
 }
 
 void requestClearAll(MainWindow& w) {
-    if (confirmDiscard(w, EntryPart::All, "Clear All", kUnsavedQuestion)) {
+    if (confirmDiscard(w, EntryPart::All, "Clear All",
+                       "The entries were changed since they were last saved. Clear them "
+                       "anyway?")) {
         mnuClearAll_Click(w);
     }
 }

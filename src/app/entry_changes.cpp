@@ -42,8 +42,7 @@ bool sameTransformInputs(const RunInputs& a, const RunInputs& b) {
 
 // A transformation other than none is chosen in the list.
 bool transformationChosen(const OptionList& list) {
-    return std::find(list.entries.begin() + 1, list.entries.end(), list.text) !=
-           list.entries.end();
+    return std::find(list.entries.begin() + 1, list.entries.end(), list.text) != list.entries.end();
 }
 
 }  // namespace
@@ -103,16 +102,16 @@ void noteEntriesSaved(WindowState& ui, const std::string& path) {
 void afterUserAction(MainWindow& w) {
     WindowState& ui = w.ui;
     const RunInputs now = runInputs(ui);
-    if (ui.transformInputs && !ui.transformsStale && !sameTransformInputs(*ui.transformInputs, now)) {
+    if (ui.transformInputs && !ui.transformsStale &&
+        !sameTransformInputs(*ui.transformInputs, now)) {
         ui.transformsStale = true;
     }
     if (ui.resultInputs && !ui.resultsStale && *ui.resultInputs != now) {
         ui.resultsStale = true;
         w.postStatus(kStaleResultsLine);
     }
-    ui.lblDiff_levl.caption = transformationChosen(ui.cbTransMethod)
-                                  ? kDifferenceCaptionTransformed
-                                  : kDifferenceCaption;
+    ui.lblDiff_levl.caption =
+        transformationChosen(ui.cbTransMethod) ? kDifferenceCaptionTransformed : kDifferenceCaption;
 }
 
 bool hasUnsavedEntries(const WindowState& ui, EntryPart part) {

@@ -23,9 +23,9 @@ Comparison analyzeEntries(MainWindow& w, const EntryCheck& entries) {
     Comparison result = analyze(entries.samples(), entries.options, w.tables(),
                                 ask ? OverrideAnswer::Ask : OverrideAnswer::No);
     if (result.overrideQuestionDue) {
-        const bool yes = w.desktop().messageBox(kOverrideTitle, kOverrideQuestion,
-                                                MessageIcon::Question,
-                                                MessageButtons::YesNo) == MessageAnswer::Yes;
+        const bool yes =
+            w.desktop().messageBox(kOverrideTitle, kOverrideQuestion, MessageIcon::Question,
+                                   MessageButtons::YesNo) == MessageAnswer::Yes;
         result = analyze(entries.samples(), entries.options, w.tables(),
                          yes ? OverrideAnswer::Yes : OverrideAnswer::No);
     }

@@ -50,10 +50,10 @@ void showFileDialog(MainWindow& w, const std::string& caption) {
     }
 
     const std::string purpose = ui.fileDialogPurpose;
-    const std::optional<FileDialogAnswer> answer = w.desktop().chooseFile(
-        {caption, startFolder, [purpose](const FileDialogAnswer& candidate) {
-             return fileChoiceProblem(purpose, candidate);
-         }});
+    const std::optional<FileDialogAnswer> answer =
+        w.desktop().chooseFile({caption, startFolder, [purpose](const FileDialogAnswer& candidate) {
+                                    return fileChoiceProblem(purpose, candidate);
+                                }});
     if (!answer) {
         ui.ChosenFileName = kUserCancelled;
         return;

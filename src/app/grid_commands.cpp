@@ -130,8 +130,8 @@ void PasteClipboardToGrid(MainWindow& w, int gridIndex) {
         return;
     }
     const Grid::PasteCount count = gridByIndex(w, gridIndex).paste(ui.Text2);
-    std::string line = "Pasted " + std::to_string(count.pasted) +
-                       (count.pasted == 1 ? " value" : " values");
+    std::string line =
+        "Pasted " + std::to_string(count.pasted) + (count.pasted == 1 ? " value" : " values");
     if (count.leftOver > 0) {
         line += "; " + std::to_string(count.leftOver) + " did not fit";
     }

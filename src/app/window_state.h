@@ -51,9 +51,10 @@ struct Frame {
 
 enum class FocusTarget { None, ProjectName, Grid1, Grid2 };
 
+// The power box's caption; a run of three blanks is where its narrow label breaks the line.
 inline constexpr const char* kDifferenceCaption = " Minimum Difference   for Power Calculation";
 inline constexpr const char* kDifferenceCaptionTransformed =
-    " Minimum Difference   for Power Calculation (difference in transformed units)";
+    " Minimum Difference   for Power Calculation   (difference in transformed units)";
 
 // The entries of a sample data file as the window holds them: the identification and the
 // Data columns of both grids.
@@ -174,8 +175,9 @@ struct WindowState {
     bool resultsStale = false;
     bool transformsStale = false;
 
-    // Set by the window on screen: hints meant for a person at the window (the ArcSin scale,
-    // the report's files) that the command-line tool's fixed outputs leave out.
+    // Set by the window on screen: what only a person at the window needs (the ArcSin scale
+    // warning, the report's files named, a loaded Transform column in a run's pattern), which
+    // the command-line tool's fixed outputs leave out.
     bool onScreen = false;
 
     // File-dialog exchange

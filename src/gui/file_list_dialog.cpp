@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -69,6 +70,7 @@ FileListDialog::FileListDialog(InformFunction inform, QWidget* parent)
     txtPath_ = new QLineEdit(this);
     txtPath_->setObjectName("txtPath");
     txtPath_->setToolTip("The folder shown; type another folder and press Enter to go there");
+    txtPath_->installEventFilter(this);
     auto* pathLabel = new QLabel("&Folder:", this);
     pathLabel->setBuddy(txtPath_);
 
@@ -154,10 +156,9 @@ FileListDialog::FileListDialog(InformFunction inform, QWidget* parent)
 bool FileListDialog::isPseudoFileSystem(const QString& path, const QByteArray& type) {
     static const QStringList kFolders{"/proc", "/sys", "/dev", "/run"};
     static const QSet<QByteArray> kTypes{
-        "proc",   "sysfs",     "devtmpfs", "devpts",      "cgroup",   "cgroup2",
-        "mqueue", "debugfs",   "tracefs",  "securityfs",  "pstore",   "bpf",
-        "autofs", "configfs",  "fusectl",  "binfmt_misc", "hugetlbfs", "efivarfs",
-        "nsfs",   "rpc_pipefs"};
+        "proc",    "sysfs",       "devtmpfs",   "devpts",   "cgroup", "cgroup2",   "mqueue",
+        "debugfs", "tracefs",     "securityfs", "pstore",   "bpf",    "autofs",    "configfs",
+        "fusectl", "binfmt_misc", "hugetlbfs",  "efivarfs", "nsfs",   "rpc_pipefs"};
     const QString clean = QDir::cleanPath(path);
     for (const QString& folder : kFolders) {
         if (clean == folder || clean.startsWith(folder + '/')) {
@@ -285,12 +286,19 @@ FileDialogAnswer FileListDialog::answer() const {
                             txtFileEntry_->text().toStdString()};
 }
 
-void FileListDialog::tryAccept() {
-    // Enter in the path bar goes to the folder typed there; it does not close the dialog.
-    if (txtPath_->hasFocus()) {
-        goToTypedFolder();
-        return;
+bool FileListDialog::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the path bar goes to the folder typed there; it does not press OK.
+    if (watched == txtPath_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            goToTypedFolder();
+            return true;
+        }
     }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FileListDialog::tryAccept() {
     if (txtPath_->text() != QDir::toNativeSeparators(folder_) && !goToTypedFolder()) {
         return;
     }

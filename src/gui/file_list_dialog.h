@@ -79,6 +79,9 @@ class FileListDialog : public QDialog {
     // nothing stands in the way.
     void tryAccept();
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void showFolder(const QString& folder);
     void setTreeRoot(const QString& root);

@@ -70,6 +70,11 @@ QString menuCaption(const std::string& caption, QChar letter) {
     return text;
 }
 
+// A caption's run of three blanks is where its narrow label breaks the line.
+QString labelText(const std::string& caption) {
+    return qs(caption).replace(QLatin1String("   "), QLatin1String("\n")).trimmed();
+}
+
 QSettings windowSettings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kAppTitle),
                      QString::fromLatin1(kAppTitle));
@@ -306,7 +311,7 @@ QLineEdit* MainForm::makeField(const char* name, Field WindowState::*field, bool
 }
 
 QLabel* MainForm::makeLabel(const char* name, Label WindowState::*label) {
-    auto* widget = new QLabel(qs((core_->ui.*label).caption));
+    auto* widget = new QLabel(labelText((core_->ui.*label).caption));
     widget->setObjectName(QString::fromLatin1(name));
     labels_.push_back({label, widget});
     return widget;
@@ -474,8 +479,9 @@ QWidget* MainForm::buildEntryColumn() {
     QLineEdit* difference = makeField("txtDiff_levl", &WindowState::txtDiff_levl, true);
     difference->setMinimumWidth(70);
     difference->setMaximumWidth(110);
+    // Not word-wrapped: a wrapped label's height follows its width, and the layouts would then
+    // squeeze the grids to make room for it. Its caption breaks its lines itself.
     QLabel* differenceLabel = makeLabel("lblDiff_levl", &WindowState::lblDiff_levl);
-    differenceLabel->setWordWrap(true);
     differenceLabel->setBuddy(difference);
     powerLayout->addWidget(differenceLabel);
     powerLayout->addWidget(difference);
@@ -524,13 +530,12 @@ QWidget* MainForm::buildResults() {
             grid->setRowStretch(5, 1);
             return frame;
         };
-    QGroupBox* testPanel =
-        treatment("Frame2", "Test Treatment", "Test Mean:", "Test SD:",
-                  {{{"txtSampNum", &WindowState::txtSampNum},
-                    {"txtSampMean", &WindowState::txtSampMean},
-                    {"txtSampStdDev", &WindowState::txtSampStdDev},
-                    {"txtSampTransMean", &WindowState::txtSampTransMean},
-                    {"txtSampTransStdDev", &WindowState::txtSampTransStdDev}}});
+    QGroupBox* testPanel = treatment("Frame2", "Test Treatment", "Test Mean:", "Test SD:",
+                                     {{{"txtSampNum", &WindowState::txtSampNum},
+                                       {"txtSampMean", &WindowState::txtSampMean},
+                                       {"txtSampStdDev", &WindowState::txtSampStdDev},
+                                       {"txtSampTransMean", &WindowState::txtSampTransMean},
+                                       {"txtSampTransStdDev", &WindowState::txtSampTransStdDev}}});
     QGroupBox* referencePanel =
         treatment("Frame9", "Reference Treatment", "Reference Mean:", "Reference SD:",
                   {{{"txtRefNum", &WindowState::txtRefNum},
@@ -736,7 +741,7 @@ void MainForm::refresh() {
     }
     for (const LabelBinding& b : labels_) {
         const Label& label = ui.*(b.label);
-        b.widget->setText(qs(label.caption));
+        b.widget->setText(labelText(label.caption));
         b.widget->setEnabled(label.enabled);
     }
     // Results from entries that have changed since are greyed, never blanked.

@@ -129,8 +129,9 @@ TEST(Clear, UnsavedEntriesAreAskedAbout) {
         MainWindow& w = f.w();
         const bool reference = c.before == Before::ReferenceOnly;
         if (c.before != Before::Empty) {
-            test::typeReplicates(w, reference ? std::vector<std::string>{} : std::vector<std::string>{"10", "11"},
-                                 {"14", "15"});
+            test::typeReplicates(
+                w, reference ? std::vector<std::string>{} : std::vector<std::string>{"10", "11"},
+                {"14", "15"});
         }
         if (c.before == Before::Saved || c.before == Before::Loaded ||
             c.before == Before::ChangedAfterSave) {

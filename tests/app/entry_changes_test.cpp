@@ -50,8 +50,7 @@ TEST(StaleResults, EachKindOfChangeMarksTheRunOnce) {
         {"transformation",
          [](WindowFixture& f) { f.w().ui.cbTransMethod.text = "Log10 (x + 1.0)"; }, true, true},
         {"power option", [](WindowFixture& f) { mnuPowerCalculation_Click(f.w()); }, true, false},
-        {"normality override", [](WindowFixture& f) { mnuNormalPrompt_Click(f.w()); }, true,
-         false},
+        {"normality override", [](WindowFixture& f) { mnuNormalPrompt_Click(f.w()); }, true, false},
         {"one-sample option", [](WindowFixture& f) { mnuOneSampleTTest_Click(f.w()); }, true,
          false},
         {"minimum difference", [](WindowFixture& f) { f.w().ui.txtDiff_levl.text = "2"; }, true,
@@ -140,8 +139,7 @@ TEST(PowerBox, TheCaptionNamesTheTransformedScale) {
     for (const auto& [transformation, caption] :
          {std::pair{"Sqr Root (x + .375)", kDifferenceCaptionTransformed},
           std::pair{"ArcSin", kDifferenceCaptionTransformed},
-          std::pair{"No Transformation", kDifferenceCaption},
-          std::pair{"", kDifferenceCaption},
+          std::pair{"No Transformation", kDifferenceCaption}, std::pair{"", kDifferenceCaption},
           std::pair{"Log10 (x + 1.0)", kDifferenceCaptionTransformed},
           std::pair{"log", kDifferenceCaption}}) {
         w.ui.cbTransMethod.text = transformation;

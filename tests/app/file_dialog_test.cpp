@@ -199,13 +199,13 @@ TEST(FileDialog, AnswersThatCannotServeThePurpose) {
     // may write anywhere).
     const std::filesystem::path locked = f.scratch / "locked";
     std::filesystem::create_directories(locked);
-    std::filesystem::permissions(locked, std::filesystem::perms::owner_read |
-                                             std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(
+        locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     if (::access(locked.c_str(), W_OK) == 0) {
         GTEST_SKIP() << "the tests run with the right to write anywhere";
     }
-    for (const char* purpose : {kPurposeSave, kPurposeDetailLog, kPurposeSummaryLog,
-                                kPurposeReport}) {
+    for (const char* purpose :
+         {kPurposeSave, kPurposeDetailLog, kPurposeSummaryLog, kPurposeReport}) {
         EXPECT_EQ(fileChoiceProblem(purpose, {locked.string(), "/", "new"}),
                   "Permission denied: cannot write in the folder " + locked.string())
             << purpose;

@@ -44,8 +44,8 @@ TEST(UserGuide, FoundBesideOrAboveTheProgramAndOpened) {
                      test::sharedGeneratedTables());
         w.ui.programFolder = program.string();
         mnuHelpGuide_Click(w);
-        EXPECT_EQ(desktop.opened, guide.empty() ? std::vector<std::string>{}
-                                                : std::vector<std::string>{guide})
+        EXPECT_EQ(desktop.opened,
+                  guide.empty() ? std::vector<std::string>{} : std::vector<std::string>{guide})
             << c.place;
         std::string message = c.message;
         for (const auto& [mark, text] : {std::pair{'@', program.string()}, std::pair{'#', guide}}) {

@@ -152,6 +152,105 @@ TEST(FileDialog, AnUnavailableDriveIsReportedAndNothingChanges) {
     EXPECT_EQ(dialog.listedFiles().size(), 3);
 }
 
+// {path, file-system type, pseudo}: the kernel's folders and volume types are never offered.
+TEST(FileDialog, PseudoFileSystemsAreKnown) {
+    const struct {
+        const char* path;
+        const char* type;
+        bool pseudo;
+    } kCases[] = {
+        {"/proc", "", true},          {"/sys/fs/cgroup", "", true},  {"/dev/shm", "tmpfs", true},
+        {"/run/user/1000", "", true}, {"/mnt/x", "sysfs", true},     {"/", "overlay", false},
+        {"/home", "ext4", false},     {"/media/usb", "vfat", false}, {"/tmp", "tmpfs", false},
+        {"/devices", "ext4", false},  {"/running", "", false},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(FileListDialog::isPseudoFileSystem(c.path, c.type), c.pseudo) << c.path;
+    }
+}
+
+// Load From opens at the load folder with its full path in the path bar; the places start
+// with the home folder and that working folder, and hold no pseudo file system. The tree of
+// "/" leaves them out too.
+TEST(FileDialog, OpensAtThePurposesFolderAmongTheUsersPlaces) {
+    FormFixture f("dialog-start");
+    const fs::path folder = dataFolder("start");
+    f.core().ui.loadFolder = folder.string();
+    QString path;
+    QStringList drives;
+    QStringList files;
+    whenModalOpens<FileListDialog>([&](FileListDialog* dialog) {
+        path = dialog->findChild<QLineEdit*>("txtPath")->text();
+        drives = dialog->drives();
+        files = dialog->listedFiles();
+        dialog->reject();
+    });
+    f.action("mnuLoadFrom")->trigger();
+    EXPECT_EQ(path, q(folder));
+    EXPECT_EQ(files, QStringList({"lake.dbf", "report1.csv", "RIVER.DBF"}));
+    ASSERT_GE(drives.size(), 3);
+    EXPECT_EQ(drives.mid(0, 2), QStringList({QDir::homePath(), q(folder)}));
+    EXPECT_TRUE(drives.contains("/"));
+    for (const QString& drive : drives) {
+        EXPECT_FALSE(FileListDialog::isPseudoFileSystem(drive)) << drive.toStdString();
+    }
+
+    FileListDialog dialog(nullptr);
+    dialog.setDrives({"/"});
+    dialog.openIn("/");
+    QTRY_VERIFY(dialog.treeFolders().contains("usr"));
+    for (const char* pseudo : {"proc", "sys", "dev", "run"}) {
+        EXPECT_FALSE(dialog.treeFolders().contains(pseudo)) << pseudo;
+    }
+}
+
+// Enter in the path bar goes to the folder typed there and keeps the dialog open; a folder
+// that is not there is reported and the one shown stays.
+TEST(FileDialog, ThePathBarGoesToTheFolderTyped) {
+    ensureApplication();
+    const fs::path folder = dataFolder("path-bar");
+    std::vector<std::string> told;
+    FileListDialog dialog([&told](const std::string& text) { told.push_back(text); });
+    dialog.openIn(q(folder));
+    dialog.show();
+    auto* bar = dialog.findChild<QLineEdit*>("txtPath");
+    for (const auto& [typed, shown] :
+         {std::pair{q(folder / "sub"), q(folder / "sub")}, std::pair{QString(".."), q(folder)},
+          std::pair{q(folder / "nowhere"), q(folder)}}) {
+        bar->setFocus();
+        bar->setText(typed);
+        QTest::keyClick(bar, Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible()) << typed.toStdString();
+        EXPECT_EQ(dialog.currentFolder(), shown) << typed.toStdString();
+        EXPECT_EQ(bar->text(), shown);
+    }
+    EXPECT_EQ(told,
+              std::vector<std::string>({"Folder not found: " + (folder / "nowhere").string()}));
+}
+
+// A name that is not there for Load keeps the dialog open with the reason; an existing one
+// (written without its extension) is taken.
+TEST(FileDialog, ANameThatIsNotThereKeepsLoadOpen) {
+    FormFixture f("dialog-missing");
+    const fs::path folder = dataFolder("missing");
+    f.core().ui.loadFolder = folder.string();
+    f.core().ui.fileDialogPurpose = "load";
+    bool stayed = false;
+    whenModalOpens<FileListDialog>([&stayed](FileListDialog* dialog) {
+        auto* entry = dialog->findChild<QLineEdit*>("txtFileEntry");
+        entry->setText("lakes");
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        stayed = dialog->isVisible();
+        entry->setText("lake");
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    });
+    f.form().forward([](MainWindow& w) { showFileDialog(w, "Load From..."); });
+    EXPECT_TRUE(stayed);
+    ASSERT_EQ(f.messages.shown.size(), 1U);
+    EXPECT_EQ(f.messages.shown[0].text, "File not found: " + (folder / "lakes.dbf").string());
+    EXPECT_EQ(f.core().ui.ChosenPath, (folder / "lake.dbf").string());
+}
+
 TEST(FileDialog, CancelGivesNoAnswer) {
     FormFixture f("dialog-cancel");
     const fs::path folder = dataFolder("cancel");

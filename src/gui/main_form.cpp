@@ -143,7 +143,9 @@ MainForm::MainForm(StartupFolders folders, std::shared_ptr<const StatTables> tab
     buildStatusBar();
     buildTabOrder();
     refresh();
-    fitToScreen(screen()->availableGeometry());
+    if (QScreen* shownOn = screen()) {
+        fitToScreen(shownOn->availableGeometry());
+    }
 }
 
 MainForm::~MainForm() {

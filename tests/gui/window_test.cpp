@@ -83,19 +83,6 @@ TEST(WindowStart, ShowsTheCaptionsMenusAndHiddenPowerFields) {
     }
 }
 
-TEST(WindowStart, FitsASmallLaptopScreen) {
-    FormFixture f("fits");
-    // 1366 x 768 less a title bar and a task bar.
-    const QSize least = f.form().minimumSizeHint();
-    EXPECT_LE(least.width(), 1366);
-    EXPECT_LE(least.height(), 700);
-    // Still with the power and override fields shown.
-    f.action("mnuPowerCalculation")->trigger();
-    f.action("mnuNormalPrompt")->trigger();
-    EXPECT_LE(f.form().minimumSizeHint().height(), 700);
-    EXPECT_LE(f.form().minimumSizeHint().width(), 1366);
-}
-
 TEST(WindowStart, TabWalksTheEntryFieldsInOrder) {
     FormFixture f("tabs");
     const QStringList expected = {"Grid1",     "txtSampId",  "txtSampAlias", "cmdClearSamp",

@@ -164,6 +164,11 @@ TableError writeSampleFile(const std::string& templatePath, const std::string& f
     } cleanup{tempPath};
 
     if (TableError error = copyFileSafely(templatePath, tempPath)) {
+        // The temporary name means nothing to the user: a failure to create it in the folder
+        // (a folder that is missing or may not be written to) names the folder.
+        if (error.description.find(tempPath) != std::string::npos) {
+            return makeTableError(error.number, folder);
+        }
         return error;
     }
     DbfTable table;

@@ -28,7 +28,8 @@ struct SampleData {
 // Writes `data` to `fileName` in `folder`: a copy of the template beside the target receives
 // the rows and then replaces the target, so that a failure leaves an earlier file as it was.
 // Row 1 holds the identifiers, the project and the counts, row i the i-th replicate of each
-// sample that has one. Values cut to their field are reported.
+// sample that has one. Values cut to their field are reported. An error in creating the copy
+// in the folder names the folder, never the copy's temporary name.
 TableError writeSampleFile(const std::string& templatePath, const std::string& folder,
                            const std::string& fileName, const SampleData& data,
                            const std::function<void(const FieldCut&)>& reportCut);

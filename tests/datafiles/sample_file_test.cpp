@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 
 #include "app/clearing.h"
@@ -124,6 +125,52 @@ TEST(SampleFile, RoundTripsRestoreTheWindow) {
         EXPECT_TRUE(slotText(f.w().analysis.SampRaw[i]).empty() && f.w().ui.Grid1.cell(i, 1).empty());
         EXPECT_TRUE(isEndMarker(f.w().analysis.SampTrans[i]) && isEndMarker(f.w().analysis.RefTrans[i]));
     }
+}
+
+// The Transform column of a loaded file: {transformation saved with, on screen, test rows 1
+// to 3}. On screen it takes the pattern a run shows (the untransformed one when every stored
+// value equals its entry), so "10" shows as "10.0" beside "10.2"; the command-line tool keeps
+// the stored numbers' shortest text. log10(11.2) = 1.04921802267018, log10(11) =
+// 1.04139268515822 (15 digits of 1.041392685158225).
+TEST(SampleFile, LoadedTransformsInTheRunsPattern) {
+    const struct {
+        const char* transformation;
+        bool onScreen;
+        std::array<const char*, 3> rows;
+    } kCases[] = {
+        {"No Transformation", true, {"10.2", "11.5", "10.0"}},
+        {"No Transformation", false, {"10.2", "11.5", "10"}},
+        {"Log10 (x + 1.0)", true, {"1.04922", "1.09691", "1.04139"}},
+        {"Log10 (x + 1.0)", false, {"1.04921802267018", "1.09691001300806", "1.04139268515822"}},
+    };
+    for (const auto& c : kCases) {
+        WindowFixture f("load_pattern");
+        test::typeReplicates(f.w(), {"10.2", "11.5", "10"}, {"12", "13", "14"});
+        f.w().ui.cbTransMethod.text = c.transformation;
+        answerDialog(f, f.scratch, "pattern");
+        mnuSaveAs_Click(f.w());
+        f.w().ui.onScreen = c.onScreen;
+        answerDialog(f, f.scratch, "pattern");
+        mnuLoadFrom_Click(f.w());
+        for (int row = 1; row <= 3; ++row) {
+            EXPECT_EQ(f.w().ui.Grid1.cell(row, 2), c.rows.at(static_cast<std::size_t>(row - 1)))
+                << c.transformation << ", on screen " << c.onScreen << ", row " << row;
+        }
+        EXPECT_EQ(f.w().ui.Grid1.cell(4, 2), "~");
+    }
+}
+
+// A folder that is missing (or may not be written to) is named in the failure, not the
+// temporary file the save writes first.
+TEST(SampleFile, AFailedSaveNamesTheFolder) {
+    WindowFixture f("save_no_folder");
+    fillWindow(f);
+    const fs::path folder = f.scratch / "gone";
+    answerDialog(f, folder, "lost");
+    mnuSaveAs_Click(f.w());
+    EXPECT_EQ(test::statusLines(f.w().ui.Status).back(),
+              "*** Save of Sample Data to <" + (folder / "lost.dbf").string() +
+                  "> FAILED: error 76 (Path not found: " + folder.string() + ")");
 }
 
 // Entries that fail the check are saved as typed, with the transformed values of start-up (0):

@@ -122,6 +122,34 @@ print(' '.join('%.2f' % ws.column_dimensions[c].width for c in 'ABCDEFGHIJ'))
               "8.71 8.71 8.71 8.71 8.71 8.71 8.71 8.71 8.71 8.71\n");
 }
 
+// On screen the status list names both files, and a workbook that no program opened is
+// announced with both paths: {opened, last lines before "*** Report Complete.", message}.
+TEST(SpreadsheetReport, OnScreenTheFilesAreNamed) {
+    for (const bool opens : {true, false}) {
+        WindowFixture f(opens ? "sheet_screen_open" : "sheet_screen_noopen");
+        f.w().ui.onScreen = true;
+        f.desktop.openSucceeds = opens;
+        enterStudentRun(f);
+        chooseReport(f, f.scratch, "station4");
+        CreateReport(f.w());
+        const std::string csv = (f.scratch / "station4.csv").string();
+        const std::string xlsx = (f.scratch / "station4.xlsx").string();
+        const auto lines = test::statusLines(f.w().ui.Status);
+        ASSERT_GE(lines.size(), 2U);
+        EXPECT_EQ(lines[lines.size() - 2],
+                  opens ? "     Report saved as <" + csv + "> and <" + xlsx + ">."
+                        : "     No program opened the report. It is saved as <" + csv + "> and <" +
+                              xlsx + ">.");
+        EXPECT_EQ(lines.back(), "*** Report Complete.");
+        ASSERT_EQ(f.desktop.messages.size(), opens ? 0U : 1U);
+        if (!opens) {
+            EXPECT_EQ(f.desktop.messages[0].text,
+                      "No program could open the report workbook.\n\nThe report is saved as\n" +
+                          csv + "\nand\n" + xlsx);
+        }
+    }
+}
+
 // Cancel, an empty name and entries that fail the check write nothing (and run nothing).
 TEST(SpreadsheetReport, CancelEmptyNamesAndInvalidEntriesWriteNothing) {
     WindowFixture f("sheet_cancel");

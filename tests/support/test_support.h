@@ -38,12 +38,19 @@ class ScriptedDesktop : public Desktop {
     std::string clipboardText() override { return clipboard; }
     bool openExternally(const std::string& path) override;
     void showAbout() override { ++aboutShown; }
+    // Recorded and answered as a Yes/No message box; ticks "Don't ask again" as scripted.
+    Confirmation confirm(const std::string& title, const std::string& text) override {
+        return {messageBox(title, text, MessageIcon::Question, MessageButtons::YesNo) ==
+                    MessageAnswer::Yes,
+                tickDontAskAgain};
+    }
 
     // Scripted answers, used in order; a Yes/No box without a scripted answer gets No.
     std::deque<MessageAnswer> answers;
     // Scripted file dialogs; std::nullopt is Cancel. Without one left the dialog cancels.
     std::deque<std::optional<FileDialogAnswer>> fileAnswers;
     bool openSucceeds = true;
+    bool tickDontAskAgain = false;
 
     // What was shown
     std::vector<ShownMessage> messages;

@@ -210,9 +210,9 @@ printf 'sample,value\nREF,14\nREF,15\nREF,16\nA,10\nA,11\nA,12\nB,14\nB,15\nB,17
 args=(batch survey.csv --reference REF --output results.csv --summary-log summary.dbf --jobs 2)
 run >"$tmp/batch.out" 2>"$tmp/batch.err" || fail "batch: $(cat "$tmp/batch.err")"
 cat >"$tmp/batch.expected" <<'EOF'
-SAMPID,SAMP_ALIAS,SAMP_REPS,SAMP_STD,SAMP_MN,SAMP_T_STD,SAMP_T_MN,REFID,REF_ALIAS,REF_REPS,REF_STD,REF_MN,REF_T_STD,REF_T_MN,PASS_FAIL,W_PASSFAIL,L_PASSFAIL,T_TYPE,POWER,POWER_DIFF,STATUS
-A,,3,1,11,1,11,REF,,3,1,15,1,15,No,Yes,Yes,Student's t,,,
-B,,3,1.528,15.333,1.528,15.333,REF,,3,1,15,1,15,Yes,Yes,Yes,Student's t,,,
+SAMPID,SAMP_ALIAS,SAMP_REPS,SAMP_STD,SAMP_MN,SAMP_T_STD,SAMP_T_MN,REFID,REF_ALIAS,REF_REPS,REF_STD,REF_MN,REF_T_STD,REF_T_MN,PASS_FAIL,W_PASSFAIL,L_PASSFAIL,T_TYPE,POWER,POWER_DIFF,STATUS,TEST,STATISTIC,CRITICAL,DF,ALPHA,ALTERNATIVE,TRANSFORMATION,P_VALUE,REJECT_NULL,DIFFERENCE,PERCENT_OF_REF,MSD,PMSD,POWER_FRACTION
+A,,3,1,11,1,11,REF,,3,1,15,1,15,No,Yes,Yes,Student's t,,,ok,student_t,4.898979485566356,2.132,4,0.05,less,none,0.0040249465504188595,true,-4,73.33333333333333,1.740770710537912,11.605138070252746,
+B,,3,1.528,15.333,1.528,15.333,REF,,3,1,15,1,15,Yes,Yes,Yes,Student's t,,,ok,student_t,-0.3162277660168385,2.132,4,0.05,less,none,0.6161780423805486,false,0.3333333333333339,102.22222222222223,2.2473253238263284,14.982168825508857,
 EOF
 tr -d '\r' <"$work/results.csv" | diff "$tmp/batch.expected" - || fail "batch results differ"
 [ -s "$work/summary.dbf" ] || fail "batch wrote no summary log"

@@ -19,8 +19,12 @@ void TransformEntries(MainWindow& w, bool showMessage);
 // File > "&Transform".
 void mnuTransform_Click(MainWindow& w);
 
+// False, with the reason in the status list, when the statistical tables are missing or
+// damaged (StatTables::installationProblem): then no analysis runs.
+bool tablesUsable(MainWindow& w);
+
 // The Execute button: one analysis run with its status lines, panels, pictures and the logs
-// that are active. Also run by the spreadsheet report.
+// that are active. Also run by the spreadsheet report. Nothing runs when !tablesUsable(w).
 void cmdExecute_Click(MainWindow& w);
 
 // File > "&Execute Stats": the same run.

@@ -27,6 +27,8 @@ struct SampleData {
 
 // Writes `data` to `fileName` in `folder`: a copy of the template beside the target receives
 // the rows and then replaces the target, so that a failure leaves an earlier file as it was.
+// The target is locked meanwhile (tables/file_copy.h replaceUnderLock): a save of the same file
+// by another program waits for this one, up to kSharedFileWait.
 // Row 1 holds the identifiers, the project and the counts, row i the i-th replicate of each
 // sample that has one. Values cut to their field are reported.
 TableError writeSampleFile(const std::string& templatePath, const std::string& folder,
@@ -39,7 +41,9 @@ struct SampleFileRead {
     std::optional<TableError> accessError;
     // ...or it is no sample data file at all (fields missing, not a table)...
     bool invalidFile = false;
-    // ...or it was read but its content is unusable: the reason, for the status line.
+    // ...or it was read but its content is unusable: the reason, for the status line. For an
+    // invalid file, what is wrong with it: "<path>: damaged header (...)", "<path>: no field
+    // SAMPID", ...
     std::string problem;
 };
 
@@ -47,7 +51,7 @@ struct SampleFileRead {
 // whole numbers from 0 to 10, transformed values that are finite numbers.
 SampleFileRead readSampleFile(const std::string& folder, const std::string& fileName);
 
-// "error <n> (<description>)".
+// "error <n> (<description>)", with "; <cause>" when the cause is known.
 std::string errorDetail(const TableError& error);
 
 }  // namespace bx

@@ -149,8 +149,8 @@ void MainForm::buildMenus() {
     makeAction(file, "mnuSaveAs", "&Save As...", mnuSaveAs_Click);
     makeAction(file, "mnuClearAll", "&Clear All", mnuClearAll_Click);
     makeAction(file, "mnuTransform", "&Transform", mnuTransform_Click);
-    makeAction(file, "mnuFileReport", "&Report", mnuFileReport_Click);
-    makeAction(file, "mnuLoadExec", "&Execute Stats", mnuLoadExec_Click);
+    mnuFileReport_ = makeAction(file, "mnuFileReport", "&Report", mnuFileReport_Click);
+    mnuLoadExec_ = makeAction(file, "mnuLoadExec", "&Execute Stats", mnuLoadExec_Click);
     file->addSeparator()->setObjectName("mnuSep");
     auto* exit = file->addAction("E&xit");
     exit->setObjectName("mnuExit");
@@ -646,6 +646,10 @@ void MainForm::refresh() {
             b.action->setChecked(entry.checked);
         }
     }
+
+    cmdExecute_->setEnabled(ui.cmdExecuteEnabled);
+    mnuLoadExec_->setEnabled(ui.cmdExecuteEnabled);
+    mnuFileReport_->setEnabled(ui.mnuFileReportEnabled);
 
     grid1_->refresh();
     grid2_->refresh();

@@ -117,6 +117,8 @@ class MainForm : public QMainWindow {
     QLineEdit* text2_ = nullptr;
     ReplicatePlot* plot_ = nullptr;
     QPushButton* cmdExecute_ = nullptr;
+    QAction* mnuLoadExec_ = nullptr;
+    QAction* mnuFileReport_ = nullptr;
 
     // Pictures read from the program folder, and those already reported as missing.
     QHash<QString, QPixmap> pictureCache_;

@@ -277,14 +277,18 @@ TEST(SampleFile, RefusedLoadsKeepTheWindow) {
     const Case kCases[] = {
         {"broken",
          [](const fs::path& p) { std::ofstream(p, std::ios::binary) << "\x03not a table at all"; },
-         "Invalid Data File Selected!", "*** Data NOT Loaded!"},
+         "Invalid Data File Selected! @: damaged header (file shorter than a table header)",
+         "*** Data NOT Loaded! @: damaged header (file shorter than a table header)"},
         {"foreign",
          [](const fs::path& p) {
              makeSampleFile(p, {{"x", "y"}},
                             {DbfFieldDef{"NAME", 'C', 10, 0}, DbfFieldDef{"VALUE", 'C', 10, 0}});
          },
-         "Invalid Data File Selected!", "*** Data NOT Loaded!"},
-        {"nofile", [](const fs::path&) {}, "Data error event hit err:File not found",
+         "Invalid Data File Selected! @: field layout is not that of a sample data file (no "
+         "field SAMPID)",
+         "*** Data NOT Loaded! @: field layout is not that of a sample data file (no field "
+         "SAMPID)"},
+        {"nofile", [](const fs::path&) {}, "Data error event hit err:File not found: @; no such file",
          "*** Data NOT Loaded!"},
         {"short",
          [](const fs::path& p) {
@@ -299,6 +303,9 @@ TEST(SampleFile, RefusedLoadsKeepTheWindow) {
         {"c4", rows("2", "2.4"), "", kCounts + "(2, 2.4" + kWhole},
         {"huge", rows("1", "1", "1e999"), "",
          "*** Data NOT Loaded! A transformed value in row 1 of <@> is out of range."},
+        {"text", rows("1", "1", "n/a"), "",
+         "*** Data NOT Loaded! A transformed value in row 1 of <@> is out of range (\"n/a\" is "
+         "not a number)."},
     };
     for (const Case& c : kCases) {
         WindowFixture f("refused_load");
@@ -309,18 +316,20 @@ TEST(SampleFile, RefusedLoadsKeepTheWindow) {
         answerDialog(f, f.scratch, c.name);
         mnuLoadFrom_Click(f.w());
         EXPECT_EQ(windowData(f.w()), before) << c.name;
-        std::string status = c.status;
-        if (const auto at = status.find('@'); at != std::string::npos) {
-            status.replace(at, 1, path.string());
-        }
-        EXPECT_EQ(test::statusLines(f.w().ui.Status).back(), status);
+        const auto withPath = [&path](std::string text) {
+            if (const auto at = text.find('@'); at != std::string::npos) {
+                text.replace(at, 1, path.string());
+            }
+            return text;
+        };
+        EXPECT_EQ(test::statusLines(f.w().ui.Status).back(), withPath(c.status));
         if (*c.message == 0) {
             EXPECT_TRUE(f.desktop.messages.empty()) << c.name;
             continue;
         }
         ASSERT_EQ(f.desktop.messages.size(), 1U) << c.name;
         const auto& m = f.desktop.messages[0];
-        EXPECT_EQ(m.text.rfind(c.message, 0), 0U) << m.text;
+        EXPECT_EQ(m.text.rfind(withPath(c.message), 0), 0U) << m.text;
         // A damaged or foreign file is a data error; a missing file only a message.
         const bool missing = std::string(c.name) == "nofile";
         EXPECT_EQ(m.title, missing ? "" : "ERROR") << c.name;

@@ -179,7 +179,8 @@ TEST(DetailedLog, MissingTemplateLeavesTheExistingFileUntouched) {
     mnuLogDetail_Click(w);
     ASSERT_EQ(desktop.messages.size(), 1U);
     EXPECT_EQ(desktop.messages[0].text,
-              "File IO Error 53.  File may already be open or pathname is corrupt.");
+              "File IO Error 53.  File may already be open or pathname is corrupt. " +
+                  (programFolder / "sslog.dbf").string() + ": no such file.");
     EXPECT_FALSE(w.ui.detailedLogging);
     EXPECT_EQ(test::readFileBytes(existing), "earlier log");
 }

@@ -259,8 +259,16 @@ TEST(SpreadsheetReport, FileErrorsGiveTheirNumbersAndKeepData) {
         }
         ASSERT_EQ(f.desktop.messages.size(), 1U);
         EXPECT_EQ(f.desktop.messages[0].title, "Log File Status");
-        EXPECT_EQ(f.desktop.messages[0].text,
-                  fault == Fault::MissingFolder ? kFileIoMessage76 : kFileIoMessage70);
+        // The number, then the file and the cause in plain words.
+        const std::string named =
+            fault == Fault::MissingFolder    ? std::string(kFileIoMessage76) + " " +
+                                                (folder / "wb.csv").string() + ": no such folder."
+            : fault == Fault::ReadOnlyFolder ? std::string(kFileIoMessage70) + " " +
+                                                (folder / "wb.csv").string() +
+                                                ": permission denied."
+                                             : std::string(kFileIoMessage70) + " " +
+                                                held.string() + ": in use by another program.";
+        EXPECT_EQ(f.desktop.messages[0].text, named);
         EXPECT_EQ(f.desktop.messages[0].icon, MessageIcon::Exclamation);
         EXPECT_TRUE(f.desktop.opened.empty());
         if (fault == Fault::HeldCsv || fault == Fault::HeldWorkbook) {

@@ -60,6 +60,15 @@ const StatTables& generatedTables() {
     return *sharedGeneratedTables();
 }
 
+void copyStatisticalTables(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    for (const char* name : {"Crit_t.dbf", "CRIT_U.dbf", "crit_w.dbf", "CRIT_W1.dbf", "RANKIT.dbf",
+                             "POWERT.dbf", "tables.manifest"}) {
+        std::filesystem::copy_file(std::filesystem::path(programFolder()) / name, folder / name,
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+}
+
 std::filesystem::path freshScratch(const std::string& name) {
     const std::filesystem::path dir = std::filesystem::path(BX_TEST_SCRATCH) / name;
     std::filesystem::remove_all(dir);

@@ -71,6 +71,10 @@ std::string programFolder();
 const StatTables& generatedTables();
 std::shared_ptr<const StatTables> sharedGeneratedTables();
 
+// Copies the six statistical tables and their manifest from the build's program folder into
+// `folder`: a program folder whose tables are as installed.
+void copyStatisticalTables(const std::filesystem::path& folder);
+
 // A fresh, empty scratch folder for one test, below the build tree.
 std::filesystem::path freshScratch(const std::string& name);
 

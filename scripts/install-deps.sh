@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev
     python3 python3-dbfread python3-openpyxl python3-jsonschema
     help2man librsvg2-bin desktop-file-utils appstream dpkg-dev file man-db bash-completion
+    xvfb xauth
 )
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then

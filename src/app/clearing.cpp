@@ -1,5 +1,6 @@
 #include "app/clearing.h"
 
+#include "app/entry_changes.h"
 #include "app/main_window.h"
 #include "app/result_display.h"
 #include "reports/report_database.h"
@@ -38,6 +39,9 @@ void mnuClearAll_Click(MainWindow& w) {
     ClearGrid(ui.Grid2);
     BlankResultFields(ui);
     EnableTestPanels(w);
+    noteResultsBlank(ui);
+    // Empty entries belong to no sample data file and have nothing to lose.
+    noteEntriesSaved(ui, "");
 
     const TableError error = InitReportDatabase(w);
 
@@ -45,12 +49,41 @@ void mnuClearAll_Click(MainWindow& w) {
     w.postStatus("Values Reset/Cleared");
     if (error) {
         // The re-creation failed: say so rather than lose the reason with the status list.
-        w.postStatus(withCause("     Report Database NOT initialized: error " +
-                                   std::to_string(error.number) +
-                                   (error.description.empty() ? "" : " (" + error.description + ")"),
-                               error));
+        w.postStatus(withCause(
+            "     Report Database NOT initialized: error " + std::to_string(error.number) +
+                (error.description.empty() ? "" : " (" + error.description + ")"),
+            error));
     }
     ui.focus = FocusTarget::ProjectName;
+}
+
+void requestClearSamp(MainWindow& w) {
+    if (confirmDiscard(w, EntryPart::Test, "Clear Test Data",
+                       "The test data were changed since they were last saved. Clear them "
+                       "anyway?")) {
+        cmdClearSamp_Click(w);
+    }
+}
+
+void requestClearRef(MainWindow& w) {
+    if (confirmDiscard(w, EntryPart::Reference, "Clear Reference Data",
+                       "The reference data were changed since they were last saved. Clear them "
+                       "anyway?")) {
+        cmdClearRef_Click(w);
+    }
+}
+
+void requestClearAll(MainWindow& w) {
+    if (confirmDiscard(w, EntryPart::All, "Clear All",
+                       "The entries were changed since they were last saved. Clear them "
+                       "anyway?")) {
+        mnuClearAll_Click(w);
+    }
+}
+
+bool requestExit(MainWindow& w) {
+    return confirmDiscard(w, EntryPart::All, "Exit",
+                          "The entries were changed since they were last saved. Exit anyway?");
 }
 
 }  // namespace bx

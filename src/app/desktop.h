@@ -2,12 +2,13 @@
 // Everything modal or belonging to the desktop goes through this interface: the Qt window,
 // the command-line tool and the tests each implement it.
 
+#include <functional>
 #include <optional>
 #include <string>
 
 namespace bx {
 
-enum class MessageIcon { None, Information, Exclamation, Critical };
+enum class MessageIcon { None, Information, Exclamation, Critical, Question };
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 
@@ -18,6 +19,20 @@ struct FileDialogAnswer {
     std::string folder;
     std::string drive;
     std::string entryText;
+};
+
+// The file-selection dialog as a command asks for it. `check` tells why an answer cannot be
+// used ("" when it can); a dialog that calls it keeps itself open and shows the reason.
+struct FileDialogRequest {
+    std::string caption;
+    std::string startFolder;
+    std::function<std::string(const FileDialogAnswer&)> check;
+};
+
+// The answer to a Yes/No question that offers "Don't ask again".
+struct Confirmation {
+    bool yes = false;
+    bool dontAskAgain = false;
 };
 
 class Desktop {
@@ -32,6 +47,19 @@ public:
     // std::nullopt means Cancel.
     virtual std::optional<FileDialogAnswer> fileDialog(const std::string& caption,
                                                        const std::string& startFolder) = 0;
+
+    // The dialog for a command. Without an override, the dialog above without the check.
+    virtual std::optional<FileDialogAnswer> chooseFile(const FileDialogRequest& request) {
+        return fileDialog(request.caption, request.startFolder);
+    }
+
+    // A Yes/No question (question icon) that may offer "Don't ask again". Without an override,
+    // the message box above, which never offers it.
+    virtual Confirmation confirm(const std::string& title, const std::string& text) {
+        return {messageBox(title, text, MessageIcon::Question, MessageButtons::YesNo) ==
+                    MessageAnswer::Yes,
+                false};
+    }
 
     virtual void setClipboardText(const std::string& text) = 0;
     virtual std::string clipboardText() = 0;

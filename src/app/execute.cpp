@@ -1,5 +1,8 @@
 #include "app/execute.h"
 
+#include <algorithm>
+
+#include "app/entry_changes.h"
 #include "app/log_commands.h"
 #include "app/main_window.h"
 #include "app/result_display.h"
@@ -21,13 +24,26 @@ Comparison analyzeEntries(MainWindow& w, const EntryCheck& entries) {
     Comparison result = analyze(entries.samples(), entries.options, w.tables(),
                                 ask ? OverrideAnswer::Ask : OverrideAnswer::No);
     if (result.overrideQuestionDue) {
-        const bool yes = w.desktop().messageBox(kOverrideTitle, kOverrideQuestion,
-                                                MessageIcon::None,
-                                                MessageButtons::YesNo) == MessageAnswer::Yes;
+        const bool yes =
+            w.desktop().messageBox(kOverrideTitle, kOverrideQuestion, MessageIcon::Question,
+                                   MessageButtons::YesNo) == MessageAnswer::Yes;
         result = analyze(entries.samples(), entries.options, w.tables(),
                          yes ? OverrideAnswer::Yes : OverrideAnswer::No);
     }
     return result;
+}
+
+// The arcsine transformation reads percentages: values that are all fractions of one were most
+// likely entered as proportions.
+bool arcSinOfFractions(const EntryCheck& entries) {
+    if (entries.options.transformation != Transformation::ArcSine) {
+        return false;
+    }
+    const auto fraction = [](double v) { return v >= 0.0 && v <= 1.0; };
+    const auto test = entries.test.begin();
+    const auto reference = entries.reference.begin();
+    return std::all_of(test, test + entries.testCount, fraction) &&
+           std::all_of(reference, reference + entries.referenceCount, fraction);
 }
 
 }  // namespace
@@ -67,6 +83,7 @@ void TransformEntries(MainWindow& w, bool showMessage) {
         return;
     }
     showTransformed(w, w.analysis.checked);
+    noteTransformsShown(w.ui);
     if (showMessage) {
         w.postStatus("Transformation Complete");
     }
@@ -96,7 +113,11 @@ void cmdExecute_Click(MainWindow& w) {
         return;
     }
     const EntryCheck& entries = w.analysis.checked;
+    if (w.ui.onScreen && arcSinOfFractions(entries)) {
+        w.postStatus(kArcSinFractionsLine);
+    }
     showRun(w, analyzeEntries(w, entries), entries.options);
+    noteResultsShown(w.ui);
     if (w.ui.detailedLogging) {
         WriteDetailLog(w);
     }

@@ -1,5 +1,7 @@
 #include "app/file_dialog.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <filesystem>
 
@@ -47,7 +49,11 @@ void showFileDialog(MainWindow& w, const std::string& caption) {
         startFolder = ui.scratchFolder;
     }
 
-    const std::optional<FileDialogAnswer> answer = w.desktop().fileDialog(caption, startFolder);
+    const std::string purpose = ui.fileDialogPurpose;
+    const std::optional<FileDialogAnswer> answer =
+        w.desktop().chooseFile({caption, startFolder, [purpose](const FileDialogAnswer& candidate) {
+                                    return fileChoiceProblem(purpose, candidate);
+                                }});
     if (!answer) {
         ui.ChosenFileName = kUserCancelled;
         return;
@@ -65,7 +71,6 @@ void showFileDialog(MainWindow& w, const std::string& caption) {
     ui.ChosenDrive = answer->drive;
     ui.ChosenPath = joinPath(ui.ChosenFolder, ui.ChosenFileName);
 
-    const std::string& purpose = ui.fileDialogPurpose;
     if (purpose == kPurposeSave) {
         ui.saveFolder = ui.ChosenFolder;
     } else if (purpose == kPurposeLoad) {
@@ -81,6 +86,25 @@ void showFileDialog(MainWindow& w, const std::string& caption) {
             ui.reportFolder += '/';
         }
     }
+}
+
+std::string fileChoiceProblem(std::string_view purpose, const FileDialogAnswer& answer) {
+    if (!folderExists(answer.folder)) {
+        return "Folder not found: " + answer.folder;
+    }
+    if (purpose == kPurposeLoad) {
+        const std::string name = fixDbfName(answer.entryText).name;
+        std::error_code ec;
+        const std::string path = joinPath(answer.folder, name);
+        if (!chosenNameIsEmpty(name, ".dbf") && !std::filesystem::is_regular_file(path, ec)) {
+            return "File not found: " + path;
+        }
+        return {};
+    }
+    if (::access(answer.folder.c_str(), W_OK | X_OK) != 0) {
+        return "Permission denied: cannot write in the folder " + answer.folder;
+    }
+    return {};
 }
 
 bool isProgramTable(const MainWindow& w, const std::string& path) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/desktop.h"
 #include "datafiles/file_names.h"
 
 namespace bx {
@@ -18,12 +19,18 @@ struct WindowState;
 // gets the scratch folder.
 std::string purposeFolder(const WindowState& ui, std::string_view purpose);
 
-// Shows the dialog for w.ui.fileDialogPurpose with `caption` and fills the four Chosen values.
+// Shows the dialog for w.ui.fileDialogPurpose with `caption` (checking the answer with
+// fileChoiceProblem) and fills the four Chosen values.
 // Cancel sets ChosenFileName to "UserCancelled" and changes nothing else. OK cleans the entry
 // (showing the truncation message when the name is cut), sets ChosenFileName, ChosenFolder,
 // ChosenDrive and ChosenPath, and remembers the folder for the purpose (the report folder with
 // a trailing "/").
 void showFileDialog(MainWindow& w, const std::string& caption);
+
+// Why the dialog's answer cannot serve `purpose`, or "" when it can: the folder must exist; a
+// file to load must exist under the name the answer turns into; any other purpose writes, and
+// the folder must allow it. The dialog shows the reason and stays open.
+std::string fileChoiceProblem(std::string_view purpose, const FileDialogAnswer& answer);
 
 // True when `path` is one of the tables installed in the program folder (the statistical
 // tables, the four templates and the report table): a sample file or a log written there would

@@ -1,5 +1,6 @@
 #include "app/grid_commands.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/main_window.h"
@@ -14,6 +15,7 @@ constexpr int kKeyEnter = 13;
 constexpr int kKeyPaste = 22;
 constexpr int kKeyEscape = 27;
 constexpr int kKeySpace = 32;
+constexpr int kKeyDelete = 127;
 
 // Removes the last character of a UTF-8 text (a pasted value may hold more than ASCII).
 void dropLastCharacter(std::string& text) {
@@ -24,16 +26,6 @@ void dropLastCharacter(std::string& text) {
             break;
         }
     }
-}
-
-std::size_t characterCount(const std::string& text) {
-    std::size_t n = 0;
-    for (char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0U) != 0x80U) {
-            ++n;
-        }
-    }
-    return n;
 }
 
 }  // namespace
@@ -100,6 +92,12 @@ void GridKeyPress(MainWindow& w, int keyCode, int gridIndex) {
         case kKeySpace:
             grid.setCell(row, Grid::kDataCol, "");
             return;
+        case kKeyDelete:
+            // Every selected replicate; the Transform column is never typed into.
+            for (int r = std::min(row, grid.rowSel()); r <= std::max(row, grid.rowSel()); ++r) {
+                grid.setCell(r, Grid::kDataCol, "");
+            }
+            return;
         default:
             break;
     }
@@ -127,14 +125,17 @@ void CopyGridToClipboard(MainWindow& w, int gridIndex) {
 void PasteClipboardToGrid(MainWindow& w, int gridIndex) {
     WindowState& ui = w.ui;
     ui.Text2 = w.desktop().clipboardText();
-    if (characterCount(ui.Text2) < 4) {
-        ui.Status = "Nothing in Clipboard to Paste!";
-        ui.Text2.clear();
-    } else {
-        ui.Status.clear();
+    if (ui.Text2.empty()) {
+        w.postStatus("Nothing in Clipboard to Paste!");
+        return;
     }
-    ui.statusCaret = ui.Status.size();
-    gridByIndex(w, gridIndex).setSelectionText(ui.Text2);
+    const Grid::PasteCount count = gridByIndex(w, gridIndex).paste(ui.Text2);
+    std::string line =
+        "Pasted " + std::to_string(count.pasted) + (count.pasted == 1 ? " value" : " values");
+    if (count.leftOver > 0) {
+        line += "; " + std::to_string(count.leftOver) + " did not fit";
+    }
+    w.postStatus(line + ".");
 }
 
 void mnuEditCopy_Click(MainWindow& w) {

@@ -10,7 +10,8 @@ class Grid;
 Grid& gridByIndex(MainWindow& w, int gridIndex);
 
 // A typed character (key code as character code: 3 Ctrl+C, 22 Ctrl+V, 8 Backspace, 13 Enter,
-// 27 Escape, 32 space, digits and the point).
+// 27 Escape, 32 space, 127 Delete, digits and the point). Escape and space blank the current
+// replicate, Delete every selected one.
 void GridKeyPress(MainWindow& w, int keyCode, int gridIndex);
 
 // Grid focus and selection events.
@@ -22,6 +23,9 @@ void gridSelectionChanged(MainWindow& w, int gridIndex);
 void gridOtherMouseButton(MainWindow& w, int gridIndex);
 
 void CopyGridToClipboard(MainWindow& w, int gridIndex);
+// Pastes the clipboard text at the grid's selection (see Grid::paste) and posts how many values
+// were pasted and how many did not fit; an empty clipboard posts "Nothing in Clipboard to
+// Paste!" and changes no cell.
 void PasteClipboardToGrid(MainWindow& w, int gridIndex);
 
 // Edit > "Copy grid data" and "Paste grid data", on ActiveGrid.

@@ -142,8 +142,7 @@ void toggleLog(MainWindow& w, const LogKind& kind, bool share = false) {
 // write each post a status line (the log stays active).
 void appendToLog(MainWindow& w, LogFile& log, const std::string& path,
                  const std::vector<LogRow>& rows, std::string_view logName) {
-    TableError error =
-        log.add(rows, [&w](const FieldCut& cut) { w.postStatus(describeCut(cut)); });
+    TableError error = log.add(rows, [&w](const FieldCut& cut) { w.postStatus(describeCut(cut)); });
     if (!error) {
         error = log.commit();
     }

@@ -23,11 +23,12 @@ constexpr const char* kNameTitle = "Log File Selection";
 constexpr const char* kNameMessage = "Incorrect Filename Chosen, Try again.";
 constexpr const char* kFileErrorTitle = "Log File Status";
 constexpr const char* kOtherErrorTitle = "File Status";
+constexpr const char* kOpenFailedTitle = "Report";
 
 void showReportError(MainWindow& w, const TableError& error) {
     if (error.isFileError()) {
-        w.desktop().messageBox(kFileErrorTitle, fileIoErrorText(error),
-                               MessageIcon::Exclamation, MessageButtons::Ok);
+        w.desktop().messageBox(kFileErrorTitle, fileIoErrorText(error), MessageIcon::Exclamation,
+                               MessageButtons::Ok);
     } else {
         w.desktop().messageBox(kOtherErrorTitle, "Error!!!" + std::to_string(error.number),
                                MessageIcon::Exclamation, MessageButtons::Ok);
@@ -83,8 +84,22 @@ void CreateReport(MainWindow& w) {
         showReportError(w, error);
         return;
     }
-    if (!w.desktop().openExternally(workbookPath)) {
-        w.postStatus("     Report workbook saved as <" + workbookPath + ">.");
+    const bool opened = w.desktop().openExternally(workbookPath);
+    if (!w.ui.onScreen) {
+        if (!opened) {
+            w.postStatus("     Report workbook saved as <" + workbookPath + ">.");
+        }
+    } else if (opened) {
+        w.postStatus("     Report saved as <" + reportPath + "> and <" + workbookPath + ">.");
+    } else {
+        // Nothing shows the report: the user has to know where to find it.
+        w.postStatus("     No program opened the report. It is saved as <" + reportPath +
+                     "> and <" + workbookPath + ">.");
+        w.desktop().messageBox(kOpenFailedTitle,
+                               "No program could open the report workbook.\n\nThe report is "
+                               "saved as\n" +
+                                   reportPath + "\nand\n" + workbookPath,
+                               MessageIcon::Information, MessageButtons::Ok);
     }
     w.postStatus("*** Report Complete.");
 }

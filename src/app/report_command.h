@@ -11,8 +11,10 @@ void mnuFileReport_Click(MainWindow& w);
 
 // The whole command: file dialog ("New Report File"), validation, the run (with the log
 // writes of the active logs), <name>.csv, the report table, <name>.xlsx, and the request to
-// open the workbook. File errors show "File IO Error <n>.  File may already be open or
-// pathname is corrupt." (title "Log File Status"), others "Error!!!<n>" (title "File Status").
+// open the workbook. On screen (WindowState::onScreen) a status line names both files, and
+// when no program opens the workbook a message box says where they are. File errors show
+// "File IO Error <n>.  File may already be open or pathname is corrupt." (title "Log File
+// Status"), others "Error!!!<n>" (title "File Status").
 void CreateReport(MainWindow& w);
 
 }  // namespace bx

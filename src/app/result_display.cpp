@@ -1,5 +1,6 @@
 #include "app/result_display.h"
 
+#include "app/entry_changes.h"
 #include "app/main_window.h"
 #include "base/text_format.h"
 #include "reports/run_record.h"
@@ -78,6 +79,26 @@ void postNotes(MainWindow& w, const Notes& notes) {
     }
 }
 
+// The first `n` slots in the Transform column in the run's pattern, "~" below them.
+void showTransformColumn(Grid& grid, const ValueArray& slots, int n,
+                         Transformation transformation) {
+    const char* pattern = transformation == Transformation::None ? "#0.0#####" : "#0.00000";
+    for (int i = 1; i <= kMaxReplicates; ++i) {
+        grid.setCell(i, Grid::kTransformCol,
+                     i <= n ? formatNumber(slotValue(slots[i]), pattern) : kEndMarker);
+    }
+}
+
+// Whether the first `n` transformed slots equal their entries, as they do untransformed.
+bool untransformed(const ValueArray& raw, const ValueArray& transformed, int n) {
+    for (int i = 1; i <= n; ++i) {
+        if (leadingNumber(slotText(raw[i])) != slotValue(transformed[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void showTransformedSample(MainWindow& w, ValueArray& slots, Grid& grid,
                            std::span<const double> values, Transformation transformation) {
     const int n = static_cast<int>(values.size());
@@ -88,16 +109,24 @@ void showTransformedSample(MainWindow& w, ValueArray& slots, Grid& grid,
             slots[i] = std::string(kEndMarker);
         }
     }
-    const char* pattern = transformation == Transformation::None ? "#0.0#####" : "#0.00000";
-    for (int i = 1; i <= kMaxReplicates; ++i) {
-        grid.setCell(i, Grid::kTransformCol,
-                     i <= n ? formatNumber(slotValue(slots[i]), pattern) : kEndMarker);
-    }
+    showTransformColumn(grid, slots, n, transformation);
     // The next typed digit starts a fresh cell rather than extending an old one.
     w.ui.CellFresh = true;
 }
 
 }  // namespace
+
+void showLoadedTransforms(MainWindow& w) {
+    const AnalysisState& a = w.analysis;
+    const int n1 = CountValues(a.SampTrans);
+    const int n2 = CountValues(a.RefTrans);
+    const Transformation pattern =
+        untransformed(a.SampRaw, a.SampTrans, n1) && untransformed(a.RefRaw, a.RefTrans, n2)
+            ? Transformation::None
+            : Transformation::Log10;
+    showTransformColumn(w.ui.Grid1, a.SampTrans, n1, pattern);
+    showTransformColumn(w.ui.Grid2, a.RefTrans, n2, pattern);
+}
 
 void showTransformed(MainWindow& w, const EntryCheck& entries) {
     const Transformation method = entries.options.transformation;
@@ -247,7 +276,7 @@ void ClearResultDisplays(MainWindow& w) {
     ClearTransformColumn(ui.Grid2);
     BlankResultFields(ui);
     EnableTestPanels(w);
-    ui.focus = FocusTarget::ProjectName;
+    noteResultsBlank(ui);
 }
 
 void EnablePowerCalc(MainWindow& w) {

@@ -21,6 +21,11 @@ void showRun(MainWindow& w, const Comparison& result, const AnalysisOptions& opt
 // columns ("~" beyond the last value).
 void showTransformed(MainWindow& w, const EntryCheck& entries);
 
+// The transformed values of a loaded sample data file (SampTrans, RefTrans) in both grids'
+// Transform columns, in the pattern a run shows them in: the untransformed one when every
+// value equals its entry, the transformed one otherwise.
+void showLoadedTransforms(MainWindow& w);
+
 // The window's last run as the logs and the report keep it: the identification and the
 // replicates as the window holds them now, with the last result.
 RunRecord currentRun(const MainWindow& w);
@@ -29,7 +34,7 @@ RunRecord currentRun(const MainWindow& w);
 void ResetResultPanels(MainWindow& w);
 
 // Blanks the Transform columns and every result field (txtOverride keeps its text), pictures
-// back to "not decided", panels enabled, focus to the project name.
+// back to "not decided", panels enabled. The focus stays where it is.
 void ClearResultDisplays(MainWindow& w);
 
 // Blanks both treatment panels and every test result field (txtOverride keeps its text) and

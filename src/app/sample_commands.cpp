@@ -1,9 +1,11 @@
 #include "app/sample_commands.h"
 
 #include "app/clearing.h"
+#include "app/entry_changes.h"
 #include "app/execute.h"
 #include "app/file_dialog.h"
 #include "app/main_window.h"
+#include "app/result_display.h"
 #include "app/startup.h"
 #include "datafiles/sample_file.h"
 
@@ -52,6 +54,7 @@ void mnuSaveAs_Click(MainWindow& w) {
                      "> FAILED: " + errorDetail(error));
         return;
     }
+    noteEntriesSaved(ui, ui.ChosenPath);
     w.postStatus("Save of Sample Data to <" + ui.ChosenPath + "> complete.");
 }
 
@@ -106,6 +109,12 @@ void loadSampleFile(MainWindow& w, const std::string& folder, const std::string&
     a.RefTrans = std::move(data.refTrans);
     ArrayToGrid(ui.Grid1, a.SampRaw, a.SampTrans);
     ArrayToGrid(ui.Grid2, a.RefRaw, a.RefTrans);
+    if (ui.onScreen) {
+        // The command-line tool keeps the file's numbers as they were always shown.
+        showLoadedTransforms(w);
+    }
+    noteEntriesSaved(ui, joinPath(folder, fileName));
+    noteTransformsShown(ui);
     w.postStatus("Data Entry Loaded from file <" + joinPath(folder, fileName) + ">.");
 }
 

@@ -59,9 +59,9 @@ void Form_Load(MainWindow& w) {
     ui.fileDialogPurpose = "save";
 
     // The folders the program writes to by itself (the report table's among them).
-    for (const std::string* folder : {&ui.programFolder, &ui.dataFolder, &ui.scratchFolder,
-                                      &ui.detailedLogFolder, &ui.summaryLogFolder, &ui.saveFolder,
-                                      &ui.reportFolder}) {
+    for (const std::string* folder :
+         {&ui.programFolder, &ui.dataFolder, &ui.scratchFolder, &ui.detailedLogFolder,
+          &ui.summaryLogFolder, &ui.saveFolder, &ui.reportFolder}) {
         removeLeftoverFiles(w, *folder);
     }
 

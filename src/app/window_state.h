@@ -3,9 +3,12 @@
 // enabled and visible states, pictures, option lists, menu check marks and captions, the status
 // list, both grids, the working folders and flags. Member names are the window's control names.
 
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/analysis_types.h"
 #include "entry/grid.h"
 
 namespace bx {
@@ -48,6 +51,30 @@ struct Frame {
 
 enum class FocusTarget { None, ProjectName, Grid1, Grid2 };
 
+// The power box's caption; a run of three blanks is where its narrow label breaks the line.
+inline constexpr const char* kDifferenceCaption = " Minimum Difference   for Power Calculation";
+inline constexpr const char* kDifferenceCaptionTransformed =
+    " Minimum Difference   for Power Calculation   (difference in transformed units)";
+
+// The entries of a sample data file as the window holds them: the identification and the
+// Data columns of both grids.
+struct SampleEntries {
+    std::string project;
+    std::string sampleId, sampleAlias, referenceId, referenceAlias;
+    std::array<std::string, kMaxReplicates> test{}, reference{};
+
+    bool operator==(const SampleEntries&) const = default;
+};
+
+// What a run's results depend on: the Data columns and every choice of the run.
+struct RunInputs {
+    std::array<std::string, kMaxReplicates> test{}, reference{};
+    std::string alternative, nullHypothesis, alpha, transformation, minimumDifference;
+    bool normalityPrompt = false, power = false, oneSample = false;
+
+    bool operator==(const RunInputs&) const = default;
+};
+
 struct WindowState {
     // Project and sample identification
     Field txtProjectName, txtSampId, txtSampAlias, txtRefId, txtRefAlias;
@@ -76,9 +103,11 @@ struct WindowState {
     Label lblDf{"df:"}, lblTstPower{"Power:"};
     Picture imgTestPassFail = Picture::Question;
 
-    // Minimum difference for the power calculation
+    // Minimum difference for the power calculation; its caption names the transformed scale
+    // while a transformation is chosen.
     Frame Frame13{""};
     Field txtDiff_levl;
+    Label lblDiff_levl{kDifferenceCaption};
 
     // Option lists
     OptionList cbHypoAlt{"x1 < x2", {"x1 < x2", "x1 > x2"}};
@@ -137,6 +166,25 @@ struct WindowState {
     std::string summaryLogFileName;
     std::string detailedLogPath;
     std::string summaryLogPath;
+
+    // The sample data file the entries were last loaded from or saved to ("" for none), and
+    // the entries as that file holds them.
+    std::string sampleFilePath;
+    SampleEntries savedEntries;
+    // Whether Exit and the Clear commands ask before unsaved entries are thrown away.
+    bool askBeforeDiscarding = true;
+
+    // The inputs of the results on show and of the Transform columns (none while blank), and
+    // whether the entries have moved on since.
+    std::optional<RunInputs> resultInputs;
+    std::optional<RunInputs> transformInputs;
+    bool resultsStale = false;
+    bool transformsStale = false;
+
+    // Set by the window on screen: what only a person at the window needs (the ArcSin scale
+    // warning, the report's files named, a loaded Transform column in a run's pattern), which
+    // the command-line tool's fixed outputs leave out.
+    bool onScreen = false;
 
     // File-dialog exchange
     std::string fileDialogPurpose = "save";

@@ -145,8 +145,9 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
         ->required();
     addAnalysisOptions(*batch, batchOptions);
     batch->add_option("--output", batchRequest.output, "Results CSV (default: standard output)");
-    CLI::Option* batchSummary = batch->add_option(
-        "--summary-log", batchRequest.summaryLog, "Write every comparison into this new summary log");
+    CLI::Option* batchSummary =
+        batch->add_option("--summary-log", batchRequest.summaryLog,
+                          "Write every comparison into this new summary log");
     CLI::Option* batchDetailed =
         batch->add_option("--detailed-log", batchRequest.detailedLog,
                           "Write every comparison into this new detailed log");

@@ -30,7 +30,8 @@ struct SampleData {
 // The target is locked meanwhile (tables/file_copy.h replaceUnderLock): a save of the same file
 // by another program waits for this one, up to kSharedFileWait.
 // Row 1 holds the identifiers, the project and the counts, row i the i-th replicate of each
-// sample that has one. Values cut to their field are reported.
+// sample that has one. Values cut to their field are reported. An error in creating the copy
+// names the target file, never the copy's temporary name.
 TableError writeSampleFile(const std::string& templatePath, const std::string& folder,
                            const std::string& fileName, const SampleData& data,
                            const std::function<void(const FieldCut&)>& reportCut);

@@ -89,28 +89,37 @@ std::string Grid::selectionText() const {
     return text;
 }
 
-void Grid::setSelectionText(const std::string& text) {
+Grid::PasteCount Grid::paste(const std::string& text) {
+    PasteCount count;
     if (text.empty()) {
-        return;
+        return count;
     }
     const int r1 = std::min(row_, rowSel_);
-    const int r2 = std::max(row_, rowSel_);
     const int c1 = std::min(col_, colSel_);
-    const int c2 = std::max(col_, colSel_);
+    const bool single = row_ == rowSel_ && col_ == colSel_;
+    const int r2 = single ? kRows - 1 : std::max(row_, rowSel_);
+    const int c2 = single ? kCols - 1 : std::max(col_, colSel_);
     const auto rows = splitCells(text);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int r = r1 + static_cast<int>(i);
-        if (r > r2) {
-            break;
-        }
         for (std::size_t j = 0; j < rows[i].size(); ++j) {
             const int c = c1 + static_cast<int>(j);
-            if (c > c2) {
-                break;
+            if (r > r2 || c > c2) {
+                ++count.leftOver;
+            } else {
+                setCell(r, c, rows[i][j]);
+                ++count.pasted;
             }
-            setCell(r, c, rows[i][j]);
         }
     }
+    if (!single && r1 == 1 && r2 == kRows - 1) {
+        for (int r = r1 + static_cast<int>(rows.size()); r <= r2; ++r) {
+            for (int c = c1; c <= c2; ++c) {
+                setCell(r, c, "");
+            }
+        }
+    }
+    return count;
 }
 
 }  // namespace bx

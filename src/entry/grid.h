@@ -34,10 +34,19 @@ public:
     // and a carriage return between rows.
     std::string selectionText() const;
 
-    // Spreads `text` over the selection from its top-left cell: a tab moves to the next column,
-    // a line end (CR, CR LF or LF) to the next row. Cells outside the selection are not
-    // changed; a final line end does not start an extra row, and an empty text changes nothing.
-    void setSelectionText(const std::string& text);
+    // How a paste went: the values that landed in cells and those that fell outside.
+    struct PasteCount {
+        int pasted = 0;
+        int leftOver = 0;
+    };
+
+    // Pastes `text` at the selection: a tab moves to the next column, a line end (CR, CR LF or
+    // LF) to the next row, and a final line end does not start an extra row. A single selected
+    // cell takes the whole block downward and rightward from it, as far as the grid goes; a
+    // larger selection takes what fits in it from its top-left cell. When the selection spans
+    // all ten rows, its cells below the pasted rows are blanked, so that no old value is left
+    // under a shorter column. An empty text changes nothing.
+    PasteCount paste(const std::string& text);
 
     // The widget's focus highlight (shown while the grid has the focus).
     bool highlighted = false;

@@ -5,11 +5,15 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSet>
+#include <QSortFilterProxyModel>
 #include <QStorageInfo>
 #include <QTreeView>
 
@@ -43,6 +47,18 @@ bool folderIsUnder(const QString& folder, const QString& root) {
     return folder.startsWith(prefix);
 }
 
+// The folder tree without the pseudo file systems.
+class RealFolders : public QSortFilterProxyModel {
+  public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+  protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        const auto* files = static_cast<const QFileSystemModel*>(sourceModel());
+        return !FileListDialog::isPseudoFileSystem(files->filePath(files->index(row, 0, parent)));
+    }
+};
+
 }  // namespace
 
 FileListDialog::FileListDialog(InformFunction inform, QWidget* parent)
@@ -50,6 +66,13 @@ FileListDialog::FileListDialog(InformFunction inform, QWidget* parent)
     setObjectName("frmFilelist");
     setWindowTitle("File List");
     setModal(true);
+
+    txtPath_ = new QLineEdit(this);
+    txtPath_->setObjectName("txtPath");
+    txtPath_->setToolTip("The folder shown; type another folder and press Enter to go there");
+    txtPath_->installEventFilter(this);
+    auto* pathLabel = new QLabel("&Folder:", this);
+    pathLabel->setBuddy(txtPath_);
 
     lblFilename_ = new QLabel("File Name:", this);
     lblFilename_->setObjectName("lblFilename");
@@ -64,9 +87,11 @@ FileListDialog::FileListDialog(InformFunction inform, QWidget* parent)
     folders_ = new QFileSystemModel(this);
     folders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     folders_->setReadOnly(true);
+    shownFolders_ = new RealFolders(this);
+    shownFolders_->setSourceModel(folders_);
     dirLook_ = new QTreeView(this);
     dirLook_->setObjectName("dirLook");
-    dirLook_->setModel(folders_);
+    dirLook_->setModel(shownFolders_);
     dirLook_->setHeaderHidden(true);
     for (int column = 1; column < folders_->columnCount(); ++column) {
         dirLook_->hideColumn(column);
@@ -74,6 +99,7 @@ FileListDialog::FileListDialog(InformFunction inform, QWidget* parent)
 
     drvChange_ = new QComboBox(this);
     drvChange_->setObjectName("drvChange");
+    drvChange_->setToolTip("Places: the home folder, the working folder and the mounted volumes");
 
     cmdOK_ = new QPushButton("OK", this);
     cmdOK_->setObjectName("cmdOK");
@@ -82,28 +108,33 @@ FileListDialog::FileListDialog(InformFunction inform, QWidget* parent)
     cmdCancel_->setObjectName("cmdCancel");
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(lblFilename_, 0, 0);
-    layout->addWidget(txtFileEntry_, 1, 0);
-    layout->addWidget(filFind_, 2, 0, 2, 1);
-    layout->addWidget(new QLabel("Folders:", this), 0, 1);
-    layout->addWidget(dirLook_, 1, 1, 2, 1);
-    layout->addWidget(drvChange_, 3, 1);
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(pathLabel);
+    pathRow->addWidget(txtPath_, 1);
+    layout->addLayout(pathRow, 0, 0, 1, 3);
+    layout->addWidget(lblFilename_, 1, 0);
+    layout->addWidget(txtFileEntry_, 2, 0);
+    layout->addWidget(filFind_, 3, 0, 2, 1);
+    layout->addWidget(new QLabel("Folders:", this), 1, 1);
+    layout->addWidget(dirLook_, 2, 1, 2, 1);
+    layout->addWidget(drvChange_, 4, 1);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdOK_);
     buttons->addWidget(cmdCancel_);
     buttons->addStretch(1);
-    layout->addLayout(buttons, 1, 2, 3, 1);
-    layout->setRowStretch(2, 1);
+    layout->addLayout(buttons, 2, 2, 3, 1);
+    layout->setRowStretch(3, 1);
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
 
     setTabOrder(txtFileEntry_, filFind_);
     setTabOrder(filFind_, dirLook_);
     setTabOrder(dirLook_, drvChange_);
-    setTabOrder(drvChange_, cmdOK_);
+    setTabOrder(drvChange_, txtPath_);
+    setTabOrder(txtPath_, cmdOK_);
     setTabOrder(cmdOK_, cmdCancel_);
 
-    connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdOK_, &QPushButton::clicked, this, &FileListDialog::tryAccept);
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(filFind_, &QListWidget::itemClicked, this, &FileListDialog::onFileClicked);
     connect(filFind_, &QListWidget::itemDoubleClicked, this, &FileListDialog::onFileActivated);
@@ -111,14 +142,30 @@ FileListDialog::FileListDialog(InformFunction inform, QWidget* parent)
     connect(dirLook_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid()) {
-                    folder_ = folders_->filePath(current);
+                    folder_ = folders_->filePath(shownFolders_->mapToSource(current));
+                    txtPath_->setText(QDir::toNativeSeparators(folder_));
                     refreshFiles();
                 }
             });
     connect(drvChange_, &QComboBox::activated, this, &FileListDialog::onDriveActivated);
 
-    setDrives(fileSystemRoots());
-    resize(560, 380);
+    setDrives(places(QString()));
+    resize(640, 420);
+}
+
+bool FileListDialog::isPseudoFileSystem(const QString& path, const QByteArray& type) {
+    static const QStringList kFolders{"/proc", "/sys", "/dev", "/run"};
+    static const QSet<QByteArray> kTypes{
+        "proc",    "sysfs",       "devtmpfs",   "devpts",   "cgroup", "cgroup2",   "mqueue",
+        "debugfs", "tracefs",     "securityfs", "pstore",   "bpf",    "autofs",    "configfs",
+        "fusectl", "binfmt_misc", "hugetlbfs",  "efivarfs", "nsfs",   "rpc_pipefs"};
+    const QString clean = QDir::cleanPath(path);
+    for (const QString& folder : kFolders) {
+        if (clean == folder || clean.startsWith(folder + '/')) {
+            return true;
+        }
+    }
+    return kTypes.contains(type);
 }
 
 QStringList FileListDialog::fileSystemRoots() {
@@ -129,6 +176,7 @@ QStringList FileListDialog::fileSystemRoots() {
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         // Bind mounts of single files are mount points too: only folders are offered.
         if (volume.isValid() && QFileInfo(volume.rootPath()).isDir() &&
+            !isPseudoFileSystem(volume.rootPath(), volume.fileSystemType()) &&
             !roots.contains(volume.rootPath())) {
             roots << volume.rootPath();
         }
@@ -137,10 +185,28 @@ QStringList FileListDialog::fileSystemRoots() {
     return roots;
 }
 
+QStringList FileListDialog::places(const QString& workingFolder) {
+    QStringList list{QDir::homePath()};
+    if (!workingFolder.isEmpty()) {
+        list << QDir::cleanPath(QDir(workingFolder).absolutePath());
+    }
+    list << fileSystemRoots();
+    list.removeDuplicates();
+    return list;
+}
+
 void FileListDialog::setDrives(const QStringList& roots) {
     drvChange_->clear();
     drvChange_->addItems(roots);
     selectDriveEntry(drive_);
+}
+
+QStringList FileListDialog::drives() const {
+    QStringList roots;
+    for (int i = 0; i < drvChange_->count(); ++i) {
+        roots << drvChange_->itemText(i);
+    }
+    return roots;
 }
 
 QString FileListDialog::currentDrive() const {
@@ -155,20 +221,31 @@ QStringList FileListDialog::listedFiles() const {
     return names;
 }
 
+QStringList FileListDialog::treeFolders() const {
+    QStringList names;
+    const QModelIndex root = dirLook_->rootIndex();
+    for (int row = 0; row < shownFolders_->rowCount(root); ++row) {
+        names << shownFolders_->index(row, 0, root).data().toString();
+    }
+    return names;
+}
+
 void FileListDialog::openIn(const QString& folder) {
     const QString shown = existingFolder(QDir::cleanPath(QDir(folder).absolutePath()));
-    // The drive is the deepest root or mount point that holds the folder.
-    QString drive = "/";
-    for (int i = 0; i < drvChange_->count(); ++i) {
-        const QString root = drvChange_->itemText(i);
-        if (folderIsUnder(shown, root) && root.size() > drive.size()) {
+    // The place is the deepest one that holds the folder, so the tree shows the way down to
+    // it; the folder itself only when no other place holds it.
+    QString drive;
+    for (const QString& root : drives()) {
+        if (folderIsUnder(shown, root) && root != shown && root.size() > drive.size()) {
             drive = root;
         }
     }
+    if (drive.isEmpty()) {
+        drive = drives().contains(shown) ? shown : QDir::rootPath();
+    }
     drive_ = drive;
     selectDriveEntry(drive_);
-    folders_->setRootPath(drive_);
-    dirLook_->setRootIndex(folders_->index(drive_));
+    setTreeRoot(drive_);
     showFolder(shown);
 }
 
@@ -176,16 +253,30 @@ bool FileListDialog::chooseDrive(const QString& root) {
     const QFileInfo info(root);
     if (!info.exists() || !info.isDir() || !info.isReadable() || !QDir(root).isReadable()) {
         selectDriveEntry(drive_);
-        if (inform_) {
-            inform_(kUnavailableDrive);
-        }
+        tell(kUnavailableDrive);
         return false;
     }
     drive_ = root;
     selectDriveEntry(drive_);
-    folders_->setRootPath(drive_);
-    dirLook_->setRootIndex(folders_->index(drive_));
+    setTreeRoot(drive_);
     showFolder(drive_);
+    return true;
+}
+
+bool FileListDialog::goToTypedFolder() {
+    QString typed = txtPath_->text().trimmed();
+    if (typed == "~" || typed.startsWith("~/")) {
+        typed = QDir::homePath() + typed.mid(1);
+    }
+    const QString folder = QDir::cleanPath(QDir(folder_).absoluteFilePath(typed));
+    if (typed.isEmpty() || !QFileInfo(folder).isDir()) {
+        tell("Folder not found: " + typed.toStdString());
+        txtPath_->setText(QDir::toNativeSeparators(folder_));
+        return false;
+    }
+    if (folder != folder_) {
+        openIn(folder);
+    }
     return true;
 }
 
@@ -195,9 +286,42 @@ FileDialogAnswer FileListDialog::answer() const {
                             txtFileEntry_->text().toStdString()};
 }
 
+bool FileListDialog::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the path bar goes to the folder typed there; it does not press OK.
+    if (watched == txtPath_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            goToTypedFolder();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FileListDialog::tryAccept() {
+    if (txtPath_->text() != QDir::toNativeSeparators(folder_) && !goToTypedFolder()) {
+        return;
+    }
+    if (check_) {
+        const std::string problem = check_(answer());
+        if (!problem.empty()) {
+            tell(problem);
+            txtFileEntry_->setFocus();
+            return;
+        }
+    }
+    accept();
+}
+
+void FileListDialog::setTreeRoot(const QString& root) {
+    folders_->setRootPath(root);
+    dirLook_->setRootIndex(shownFolders_->mapFromSource(folders_->index(root)));
+}
+
 void FileListDialog::showFolder(const QString& folder) {
     folder_ = folder;
-    const QModelIndex index = folders_->index(folder);
+    txtPath_->setText(QDir::toNativeSeparators(folder_));
+    const QModelIndex index = shownFolders_->mapFromSource(folders_->index(folder));
     if (index.isValid() && index != dirLook_->rootIndex()) {
         for (QModelIndex parent = index.parent();
              parent.isValid() && parent != dirLook_->rootIndex(); parent = parent.parent()) {
@@ -240,7 +364,13 @@ void FileListDialog::onFileClicked(QListWidgetItem* item) {
 void FileListDialog::onFileActivated(QListWidgetItem* item) {
     if (item != nullptr) {
         txtFileEntry_->setText(item->text());
-        accept();
+        tryAccept();
+    }
+}
+
+void FileListDialog::tell(const std::string& text) const {
+    if (inform_) {
+        inform_(text);
     }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
-// The program's own file-selection dialog: a chooser of file-system roots and mount points, a
-// folder tree, the list of the folder's data and report files, a name entry, OK and Cancel.
-// It only hands back what the user chose; the caller cleans the name and opens the file.
+// The program's own file-selection dialog: an editable path bar with the full path of the
+// folder shown, a chooser of places (the home folder, the working folder, the mounted volumes;
+// never the kernel's pseudo file systems), a folder tree, the list of the folder's data and
+// report files, a name entry, OK and Cancel. It only hands back what the user chose; the
+// caller cleans the name and opens the file. A check given by the caller may keep it open.
 
 #include <QDialog>
 #include <QString>
@@ -18,6 +20,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class QSortFilterProxyModel;
 class QTreeView;
 
 namespace bx::gui {
@@ -25,27 +28,45 @@ namespace bx::gui {
 class FileListDialog : public QDialog {
     Q_OBJECT
   public:
-    // `inform` shows an information message (the drive that cannot be opened).
+    // `inform` shows an information message (a place that cannot be opened, a folder that is
+    // not there, the check's reason).
     using InformFunction = std::function<void(const std::string& text)>;
+    using CheckFunction = std::function<std::string(const FileDialogAnswer&)>;
 
     explicit FileListDialog(InformFunction inform, QWidget* parent = nullptr);
 
-    // The roots and mount points the drive chooser offers, "/" first.
+    // True for the kernel's pseudo file systems (/proc, /sys, /dev, /run and what lies below
+    // them, or a volume of such a type): nothing a user keeps files in.
+    static bool isPseudoFileSystem(const QString& path, const QByteArray& type = {});
+    // The mounted volumes that hold folders, "/" first, pseudo file systems left out.
     static QStringList fileSystemRoots();
-    // Replaces the drive chooser's entries.
+    // The places the chooser offers: the home folder, `workingFolder` (when given), then the
+    // mounted volumes, each once.
+    static QStringList places(const QString& workingFolder);
+    // Replaces the chooser's entries.
     void setDrives(const QStringList& roots);
+    QStringList drives() const;
 
-    // Shows `folder` in the folder tree (the nearest existing folder above it when it is gone)
-    // and chooses the drive that holds it.
+    // Called on OK with the answer; a non-empty reason is shown and the dialog stays open.
+    void setCheck(CheckFunction check) { check_ = std::move(check); }
+
+    // Offers the places for `folder` as the working folder, shows it (the nearest existing
+    // folder above it when it is gone) and chooses the place that holds it.
     void openIn(const QString& folder);
 
-    // Switches to another drive as picking it in the chooser does; when it cannot be opened,
+    // Switches to another place as picking it in the chooser does; when it cannot be opened,
     // tells the user and keeps the folder shown so far.
     bool chooseDrive(const QString& root);
+
+    // Shows the folder typed in the path bar; when there is no such folder, says so and keeps
+    // the folder shown so far.
+    bool goToTypedFolder();
 
     QString currentFolder() const { return folder_; }
     QString currentDrive() const;
     QStringList listedFiles() const;
+    // The folders the tree shows directly below the current place.
+    QStringList treeFolders() const;
 
     // What OK hands back: the folder, the drive and the name entry's raw text.
     FileDialogAnswer answer() const;
@@ -53,22 +74,35 @@ class FileListDialog : public QDialog {
     static constexpr const char* kUnavailableDrive =
         "The drive you selected is unavailable - please try another drive.";
 
+  public slots:
+    // OK: goes to a folder typed in the path bar first, then asks the check; accepts when
+    // nothing stands in the way.
+    void tryAccept();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void showFolder(const QString& folder);
+    void setTreeRoot(const QString& root);
     void refreshFiles();
     void selectDriveEntry(const QString& root);
     void onDriveActivated(int index);
     void onFileClicked(QListWidgetItem* item);
     void onFileActivated(QListWidgetItem* item);
+    void tell(const std::string& text) const;
 
     InformFunction inform_;
+    CheckFunction check_;
     QString folder_;
     QString drive_;
+    QLineEdit* txtPath_;
     QLabel* lblFilename_;
     QLineEdit* txtFileEntry_;
     QListWidget* filFind_;
     QTreeView* dirLook_;
     QFileSystemModel* folders_;
+    QSortFilterProxyModel* shownFolders_;
     QComboBox* drvChange_;
     QPushButton* cmdOK_;
     QPushButton* cmdCancel_;

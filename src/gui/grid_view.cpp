@@ -78,7 +78,12 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
             if (isFixed(row, col)) {
                 return palette.buttonText();
             }
-            return marked && grid_.highlighted ? palette.highlightedText() : palette.text();
+            if (marked && grid_.highlighted) {
+                return palette.highlightedText();
+            }
+            return col == Grid::kTransformCol && transformsStale_
+                       ? palette.brush(QPalette::Disabled, QPalette::Text)
+                       : palette.text();
         default:
             return {};
     }
@@ -137,7 +142,8 @@ QSize GridView::minimumSizeHint() const {
     return sizeHint();
 }
 
-void GridView::refresh() {
+void GridView::refresh(bool transformsStale) {
+    model_->setTransformsStale(transformsStale);
     model_->refresh();
     scrollTo(model_->index(model_->grid().row(), model_->grid().col()));
     viewport()->update();
@@ -158,6 +164,8 @@ int GridView::characterCode(const QKeyEvent& event) {
             return 27;
         case Qt::Key_Space:
             return 32;
+        case Qt::Key_Delete:
+            return 127;
         default:
             break;
     }

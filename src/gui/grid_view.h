@@ -26,10 +26,15 @@ class GridModel : public QAbstractTableModel {
     // The grid changed: every cell is drawn again.
     void refresh();
 
+    // The Transform column no longer matches the Data column: it is drawn greyed.
+    void setTransformsStale(bool stale) { transformsStale_ = stale; }
+    bool transformsStale() const { return transformsStale_; }
+
     const Grid& grid() const { return grid_; }
 
   private:
     const Grid& grid_;
+    bool transformsStale_ = false;
 };
 
 class GridView : public QTableView {
@@ -37,11 +42,12 @@ class GridView : public QTableView {
   public:
     GridView(const Grid& grid, QWidget* parent = nullptr);
 
-    // Draws the grid as the core holds it now.
-    void refresh();
+    // Draws the grid as the core holds it now; `transformsStale` greys the Transform column.
+    void refresh(bool transformsStale = false);
 
     // The key code a key press carries as a typed character, or -1 for a key that types none
-    // (arrows, function keys, Tab). Ctrl+letter gives the control code (Ctrl+C 3, Ctrl+V 22).
+    // (arrows, function keys, Tab). Ctrl+letter gives the control code (Ctrl+C 3, Ctrl+V 22);
+    // Delete gives 127.
     static int characterCode(const QKeyEvent& event);
 
     QSize sizeHint() const override;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -16,26 +17,32 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTextCursor>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <array>
 #include <exception>
 
-#include "app/execute.h"
-#include "app/options.h"
-#include "app/startup.h"
-#include "app/sample_commands.h"
 #include "app/clearing.h"
-#include "app/grid_commands.h"
+#include "app/entry_changes.h"
 #include "app/execute.h"
+#include "app/grid_commands.h"
+#include "app/log_commands.h"
+#include "app/options.h"
+#include "app/report_command.h"
+#include "app/sample_commands.h"
+#include "app/startup.h"
+#include "app/user_guide.h"
 #include "gui/artwork.h"
 #include "gui/grid_view.h"
 #include "gui/replicate_plot.h"
-#include "app/log_commands.h"
-#include "app/log_commands.h"
-#include "app/report_command.h"
 
 namespace bx::gui {
 namespace {
@@ -46,10 +53,44 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// Menu captions that carry a file name must not turn its "&" into a mnemonic.
-QString menuCaption(const std::string& caption) {
-    return qs(caption).replace(QLatin1Char('&'), QLatin1String("&&"));
+// A menu caption from the core with `letter` as its mnemonic: the first capital `letter`, else
+// the first in either case. A "&" in the caption (a file name's) stays a plain "&".
+QString menuCaption(const std::string& caption, QChar letter) {
+    QString text = qs(caption).replace(QLatin1Char('&'), QLatin1String("&&"));
+    if (letter.isNull()) {
+        return text;
+    }
+    qsizetype at = text.indexOf(letter.toUpper());
+    if (at < 0) {
+        at = text.indexOf(letter, 0, Qt::CaseInsensitive);
+    }
+    if (at >= 0) {
+        text.insert(at, QLatin1Char('&'));
+    }
+    return text;
 }
+
+// A caption's run of three blanks is where its narrow label breaks the line.
+QString labelText(const std::string& caption) {
+    return qs(caption).replace(QLatin1String("   "), QLatin1String("\n")).trimmed();
+}
+
+QSettings windowSettings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kAppTitle),
+                     QString::fromLatin1(kAppTitle));
+}
+
+// A scroll area that asks for its content's whole natural size (Qt's own caps the request at a
+// few dozen characters): the window opens showing everything when the screen has the room.
+class ContentScrollArea : public QScrollArea {
+  public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget() != nullptr ? widget()->sizeHint() + QSize(frame, frame)
+                                   : QScrollArea::sizeHint();
+    }
+};
 
 // The status list uses CR LF between lines; the widget uses LF.
 QString statusForDisplay(const std::string& text) {
@@ -87,10 +128,24 @@ MainForm::MainForm(StartupFolders folders, std::shared_ptr<const StatTables> tab
     setWindowTitle(QString::fromLatin1(kAppTitle));
     setWindowIcon(QIcon(QPixmap::fromImage(drawArtwork(Artwork::ProgramIcon, 64))));
     setAcceptDrops(true);
+    core_->ui.onScreen = true;
+    askSetting_ = windowSettings().value(kAskSetting, true).toBool();
+    core_->ui.askBeforeDiscarding = askSetting_;
     buildMenus();
-    setCentralWidget(buildCentre());
+    scroll_ = new ContentScrollArea;
+    scroll_->setObjectName("scrContent");
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    // A click beside the fields (or on the Execute button) leaves the focus where it was.
+    scroll_->setFocusPolicy(Qt::NoFocus);
+    scroll_->setWidget(buildCentre());
+    setCentralWidget(scroll_);
+    buildStatusBar();
     buildTabOrder();
     refresh();
+    if (QScreen* shownOn = screen()) {
+        fitToScreen(shownOn->availableGeometry());
+    }
 }
 
 MainForm::~MainForm() {
@@ -123,9 +178,31 @@ void MainForm::forward(const std::function<void(MainWindow&)>& command) {
                             MessageIcon::Critical, MessageButtons::Ok);
     }
     --commandDepth_;
+    afterUserAction(*core_);
+    keepSettings();
     refresh();
     if (outermost && core_->ui.focus != FocusTarget::None) {
         applyFocusRequest(core_->ui.focus);
+    }
+}
+
+void MainForm::keepSettings() {
+    if (core_->ui.askBeforeDiscarding != askSetting_) {
+        askSetting_ = core_->ui.askBeforeDiscarding;
+        windowSettings().setValue(kAskSetting, askSetting_);
+    }
+}
+
+void MainForm::fitToScreen(const QRect& available) {
+    // The frame the window manager adds is not known before the window is shown: leave room
+    // for a title bar and borders.
+    const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth) * 2 + 4;
+    const QSize room(available.width() - border,
+                     available.height() - border - style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const QSize natural = sizeHint();
+    resize(natural.boundedTo(room));
+    if (!available.contains(QRect(pos(), size()))) {
+        move(available.topLeft());
     }
 }
 
@@ -145,30 +222,38 @@ void MainForm::buildMenus() {
 
     QMenu* file = bar->addMenu("&File");
     file->setObjectName("mnuFile");
-    makeAction(file, "mnuLoadFrom", "&Load From...", mnuLoadFrom_Click);
-    makeAction(file, "mnuSaveAs", "&Save As...", mnuSaveAs_Click);
-    makeAction(file, "mnuClearAll", "&Clear All", mnuClearAll_Click);
+    makeAction(file, "mnuLoadFrom", "&Load From...", mnuLoadFrom_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    makeAction(file, "mnuSaveAs", "&Save As...", mnuSaveAs_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    makeAction(file, "mnuClearAll", "&Clear All", requestClearAll);
     makeAction(file, "mnuTransform", "&Transform", mnuTransform_Click);
     mnuFileReport_ = makeAction(file, "mnuFileReport", "&Report", mnuFileReport_Click);
+    mnuFileReport_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     mnuLoadExec_ = makeAction(file, "mnuLoadExec", "&Execute Stats", mnuLoadExec_Click);
+    mnuLoadExec_->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_Return),
+                                QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     file->addSeparator()->setObjectName("mnuSep");
     auto* exit = file->addAction("E&xit");
     exit->setObjectName("mnuExit");
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* edit = bar->addMenu("&Edit");
     edit->setObjectName("mnuEdit");
-    makeAction(edit, "mnuEditCopy", "Copy grid data", mnuEditCopy_Click);
-    makeAction(edit, "mnuEditPaste", "Paste grid data", mnuEditPaste_Click);
+    makeAction(edit, "mnuEditCopy", "&Copy grid data", mnuEditCopy_Click);
+    makeAction(edit, "mnuEditPaste", "&Paste grid data", mnuEditPaste_Click);
 
     QMenu* log = bar->addMenu("&Log");
     log->setObjectName("mnuLog");
     menus_.push_back(
         {&WindowState::mnuLogDetail,
-         makeAction(log, "mnuLogDetail", "Begin Detail Data Logging", mnuLogDetail_Click)});
+         makeAction(log, "mnuLogDetail", "Begin Detail Data Logging", mnuLogDetail_Click),
+         QLatin1Char('D')});
     menus_.push_back(
         {&WindowState::mnuLogSummary,
-         makeAction(log, "mnuLogSummary", "Begin Summary Log File", mnuLogSummary_Click)});
+         makeAction(log, "mnuLogSummary", "Begin Summary Log File", mnuLogSummary_Click),
+         QLatin1Char('S')});
 
     QMenu* options = bar->addMenu("&Options");
     options->setObjectName("mnuOptions");
@@ -176,25 +261,28 @@ void MainForm::buildMenus() {
         MenuEntry WindowState::*entry;
         const char* name;
         const char* text;
+        char mnemonic;
         void (*command)(MainWindow&);
     } switches[] = {
-        {&WindowState::mnuNormalPrompt, "mnuNormalPrompt", "Normality Override",
+        {&WindowState::mnuNormalPrompt, "mnuNormalPrompt", "Normality Override", 'N',
          mnuNormalPrompt_Click},
-        {&WindowState::mnuPowerCalculation, "mnuPowerCalculation", "Power Calculations",
+        {&WindowState::mnuPowerCalculation, "mnuPowerCalculation", "Power Calculations", 'P',
          mnuPowerCalculation_Click},
-        {&WindowState::mnuOneSampleTTest, "mnuOneSampleTTest", "1 Sample T-Test",
+        {&WindowState::mnuOneSampleTTest, "mnuOneSampleTTest", "1 Sample T-Test", '1',
          mnuOneSampleTTest_Click},
     };
     for (const auto& s : switches) {
         QAction* action = makeAction(options, s.name, s.text, s.command);
         action->setCheckable(true);
-        menus_.push_back({s.entry, action});
+        menus_.push_back({s.entry, action, QLatin1Char(s.mnemonic)});
     }
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("mnuHelp");
-    makeAction(help, "mnuHelpVersion", "Version Info", mnuHelpVersion_Click);
-    makeAction(help, "mnuHelpAbout", "About", mnuHelpAbout_Click);
+    makeAction(help, "mnuHelpGuide", "&User Guide", mnuHelpGuide_Click)
+        ->setShortcut(QKeySequence(Qt::Key_F1));
+    makeAction(help, "mnuHelpVersion", "&Version Info", mnuHelpVersion_Click);
+    makeAction(help, "mnuHelpAbout", "&About", mnuHelpAbout_Click);
 }
 
 QLineEdit* MainForm::makeField(const char* name, Field WindowState::*field, bool editable) {
@@ -216,7 +304,7 @@ QLineEdit* MainForm::makeField(const char* name, Field WindowState::*field, bool
 }
 
 QLabel* MainForm::makeLabel(const char* name, Label WindowState::*label) {
-    auto* widget = new QLabel(qs((core_->ui.*label).caption));
+    auto* widget = new QLabel(labelText((core_->ui.*label).caption));
     widget->setObjectName(QString::fromLatin1(name));
     labels_.push_back({label, widget});
     return widget;
@@ -334,10 +422,10 @@ QWidget* MainForm::buildEntryColumn() {
     auto* samples = new QHBoxLayout;
     samples->addWidget(sampleFrame(
         "Frame4", "Test Data (x1)", "Grid1", 1, "Sample ID:", "txtSampId", &WindowState::txtSampId,
-        "txtSampAlias", &WindowState::txtSampAlias, "cmdClearSamp", cmdClearSamp_Click));
+        "txtSampAlias", &WindowState::txtSampAlias, "cmdClearSamp", requestClearSamp));
     samples->addWidget(sampleFrame("Frame8", "Reference Data (x2)", "Grid2", 2, "Reference ID:",
                                    "txtRefId", &WindowState::txtRefId, "txtRefAlias",
-                                   &WindowState::txtRefAlias, "cmdClearRef", cmdClearRef_Click));
+                                   &WindowState::txtRefAlias, "cmdClearRef", requestClearRef));
     layout->addLayout(samples);
 
     auto* hypothesis = new QGroupBox("Experimental Hypothesis");
@@ -372,6 +460,9 @@ QWidget* MainForm::buildEntryColumn() {
     cmdExecute_ = new QPushButton(" Execute Statistics");
     cmdExecute_->setObjectName("cmdExecute");
     cmdExecute_->setMinimumHeight(36);
+    // A click does not take the focus: typing goes on where it was.
+    cmdExecute_->setFocusPolicy(Qt::TabFocus);
+    cmdExecute_->setToolTip("Run the analysis (F5 or Ctrl+Return)");
     connect(cmdExecute_, &QPushButton::clicked, this, [this] { forward(cmdExecute_Click); });
 
     auto* power = new QGroupBox;
@@ -381,9 +472,9 @@ QWidget* MainForm::buildEntryColumn() {
     QLineEdit* difference = makeField("txtDiff_levl", &WindowState::txtDiff_levl, true);
     difference->setMinimumWidth(70);
     difference->setMaximumWidth(110);
-    QLabel* differenceLabel = caption(" Minimum Difference   for Power Calculation", power);
-    differenceLabel->setObjectName("lblDiff_levl");
-    differenceLabel->setWordWrap(true);
+    // Not word-wrapped: a wrapped label's height follows its width, and the layouts would then
+    // squeeze the grids to make room for it. Its caption breaks its lines itself.
+    QLabel* differenceLabel = makeLabel("lblDiff_levl", &WindowState::lblDiff_levl);
     differenceLabel->setBuddy(difference);
     powerLayout->addWidget(differenceLabel);
     powerLayout->addWidget(difference);
@@ -432,20 +523,22 @@ QWidget* MainForm::buildResults() {
             grid->setRowStretch(5, 1);
             return frame;
         };
-    layout->addWidget(treatment("Frame2", "Test Treatment", "Test Mean:", "Test SD:",
-                                {{{"txtSampNum", &WindowState::txtSampNum},
-                                  {"txtSampMean", &WindowState::txtSampMean},
-                                  {"txtSampStdDev", &WindowState::txtSampStdDev},
-                                  {"txtSampTransMean", &WindowState::txtSampTransMean},
-                                  {"txtSampTransStdDev", &WindowState::txtSampTransStdDev}}}),
-                      0, 0);
-    layout->addWidget(treatment("Frame9", "Reference Treatment", "Reference Mean:", "Reference SD:",
-                                {{{"txtRefNum", &WindowState::txtRefNum},
-                                  {"txtRefMean", &WindowState::txtRefMean},
-                                  {"txtRefStdDev", &WindowState::txtRefStdDev},
-                                  {"txtRefTransMean", &WindowState::txtRefTransMean},
-                                  {"txtRefTransStdDev", &WindowState::txtRefTransStdDev}}}),
-                      0, 1);
+    QGroupBox* testPanel = treatment("Frame2", "Test Treatment", "Test Mean:", "Test SD:",
+                                     {{{"txtSampNum", &WindowState::txtSampNum},
+                                       {"txtSampMean", &WindowState::txtSampMean},
+                                       {"txtSampStdDev", &WindowState::txtSampStdDev},
+                                       {"txtSampTransMean", &WindowState::txtSampTransMean},
+                                       {"txtSampTransStdDev", &WindowState::txtSampTransStdDev}}});
+    QGroupBox* referencePanel =
+        treatment("Frame9", "Reference Treatment", "Reference Mean:", "Reference SD:",
+                  {{{"txtRefNum", &WindowState::txtRefNum},
+                    {"txtRefMean", &WindowState::txtRefMean},
+                    {"txtRefStdDev", &WindowState::txtRefStdDev},
+                    {"txtRefTransMean", &WindowState::txtRefTransMean},
+                    {"txtRefTransStdDev", &WindowState::txtRefTransStdDev}}});
+    layout->addWidget(testPanel, 0, 0);
+    layout->addWidget(referencePanel, 0, 1);
+    resultPanels_ = {testPanel, referencePanel};
 
     plot_ = new ReplicatePlot(core_->ui, core_->analysis);
     layout->addWidget(plot_, 0, 2, 2, 1);
@@ -462,8 +555,10 @@ QWidget* MainForm::buildResults() {
            makeField("txtWTestAlpha", &WindowState::txtWTestAlpha, false));
     addRow(normalityGrid, 3, makeLabel("lblWtestPassFail", &WindowState::lblWtestPassFail),
            makeField("txtWTestPassFail", &WindowState::txtWTestPassFail, false));
-    addRow(normalityGrid, 4, makeLabel("lblOverride", &WindowState::lblOverride),
-           makeField("txtOverride", &WindowState::txtOverride, false));
+    QLineEdit* override = makeField("txtOverride", &WindowState::txtOverride, false);
+    // Room for its longest text, "Not Invoked".
+    override->setMinimumWidth(override->fontMetrics().horizontalAdvance("Not Invoked") + 16);
+    addRow(normalityGrid, 4, makeLabel("lblOverride", &WindowState::lblOverride), override);
     normalityGrid->addWidget(makePicture("imgWtestPassFail", &WindowState::imgWtestPassFail), 0, 2,
                              2, 1, Qt::AlignTop | Qt::AlignRight);
     normalityGrid->setRowStretch(5, 1);
@@ -534,6 +629,10 @@ QWidget* MainForm::buildResults() {
     testGrid->setColumnStretch(1, 2);
     testGrid->setColumnStretch(3, 1);
     layout->addWidget(test, 2, 0, 1, 3);
+    resultPanels_.push_back(test);
+    for (const PictureBinding& b : pictures_) {
+        resultPanels_.push_back(b.widget);
+    }
 
     layout->setColumnStretch(2, 1);
     // Compact panels: the window has to fit a 768-pixel-high screen.
@@ -555,13 +654,18 @@ QWidget* MainForm::buildMessages() {
     status_->setObjectName("Status");
     status_->setReadOnly(true);
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // Messages are read, never typed: no blinking caret.
+    status_->setCursorWidth(0);
     status_->setMinimumHeight(64);
     (new QVBoxLayout(messages))->addWidget(status_);
     return messages;
 }
 
 QWidget* MainForm::buildCentre() {
+    // In the scroll area the content never shrinks below its least size, at which every grid
+    // row and label still shows: a smaller window scrolls instead of squeezing them.
     auto* centre = new QWidget;
+    centre->setObjectName("frmContent");
     auto* layout = new QHBoxLayout(centre);
     layout->addWidget(buildEntryColumn(), 0);
     auto* right = new QVBoxLayout;
@@ -569,6 +673,25 @@ QWidget* MainForm::buildCentre() {
     right->addWidget(buildMessages(), 1);
     layout->addLayout(right, 1);
     return centre;
+}
+
+void MainForm::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("sbStatus");
+    sampleFile_ = new QLabel;
+    sampleFile_->setObjectName("sbSampleFile");
+    bar->addWidget(sampleFile_, 1);
+    const auto logButton = [this, bar](const char* name, void (*stop)(MainWindow&)) {
+        auto* button = new QToolButton;
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QToolButton::clicked, this, [this, stop] { forward(stop); });
+        bar->addPermanentWidget(button);
+        return button;
+    };
+    detailLog_ = logButton("sbDetailLog", mnuLogDetail_Click);
+    summaryLog_ = logButton("sbSummaryLog", mnuLogSummary_Click);
 }
 
 void MainForm::buildTabOrder() {
@@ -611,13 +734,19 @@ void MainForm::refresh() {
     }
     for (const LabelBinding& b : labels_) {
         const Label& label = ui.*(b.label);
-        b.widget->setText(qs(label.caption));
+        b.widget->setText(labelText(label.caption));
         b.widget->setEnabled(label.enabled);
+    }
+    // Results from entries that have changed since are greyed, never blanked.
+    const bool stale = ui.resultsStale;
+    for (QWidget* panel : resultPanels_) {
+        panel->setEnabled(!stale);
     }
     for (const FrameBinding& b : frames_) {
         const Frame& frame = ui.*(b.frame);
+        const bool result = b.frame == &WindowState::Frame10 || b.frame == &WindowState::Frame11;
         b.box->setTitle(qs(frame.caption));
-        b.box->setEnabled(frame.enabled);
+        b.box->setEnabled(frame.enabled && !(result && stale));
         b.box->setVisible(frame.visible);
     }
     for (const ListBinding& b : lists_) {
@@ -641,7 +770,7 @@ void MainForm::refresh() {
     }
     for (const MenuBinding& b : menus_) {
         const MenuEntry& entry = ui.*(b.entry);
-        b.action->setText(menuCaption(entry.caption));
+        b.action->setText(menuCaption(entry.caption, b.mnemonic));
         if (b.action->isCheckable()) {
             b.action->setChecked(entry.checked);
         }
@@ -651,11 +780,38 @@ void MainForm::refresh() {
     mnuLoadExec_->setEnabled(ui.cmdExecuteEnabled);
     mnuFileReport_->setEnabled(ui.mnuFileReportEnabled);
 
-    grid1_->refresh();
-    grid2_->refresh();
+    grid1_->refresh(ui.transformsStale);
+    grid2_->refresh(ui.transformsStale);
     text2_->setText(qs(ui.Text2));
     plot_->update();
+    showFiles();
     showStatus();
+}
+
+void MainForm::showFiles() {
+    const WindowState& ui = core_->ui;
+    const QFileInfo sample(qs(ui.sampleFilePath));
+    setWindowTitle(ui.sampleFilePath.empty()
+                       ? QString::fromLatin1(kAppTitle)
+                       : sample.fileName() + QString::fromUtf8(" \u2014 ") + kAppTitle);
+    sampleFile_->setText(ui.sampleFilePath.empty() ? QString()
+                                                   : "Sample file: " + qs(ui.sampleFilePath));
+    const struct {
+        QToolButton* button;
+        bool active;
+        const std::string& name;
+        const std::string& path;
+        const char* kind;
+    } logs[] = {
+        {detailLog_, ui.detailedLogging, ui.detailedLogFileName, ui.detailedLogPath, "Detailed"},
+        {summaryLog_, ui.summaryLogging, ui.summaryLogFileName, ui.summaryLogPath, "Summary"},
+    };
+    for (const auto& log : logs) {
+        log.button->setVisible(log.active);
+        log.button->setText(QString::fromLatin1(log.kind) + " log: " + qs(log.name) +
+                            QString::fromUtf8(" \u2014 click to stop"));
+        log.button->setToolTip("Logging to " + qs(log.path) + ". Click to stop.");
+    }
 }
 
 void MainForm::showStatus() {
@@ -754,6 +910,16 @@ void MainForm::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     loadDroppedFile(path);
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    bool leave = true;
+    forward([&leave](MainWindow& w) { leave = requestExit(w); });
+    if (leave) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void MainForm::loadDroppedFile(const QString& path) {

@@ -23,6 +23,8 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
+class QToolButton;
 
 namespace bx::gui {
 
@@ -52,9 +54,19 @@ class MainForm : public QMainWindow {
     // Loads a dropped sample data file as File > Load From does with that file chosen.
     void loadDroppedFile(const QString& path);
 
+    // Sizes the window for a screen whose free area is `available`: its natural size when that
+    // fits, else as large as the area allows, the content scrolling. Done once at start-up with
+    // the window's screen.
+    void fitToScreen(const QRect& available);
+
+    // The settings group and key of the "Don't ask again" choice.
+    static constexpr const char* kAskSetting = "confirm/askBeforeDiscarding";
+
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Exit and the window's close button ask first when unsaved entries would be lost.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     struct FieldBinding {
@@ -80,6 +92,7 @@ class MainForm : public QMainWindow {
     struct MenuBinding {
         MenuEntry WindowState::*entry;
         QAction* action;
+        QChar mnemonic;  // the caption's letter that gets the "&"
     };
 
     void buildMenus();
@@ -87,6 +100,7 @@ class MainForm : public QMainWindow {
     QWidget* buildEntryColumn();
     QWidget* buildResults();
     QWidget* buildMessages();
+    void buildStatusBar();
     void buildTabOrder();
 
     QLineEdit* makeField(const char* name, Field WindowState::*field, bool editable);
@@ -99,6 +113,8 @@ class MainForm : public QMainWindow {
 
     void showPicture(QLabel* widget, Picture picture);
     void showStatus();
+    void showFiles();
+    void keepSettings();
     void applyFocusRequest(FocusTarget target);
 
     QtDesktop desktop_;
@@ -119,6 +135,13 @@ class MainForm : public QMainWindow {
     QPushButton* cmdExecute_ = nullptr;
     QAction* mnuLoadExec_ = nullptr;
     QAction* mnuFileReport_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
+    // The result panels and pictures that grey while the results are stale.
+    std::vector<QWidget*> resultPanels_;
+    QLabel* sampleFile_ = nullptr;
+    QToolButton* detailLog_ = nullptr;
+    QToolButton* summaryLog_ = nullptr;
+    bool askSetting_ = true;
 
     // Pictures read from the program folder, and those already reported as missing.
     QHash<QString, QPixmap> pictureCache_;

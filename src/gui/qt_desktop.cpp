@@ -1,9 +1,12 @@
 #include "gui/qt_desktop.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include "app/main_window.h"
@@ -12,7 +15,7 @@
 
 namespace bx::gui {
 
-MessageAnswer showMessageBox(QWidget* parent, const MessageRequest& request) {
+MessageOutcome showMessageBox(QWidget* parent, const MessageRequest& request) {
     QMessageBox box(parent);
     box.setWindowTitle(QString::fromStdString(request.title));
     // Messages quote paths in angle brackets: never let them be taken for markup.
@@ -31,6 +34,14 @@ MessageAnswer showMessageBox(QWidget* parent, const MessageRequest& request) {
         case MessageIcon::Critical:
             box.setIcon(QMessageBox::Critical);
             break;
+        case MessageIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+    }
+    auto* dontAsk = request.offersDontAskAgain ? new QCheckBox("&Don't ask again") : nullptr;
+    if (dontAsk != nullptr) {
+        dontAsk->setObjectName("chkDontAskAgain");
+        box.setCheckBox(dontAsk);  // the box owns it
     }
     if (request.buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -43,10 +54,38 @@ MessageAnswer showMessageBox(QWidget* parent, const MessageRequest& request) {
     }
     const int pressed = box.exec();
     if (request.buttons == MessageButtons::Ok) {
-        return MessageAnswer::Ok;
+        return {};
     }
     // Closing the box without a button counts as No, the cautious answer.
-    return pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    return {pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No,
+            dontAsk != nullptr && dontAsk->isChecked()};
+}
+
+bool openWithDesktop(const QString& path) {
+    const QString opener = QStandardPaths::findExecutable("xdg-open");
+    if (opener.isEmpty()) {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
+    // xdg-open hands the file to its application and ends, or runs the application until it
+    // ends; with no application for the file it fails at once. A few seconds tell the cases
+    // apart; a process still running then is the application, and it is left to run.
+    auto* process = new QProcess;
+    process->setProgram(opener);
+    process->setArguments({path});
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    process->start();
+    if (!process->waitForStarted(5000)) {
+        delete process;
+        return false;
+    }
+    if (!process->waitForFinished(3000)) {
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return true;
+    }
+    const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    delete process;
+    return opened;
 }
 
 MessageAnswer QtDesktop::messageBox(const std::string& title, const std::string& text,
@@ -56,18 +95,34 @@ MessageAnswer QtDesktop::messageBox(const std::string& title, const std::string&
     if (messageFunction_) {
         return messageFunction_(request);
     }
-    return showMessageBox(parent_, request);
+    return showMessageBox(parent_, request).answer;
+}
+
+Confirmation QtDesktop::confirm(const std::string& title, const std::string& text) {
+    MessageRequest request{title.empty() ? std::string(kAppTitle) : title, text,
+                           MessageIcon::Question, MessageButtons::YesNo, true};
+    if (messageFunction_) {
+        return {messageFunction_(request) == MessageAnswer::Yes, false};
+    }
+    const MessageOutcome outcome = showMessageBox(parent_, request);
+    return {outcome.answer == MessageAnswer::Yes, outcome.dontAskAgain};
 }
 
 std::optional<FileDialogAnswer> QtDesktop::fileDialog(const std::string& caption,
                                                       const std::string& startFolder) {
+    return chooseFile({caption, startFolder, nullptr});
+}
+
+std::optional<FileDialogAnswer> QtDesktop::chooseFile(const FileDialogRequest& request) {
     FileListDialog dialog(
         [this](const std::string& text) {
             messageBox("", text, MessageIcon::Information, MessageButtons::Ok);
         },
         parent_);
-    dialog.setWindowTitle(QString::fromStdString(caption));
-    dialog.openIn(QString::fromStdString(startFolder));
+    dialog.setWindowTitle(QString::fromStdString(request.caption));
+    dialog.setCheck(request.check);
+    dialog.setDrives(FileListDialog::places(QString::fromStdString(request.startFolder)));
+    dialog.openIn(QString::fromStdString(request.startFolder));
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
@@ -85,7 +140,10 @@ std::string QtDesktop::clipboardText() {
 }
 
 bool QtDesktop::openExternally(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    if (openFunction_) {
+        return openFunction_(path);
+    }
+    return openWithDesktop(QString::fromStdString(path));
 }
 
 void QtDesktop::showAbout() {

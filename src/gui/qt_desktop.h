@@ -15,10 +15,23 @@ struct MessageRequest {
     std::string text;
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
+    bool offersDontAskAgain = false;  // a Yes/No question with a "Don't ask again" box
 };
 
-// Shows one message box modally over `parent` and returns the button pressed.
-MessageAnswer showMessageBox(QWidget* parent, const MessageRequest& request);
+// What the user did in a message box.
+struct MessageOutcome {
+    MessageAnswer answer = MessageAnswer::Ok;
+    bool dontAskAgain = false;
+};
+
+// Shows one message box modally over `parent` and returns the button pressed (and the state of
+// the "Don't ask again" box when it was offered).
+MessageOutcome showMessageBox(QWidget* parent, const MessageRequest& request);
+
+// Opens `path` in the desktop's default application through xdg-open, which fails at once when
+// no application is registered for the file; false when it failed or could not be started.
+// Without xdg-open, Qt's own opener is asked.
+bool openWithDesktop(const QString& path);
 
 class QtDesktop : public Desktop {
   public:
@@ -30,12 +43,20 @@ class QtDesktop : public Desktop {
     void setParentWidget(QWidget* parent) { parent_ = parent; }
 
     // Replaces the modal message box, e.g. by scripted answers; an empty function restores it.
+    // A replaced box never ticks "Don't ask again".
     void setMessageFunction(MessageFunction function) { messageFunction_ = std::move(function); }
+
+    // Replaces the opening of files in their application (openWithDesktop), e.g. in tests; an
+    // empty function restores it.
+    using OpenFunction = std::function<bool(const std::string& path)>;
+    void setOpenFunction(OpenFunction function) { openFunction_ = std::move(function); }
 
     MessageAnswer messageBox(const std::string& title, const std::string& text, MessageIcon icon,
                              MessageButtons buttons) override;
     std::optional<FileDialogAnswer> fileDialog(const std::string& caption,
                                                const std::string& startFolder) override;
+    std::optional<FileDialogAnswer> chooseFile(const FileDialogRequest& request) override;
+    Confirmation confirm(const std::string& title, const std::string& text) override;
     void setClipboardText(const std::string& text) override;
     std::string clipboardText() override;
     bool openExternally(const std::string& path) override;
@@ -44,6 +65,7 @@ class QtDesktop : public Desktop {
   private:
     QPointer<QWidget> parent_;
     MessageFunction messageFunction_;
+    OpenFunction openFunction_;
 };
 
 }  // namespace bx::gui

@@ -114,6 +114,9 @@ void paintGroup(QPainter& p, const PlotGroup& group, const QRectF& area) {
     p.drawText(QRectF(area.left(), plot.bottom() - lineHeight / 2.0, axisWidth - 3.0, lineHeight),
                Qt::AlignRight | Qt::AlignVCenter, bottom);
     const auto toY = [&](double v) { return plot.bottom() - (v - lo) / (hi - lo) * plot.height(); };
+    if (group.stale) {
+        p.setOpacity(0.3);
+    }
     const double x1 = plot.left() + plot.width() / 3.0;
     const double x2 = plot.left() + 2.0 * plot.width() / 3.0;
     paintSeries(p, group.test, kTestColour, x1, toY);
@@ -122,6 +125,7 @@ void paintGroup(QPainter& p, const PlotGroup& group, const QRectF& area) {
     p.drawText(QRectF(x1 - 20.0, plot.bottom() + 2.0, 40.0, lineHeight), Qt::AlignHCenter, "x1");
     p.setPen(kReferenceColour);
     p.drawText(QRectF(x2 - 20.0, plot.bottom() + 2.0, 40.0, lineHeight), Qt::AlignHCenter, "x2");
+    p.setOpacity(1.0);
 }
 
 }  // namespace
@@ -134,6 +138,7 @@ PlotData plotDataFrom(const WindowState& ui, const AnalysisState& analysis) {
     data.transformed.title = analysis.RankitUsed ? "Rankits" : "Transform";
     data.transformed.test = seriesFromColumn(ui.Grid1, Grid::kTransformCol);
     data.transformed.reference = seriesFromColumn(ui.Grid2, Grid::kTransformCol);
+    data.transformed.stale = ui.transformsStale;
     return data;
 }
 

@@ -25,6 +25,7 @@ struct PlotGroup {
     QString title;
     PlotSeries test;       // x1
     PlotSeries reference;  // x2
+    bool stale = false;    // from entries that have changed since: drawn faintly
     bool empty() const { return test.values.empty() && reference.values.empty(); }
 };
 
@@ -34,8 +35,9 @@ struct PlotData {
 };
 
 // What the plot shows for the window's current grids: the Data columns as entered and the
-// Transform columns ("Transformed", or "Rankits" after the rankit transformation). Counting
-// and means are the core's: values up to the first blank cell or end marker.
+// Transform columns ("Transformed", or "Rankits" after the rankit transformation), stale while
+// the window marks them so. Counting and means are the core's: values up to the first blank
+// cell or end marker.
 PlotData plotDataFrom(const WindowState& ui, const AnalysisState& analysis);
 
 class ReplicatePlot : public QWidget {

@@ -35,37 +35,33 @@ bool sameLayout(const std::vector<DbfField>& a, const std::vector<DbfField>& b) 
     return true;
 }
 
-// Replaces `path` by a copy of the template with one blank row; `lock` then holds it.
-TableError replaceByTemplate(const std::string& templatePath, const std::string& path,
-                             std::chrono::milliseconds wait, FileLock& lock) {
-    return replaceUnderLock(
-        path, wait, true,
-        [&templatePath](const std::string& tempPath, const FileLock& tempLock) -> TableError {
-            if (TableError error = copyFileInto(templatePath, tempLock.fd(), tempPath)) {
-                return error;
-            }
-            const std::filesystem::path temp(tempPath);
-            DbfTable table;
-            if (TableError error = table.open(temp.parent_path().string(),
-                                              temp.filename().string(), DbfOpenMode::ReadWrite,
-                                              tempLock)) {
-                return error;
-            }
-            table.skipSyncOnStore();  // the whole file is forced to disk before it is put there
-            if (TableError error = table.addNew()) {
-                return error;
-            }
-            return table.store();
-        },
-        lock);
+// Writes a copy of the template with one blank row into the temporary file of
+// replaceUnderLock or createUnderLock.
+FillFile templateCopy(const std::string& templatePath) {
+    return [&templatePath](const std::string& tempPath, const FileLock& tempLock) -> TableError {
+        if (TableError error = copyFileInto(templatePath, tempLock.fd(), tempPath)) {
+            return error;
+        }
+        const std::filesystem::path temp(tempPath);
+        DbfTable table;
+        if (TableError error = table.open(temp.parent_path().string(), temp.filename().string(),
+                                          DbfOpenMode::ReadWrite, tempLock)) {
+            return error;
+        }
+        table.skipSyncOnStore();  // the whole file is forced to disk before it is put there
+        if (TableError error = table.addNew()) {
+            return error;
+        }
+        return table.store();
+    };
 }
 
 }  // namespace
 
 TableError LogFile::begin(const std::string& templatePath, const std::string& path) {
     stop();
-    if (TableError error = replaceByTemplate(templatePath, path, std::chrono::milliseconds(0),
-                                             lock_)) {
+    if (TableError error = replaceUnderLock(path, std::chrono::milliseconds(0), true,
+                                            templateCopy(templatePath), lock_)) {
         return error;
     }
     templatePath_ = templatePath;
@@ -119,9 +115,18 @@ TableError LogFile::stop() {
 
 TableError LogFile::startGroup() {
     if (shared_) {
-        TableError error = FileLock::acquire(path_, wait_, lock_);
-        if (error.number == kErrFileNotFound) {
-            error = replaceByTemplate(templatePath_, path_, wait_, lock_);
+        // A missing log is made from the template, unless another program makes it first:
+        // then its file is the log, runs and all.
+        TableError error;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            error = FileLock::acquire(path_, wait_, lock_);
+            if (error.number != kErrFileNotFound) {
+                break;
+            }
+            error = createUnderLock(path_, true, templateCopy(templatePath_), lock_);
+            if (error.number != kErrFileExists) {
+                break;
+            }
         }
         if (error) {
             return error;
@@ -144,10 +149,10 @@ TableError LogFile::startGroup() {
     }
     if (shared_ && !sameLayout(appender_.fields(), templateFields_)) {
         const std::string templateName = std::filesystem::path(templatePath_).filename().string();
-        return makeFileError(kErrPathFileAccess, path_,
-                             "not a log of this kind (its fields are not those of " +
-                                 templateName + ")",
-                             path_ + " (not a log made from " + templateName + ")");
+        return makeFileError(
+            kErrPathFileAccess, path_,
+            "not a log of this kind (its fields are not those of " + templateName + ")",
+            path_ + " (not a log made from " + templateName + ")");
     }
     groupStart_ = std::chrono::steady_clock::now();
     return {};

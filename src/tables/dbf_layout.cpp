@@ -115,7 +115,8 @@ TableError parseDbfLayout(std::string_view header, std::uint64_t fileSize, const
     const std::uint64_t needed = static_cast<std::uint64_t>(headerLength) +
                                  static_cast<std::uint64_t>(records) * recordLength;
     if (needed > fileSize) {
-        return damaged(kErrInputPastEnd, path, "file shorter than its records", Damage::RecordCount);
+        return damaged(kErrInputPastEnd, path, "file shorter than its records",
+                       Damage::RecordCount);
     }
     layout.recordCount = records;
     layout.headerLength = headerLength;

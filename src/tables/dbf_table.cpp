@@ -282,8 +282,8 @@ TableError DbfTable::open(const std::string& folder, const std::string& fileName
     return openChecked(folder, fileName, mode, nullptr);
 }
 
-TableError DbfTable::open(const std::string& folder, const std::string& fileName,
-                          DbfOpenMode mode, const FileLock& lock) {
+TableError DbfTable::open(const std::string& folder, const std::string& fileName, DbfOpenMode mode,
+                          const FileLock& lock) {
     return openChecked(folder, fileName, mode, &lock);
 }
 
@@ -295,12 +295,13 @@ TableError DbfTable::openChecked(const std::string& folder, const std::string& f
     }
     const std::string name = endsWithDbf(fileName) ? fileName : fileName + ".dbf";
     std::error_code ec;
+    const std::string wanted = (fs::path(folder) / name).string();
     if (!fs::is_directory(folder, ec)) {
-        return makeTableError(kErrPathNotFound, folder);
+        return makeFileError(kErrPathNotFound, wanted, "no such folder", folder);
     }
     const std::string resolved = resolveName(folder, name);
     if (resolved.empty()) {
-        return makeTableError(kErrFileNotFound, (fs::path(folder) / name).string());
+        return makeFileError(kErrFileNotFound, wanted, "no such file", wanted);
     }
     if (mode == DbfOpenMode::ReadWrite && (lock == nullptr || !lock->isAt(resolved))) {
         if (TableError locked = checkNotHeldOpen(resolved)) {
@@ -649,7 +650,8 @@ TableError DbfTable::create(const std::string& path, const std::vector<DbfFieldD
     if (!fs::is_directory(folder, ec)) {
         return makeTableError(kErrPathNotFound, path);
     }
-    const std::string temp = temporaryPathFor((fs::path(folder) / target.filename()).string(), true);
+    const std::string temp =
+        temporaryPathFor((fs::path(folder) / target.filename()).string(), true);
     SAHooks hooks = tableHooks();
     errno = 0;
     DBFHandle dbf = DBFCreateLL(temp.c_str(), "LDID/0", &hooks);
@@ -754,7 +756,8 @@ TableError DbfAppender::setField(std::string_view name, std::string_view text) {
 
 void DbfAppender::dropRowsAfter(long kept) {
     if (kept >= 0 && kept < pending_) {
-        group_.resize(static_cast<std::size_t>(kept) * static_cast<std::size_t>(layout_.recordLength));
+        group_.resize(static_cast<std::size_t>(kept) *
+                      static_cast<std::size_t>(layout_.recordLength));
         pending_ = kept;
     }
 }
@@ -801,7 +804,8 @@ TableError DbfAppender::commit() {
         size = 7;
     }
     for (int i = 0; i < 4; ++i) {
-        header[3 + i] = static_cast<unsigned char>((static_cast<unsigned long>(total) >> (8 * i)) & 0xFFU);
+        header[3 + i] =
+            static_cast<unsigned char>((static_cast<unsigned long>(total) >> (8 * i)) & 0xFFU);
     }
     const char* bytes = reinterpret_cast<const char*>(header) + (at == 1 ? 0 : 3);
     if (!writeAllAt(fd_, bytes, size, at) || ::fsync(fd_) != 0) {

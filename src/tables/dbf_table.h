@@ -138,8 +138,8 @@ class DbfTable {
   private:
     struct Handle;
 
-    TableError openChecked(const std::string& folder, const std::string& fileName,
-                           DbfOpenMode mode, const FileLock* lock);
+    TableError openChecked(const std::string& folder, const std::string& fileName, DbfOpenMode mode,
+                           const FileLock* lock);
     TableError loadRow(long index);
     TableError seekVisible(long from);
     std::string_view rawField(int index) const;

@@ -163,7 +163,8 @@ TableError copyFileInto(const std::string& from, int toFd, const std::string& to
         return errorFromErrno(errno, from);
     }
     if (!S_ISREG(source.st_mode)) {
-        return makeFileError(kErrPathFileAccess, from, "not a regular file", from + " (not a file)");
+        return makeFileError(kErrPathFileAccess, from, "not a regular file",
+                             from + " (not a file)");
     }
     if (!copyBytes(in.get(), toFd)) {
         return errorFromErrno(errno, to);
@@ -194,8 +195,11 @@ bool renameNoReplace(const std::string& temp, const std::string& path) {
 
 }  // namespace
 
-TableError replaceUnderLock(const std::string& path, std::chrono::milliseconds wait,
-                            bool forTable, const FillFile& fill, FileLock& lock) {
+namespace {
+
+// replaceUnderLock, or, when !replace, createUnderLock.
+TableError placeUnderLock(const std::string& path, std::chrono::milliseconds wait, bool forTable,
+                          const FillFile& fill, FileLock& lock, bool replace) {
     namespace fs = std::filesystem;
     const fs::path target(path);
     const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
@@ -208,8 +212,14 @@ TableError replaceUnderLock(const std::string& path, std::chrono::milliseconds w
         TableError error = FileLock::acquire(path, wait, existing);
         return error.number == kErrFileNotFound ? TableError{} : error;
     };
+    const auto alreadyThere = [&path]() {
+        return makeFileError(kErrFileExists, path, "the file already exists", path);
+    };
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
+        if (!replace) {
+            return alreadyThere();
+        }
         if (TableError error = lockExisting()) {
             return error;
         }
@@ -251,6 +261,9 @@ TableError replaceUnderLock(const std::string& path, std::chrono::milliseconds w
         } else if (renameNoReplace(temp, path)) {
             placed = true;
         } else if (errno == EEXIST) {
+            if (!replace) {
+                return alreadyThere();
+            }
             // Another program put a file there meanwhile: wait for it like for any other.
             if (TableError error = lockExisting()) {
                 return error;
@@ -267,6 +280,18 @@ TableError replaceUnderLock(const std::string& path, std::chrono::milliseconds w
     syncFolder(folder);
     lock = std::move(tempLock);
     return {};
+}
+
+}  // namespace
+
+TableError replaceUnderLock(const std::string& path, std::chrono::milliseconds wait, bool forTable,
+                            const FillFile& fill, FileLock& lock) {
+    return placeUnderLock(path, wait, forTable, fill, lock, true);
+}
+
+TableError createUnderLock(const std::string& path, bool forTable, const FillFile& fill,
+                           FileLock& lock) {
+    return placeUnderLock(path, std::chrono::milliseconds(0), forTable, fill, lock, false);
 }
 
 }  // namespace bx

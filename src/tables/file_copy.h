@@ -31,7 +31,13 @@ using FillFile = std::function<TableError(const std::string& tempPath, const Fil
 // over `path` (or, when there was no file, put there only if none has appeared meanwhile).
 // On success `lock` holds the new file at `path`; on failure the file at `path` is as it was
 // and the temporary file is gone.
-TableError replaceUnderLock(const std::string& path, std::chrono::milliseconds wait,
-                            bool forTable, const FillFile& fill, FileLock& lock);
+TableError replaceUnderLock(const std::string& path, std::chrono::milliseconds wait, bool forTable,
+                            const FillFile& fill, FileLock& lock);
+
+// The same for a file that must not be there yet: when another program has put a file at
+// `path` (before or while `fill` runs) that file is kept and this fails with 58 (file already
+// exists), the temporary file gone, so that the caller can use the file that is there.
+TableError createUnderLock(const std::string& path, bool forTable, const FillFile& fill,
+                           FileLock& lock);
 
 }  // namespace bx

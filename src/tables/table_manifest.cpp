@@ -41,8 +41,7 @@ TableError readWhole(const std::string& path, std::string& bytes) {
 }
 
 bool isHexDigest(const std::string& text) {
-    return text.size() == 64 &&
-           text.find_first_not_of("0123456789abcdef") == std::string::npos;
+    return text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
 }  // namespace

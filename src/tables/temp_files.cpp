@@ -49,8 +49,7 @@ bool isTemporaryName(std::string_view name, pid_t& pid) {
         return false;
     }
     for (std::string_view suffix : {std::string_view(".tmp.dbf"), std::string_view(".tmp")}) {
-        if (name.size() > suffix.size() &&
-            name.substr(name.size() - suffix.size()) == suffix) {
+        if (name.size() > suffix.size() && name.substr(name.size() - suffix.size()) == suffix) {
             name.remove_suffix(suffix.size());
             break;
         }
@@ -99,8 +98,8 @@ std::vector<std::string> removeStaleTemporaryFiles(const std::string& folder,
             continue;
         }
         struct stat st {};
-        if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-            !S_ISREG(st.st_mode) || st.st_uid != ::getuid() ||
+        if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::getuid() ||
             now - st.st_mtime < static_cast<std::time_t>(minimumAge.count())) {
             continue;
         }

@@ -126,6 +126,7 @@ TEST(Execute, OverrideQuestionIsAskedAndAnswered) {
     EXPECT_EQ(a.f.desktop.messages[0].title, "Normality Override");
     EXPECT_EQ(a.f.desktop.messages[0].text, kOverrideText);
     EXPECT_EQ(a.f.desktop.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(a.f.desktop.messages[0].icon, MessageIcon::Question);
     EXPECT_EQ(a.ui.txtOverride.text, "Invoked");
     EXPECT_EQ(a.ui.imgWtestPassFail, Picture::Fail);
     EXPECT_EQ(a.ui.txtTstCalcStat.text, "1.0190");

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 
 #include "app/main_window.h"
 #include "app/file_dialog.h"
@@ -158,6 +161,57 @@ TEST(FileDialog, CancelChangesNothingButTheName) {
     EXPECT_EQ(ui.ChosenDrive, "/");
     EXPECT_EQ(ui.ChosenPath, "/before/x.dbf");
     EXPECT_EQ(ui.saveFolder, saveFolder);
+}
+
+// What keeps the dialog open: {purpose, folder (under the scratch folder, "-" for a missing
+// one), typed entry, reason with @ for the scratch folder}. The name a load looks for is the one
+// the name rules make of the entry; an empty entry is left for the command to ignore.
+TEST(FileDialog, AnswersThatCannotServeThePurpose) {
+    WindowFixture f("dialog_check");
+    const std::filesystem::path data = f.scratch / "data";
+    std::filesystem::create_directories(data);
+    std::ofstream(data / "station4.dbf") << "x";
+    const struct {
+        const char* purpose;
+        const char* folder;
+        const char* entry;
+        const char* reason;
+    } kCases[] = {
+        {kPurposeLoad, "data", "station4.dbf", ""},
+        {kPurposeLoad, "data", "station4", ""},
+        {kPurposeLoad, "data", "", ""},
+        {kPurposeLoad, "data", "station5", "File not found: @/data/station5.dbf"},
+        {kPurposeLoad, "-", "station4", "Folder not found: @/gone"},
+        {kPurposeSave, "data", "new", ""},
+        {kPurposeReport, "-", "new", "Folder not found: @/gone"},
+    };
+    const std::string scratch = f.scratch.string();
+    for (const auto& c : kCases) {
+        const std::string folder = scratch + (*c.folder == '-' ? "/gone" : "/data");
+        std::string reason = c.reason;
+        if (const auto at = reason.find('@'); at != std::string::npos) {
+            reason.replace(at, 1, scratch);
+        }
+        EXPECT_EQ(fileChoiceProblem(c.purpose, {folder, "/", c.entry}), reason)
+            << c.purpose << " " << c.entry;
+    }
+    // A folder that may not be written to, for every purpose that writes (not for root, who
+    // may write anywhere).
+    const std::filesystem::path locked = f.scratch / "locked";
+    std::filesystem::create_directories(locked);
+    std::filesystem::permissions(
+        locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    if (::access(locked.c_str(), W_OK) == 0) {
+        GTEST_SKIP() << "the tests run with the right to write anywhere";
+    }
+    for (const char* purpose :
+         {kPurposeSave, kPurposeDetailLog, kPurposeSummaryLog, kPurposeReport}) {
+        EXPECT_EQ(fileChoiceProblem(purpose, {locked.string(), "/", "new"}),
+                  "Permission denied: cannot write in the folder " + locked.string())
+            << purpose;
+    }
+    EXPECT_EQ(fileChoiceProblem(kPurposeLoad, {locked.string(), "/", "x"}),
+              "File not found: " + (locked / "x.dbf").string());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/grid_commands.h"
+#include "entry/grid.h"
 #include "support/test_support.h"
 
 namespace bx {
@@ -13,6 +14,19 @@ void typeKeys(MainWindow& w, int grid, const std::string& keys) {
     for (char c : keys) {
         GridKeyPress(w, c, grid);
     }
+}
+
+// The Data and Transform columns of a grid as "d1 d2 ... d10 / t1 ... t10" ("." for blank).
+std::string columns(const Grid& grid) {
+    std::string text;
+    for (int col : {Grid::kDataCol, Grid::kTransformCol}) {
+        text += col == Grid::kDataCol ? "" : "/ ";
+        for (int row = 1; row < Grid::kRows; ++row) {
+            const std::string& cell = grid.cell(row, col);
+            text += (cell.empty() ? "." : cell) + " ";
+        }
+    }
+    return text;
 }
 
 TEST(GridTyping, DigitsAndPointBuildTheValueAndAFreshCellIsReplaced) {
@@ -65,6 +79,14 @@ TEST(GridTyping, BackspaceEscapeAndSpace) {
     w.ui.Grid1.setCell(1, 1, "3");
     GridKeyPress(w, 32, 1);
     EXPECT_EQ(w.ui.Grid1.cell(1, 1), "");
+    // Delete blanks every selected replicate and nothing else.
+    for (int row = 1; row <= 5; ++row) {
+        w.ui.Grid1.setCell(row, 1, "4");
+        w.ui.Grid1.setCell(row, 2, "4.0");
+    }
+    w.ui.Grid1.setSelection(4, 1, 2, 2);
+    GridKeyPress(w, 127, 1);
+    EXPECT_EQ(columns(w.ui.Grid1), "4 . . . 4 . . . . . / 4.0 4.0 4.0 4.0 4.0 . . . . . ");
 }
 
 TEST(GridTyping, TheTransformColumnIsNeverTypedInto) {
@@ -109,38 +131,49 @@ TEST(GridClipboard, CtrlCWithTheTransformColumnCurrentOnlyMovesTheCursor) {
     EXPECT_EQ(f.desktop.clipboard, "10.0");
 }
 
-TEST(GridClipboard, PasteFillsTheSelectionRowByRow) {
-    WindowFixture f("clip-paste");
-    MainWindow& w = f.w();
-    w.ui.Status = "\r\nold";
-    // Spreadsheets put CR LF after every row, the last one included.
-    f.desktop.clipboard = "10\r\n11\r\n12\r\n";
-    w.ui.Grid2.setSelection(1, 1, 10, 1);
-    GridKeyPress(w, 22, 2);
-    EXPECT_EQ(w.ui.Grid2.cell(1, 1), "10");
-    EXPECT_EQ(w.ui.Grid2.cell(2, 1), "11");
-    EXPECT_EQ(w.ui.Grid2.cell(3, 1), "12");
-    EXPECT_EQ(w.ui.Grid2.cell(4, 1), "");
-    EXPECT_EQ(w.ui.Status, "");
-    // Line feeds alone (text editors) and a block wider than the selection.
-    f.desktop.clipboard = "1\t2\n3\t4";
-    w.ui.Grid1.setSelection(5, 1, 6, 1);
-    PasteClipboardToGrid(w, 1);
-    EXPECT_EQ(w.ui.Grid1.cell(5, 1), "1");
-    EXPECT_EQ(w.ui.Grid1.cell(6, 1), "3");
-    EXPECT_EQ(w.ui.Grid1.cell(5, 2), "");  // outside the selection: unchanged
-}
-
-TEST(GridClipboard, AShortClipboardTextIsRefusedAndPastesNothing) {
-    WindowFixture f("clip-short");
-    MainWindow& w = f.w();
-    w.ui.Grid1.setCell(1, 1, "5");
-    w.ui.Status = "\r\nold";
-    f.desktop.clipboard = "7";
-    GridKeyPress(w, 22, 1);
-    EXPECT_EQ(w.ui.Status, "Nothing in Clipboard to Paste!");
-    EXPECT_EQ(w.ui.Text2, "");
-    EXPECT_EQ(w.ui.Grid1.cell(1, 1), "5");
+// Paste over a grid whose ten Data cells hold "9" and whose Transform cells are blank:
+// {case, clipboard, selection from (row, col) to (rowSel, colSel), columns after, last line}.
+// Spreadsheets end every row with CR LF, the last one included; text editors use LF.
+TEST(GridClipboard, PasteFromTheSelection) {
+    const struct {
+        const char* name;
+        const char* clipboard;
+        int row, col, rowSel, colSel;
+        const char* after;
+        const char* line;
+    } kCases[] = {
+        {"one cell takes a column downward", "1\r\n2\r\n3\r\n4\r\n", 3, 1, 3, 1,
+         "9 9 1 2 3 4 9 9 9 9 / . . . . . . . . . . ", "Pasted 4 values."},
+        {"clipped at row ten", "1\r\n2\r\n3\r\n4\r\n5\r\n", 8, 1, 8, 1,
+         "9 9 9 9 9 9 9 1 2 3 / . . . . . . . . . . ", "Pasted 3 values; 2 did not fit."},
+        {"two columns go rightward", "1\t1.5\n2\t2.5\t7", 1, 1, 1, 1,
+         "1 2 9 9 9 9 9 9 9 9 / 1.5 2.5 . . . . . . . . ", "Pasted 4 values; 1 did not fit."},
+        {"a single short value", "7", 2, 1, 2, 1, "9 7 9 9 9 9 9 9 9 9 / . . . . . . . . . . ",
+         "Pasted 1 value."},
+        {"an empty clipboard changes nothing", "", 2, 1, 2, 1,
+         "9 9 9 9 9 9 9 9 9 9 / . . . . . . . . . . ", "Nothing in Clipboard to Paste!"},
+        {"a whole Data column is cleared below", "1\r\n2\r\n3\r\n4\r\n", 1, 1, 10, 1,
+         "1 2 3 4 . . . . . . / . . . . . . . . . . ", "Pasted 4 values."},
+        {"a range takes what fits in it", "1\t2\n3\t4\n5\t6", 5, 1, 6, 1,
+         "9 9 9 9 1 3 9 9 9 9 / . . . . . . . . . . ", "Pasted 2 values; 4 did not fit."},
+        {"a range selected upward", "1\n2", 6, 1, 5, 1,
+         "9 9 9 9 1 2 9 9 9 9 / . . . . . . . . . . ", "Pasted 2 values."},
+    };
+    for (const auto& c : kCases) {
+        WindowFixture f("clip-paste");
+        MainWindow& w = f.w();
+        for (int row = 1; row < Grid::kRows; ++row) {
+            w.ui.Grid2.setCell(row, Grid::kDataCol, "9");
+        }
+        w.postStatus("earlier");
+        f.desktop.clipboard = c.clipboard;
+        w.ui.Grid2.setSelection(c.row, c.col, c.rowSel, c.colSel);
+        GridKeyPress(w, 22, 2);
+        EXPECT_EQ(columns(w.ui.Grid2), c.after) << c.name;
+        // The line is added to the list; what was there stays.
+        EXPECT_EQ(test::statusLines(w.ui.Status), std::vector<std::string>({"", "earlier", c.line}))
+            << c.name;
+    }
 }
 
 TEST(GridClipboard, AfterEditCopyEditPasteWaitsForAGridEvent) {

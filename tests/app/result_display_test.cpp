@@ -38,7 +38,7 @@ TEST(ResultPanels, ClearKeepsTheOverrideTextAndBlanksTheRest) {
     EXPECT_EQ(w.ui.Grid1.cell(1, 1), "10");  // entered data stay
     EXPECT_EQ(w.ui.imgTestPassFail, Picture::Question);
     EXPECT_TRUE(w.ui.Frame11.enabled);
-    EXPECT_EQ(w.ui.focus, FocusTarget::ProjectName);
+    EXPECT_EQ(w.ui.focus, FocusTarget::None);  // the focus stays where the user had it
 }
 
 }  // namespace

@@ -125,7 +125,8 @@ TEST(Startup, DamagedTablesAreNamedAndNothingRuns) {
              std::ofstream(p / "Crit_t.dbf", std::ios::binary) << bytes;
          },
          "Statistical table Crit_t.dbf is missing or damaged; reinstall Benthix"},
-        {"two", [](const fs::path& p) {
+        {"two",
+         [](const fs::path& p) {
              fs::remove(p / "RANKIT.dbf");
              fs::remove(p / "crit_w.dbf");
          },

@@ -1,16 +1,14 @@
-// benthix-cli analyze with the file commands: each FILE comes back through the file dialog,
-// so the window's name rules apply, and a command that fails makes the exit status 1.
+// benthix-cli analyze with the file commands: a saved file loads to the same results, and each
+// FILE comes back through the file dialog, so the window's name rules apply. (The logs, the
+// report and the failures of each command: pinned byte for byte by the differential check.)
 #include <gtest/gtest.h>
 
 #include "cli/cli_fixture.h"
-#include "cli/cli_process.h"
-#include "cli/dbf_reading.h"
 #include "cli/exit_status.h"
 
 namespace bx::cli {
 namespace {
 
-using test::readTable;
 using test::runInProcess;
 
 bool hasLine(const nlohmann::ordered_json& status, const std::string& line) {
@@ -55,65 +53,6 @@ TEST(AnalyzeFiles, NameRulesApplyAsInTheDialog) {
               std::string::npos);
     EXPECT_TRUE(hasLine(r.json()["status"], "Save of Sample Data to <" +
                                                 (work / "longfile.dbf").string() + "> complete."));
-}
-
-TEST(AnalyzeFiles, LogsGetTheRun) {
-    const std::filesystem::path work = bx::test::freshScratch("analyze-logs");
-    const auto r =
-        runInProcess("analyze-logs-cli", {"analyze", "--test", "10,11,12", "--reference",
-                                          "14,15,16", "--detailed-log", (work / "det.dbf").string(),
-                                          "--summary-log", (work / "sum.dbf").string(), "--json"});
-    EXPECT_EQ(r.status, kExitRan) << r.err;
-    const auto status = r.json()["status"];
-    EXPECT_TRUE(hasLine(status, "     Saving to Log File..."));
-    EXPECT_TRUE(hasLine(status, "     Saving to Summary Log File..."));
-    const test::TableRows summary = readTable(work / "sum.dbf");
-    ASSERT_EQ(summary.rows.size(), 2U);             // the blank row of a new log, then the run
-    EXPECT_EQ(summary.rows[1][17], "Student's t");  // T_TYPE
-    // The detailed log: blank row, 3 + 3 rows of the run, blank row.
-    EXPECT_EQ(readTable(work / "det.dbf").rows.size(), 8U);
-}
-
-TEST(AnalyzeFiles, ReportWritesCsvAndWorkbookAndOpensNothing) {
-    const std::filesystem::path work = bx::test::freshScratch("analyze-report");
-    const auto r = runInProcess("analyze-report-cli",
-                                {"analyze", "--test", "10,11,12", "--reference", "14,15,16",
-                                 "--report", (work / "my report").string(), "--json"});
-    EXPECT_EQ(r.status, kExitRan) << r.err;
-    EXPECT_TRUE(std::filesystem::exists(work / "myreport.csv"));
-    EXPECT_TRUE(std::filesystem::exists(work / "myreport.xlsx"));
-    const auto status = r.json()["status"];
-    EXPECT_TRUE(hasLine(
-        status, "     Report workbook saved as <" + (work / "myreport.xlsx").string() + ">."));
-    EXPECT_EQ(status.back(), "*** Report Complete.");
-}
-
-TEST(AnalyzeFiles, FailedCommandsExitOne) {
-    const std::filesystem::path work = bx::test::freshScratch("analyze-file-fail");
-    auto r = runInProcess("analyze-fail-load",
-                          {"analyze", "--load", (work / "missing.dbf").string(), "--json"});
-    EXPECT_EQ(r.status, kExitRefused);
-    EXPECT_TRUE(hasLine(r.json()["status"], "*** Data NOT Loaded!"));
-
-    // The log cannot start in a missing folder; the analysis still runs, as in the window.
-    r = runInProcess("analyze-fail-log",
-                     {"analyze", "--test", "10,11,12", "--reference", "14,15,16", "--summary-log",
-                      (work / "no folder" / "s.dbf").string(), "--json"});
-    EXPECT_EQ(r.status, kExitRefused);
-    EXPECT_TRUE(hasLine(r.json()["status"], "Summary Log File NOT active."));
-    EXPECT_EQ(r.json()["hypothesis"]["statistic"], "Student's t");
-
-    r = runInProcess("analyze-fail-report",
-                     {"analyze", "--test", "10,11", "--reference", "14,15,16", "--report",
-                      (work / "r.csv").string(), "--json"});
-    EXPECT_EQ(r.status, kExitRefused);
-    EXPECT_FALSE(std::filesystem::exists(work / "r.csv"));
-}
-
-TEST(AnalyzeFiles, LoadExcludesTypedSamples) {
-    const auto r =
-        runInProcess("analyze-load-test", {"analyze", "--load", "x.dbf", "--test", "1,2,3"});
-    EXPECT_EQ(r.status, kExitUsage);
 }
 
 }  // namespace

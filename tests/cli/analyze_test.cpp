@@ -1,5 +1,6 @@
-// benthix-cli analyze: the printed results, the order in which options reach the window, the
-// answers to the override question and the exit statuses.
+// benthix-cli analyze: the printed results of one run of each output kind (the differential
+// check pins every byte of many more), the options reaching the window, the answers to the
+// override question, and the command line's own texts.
 //
 // Expected values of the statistics (all from scipy 1.10, python3-scipy, compared at the four
 // decimals the window shows):
@@ -7,96 +8,51 @@
 //     residuals -1,0,1,-1,0,1: scipy.stats.shapiro W = 0.853192 (shown 0.8532);
 //     critical t: scipy.stats.t.ppf(0.95, 4) = 2.131847 (shown 2.132).
 //   8,9,10 against 12: scipy.stats.ttest_1samp t = -5.196152 (shown -5.1962), df 2,
-//     scipy.stats.t.ppf(0.95, 2) = 2.919986 (shown -2.920 for "x1 < x2").
-//   10,10,10,10,30 vs 20,20,20,20,40: scipy.stats.mannwhitneyu U(x1) = 4, so
-//     U = 5 * 5 - 4 = 21 for the reference; with the override accepted the Student's t is
-//     scipy.stats.ttest_ind t = -1.767767 (shown 1.7678).
+//     scipy.stats.t.ppf(0.95, 2) = 2.919986 (shown -2.920 for "x1 < x2"); 3 against 1 is not
+//     balanced ("No ", as the window writes it).
+//   10,10,10,10,30 vs 20,20,20,20,40: the residuals fail Shapiro-Wilk; with the override
+//     accepted the Student's t is scipy.stats.ttest_ind t = -1.767767 (shown 1.7678), declined
+//     Mann-Whitney decides.
 // The golden files under tests/cli/golden hold these values as the tool prints them.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "cli/analysis_options.h"
 #include "cli/cli_fixture.h"
-#include "cli/cli_process.h"
 #include "cli/exit_status.h"
 #include "cli/result_output.h"
 
 namespace bx::cli {
 namespace {
 
-using test::golden;
-using test::runCli;
 using test::runInProcess;
 
-// The built program, end to end, against the golden files.
-class AnalyzeGolden : public ::testing::Test {
-  protected:
-    std::filesystem::path work = bx::test::freshScratch("analyze-golden");
-};
+std::string golden(const std::string& name) {
+    std::ifstream in(std::filesystem::path(BX_SOURCE_DIR) / "tests/cli/golden" / name);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
-// {arguments, golden file, exit status}; refused entries exit 1 with the reason.
-TEST_F(AnalyzeGolden, RunsPrintTheirGoldenFiles) {
+// {arguments, golden file}: the JSON and the readable output of a Student's t run, and the
+// JSON of a one-sample run.
+TEST(AnalyzeGolden, RunsPrintTheirGoldenFiles) {
     const struct {
         std::vector<std::string> args;
         const char* golden;
-        int status;
     } kRuns[] = {
-        {{"--test", "10,11,12", "--reference", "14,15,16", "--json"}, "student_t.json", kExitRan},
-        {{"--test", "10,11,12", "--reference", "14,15,16"}, "student_t.txt", kExitRan},
-        {{"--test", "8,9,10", "--reference", "12", "--one-sample", "--json"},
-         "one_sample.json",
-         kExitRan},
-        {{"--test", "10,10,10,10,30", "--reference", "20,20,20,20,40", "--json"},
-         "mann_whitney.json",
-         kExitRan},
-        {{"--test", "1,2", "--reference", "14,15,16", "--json"}, "refused.json", kExitRefused},
+        {{"--test", "10,11,12", "--reference", "14,15,16", "--json"}, "student_t.json"},
+        {{"--test", "10,11,12", "--reference", "14,15,16"}, "student_t.txt"},
+        {{"--test", "8,9,10", "--reference", "12", "--one-sample", "--json"}, "one_sample.json"},
     };
     for (const auto& run : kRuns) {
         std::vector<std::string> args = {"analyze"};
         args.insert(args.end(), run.args.begin(), run.args.end());
-        const auto r = runCli(args, work);
-        EXPECT_EQ(r.status, run.status) << run.golden;
+        const auto r = runInProcess("analyze-golden", args);
+        EXPECT_EQ(r.status, kExitRan) << run.golden;
         EXPECT_EQ(r.out, golden(run.golden));
         EXPECT_EQ(r.err, "") << run.golden;
     }
-}
-
-TEST_F(AnalyzeGolden, VersionLine) {
-    const auto r = runCli({"--version"}, work);
-    EXPECT_EQ(r.status, kExitRan);
-    EXPECT_EQ(r.out, std::string("benthix-cli ") + BX_VERSION + "\n");
-}
-
-TEST_F(AnalyzeGolden, WrongCommandLineExitsTwoWithUsage) {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {},
-             {"analyse"},
-             {"analyze", "--alpha", "0.01"},
-             {"analyze", "--alternative", "x1 >= x2"},
-             {"analyze", "--transform", "arcsin"},
-             {"analyze", "--override", "maybe"},
-             {"analyze", "--power-difference", "two"},
-             {"analyze", "--test", "1,2,3,4,5,6,7,8,9,10,11"},
-             {"analyze", "--unknown"},
-         }) {
-        const auto r = runCli(args, work);
-        EXPECT_EQ(r.status, kExitUsage) << ::testing::PrintToString(args);
-        EXPECT_NE(r.err.find("Usage: benthix-cli"), std::string::npos)
-            << ::testing::PrintToString(args);
-        EXPECT_EQ(r.out, "");
-    }
-}
-
-TEST(AnalyzeOptions, MenuSwitchesPostTheirLinesInOrderBeforeTheRun) {
-    const auto r = runInProcess(
-        "analyze-order", {"analyze", "--one-sample", "--power-difference", "2", "--override", "no",
-                          "--test", "10,11,12", "--reference", "14,15,16", "--json"});
-    ASSERT_EQ(r.status, kExitRan);
-    const auto status = r.json()["status"];
-    ASSERT_GE(status.size(), 5U);
-    EXPECT_EQ(status[1], "Normality Override Option ON");
-    EXPECT_EQ(status[2].get<std::string>().rfind("Power Calculation Option ON", 0), 0U);
-    EXPECT_EQ(status[3], "1 Sample t-Test ON");
-    EXPECT_EQ(status[4], "*** Executing Stats ...");
 }
 
 TEST(AnalyzeOptions, ListsReachTheWindow) {
@@ -115,55 +71,46 @@ TEST(AnalyzeOptions, ListsReachTheWindow) {
     EXPECT_EQ(j["hypothesis"]["accept_null"], "Yes");
 }
 
-TEST(AnalyzeOverride, YesInvokesTheOverrideAndRunsStudentsT) {
-    const auto r = runInProcess("analyze-override-yes",
-                                {"analyze", "--override", "yes", "--test", "10,10,10,10,30",
-                                 "--reference", "20,20,20,20,40", "--json"});
-    ASSERT_EQ(r.status, kExitRan);
-    const auto j = r.json();
-    EXPECT_EQ(j["normality"]["override"], "Invoked");
-    EXPECT_EQ(j["hypothesis"]["value"], "1.7678");
-    EXPECT_EQ(r.err,
-              "Normality Override: Data Failed Shapiro-Wilk test. Do you want to override this "
-              "conclusion of non-normality?\n");
-}
-
-TEST(AnalyzeOverride, NoLeavesTheFailedNormalityStanding) {
-    const auto r = runInProcess("analyze-override-no",
-                                {"analyze", "--override", "no", "--test", "10,10,10,10,30",
-                                 "--reference", "20,20,20,20,40", "--json"});
-    ASSERT_EQ(r.status, kExitRan);
-    const auto j = r.json();
-    EXPECT_EQ(j["normality"]["override"], "Not Invoked");
-    EXPECT_EQ(j["hypothesis"]["statistic"], "Mann-Whitney");
-    EXPECT_NE(r.err.find("Normality Override: "), std::string::npos);
-}
-
-TEST(AnalyzeMessages, MessageBoxesGoToStandardError) {
-    const auto r = runInProcess(
-        "analyze-box", {"analyze", "--test", "10,11,12", "--reference", "14,15", "--json"});
-    EXPECT_EQ(r.status, kExitRefused);
-    EXPECT_EQ(r.err,
-              "Benthix: At least three reference values must be entered.  For a one-sample "
-              "t-test, enter the same value three times.\n");
-    const auto status = r.json()["status"];
-    EXPECT_EQ(status[2], "Reference Data entry incomplete.");
+// The question goes to standard error; yes invokes the override (Student's t), no leaves the
+// failed normality standing (Mann-Whitney).
+TEST(AnalyzeOverride, TheAnswerDecidesTheTest) {
+    for (const char* answer : {"yes", "no"}) {
+        const auto r = runInProcess("analyze-override",
+                                    {"analyze", "--override", answer, "--test", "10,10,10,10,30",
+                                     "--reference", "20,20,20,20,40", "--json"});
+        ASSERT_EQ(r.status, kExitRan);
+        const auto j = r.json();
+        const bool yes = *answer == 'y';
+        EXPECT_EQ(j["normality"]["override"], yes ? "Invoked" : "Not Invoked");
+        EXPECT_EQ(j["hypothesis"]["statistic"], yes ? "Student's t" : "Mann-Whitney");
+        if (yes) {
+            EXPECT_EQ(j["hypothesis"]["value"], "1.7678");
+        }
+        EXPECT_EQ(r.err,
+                  "Normality Override: Data Failed Shapiro-Wilk test. Do you want to override "
+                  "this conclusion of non-normality?\n");
+    }
 }
 
 TEST(AnalyzeInput, CellTextsGoInUnchanged) {
-    // "1,,3": the empty second cell ends the sample after one value.
-    const auto r =
-        runInProcess("analyze-cells", {"analyze", "--test", "1,,3", "--reference", "4,5,6"});
-    EXPECT_EQ(r.status, kExitRefused);
     EXPECT_EQ(splitCellTexts("1,,3"), (std::vector<std::string>{"1", "", "3"}));
     EXPECT_EQ(splitCellTexts(" 1, 2"), (std::vector<std::string>{" 1", " 2"}));
     EXPECT_TRUE(splitCellTexts("").empty());
-}
-
-TEST(AnalyzeInput, TextThatIsNotUtf8StillGivesValidJson) {
+    // Text that is not UTF-8 still gives valid JSON.
     const auto r = runInProcess("analyze-bytes", {"analyze", "--test", "10\xff,11,12",
                                                   "--reference", "14,15,16", "--json"});
     EXPECT_NO_THROW((void)r.json());
+}
+
+// A wrong command line exits 2 with the usage on standard error and nothing on standard output.
+TEST(AnalyzeInput, WrongCommandLineExitsTwoWithUsage) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"analyse"}, {"analyze", "--alternative", "x1 >= x2"}, {"analyze", "--unknown"}}) {
+        const auto r = runInProcess("analyze-usage", args);
+        EXPECT_EQ(r.status, kExitUsage) << ::testing::PrintToString(args);
+        EXPECT_NE(r.err.find("Usage: benthix-cli"), std::string::npos);
+        EXPECT_EQ(r.out, "");
+    }
 }
 
 TEST(RunOutcome, RefusalIsTheLastLineBeforeTheClosingLine) {

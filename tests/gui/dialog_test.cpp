@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -109,11 +110,13 @@ TEST(FileDialog, ADoubleClickIsOkAndTheFolderTreeChangesTheList) {
     FileListDialog dialog(nullptr);
     dialog.openIn(q(folder));
     dialog.show();
-    // Choosing the subfolder in the tree lists its files.
+    // Choosing the subfolder in the tree lists its files and shows its path.
     auto* tree = dialog.findChild<QTreeView*>("dirLook");
-    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
-    tree->setCurrentIndex(model->index(q(folder / "sub")));
+    auto* shown = qobject_cast<QSortFilterProxyModel*>(tree->model());
+    auto* model = qobject_cast<QFileSystemModel*>(shown->sourceModel());
+    tree->setCurrentIndex(shown->mapFromSource(model->index(q(folder / "sub"))));
     EXPECT_EQ(dialog.currentFolder(), q(folder / "sub"));
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("txtPath")->text(), q(folder / "sub"));
     EXPECT_EQ(dialog.listedFiles(), QStringList({"old.csv"}));
     clickFile(dialog, "old.csv", true);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -147,6 +150,105 @@ TEST(FileDialog, AnUnavailableDriveIsReportedAndNothingChanges) {
     EXPECT_EQ(drives->currentText(), "/");
     EXPECT_EQ(dialog.currentFolder(), q(folder));
     EXPECT_EQ(dialog.listedFiles().size(), 3);
+}
+
+// {path, file-system type, pseudo}: the kernel's folders and volume types are never offered.
+TEST(FileDialog, PseudoFileSystemsAreKnown) {
+    const struct {
+        const char* path;
+        const char* type;
+        bool pseudo;
+    } kCases[] = {
+        {"/proc", "", true},          {"/sys/fs/cgroup", "", true},  {"/dev/shm", "tmpfs", true},
+        {"/run/user/1000", "", true}, {"/mnt/x", "sysfs", true},     {"/", "overlay", false},
+        {"/home", "ext4", false},     {"/media/usb", "vfat", false}, {"/tmp", "tmpfs", false},
+        {"/devices", "ext4", false},  {"/running", "", false},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(FileListDialog::isPseudoFileSystem(c.path, c.type), c.pseudo) << c.path;
+    }
+}
+
+// Load From opens at the load folder with its full path in the path bar; the places start
+// with the home folder and that working folder, and hold no pseudo file system. The tree of
+// "/" leaves them out too.
+TEST(FileDialog, OpensAtThePurposesFolderAmongTheUsersPlaces) {
+    FormFixture f("dialog-start");
+    const fs::path folder = dataFolder("start");
+    f.core().ui.loadFolder = folder.string();
+    QString path;
+    QStringList drives;
+    QStringList files;
+    whenModalOpens<FileListDialog>([&](FileListDialog* dialog) {
+        path = dialog->findChild<QLineEdit*>("txtPath")->text();
+        drives = dialog->drives();
+        files = dialog->listedFiles();
+        dialog->reject();
+    });
+    f.action("mnuLoadFrom")->trigger();
+    EXPECT_EQ(path, q(folder));
+    EXPECT_EQ(files, QStringList({"lake.dbf", "report1.csv", "RIVER.DBF"}));
+    ASSERT_GE(drives.size(), 3);
+    EXPECT_EQ(drives.mid(0, 2), QStringList({QDir::homePath(), q(folder)}));
+    EXPECT_TRUE(drives.contains("/"));
+    for (const QString& drive : drives) {
+        EXPECT_FALSE(FileListDialog::isPseudoFileSystem(drive)) << drive.toStdString();
+    }
+
+    FileListDialog dialog(nullptr);
+    dialog.setDrives({"/"});
+    dialog.openIn("/");
+    QTRY_VERIFY(dialog.treeFolders().contains("usr"));
+    for (const char* pseudo : {"proc", "sys", "dev", "run"}) {
+        EXPECT_FALSE(dialog.treeFolders().contains(pseudo)) << pseudo;
+    }
+}
+
+// Enter in the path bar goes to the folder typed there and keeps the dialog open; a folder
+// that is not there is reported and the one shown stays.
+TEST(FileDialog, ThePathBarGoesToTheFolderTyped) {
+    ensureApplication();
+    const fs::path folder = dataFolder("path-bar");
+    std::vector<std::string> told;
+    FileListDialog dialog([&told](const std::string& text) { told.push_back(text); });
+    dialog.openIn(q(folder));
+    dialog.show();
+    auto* bar = dialog.findChild<QLineEdit*>("txtPath");
+    for (const auto& [typed, shown] :
+         {std::pair{q(folder / "sub"), q(folder / "sub")}, std::pair{QString(".."), q(folder)},
+          std::pair{q(folder / "nowhere"), q(folder)}}) {
+        bar->setFocus();
+        bar->setText(typed);
+        QTest::keyClick(bar, Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible()) << typed.toStdString();
+        EXPECT_EQ(dialog.currentFolder(), shown) << typed.toStdString();
+        EXPECT_EQ(bar->text(), shown);
+    }
+    EXPECT_EQ(told,
+              std::vector<std::string>({"Folder not found: " + (folder / "nowhere").string()}));
+}
+
+// A name that is not there for Load keeps the dialog open with the reason; an existing one
+// (written without its extension) is taken.
+TEST(FileDialog, ANameThatIsNotThereKeepsLoadOpen) {
+    FormFixture f("dialog-missing");
+    const fs::path folder = dataFolder("missing");
+    f.core().ui.loadFolder = folder.string();
+    f.core().ui.fileDialogPurpose = "load";
+    bool stayed = false;
+    whenModalOpens<FileListDialog>([&stayed](FileListDialog* dialog) {
+        auto* entry = dialog->findChild<QLineEdit*>("txtFileEntry");
+        entry->setText("lakes");
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        stayed = dialog->isVisible();
+        entry->setText("lake");
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    });
+    f.form().forward([](MainWindow& w) { showFileDialog(w, "Load From..."); });
+    EXPECT_TRUE(stayed);
+    ASSERT_EQ(f.messages.shown.size(), 1U);
+    EXPECT_EQ(f.messages.shown[0].text, "File not found: " + (folder / "lakes.dbf").string());
+    EXPECT_EQ(f.core().ui.ChosenPath, (folder / "lake.dbf").string());
 }
 
 TEST(FileDialog, CancelGivesNoAnswer) {
@@ -297,7 +399,7 @@ TEST(MessageBoxes, AFailingCommandIsReportedNotFatal) {
 
 TEST(Pictures, AMissingOrBrokenPictureLeavesTheFieldEmpty) {
     // A program folder without pictures, except a question.bmp that is no picture at all.
-    const fs::path folder = bx::test::freshScratch("gui-no-pictures") / "program";
+    const fs::path folder = bx::test::freshScratch("no-pictures-program") / "program";
     bx::test::copyStatisticalTables(folder);
     std::ofstream(folder / "question.bmp") << "not a bitmap";
     FormFixture f("no-pictures", folder.string());
@@ -313,7 +415,7 @@ TEST(Pictures, AMissingOrBrokenPictureLeavesTheFieldEmpty) {
 }
 
 TEST(DamagedTables, ExecuteAndReportAreOffAndTheWindowSaysWhy) {
-    const fs::path folder = bx::test::freshScratch("gui-damaged-tables") / "program";
+    const fs::path folder = bx::test::freshScratch("damaged-tables-program") / "program";
     bx::test::copyStatisticalTables(folder);
     fs::remove(folder / "POWERT.dbf");
     FormFixture f("damaged-tables", folder.string());

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
@@ -110,6 +112,53 @@ TEST(WindowFiles, OnlySampleDataFilesMayBeDropped) {
     EXPECT_EQ(f.cell("Grid1", 1, 1), "10");
     EXPECT_TRUE(f.statusLines().last().startsWith("*** Data NOT Loaded!"))
         << f.statusLines().last().toStdString();
+}
+
+// Where the files went: the title and the status bar show the sample file; the status bar
+// shows the active logs, and a click stops one; the report names both its files, and when no
+// program opens the workbook a box says where they are.
+TEST(WindowFiles, TheWindowSaysWhereTheFilesAre) {
+    FormFixture f("where");
+    MainWindow& w = f.core();
+    const fs::path folder = f.scratch / "samples";
+    fs::create_directories(folder);
+    w.ui.saveFolder = w.ui.detailedLogFolder = w.ui.reportFolder = folder.string();
+    f.typeColumn("Grid1", {"10", "11", "12"});
+    f.typeColumn("Grid2", {"14", "15", "16"});
+    answerDialog("station4");
+    f.action("mnuSaveAs")->trigger();
+    const QString saved = QString::fromStdString((folder / "station4.dbf").string());
+    EXPECT_EQ(f.form().windowTitle(), QString::fromUtf8("station4.dbf \u2014 Benthix"));
+    EXPECT_EQ(qobject_cast<QLabel*>(f.widget("sbSampleFile"))->text(), "Sample file: " + saved);
+
+    auto* detail = qobject_cast<QToolButton*>(f.widget("sbDetailLog"));
+    EXPECT_FALSE(detail->isVisible());
+    answerDialog("d4");
+    f.action("mnuLogDetail")->trigger();
+    EXPECT_TRUE(detail->isVisible());
+    EXPECT_TRUE(detail->text().startsWith("Detailed log: d4.dbf")) << detail->text().toStdString();
+    EXPECT_FALSE(f.widget("sbSummaryLog")->isVisible());
+    QTest::mouseClick(detail, Qt::LeftButton);
+    EXPECT_FALSE(w.ui.detailedLogging);
+    EXPECT_FALSE(detail->isVisible());
+
+    f.openSucceeds = false;
+    answerDialog("station4");
+    f.action("mnuFileReport")->trigger();
+    const std::string csv = (folder / "station4.csv").string();
+    const std::string xlsx = (folder / "station4.xlsx").string();
+    EXPECT_EQ(f.opened, std::vector<std::string>({xlsx}));
+    const QStringList lines = f.statusLines();
+    EXPECT_EQ(lines.last(), "*** Report Complete.");
+    EXPECT_EQ(
+        lines.at(lines.size() - 2).toStdString(),
+        "     No program opened the report. It is saved as <" + csv + "> and <" + xlsx + ">.");
+    ASSERT_FALSE(f.messages.shown.empty());
+    EXPECT_NE(f.messages.shown.back().text.find(csv + "\nand\n" + xlsx), std::string::npos);
+
+    f.action("mnuClearAll")->trigger();  // saved: nothing is asked
+    EXPECT_EQ(f.form().windowTitle(), "Benthix");
+    EXPECT_EQ(qobject_cast<QLabel*>(f.widget("sbSampleFile"))->text(), "");
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ TEST(GridKeys, KeyPressesBecomeTheirCharacterCodes) {
     EXPECT_EQ(code(Qt::Key_Left), -1);
     EXPECT_EQ(code(Qt::Key_Tab, Qt::NoModifier, "\t"), -1);
     EXPECT_EQ(code(Qt::Key_F2), -1);
-    EXPECT_EQ(code(Qt::Key_Delete, Qt::NoModifier, "\x7f"), -1);
+    EXPECT_EQ(code(Qt::Key_Delete, Qt::NoModifier, "\x7f"), 127);
 }
 
 TEST(GridTyping, DigitsAndPointBuildTheCellText) {
@@ -127,8 +127,7 @@ TEST(GridClipboard, EditMenuCopiesAndPastesBetweenGrids) {
     f.action("mnuEditPaste")->trigger();
     EXPECT_EQ(f.cell("Grid2", 3, 1), "12");
     EXPECT_EQ(f.cell("Grid2", 4, 1), "");
-    // A paste empties the status list.
-    EXPECT_EQ(f.statusLines(), QStringList({""}));
+    EXPECT_EQ(f.statusLines(), QStringList({"", "Pasted 3 values."}));
 }
 
 TEST(GridClipboard, CtrlCAndCtrlVActOnTheGridTypedIn) {
@@ -157,6 +156,23 @@ TEST(GridClipboard, ABlockFromASpreadsheetFillsTheSelection) {
     EXPECT_EQ(f.cell("Grid1", 4, 1), "");
 }
 
+// The usual case: one cell current, a spreadsheet column on the clipboard. Ctrl+V fills
+// downward from the cell to row 10 and says what did not fit; Delete clears a selection.
+TEST(GridClipboard, CtrlVFromOneCellFillsDownward) {
+    FormFixture f("paste-down");
+    QGuiApplication::clipboard()->setText("1.5\r\n2.5\r\n3.5\r\n4.5\r\n");
+    f.clickCell("Grid2", 8, 1);
+    QTest::keyClick(f.widget("Grid2"), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(f.cell("Grid2", 8, 1), "1.5");
+    EXPECT_EQ(f.cell("Grid2", 10, 1), "3.5");
+    EXPECT_EQ(f.statusLines().last(), "Pasted 3 values; 1 did not fit.");
+    f.dragCells("Grid2", 8, 1, 9, 1);
+    QTest::keyClick(f.widget("Grid2"), Qt::Key_Delete);
+    EXPECT_EQ(f.cell("Grid2", 8, 1), "");
+    EXPECT_EQ(f.cell("Grid2", 9, 1), "");
+    EXPECT_EQ(f.cell("Grid2", 10, 1), "3.5");
+}
+
 // Opening a menu takes the keyboard from the grid for a moment; it is not leaving the grid, so
 // the Edit menu's wait after a copy goes on.
 TEST(GridClipboard, OpeningAMenuIsNotLeavingTheGrid) {
@@ -169,7 +185,7 @@ TEST(GridClipboard, OpeningAMenuIsNotLeavingTheGrid) {
     QApplication::sendEvent(f.widget("Grid1"), &out);
     EXPECT_EQ(f.core().ui.ActiveGrid, 0);
     EXPECT_TRUE(f.core().ui.Grid1.highlighted);
-    // A paste would empty the status list; nothing happens.
+    // A paste would post its line; nothing happens.
     f.form().forward([](MainWindow& w) { w.postStatus("kept"); });
     f.action("mnuEditPaste")->trigger();
     EXPECT_EQ(f.statusLines(), QStringList({"", "kept"}));

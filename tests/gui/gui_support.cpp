@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
+#include <QSettings>
 #include <QTableView>
 #include <QTest>
 
@@ -15,6 +16,8 @@ void ensureApplication() {
         return;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window's settings go to a folder of the tests, never to the user's own.
+    qputenv("XDG_CONFIG_HOME", QByteArray(BX_TEST_SCRATCH) + "/config");
     // QApplication keeps references to argc and argv for its whole life.
     static int argc = 1;
     static char name[] = "gui_tests";
@@ -40,10 +43,17 @@ QtDesktop::MessageFunction MessageScript::function() {
 FormFixture::FormFixture(const std::string& name, const std::string& programFolder)
     : scratch(bx::test::freshScratch("gui-" + name)) {
     ensureApplication();
+    // Every window starts with the settings of a first start.
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Benthix", "Benthix").clear();
     window = std::make_unique<MainForm>(
         StartupFolders{programFolder.empty() ? bx::test::programFolder() : programFolder,
                        (scratch / "userdata").string()});
     window->desktop().setMessageFunction(messages.function());
+    // Files are never handed to another program from the tests.
+    window->desktop().setOpenFunction([this](const std::string& path) {
+        opened.push_back(path);
+        return openSucceeds;
+    });
     window->formLoad();
     window->resize(1340, 700);
     window->show();

@@ -55,6 +55,9 @@ struct FormFixture {
 
     std::filesystem::path scratch;
     MessageScript messages;
+    // Files the window asked the desktop to open, and whether that succeeds.
+    std::vector<std::string> opened;
+    bool openSucceeds = true;
     std::unique_ptr<MainForm> window;
 };
 

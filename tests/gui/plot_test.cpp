@@ -57,7 +57,8 @@ TEST(ReplicatePlot, ShowsTheTransformedValuesAfterTransform) {
     // The entered values are unchanged.
     EXPECT_EQ(plot.entered.test.values, std::vector<double>({10, 11, 12}));
 
-    // Clear All empties both pictures.
+    // Clear All (confirmed: the entries were never saved) empties both pictures.
+    f.messages.answers = {MessageAnswer::Yes};
     f.action("mnuClearAll")->trigger();
     EXPECT_TRUE(plotOf(f).entered.empty());
     EXPECT_TRUE(plotOf(f).transformed.empty());

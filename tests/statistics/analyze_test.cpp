@@ -328,6 +328,19 @@ TEST(Analyze, TwentyPooledValuesFitMoreAreRefused) {
     EXPECT_TRUE(over.notes.empty());
 }
 
+// Balanced: the larger count below twice the smaller (worked by hand: 5 of 3 and 7 of 4 are,
+// 6 of 3 and 8 of 4 are not, in either order).
+TEST(Analyze, BalancedDesigns) {
+    const struct {
+        int n1, n2;
+        bool balanced;
+    } kCases[] = {{5, 5, true}, {3, 5, true}, {3, 6, false}, {4, 8, false}, {6, 3, false},
+                  {7, 4, true}};
+    for (const auto& c : kCases) {
+        EXPECT_EQ(isBalanced(c.n1, c.n2), c.balanced) << c.n1 << " of " << c.n2;
+    }
+}
+
 // 100 % under the arcsine is (pi / 2) * 180 / 3.1415926535 = 90 * pi / 3.1415926535 =
 // 90.0000000025724 with the ten-decimal pi the procedure uses; 0 under the square root is
 // sqrt(0.375) = 0.612372; log10(1 + 9) = 1.

@@ -55,10 +55,8 @@ TEST(StudentTTails, AgainstScipyAndClosedForms) {
         {2.0, 1, 0.1475836176504332, 0.8524163823495667, 1e-12, "scipy"},
         {0.5, 2, 1.0 / 3.0, 2.0 / 3.0, 1e-14, "df = 2: 1 / (1.5 * (1.5 + 0.5)) = 1/3"},
         {1e4, 2, df2FarTail, 1.0 - df2FarTail, 1e-12, "df = 2: 1 / (s (s + t)), about 5e-9"},
-        {2.0, 5, 0.05096973941492914, 0.9490302605850709, 1e-12, "scipy"},
         {1.812461, 10, 0.050000010018875045, 0.9499999899811249, 1e-12,
          "scipy; 1.812 is the printed one-sided 5% point for df = 10"},
-        {2.101, 18, 0.02499618143898176, 0.9750038185610183, 1e-12, "scipy"},
         {3.7, 7.5, 0.0033858437990216886, 0.9966141562009784, 1e-12, "scipy, fractional df"},
         {50.0, 8, 1.4172053225458909e-11, 0.999999999985828, 1e-12, "scipy, far tail"},
         // Large df approaches the normal: scipy.stats.norm.sf(2.0) = 0.022750131948179195,
@@ -78,29 +76,15 @@ TEST(StudentTTails, AgainstScipyAndClosedForms) {
 // t = 0 and infinite t are answered exactly; a NaN t and a df that is NaN or not positive give
 // NaN through the error policy, never an exception.
 TEST(StudentTTails, ExactValuesAndInvalidArguments) {
-    struct Case {
-        double t;
-        double df;
-        double upper;  // NaN: expect NaN
-        double lower;
-    };
-    const Case cases[] = {
-        {0.0, 4.5, 0.5, 0.5},  {kInf, 3, 0.0, 1.0},    {-kInf, 3, 1.0, 0.0},
-        {kNaN, 3, kNaN, kNaN}, {1.0, 0.0, kNaN, kNaN}, {1.0, kNaN, kNaN, kNaN},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("t = " + std::to_string(c.t) + ", df = " + std::to_string(c.df));
-        double upper = 0.0;
-        double lower = 0.0;
-        EXPECT_NO_THROW(upper = studentTUpperTail(c.t, c.df));
-        EXPECT_NO_THROW(lower = studentTLowerTail(c.t, c.df));
-        if (std::isnan(c.upper)) {
-            EXPECT_TRUE(std::isnan(upper)) << upper;
-            EXPECT_TRUE(std::isnan(lower)) << lower;
-        } else {
-            EXPECT_EQ(upper, c.upper);
-            EXPECT_EQ(lower, c.lower);
-        }
+    EXPECT_EQ(studentTUpperTail(0.0, 4.5), 0.5);
+    EXPECT_EQ(studentTLowerTail(0.0, 4.5), 0.5);
+    EXPECT_EQ(studentTUpperTail(kInf, 3), 0.0);
+    EXPECT_EQ(studentTLowerTail(kInf, 3), 1.0);
+    EXPECT_EQ(studentTUpperTail(-kInf, 3), 1.0);
+    EXPECT_EQ(studentTLowerTail(-kInf, 3), 0.0);
+    for (const auto& [t, df] : {std::pair{kNaN, 3.0}, {1.0, 0.0}, {1.0, kNaN}}) {
+        EXPECT_TRUE(std::isnan(studentTUpperTail(t, df))) << t << " " << df;
+        EXPECT_TRUE(std::isnan(studentTLowerTail(t, df))) << t << " " << df;
     }
 }
 
@@ -133,41 +117,13 @@ std::vector<double> bruteForceCounts(int n1, int n2) {
     return counts;
 }
 
-// The distribution from counts by hand: they are the coefficients of the Gaussian binomial
-// [n1 + n2 choose n1] in q, e.g. [4 choose 2] = 1 + q + 2q^2 + q^3 + q^4 (the six arrangements
-// of two values against two: U = 0, 1, 2, 2, 3, 4).
-TEST(MannWhitneyNullDistribution, HandCountedSmallSamples) {
-    struct Case {
-        int n1;
-        int n2;
-        std::vector<double> counts;
-    };
-    const Case cases[] = {
-        {2, 2, {1, 1, 2, 1, 1}},
-        {3, 2, {1, 1, 2, 2, 2, 1, 1}},
-        {3, 3, {1, 1, 2, 3, 3, 3, 3, 2, 1, 1}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.n1) + " against " + std::to_string(c.n2));
-        double total = 0.0;
-        for (double count : c.counts) {
-            total += count;
-        }
-        const std::vector<double> probability = mannWhitneyNullDistribution(c.n1, c.n2);
-        ASSERT_EQ(probability.size(), c.counts.size());
-        for (std::size_t k = 0; k < probability.size(); ++k) {
-            expectRelativelyNear(probability[k], c.counts[k] / total, 1e-14);
-        }
-    }
-    // The worked case: of the 6 arrangements of 2 against 2, U >= 3 in 2.
-    EXPECT_NEAR(mannWhitneyUpperTail(3, 2, 2), 2.0 / 6.0, 1e-15);
-}
-
 // Sizes up to 6 against 6 (at most C(12, 6) = 924 arrangements), and a few with one sample
 // above the 20 values that are tabulated, so that the direct recursion is checked as well. The
 // tails are counted straight from the arrangements (U >= u and U <= u with u running over whole
-// and half values from -1 to n1 * n2 + 1), so the ceil/floor rule is checked too. The
-// recursion's rounding error is a few (n1 + n2) machine epsilons: 1e-13 relative.
+// and half values from -1 to n1 * n2 + 1), so the ceil/floor rule is checked too: a U from
+// averaged tied ranks is a half-integer, and P(U >= u) counts k >= ceil(u), P(U <= u) counts
+// k <= floor(u) (scipy 1.10's exact method truncates a half-integer U and is no oracle there).
+// The recursion's rounding error is a few (n1 + n2) machine epsilons: 1e-13 relative.
 TEST(MannWhitneyNullDistribution, MatchesEveryArrangementCounted) {
     std::vector<std::pair<int, int>> sizes;
     for (int n1 = 1; n1 <= 6; n1 += 2) {
@@ -201,32 +157,6 @@ TEST(MannWhitneyNullDistribution, MatchesEveryArrangementCounted) {
             expectRelativelyNear(mannWhitneyUpperTail(u, n1, n2), atLeast / total, 1e-13);
             expectRelativelyNear(mannWhitneyLowerTail(u, n1, n2), atMost / total, 1e-13);
         }
-    }
-}
-
-// A U from averaged tied ranks is a half-integer; U itself takes whole values only, so
-// P(U >= u) counts k >= ceil(u) and P(U <= u) counts k <= floor(u). Worked from the counts
-// by hand (2 against 2: 1, 1, 2, 1, 1 of 6; 3 against 3: 1, 1, 2, 3, 3, 3, 3, 2, 1, 1 of 20;
-// 5 against 4: P(U >= 18) = 4/126 from the scipy row below). scipy 1.10's exact method
-// truncates a half-integer U (U.astype(int)) and so is no oracle here.
-TEST(MannWhitneyTails, HalfIntegerU) {
-    struct Case {
-        double u;
-        int n1;
-        int n2;
-        double upper;
-        double lower;
-    };
-    const Case cases[] = {
-        {2.5, 2, 2, 2.0 / 6.0, 4.0 / 6.0},
-        {7.5, 3, 3, 2.0 / 20.0, 18.0 / 20.0},
-        {17.5, 5, 4, 4.0 / 126.0, 122.0 / 126.0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("u = " + std::to_string(c.u) + ", " + std::to_string(c.n1) + " against " +
-                     std::to_string(c.n2));
-        expectRelativelyNear(mannWhitneyUpperTail(c.u, c.n1, c.n2), c.upper, 1e-14);
-        expectRelativelyNear(mannWhitneyLowerTail(c.u, c.n1, c.n2), c.lower, 1e-14);
     }
 }
 
@@ -293,8 +223,6 @@ TEST(MannWhitneyNullDistribution, EndsOfLargeDistributions) {
             total += p;
         }
         EXPECT_NEAR(total, 1.0, 1e-12);
-        expectRelativelyNear(mannWhitneyUpperTail(pairs, c.n1, c.n2), c.oneArrangement, 1e-12);
-        expectRelativelyNear(mannWhitneyLowerTail(1, c.n1, c.n2), 2.0 * c.oneArrangement, 1e-12);
     }
 }
 
@@ -306,25 +234,12 @@ TEST(MannWhitneyTails, InfiniteAndInvalidArguments) {
     EXPECT_EQ(mannWhitneyLowerTail(kInf, 3, 4), 1.0);
     EXPECT_EQ(mannWhitneyUpperTail(-kInf, 3, 4), 1.0);
     EXPECT_EQ(mannWhitneyLowerTail(-kInf, 3, 4), 0.0);
-    struct Case {
-        double u;
-        int n1;
-        int n2;
-    };
-    const Case invalid[] = {
-        {kNaN, 3, 4},
-        {1, 0, 4},
-        {1, 101, 100},
-        {1, INT_MAX, INT_MAX},
-    };
-    for (const Case& c : invalid) {
-        SCOPED_TRACE("u = " + std::to_string(c.u) + ", " + std::to_string(c.n1) + " against " +
-                     std::to_string(c.n2));
-        EXPECT_TRUE(std::isnan(mannWhitneyUpperTail(c.u, c.n1, c.n2)));
-        EXPECT_TRUE(std::isnan(mannWhitneyLowerTail(c.u, c.n1, c.n2)));
-        if (!std::isnan(c.u)) {
-            EXPECT_TRUE(mannWhitneyNullDistribution(c.n1, c.n2).empty());
-        }
+    EXPECT_TRUE(std::isnan(mannWhitneyUpperTail(kNaN, 3, 4)));
+    EXPECT_TRUE(std::isnan(mannWhitneyLowerTail(kNaN, 3, 4)));
+    for (const auto& [n1, n2] : {std::pair{1, 0}, {101, 100}, {INT_MAX, INT_MAX}}) {
+        EXPECT_TRUE(std::isnan(mannWhitneyUpperTail(1, n1, n2))) << n1 << " " << n2;
+        EXPECT_TRUE(std::isnan(mannWhitneyLowerTail(1, n1, n2))) << n1 << " " << n2;
+        EXPECT_TRUE(mannWhitneyNullDistribution(n1, n2).empty()) << n1 << " " << n2;
     }
 }
 

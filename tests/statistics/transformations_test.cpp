@@ -1,5 +1,7 @@
-// The transformation formulas. Expected values from the closed forms (scipy/numpy agree:
-// numpy.degrees(numpy.arcsin(numpy.sqrt(0.5))) = 45).
+// The transformations at the edges of their ranges (the values inside them are checked through
+// analyze() in analyze_test.cpp). Expected values from the closed forms: arcsin(sqrt(0.5)) =
+// 45 degrees, arcsin(sqrt(0.95)) = 77.0790336184 degrees (numpy.degrees), sqrt(1.375) =
+// 1.1726039399558574; the ten-decimal pi makes degrees a hair larger: tolerance 1e-8.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,34 +11,26 @@
 namespace bx {
 namespace {
 
-TEST(Transformations, log10Plus1) {
-    EXPECT_EQ(log10Plus1(0), 0.0);
-    EXPECT_NEAR(log10Plus1(9), 1.0, 1e-15);
-    EXPECT_NEAR(log10Plus1(99), 2.0, 1e-15);
-}
-
-TEST(Transformations, sqrtPlus375IncludesZero) {
-    EXPECT_NEAR(sqrtPlus375(0), 0.6123724356957945, 1e-15);  // sqrt(0.375), not 0
-    EXPECT_NEAR(sqrtPlus375(1), 1.1726039399558574, 1e-15);
-    EXPECT_EQ(sqrtPlus375(-0.375), 0.0);
-}
-
-TEST(Transformations, arcsinePercentInDegrees) {
-    // The ten-decimal pi makes degrees a hair larger than exact: tolerance 1e-8.
-    EXPECT_NEAR(arcsinePercent(50), 45.0, 1e-8);
-    EXPECT_EQ(arcsinePercent(0), 0.0);
-    EXPECT_EQ(arcsinePercent(-5), 0.0);
-    EXPECT_NEAR(arcsinePercent(100), 90.0, 1e-8);  // arcsin(1), not 2 radians
-    EXPECT_NEAR(arcsinePercent(150), 90.0, 1e-8);
-    // arcsin(sqrt(0.95)) = 77.07903361 degrees
-    EXPECT_NEAR(arcsinePercent(95), 77.07903361, 1e-6);
+TEST(Transformations, ClampsAndEdges) {
+    const struct {
+        Transformation method;
+        double x;
+        double expected;
+    } kCases[] = {
+        {Transformation::ArcSine, 25, 30.0},  // arcsin(0.5)
+        {Transformation::ArcSine, 50, 45.0},
+        {Transformation::ArcSine, 95, 77.0790336184},
+        {Transformation::ArcSine, -5, 0.0},     // clamped to 0 %
+        {Transformation::ArcSine, 150, 90.0},   // clamped to 100 %: arcsin(1), not 2 radians
+        {Transformation::SquareRoot, 1, 1.1726039399558574},
+        {Transformation::SquareRoot, -0.375, 0.0},
+        {Transformation::Log10, 0, 0.0},
+        {Transformation::None, -7.5, -7.5},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_NEAR(transformed(c.method, c.x), c.expected, 1e-8) << c.x;
+    }
     EXPECT_LT(arcsinePercent(99.99), 90.0);
-}
-
-TEST(Transformations, arcsineSqrt) {
-    EXPECT_NEAR(arcsineSqrt(1), M_PI / 2, 1e-15);
-    EXPECT_NEAR(arcsineSqrt(0.25), M_PI / 6, 1e-15);
-    EXPECT_EQ(arcsineSqrt(0), 0.0);
 }
 
 TEST(Transformations, Domains) {

@@ -5,25 +5,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "app/startup.h"
 #include "entry/grid.h"
 #include "tables/dbf_table.h"
-#include "tables/stat_tables.h"
 
 namespace bx::test {
 
 MessageAnswer ScriptedDesktop::messageBox(const std::string& title, const std::string& text,
                                           MessageIcon icon, MessageButtons buttons) {
     messages.push_back({title, text, icon, buttons});
-    if (buttons == MessageButtons::Ok) {
-        return MessageAnswer::Ok;
-    }
-    if (answers.empty()) {
-        return MessageAnswer::No;
+    if (buttons == MessageButtons::Ok || answers.empty()) {
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
     }
     const MessageAnswer a = answers.front();
     answers.pop_front();
@@ -34,30 +30,17 @@ std::optional<FileDialogAnswer> ScriptedDesktop::fileDialog(const std::string& c
                                                             const std::string& startFolder) {
     dialogCaptions.push_back(caption);
     dialogStartFolders.push_back(startFolder);
-    if (fileAnswers.empty()) {
-        return std::nullopt;
+    std::optional<FileDialogAnswer> a;  // Cancel when none is left
+    if (!fileAnswers.empty()) {
+        a = fileAnswers.front();
+        fileAnswers.pop_front();
     }
-    auto a = fileAnswers.front();
-    fileAnswers.pop_front();
     return a;
 }
 
 bool ScriptedDesktop::openExternally(const std::string& path) {
     opened.push_back(path);
     return openSucceeds;
-}
-
-std::string programFolder() {
-    return BX_PROGRAM_DIR;
-}
-
-std::shared_ptr<const StatTables> sharedGeneratedTables() {
-    static const std::shared_ptr<const StatTables> tables = StatTables::load(programFolder());
-    return tables;
-}
-
-const StatTables& generatedTables() {
-    return *sharedGeneratedTables();
 }
 
 void copyStatisticalTables(const std::filesystem::path& folder) {
@@ -69,24 +52,14 @@ void copyStatisticalTables(const std::filesystem::path& folder) {
     }
 }
 
-std::filesystem::path freshScratch(const std::string& name) {
-    const std::filesystem::path dir = std::filesystem::path(BX_TEST_SCRATCH) / name;
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-
 std::vector<std::string> statusLines(const std::string& status) {
     std::vector<std::string> lines;
     std::size_t start = 0;
-    while (true) {
-        const auto pos = status.find("\r\n", start);
-        lines.push_back(status.substr(start, pos - start));
-        if (pos == std::string::npos) {
-            break;
-        }
-        start = pos + 2;
+    for (std::size_t end = 0; (end = status.find("\r\n", start)) != std::string::npos;) {
+        lines.push_back(status.substr(start, end - start));
+        start = end + 2;
     }
+    lines.push_back(status.substr(start));
     return lines;
 }
 
@@ -105,29 +78,24 @@ void typeReplicates(MainWindow& w, const std::vector<std::string>& test,
     }
 }
 
-void answerDialog(WindowFixture& f, const std::filesystem::path& folder, const std::string& entry) {
-    f.desktop.fileAnswers.push_back(FileDialogAnswer{folder.string(), "/", entry});
-}
-
 std::string readFileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::vector<TableRow> readRowsByNames(const std::filesystem::path& path,
-                                      const std::vector<std::string_view>& names) {
+std::vector<TableRow> readRows(const std::filesystem::path& path,
+                               std::span<const RecordField> fields) {
+    std::vector<std::string_view> names;
+    for (const RecordField& f : fields) {
+        names.push_back(f.name);
+    }
     std::vector<TableRow> rows;
     DbfTable table;
     const TableError error =
         table.open(path.parent_path().string(), path.filename().string(), DbfOpenMode::ReadOnly);
     EXPECT_EQ(error.number, 0) << error.description;
-    if (error) {
-        return rows;
-    }
-    EXPECT_FALSE(table.requireFields(names)) << "a field is missing in " << path;
-    for (table.moveFirst(); !table.eof(); table.moveNext()) {
+    EXPECT_TRUE(error || !table.requireFields(names)) << "a field is missing in " << path;
+    for (table.moveFirst(); !error && !table.eof(); table.moveNext()) {
         TableRow row;
         for (const std::string_view name : names) {
             std::string text = table.fieldText(name);
@@ -142,12 +110,10 @@ std::vector<TableRow> readRowsByNames(const std::filesystem::path& path,
 
 TableRow rowOf(const std::string& pattern) {
     TableRow row;
-    std::size_t start = 0;
-    while (start < pattern.size()) {
-        const std::size_t end = std::min(pattern.find('|', start), pattern.size());
-        const std::size_t eq = pattern.find('=', start);
-        row[pattern.substr(start, eq - start)] = pattern.substr(eq + 1, end - eq - 1);
-        start = end + 1;
+    std::istringstream in(pattern);
+    for (std::string field; std::getline(in, field, '|');) {
+        const std::size_t eq = field.find('=');
+        row[field.substr(0, eq)] = field.substr(eq + 1);
     }
     return row;
 }
@@ -160,14 +126,13 @@ bool runThenKill(const std::function<bool()>& work) {
     }
     const pid_t child = fork();
     if (child == 0) {
-        close(ready[0]);
         const char done = work() ? 'y' : 'n';
         (void)!write(ready[1], &done, 1);
         while (true) {
             pause();
         }
     }
-    close(ready[1]);
+    close(ready[1]);  // so that the read below ends if the child dies without reporting
     char done = 0;
     const bool reported = child > 0 && read(ready[0], &done, 1) == 1;
     close(ready[0]);

@@ -1,27 +1,23 @@
 #pragma once
-// Shared test fixtures: a desktop with scripted answers that records everything shown, a
-// status collector, a main window started on the build's program folder, and helpers for
-// typing replicates, answering the file dialog and reading files back.
+// Shared test fixtures: a desktop with scripted answers that records everything shown, a main
+// window started on the build's program folder, and helpers for typing replicates, answering
+// the file dialog and reading files back.
 
-#include <array>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/desktop.h"
 #include "app/main_window.h"
-#include "base/status_sink.h"
 #include "tables/record_field.h"
-
-namespace bx {
-class StatTables;
-}
+#include "tables/stat_tables.h"
 
 namespace bx::test {
 
@@ -42,12 +38,19 @@ class ScriptedDesktop : public Desktop {
     std::string clipboardText() override { return clipboard; }
     bool openExternally(const std::string& path) override;
     void showAbout() override { ++aboutShown; }
+    // Recorded and answered as a Yes/No message box; ticks "Don't ask again" as scripted.
+    Confirmation confirm(const std::string& title, const std::string& text) override {
+        return {messageBox(title, text, MessageIcon::Question, MessageButtons::YesNo) ==
+                    MessageAnswer::Yes,
+                tickDontAskAgain};
+    }
 
     // Scripted answers, used in order; a Yes/No box without a scripted answer gets No.
     std::deque<MessageAnswer> answers;
     // Scripted file dialogs; std::nullopt is Cancel. Without one left the dialog cancels.
     std::deque<std::optional<FileDialogAnswer>> fileAnswers;
     bool openSucceeds = true;
+    bool tickDontAskAgain = false;
 
     // What was shown
     std::vector<ShownMessage> messages;
@@ -58,25 +61,31 @@ class ScriptedDesktop : public Desktop {
     int aboutShown = 0;
 };
 
-class CollectingSink : public StatusSink {
-  public:
-    void postStatus(std::string_view line) override { lines.emplace_back(line); }
-    std::vector<std::string> lines;
-};
-
 // The build's program folder (generated tables, templates and pictures).
-std::string programFolder();
+inline std::string programFolder() {
+    return BX_PROGRAM_DIR;
+}
 
 // Its statistical tables, read once and shared by every test of a program.
-const StatTables& generatedTables();
-std::shared_ptr<const StatTables> sharedGeneratedTables();
+inline std::shared_ptr<const StatTables> sharedGeneratedTables() {
+    static const std::shared_ptr<const StatTables> tables = StatTables::load(programFolder());
+    return tables;
+}
+inline const StatTables& generatedTables() {
+    return *sharedGeneratedTables();
+}
 
 // Copies the six statistical tables and their manifest from the build's program folder into
 // `folder`: a program folder whose tables are as installed.
 void copyStatisticalTables(const std::filesystem::path& folder);
 
 // A fresh, empty scratch folder for one test, below the build tree.
-std::filesystem::path freshScratch(const std::string& name);
+inline std::filesystem::path freshScratch(const std::string& name) {
+    const std::filesystem::path dir = std::filesystem::path(BX_TEST_SCRATCH) / name;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
 
 // The lines of a status text, split at CR LF (the first is "" after the first post).
 std::vector<std::string> statusLines(const std::string& status);
@@ -96,7 +105,10 @@ void typeReplicates(MainWindow& w, const std::vector<std::string>& test,
                     const std::vector<std::string>& reference);
 
 // The next file dialog answers OK on `folder` with `entry` typed.
-void answerDialog(WindowFixture& f, const std::filesystem::path& folder, const std::string& entry);
+inline void answerDialog(WindowFixture& f, const std::filesystem::path& folder,
+                         const std::string& entry) {
+    f.desktop.fileAnswers.push_back(FileDialogAnswer{folder.string(), "/", entry});
+}
 
 // The whole file as bytes ("" when it cannot be read).
 std::string readFileBytes(const std::filesystem::path& path);
@@ -104,21 +116,11 @@ std::string readFileBytes(const std::filesystem::path& path);
 // The non-empty fields of each row of a table, in file order; fails the test when the table
 // cannot be opened or lacks one of the fields.
 using TableRow = std::map<std::string, std::string>;
-std::vector<TableRow> readRowsByNames(const std::filesystem::path& path,
-                                      const std::vector<std::string_view>& names);
+std::vector<TableRow> readRows(const std::filesystem::path& path,
+                               std::span<const RecordField> fields);
 
 // A row written as "FIELD=text|FIELD=text": its fields that are not blank.
 TableRow rowOf(const std::string& pattern);
-
-template <std::size_t N>
-std::vector<TableRow> readRows(const std::filesystem::path& path,
-                               const std::array<RecordField, N>& fields) {
-    std::vector<std::string_view> names;
-    for (const RecordField& f : fields) {
-        names.push_back(f.name);
-    }
-    return readRowsByNames(path, names);
-}
 
 // Runs `work` in a forked child which then waits to be killed with SIGKILL (no destructors,
 // no flush at exit); returns what `work` returned, false when the child could not report.

@@ -20,6 +20,15 @@ namespace fs = std::filesystem;
 constexpr std::size_t kHeader = 97;
 constexpr std::size_t kRecord = 10;
 
+// `v` as `n` little-endian bytes.
+std::string le(std::uint32_t v, std::size_t n) {
+    std::string bytes;
+    for (std::size_t i = 0; i < n; ++i) {
+        bytes += static_cast<char>((v >> (8U * i)) & 0xFFU);
+    }
+    return bytes;
+}
+
 class DamagedTable : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -32,6 +41,11 @@ class DamagedTable : public ::testing::Test {
         ASSERT_EQ(good.size(), kHeader + 2 * kRecord + 1);
     }
 
+    // The good file with `bytes` written at `at`.
+    std::string patched(std::size_t at, const std::string& bytes) const {
+        return std::string(good).replace(at, bytes.size(), bytes);
+    }
+
     // Writes `bytes` as bad.dbf and opens it; the table must stay closed on an error.
     TableError openBad(const std::string& bytes) {
         writeBytes(dir / "bad.dbf", bytes);
@@ -41,37 +55,15 @@ class DamagedTable : public ::testing::Test {
         return e;
     }
 
-    static void setU16(std::string& b, std::size_t at, unsigned v) {
-        b[at] = static_cast<char>(v & 0xFFU);
-        b[at + 1] = static_cast<char>((v >> 8U) & 0xFFU);
-    }
-    static void setU32(std::string& b, std::size_t at, std::uint32_t v) {
-        for (std::size_t i = 0; i < 4; ++i) {
-            b[at + i] = static_cast<char>((v >> (8U * i)) & 0xFFU);
-        }
-    }
-
     fs::path dir;
     std::string good;
 };
 
-// Each damage with the number its open gives (0: the undamaged file opens).
+// Each damage with the number its open gives (0: the undamaged file opens). Offsets: record
+// count at 4, header length at 8, record length at 10, the first field descriptor at 32 (its
+// type at 43, its width at 48).
 TEST_F(DamagedTable, EachDamageGivesItsErrorNumber) {
-    const auto u16 = [this](std::size_t at, unsigned v) {
-        std::string b = good;
-        setU16(b, at, v);
-        return b;
-    };
-    const auto u32 = [this](std::size_t at, std::uint32_t v) {
-        std::string b = good;
-        setU32(b, at, v);
-        return b;
-    };
-    const auto byte = [this](std::size_t at, char v) {
-        std::string b = good;
-        b[at] = v;
-        return b;
-    };
+    const std::string terminator(1, static_cast<char>(kDbfHeaderTerminator));
     const struct {
         const char* damage;
         std::string bytes;
@@ -81,21 +73,20 @@ TEST_F(DamagedTable, EachDamageGivesItsErrorNumber) {
         {"empty file", "", kErrInputPastEnd},
         {"short file", good.substr(0, 31), kErrInputPastEnd},
         {"header cut inside the field list", good.substr(0, 70), kErrInputPastEnd},
-        {"header length beyond the file", u16(8, 0xFFFF), kErrInputPastEnd},
-        {"header without room for a field", u16(8, 33), kErrPathFileAccess},
-        {"header length 0", u16(8, 0), kErrPathFileAccess},
-        {"terminator where field 1 starts", byte(32, static_cast<char>(kDbfHeaderTerminator)),
-         kErrPathFileAccess},
-        {"field list without terminator", byte(96, 'X'), kErrPathFileAccess},
-        {"record length 9", u16(10, 9), kErrBadRecordLength},
-        {"record length 65535", u16(10, 0xFFFF), kErrBadRecordLength},
-        {"field KEY claims 100 bytes", byte(32 + 16, 100), kErrBadRecordLength},
-        {"zero-width field", byte(32 + 16, 0), kErrBadRecordLength},
-        {"binary field type", byte(32 + 11, 'B'), kErrPathFileAccess},
-        {"nameless field", byte(32, '\0'), kErrPathFileAccess},
-        {"one row more than the file holds", u32(4, 3), kErrInputPastEnd},
-        {"record count 2^31 - 1", u32(4, 0x7FFFFFFF), kErrInputPastEnd},
-        {"record count beyond any count", u32(4, 0xFFFFFFFF), kErrBadRecordNumber},
+        {"header length beyond the file", patched(8, le(0xFFFF, 2)), kErrInputPastEnd},
+        {"header without room for a field", patched(8, le(33, 2)), kErrPathFileAccess},
+        {"header length 0", patched(8, le(0, 2)), kErrPathFileAccess},
+        {"terminator where field 1 starts", patched(32, terminator), kErrPathFileAccess},
+        {"field list without terminator", patched(96, "X"), kErrPathFileAccess},
+        {"record length 9", patched(10, le(9, 2)), kErrBadRecordLength},
+        {"record length 65535", patched(10, le(0xFFFF, 2)), kErrBadRecordLength},
+        {"field KEY claims 100 bytes", patched(48, le(100, 1)), kErrBadRecordLength},
+        {"zero-width field", patched(48, le(0, 1)), kErrBadRecordLength},
+        {"binary field type", patched(43, "B"), kErrPathFileAccess},
+        {"nameless field", patched(32, le(0, 1)), kErrPathFileAccess},
+        {"one row more than the file holds", patched(4, le(3, 4)), kErrInputPastEnd},
+        {"record count 2^31 - 1", patched(4, le(0x7FFFFFFF, 4)), kErrInputPastEnd},
+        {"record count beyond any count", patched(4, le(0xFFFFFFFF, 4)), kErrBadRecordNumber},
         {"truncated last record", good.substr(0, kHeader + kRecord + 5), kErrInputPastEnd},
     };
     for (const auto& c : kCases) {
@@ -124,27 +115,6 @@ TEST_F(DamagedTable, GarbageInsideRecordsIsReadAsText) {
     ASSERT_FALSE(t.open(dir.string(), "bad.dbf", DbfOpenMode::ReadOnly));
     EXPECT_EQ(t.fieldText("KEY"), "");
     EXPECT_EQ(t.fieldText("VAL"), "x   1");
-}
-
-TEST(DbfLayoutParse, FieldsOffsetsAndCountsOfAGoodHeader) {
-    const fs::path dir = freshScratch("layout");
-    ASSERT_FALSE(DbfTable::create((dir / "t.dbf").string(),
-                                  {{"A", 'C', 3, 0}, {"B", 'N', 6, 2}, {"C", 'C', 254, 0}},
-                                  {{"x"}}));
-    const std::string bytes = readFileBytes(dir / "t.dbf");
-    DbfLayout layout;
-    ASSERT_FALSE(parseDbfLayout(bytes, bytes.size(), "t.dbf", layout));
-    EXPECT_EQ(layout.recordCount, 1U);
-    EXPECT_EQ(layout.headerLength, 32 + 3 * 32 + 1);
-    EXPECT_EQ(layout.recordLength, 1 + 3 + 6 + 254);
-    ASSERT_EQ(layout.fields.size(), 3U);
-    EXPECT_EQ(layout.fields[1].offset, 4);
-    EXPECT_EQ(layout.fields[1].decimals, 2);
-    EXPECT_EQ(layout.fields[2].offset, 10);
-    // Given fewer bytes than the header claims, the parse refuses rather than read past them.
-    EXPECT_EQ(parseDbfLayout(std::string_view(bytes).substr(0, 100), bytes.size(), "t.dbf", layout)
-                  .number,
-              kErrInputPastEnd);
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 #pragma once
-// Helpers of the table tests: byte-level file access, an independent reader (python3 with
-// dbfread or scipy, when installed) and the checks of the running user's privileges.
+// Helpers of the table tests: byte-level file access and an independent reader (python3 with
+// dbfread or scipy, when installed).
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -51,11 +50,6 @@ inline bool pythonHas(const std::filesystem::path& scratch, const std::string& m
     writeBytes(script, "import " + modules + "\n");
     std::string output;
     return runPython(script, "", output) == 0;
-}
-
-// Permission checks never fail for root (CI runs as root): such cases are skipped there.
-inline bool runningAsRoot() {
-    return geteuid() == 0;
 }
 
 }  // namespace bx::test

@@ -1,6 +1,7 @@
-// Takes the README's picture of the window: starts it, types 10, 11, 12 and 14, 15, 16 into
-// the grids with real key presses, runs the analysis and grabs the window into the file named
-// on the command line. Run it under a display server, e.g. xvfb-run.
+// Takes the README's picture of the window: starts it at the size it opens with on the screen,
+// types 10, 11, 12 and 14, 15, 16 into the grids with real key presses, runs the analysis and
+// grabs the window into the file named on the command line. Run it under a display server the
+// size of a small laptop's, e.g. xvfb-run -s "-screen 0 1366x768x24".
 
 #include <QApplication>
 #include <QPushButton>
@@ -32,7 +33,6 @@ int main(int argc, char** argv) {
     bx::gui::MainForm window(
         bx::defaultStartupFolders(QCoreApplication::applicationFilePath().toStdString()));
     window.formLoad();
-    window.resize(1340, 700);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
         std::fprintf(stderr, "benthix_screenshot: the window was never shown\n");

@@ -1,0 +1,17 @@
+#pragma once
+// Help > "User Guide" (F1): the guide opened in the desktop's viewer for Markdown files.
+
+#include <string>
+
+namespace bx {
+
+class MainWindow;
+
+// The guide's file: guide.md in the program folder (where a build puts docs/guide.md), or the
+// installed copy in share/doc/benthix beside or above the program folder; "" when there is none.
+std::string userGuidePath(const std::string& programFolder);
+
+// Opens the guide; says so in a message box when there is none or no program opened it.
+void mnuHelpGuide_Click(MainWindow& w);
+
+}  // namespace bx

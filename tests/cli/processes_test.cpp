@@ -197,7 +197,7 @@ TEST(Processes, ConcurrentReportsAllSucceed) {
 TEST(Processes, KilledBatchKeepsItsCommittedGroups) {
     const fs::path dir = test::freshScratch("proc-kill");
     const fs::path survey = dir / "survey.csv";
-    constexpr int kSamples = 30000;
+    constexpr int kSamples = 100000;
     {
         std::ofstream out(survey);
         out << "sample,value\nREF,14\nREF,15\nREF,16\n";
@@ -220,7 +220,7 @@ TEST(Processes, KilledBatchKeepsItsCommittedGroups) {
     while (std::chrono::steady_clock::now() < deadline && counted() <= 1) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
     ::kill(p.pid, SIGKILL);
     int status = 0;
     ::waitpid(p.pid, &status, 0);

@@ -97,6 +97,12 @@ if rate[1] and rate[2]:
     row("batch 100,000 comparisons, --jobs 2", f"{rate[2]:,.0f} /s", "~2 x --jobs 1",
         f"{rate[2] / rate[1]:.2f} x --jobs 1", rate[2] / rate[1] >= 1.8)
 
+logged_name = find("BM_BatchWithLogs")
+logged = runs[logged_name]["comparisons_per_s"] if logged_name else None
+if rate[1] and logged:
+    row("batch 100,000 comparisons, both logs", f"{logged:,.0f} /s", ">= 0.1 x without logs",
+        f"{logged / rate[1]:.2f} x without logs", logged / rate[1] >= 0.1)
+
 for key, label in paths:
     ours = seconds("BM_Analyze/" + key)
     theirs = peer["paths_us"].get(key)

@@ -25,7 +25,8 @@ if(TARGET benthix)
     install(TARGETS benthix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
-# What the programs read at run time: the files the build writes into the program folder. The
+# What the programs read at run time: the files the build writes into the program folder,
+# tables.manifest (the tables' sizes and checksums, checked at every start) among them. The
 # report table and anything else a run leaves there is not part of the installation.
 get_target_property(bx_table_files benthix_tables BX_OUTPUT_FILES)
 install(FILES ${bx_table_files} DESTINATION ${BX_INSTALL_DATADIR})
@@ -33,10 +34,6 @@ if(TARGET benthix_pictures)
     get_target_property(bx_picture_files benthix_pictures BX_OUTPUT_FILES)
     install(FILES ${bx_picture_files} DESTINATION ${BX_INSTALL_DATADIR})
 endif()
-# A checksum manifest of the tables goes with them when the build writes one.
-install(DIRECTORY ${BX_PROGRAM_DIR}/ DESTINATION ${BX_INSTALL_DATADIR}
-        FILES_MATCHING PATTERN "*.sha256" PATTERN "*.sha256sum" PATTERN "SHA256SUMS"
-        PATTERN "*manifest*" PATTERN "*MANIFEST*" PATTERN "*Manifest*")
 
 # Documentation
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md

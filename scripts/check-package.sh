@@ -82,7 +82,7 @@ apt-get install --simulate --no-install-recommends "$deb" >"$tmp/apt.log" 2>&1 |
 
 # --- Contents ------------------------------------------------------------------------------
 tables=(Crit_t.dbf CRIT_U.dbf crit_w.dbf CRIT_W1.dbf RANKIT.dbf POWERT.dbf
-        stat.dbf sslog.dbf result.dbf sslogsum.dbf)
+        stat.dbf sslog.dbf result.dbf sslogsum.dbf tables.manifest)
 pictures=(ok.bmp fail.bmp question.bmp bart1.ico)
 expected=(usr/bin/benthix usr/bin/benthix-cli
           "usr/share/applications/$desktop_id.desktop"

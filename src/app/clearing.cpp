@@ -49,8 +49,10 @@ void mnuClearAll_Click(MainWindow& w) {
     w.postStatus("Values Reset/Cleared");
     if (error) {
         // The re-creation failed: say so rather than lose the reason with the status list.
-        w.postStatus("     Report Database NOT initialized: error " + std::to_string(error.number) +
-                     (error.description.empty() ? "" : " (" + error.description + ")"));
+        w.postStatus(withCause(
+            "     Report Database NOT initialized: error " + std::to_string(error.number) +
+                (error.description.empty() ? "" : " (" + error.description + ")"),
+            error));
     }
     ui.focus = FocusTarget::ProjectName;
 }

@@ -8,6 +8,7 @@
 #include "app/result_display.h"
 #include "base/text_format.h"
 #include "statistics/analyze.h"
+#include "tables/stat_tables.h"
 
 namespace bx {
 namespace {
@@ -92,7 +93,19 @@ void mnuTransform_Click(MainWindow& w) {
     TransformEntries(w, true);
 }
 
+bool tablesUsable(MainWindow& w) {
+    const std::string& problem = w.tables().installationProblem();
+    if (problem.empty()) {
+        return true;
+    }
+    w.postStatus("*** " + problem + ".");
+    return false;
+}
+
 void cmdExecute_Click(MainWindow& w) {
+    if (!tablesUsable(w)) {
+        return;
+    }
     w.postStatus("*** Executing Stats ...");
     if (!ChkEntry(w)) {
         ClearResultDisplays(w);

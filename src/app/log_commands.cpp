@@ -3,6 +3,7 @@
 #include "app/file_dialog.h"
 #include "app/main_window.h"
 #include "app/result_display.h"
+#include "app/startup.h"
 #include "logs/log_file.h"
 #include "logs/log_rows.h"
 #include "reports/run_record.h"
@@ -20,6 +21,7 @@ struct LogKind {
     const char* logName = "";         // "Detailed Log File" / "Summary Log File"
     const char* activeTitle = "";     // title of the "Now Active." message
     bool numberInOtherError = false;  // the table error number follows "Error!!!"
+    LogFile MainWindow::*file = nullptr;
     bool WindowState::*logging = nullptr;
     std::string WindowState::*fileName = nullptr;
     std::string WindowState::*folder = nullptr;
@@ -37,6 +39,7 @@ const LogKind kDetailLog{
     .logName = "Detailed Log File",
     .activeTitle = "Detail Log File Status",
     .numberInOtherError = true,
+    .file = &MainWindow::detailedLog,
     .logging = &WindowState::detailedLogging,
     .fileName = &WindowState::detailedLogFileName,
     .folder = &WindowState::detailedLogFolder,
@@ -54,6 +57,7 @@ const LogKind kSummaryLog{
     .logName = "Summary Log File",
     .activeTitle = "Summary Log File Status",
     .numberInOtherError = false,
+    .file = &MainWindow::summaryLog,
     .logging = &WindowState::summaryLogging,
     .fileName = &WindowState::summaryLogFileName,
     .folder = &WindowState::summaryLogFolder,
@@ -62,8 +66,9 @@ const LogKind kSummaryLog{
     .menu = &WindowState::mnuLogSummary,
 };
 
-// The Log menu entry of `kind`: stops the active log, or asks for a new file and starts it.
-void toggleLog(MainWindow& w, const LogKind& kind) {
+// The Log menu entry of `kind`: stops the active log, or asks for a new file and starts it
+// (begins it afresh, or with `share` adds runs to it as it is).
+void toggleLog(MainWindow& w, const LogKind& kind, bool share = false) {
     WindowState& ui = w.ui;
     bool& logging = ui.*kind.logging;
     std::string& fileName = ui.*kind.fileName;
@@ -73,6 +78,7 @@ void toggleLog(MainWindow& w, const LogKind& kind) {
 
     if (logging) {
         logging = false;
+        (w.*kind.file).stop();
         menu.caption = kind.beginCaption;
         w.postStatus(logName + " <" + fileName + "> closed.");
         fileName.clear();
@@ -99,14 +105,17 @@ void toggleLog(MainWindow& w, const LogKind& kind) {
     ui.*kind.folder = ui.ChosenFolder;
     path = ui.ChosenPath;
 
-    if (TableError error =
-            createLogFile(w.programFile(kind.templateName), ui.ChosenFolder, ui.ChosenFileName)) {
+    removeLeftoverFiles(w, ui.ChosenFolder);
+    LogFile& file = w.*kind.file;
+    const std::string templatePath = w.programFile(kind.templateName);
+    if (TableError error = share ? file.share(templatePath, ui.ChosenPath)
+                                 : file.begin(templatePath, ui.ChosenPath)) {
         // Nothing is active: the flag goes down and the name is free for the other log.
         logging = false;
         fileName.clear();
         path.clear();
         if (error.isFileError()) {
-            w.desktop().messageBox("Log File Status", fileIoErrorText(error.number),
+            w.desktop().messageBox("Log File Status", fileIoErrorText(error),
                                    MessageIcon::Exclamation, MessageButtons::Ok);
             w.postStatus(logName + " NOT active.");
         } else {
@@ -119,18 +128,24 @@ void toggleLog(MainWindow& w, const LogKind& kind) {
         }
         return;
     }
-    w.desktop().messageBox(kind.activeTitle, logName + " <" + ui.ChosenPath + "> Now Active.",
-                           MessageIcon::Information, MessageButtons::Ok);
-    w.postStatus(logName + " <" + ui.ChosenPath + "> now active.");
+    if (share) {
+        w.postStatus(logName + " <" + ui.ChosenPath + "> now active: runs are added to it.");
+    } else {
+        w.desktop().messageBox(kind.activeTitle, logName + " <" + ui.ChosenPath + "> Now Active.",
+                               MessageIcon::Information, MessageButtons::Ok);
+        w.postStatus(logName + " <" + ui.ChosenPath + "> now active.");
+    }
     menu.caption = kind.stopCaption + fileName;
 }
 
-// Appends rows to the log at `path`; a value cut to its field and a failed write each post a
-// status line (the log stays active).
-void appendToLog(MainWindow& w, const std::string& path, const std::vector<LogRow>& rows,
-                 std::string_view logName) {
-    const TableError error =
-        appendLogRows(path, rows, [&w](const FieldCut& cut) { w.postStatus(describeCut(cut)); });
+// Appends a run's rows to `log` and forces them to disk; a value cut to its field and a failed
+// write each post a status line (the log stays active).
+void appendToLog(MainWindow& w, LogFile& log, const std::string& path,
+                 const std::vector<LogRow>& rows, std::string_view logName) {
+    TableError error = log.add(rows, [&w](const FieldCut& cut) { w.postStatus(describeCut(cut)); });
+    if (!error) {
+        error = log.commit();
+    }
     if (error) {
         w.postStatus(logWriteErrorLine(std::string(logName) + " <" + path + ">", error));
     }
@@ -146,18 +161,31 @@ void mnuLogSummary_Click(MainWindow& w) {
     toggleLog(w, kSummaryLog);
 }
 
+void shareDetailLog(MainWindow& w) {
+    if (!w.ui.detailedLogging) {
+        toggleLog(w, kDetailLog, true);
+    }
+}
+
+void shareSummaryLog(MainWindow& w) {
+    if (!w.ui.summaryLogging) {
+        toggleLog(w, kSummaryLog, true);
+    }
+}
+
 void WriteDetailLog(MainWindow& w) {
     WindowState& ui = w.ui;
     w.postStatus("     Saving to Log File...");
     const RunRecord run = currentRun(w);
     // The Balanced verdict is shown in the test panel as it is logged.
     ui.txtTstBalanced.text = balancedText(run.result.balanced);
-    appendToLog(w, ui.detailedLogPath, detailLogRows(run), "Log File");
+    appendToLog(w, w.detailedLog, ui.detailedLogPath, detailLogRows(run), "Log File");
 }
 
 void WriteSummaryLog(MainWindow& w) {
     w.postStatus("     Saving to Summary Log File...");
-    appendToLog(w, w.ui.summaryLogPath, {summaryLogRow(currentRun(w))}, "Summary Log File");
+    appendToLog(w, w.summaryLog, w.ui.summaryLogPath, {summaryLogRow(currentRun(w))},
+                "Summary Log File");
 }
 
 }  // namespace bx

@@ -16,12 +16,15 @@
 #include "base/paths.h"
 #include "base/status_sink.h"
 #include "base/version.h"
+#include "logs/log_file.h"
 
 namespace bx {
 
 class StatTables;
 
 inline constexpr const char* kAppTitle = "Benthix";
+// The title of the message that the statistical tables are missing or damaged.
+inline constexpr const char* kTablesTitle = "Statistical Tables";
 
 class MainWindow : public StatusSink {
 public:
@@ -45,6 +48,13 @@ public:
     // Table files already reported unreadable in this window's status list: each is reported
     // once per window.
     std::set<std::string> reportedTables;
+
+    // The files of the active logs (held locked while active; see logs/log_file.h).
+    LogFile detailedLog;
+    LogFile summaryLog;
+
+    // Folders already cleared of temporary files that killed runs left behind.
+    std::set<std::string> tidiedFolders;
 
 private:
     Desktop& desktop_;

@@ -7,6 +7,7 @@
 #include "app/file_dialog.h"
 #include "app/main_window.h"
 #include "app/result_display.h"
+#include "app/startup.h"
 #include "logs/log_file.h"
 #include "reports/report_layout.h"
 #include "reports/report_lines.h"
@@ -26,8 +27,8 @@ constexpr const char* kOpenFailedTitle = "Report";
 
 void showReportError(MainWindow& w, const TableError& error) {
     if (error.isFileError()) {
-        w.desktop().messageBox(kFileErrorTitle, fileIoErrorText(error.number),
-                               MessageIcon::Exclamation, MessageButtons::Ok);
+        w.desktop().messageBox(kFileErrorTitle, fileIoErrorText(error), MessageIcon::Exclamation,
+                               MessageButtons::Ok);
     } else {
         w.desktop().messageBox(kOtherErrorTitle, "Error!!!" + std::to_string(error.number),
                                MessageIcon::Exclamation, MessageButtons::Ok);
@@ -38,6 +39,9 @@ void showReportError(MainWindow& w, const TableError& error) {
 
 void CreateReport(MainWindow& w) {
     WindowState& ui = w.ui;
+    if (!tablesUsable(w)) {
+        return;
+    }
     ui.fileDialogPurpose = kPurposeReport;
     showFileDialog(w, kCaption);
     if (ui.ChosenFileName == kUserCancelled) {
@@ -53,6 +57,7 @@ void CreateReport(MainWindow& w) {
         ui.reportFolder += '/';
     }
     const std::string reportPath = ui.reportFolder + ui.ChosenFileName;
+    removeLeftoverFiles(w, ui.ChosenFolder);
 
     if (!ChkEntry(w)) {
         return;

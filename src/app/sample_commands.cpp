@@ -6,6 +6,7 @@
 #include "app/file_dialog.h"
 #include "app/main_window.h"
 #include "app/result_display.h"
+#include "app/startup.h"
 #include "datafiles/sample_file.h"
 
 namespace bx {
@@ -45,6 +46,7 @@ void mnuSaveAs_Click(MainWindow& w) {
     const SampleData data{ui.txtProjectName.text, ui.txtSampId.text, ui.txtSampAlias.text,
                           ui.txtRefId.text,       ui.txtRefAlias.text, a.SampRaw,
                           a.SampTrans,            a.RefRaw,            a.RefTrans};
+    removeLeftoverFiles(w, ui.ChosenFolder);
     if (TableError error =
             writeSampleFile(w.programFile(kTemplate), ui.ChosenFolder, ui.ChosenFileName, data,
                             [&w](const FieldCut& cut) { w.postStatus(describeCut(cut)); })) {
@@ -75,16 +77,17 @@ void loadSampleFile(MainWindow& w, const std::string& folder, const std::string&
 
     SampleFileRead read = readSampleFile(folder, fileName);
     if (read.accessError) {
-        w.desktop().messageBox("", "Data error event hit err:" + read.accessError->description,
-                               MessageIcon::None, MessageButtons::Ok);
+        w.desktop().messageBox(
+            "", withCause("Data error event hit err:" + read.accessError->description, *read.accessError),
+            MessageIcon::None, MessageButtons::Ok);
         w.postStatus(kNotLoaded);
         return;
     }
     if (read.invalidFile) {
-        w.desktop().messageBox("ERROR", "Invalid Data File Selected!", MessageIcon::Critical,
-                               MessageButtons::Ok);
+        w.desktop().messageBox("ERROR", "Invalid Data File Selected! " + read.problem,
+                               MessageIcon::Critical, MessageButtons::Ok);
         ui.dataErrorFlag = true;
-        w.postStatus(kNotLoaded);
+        w.postStatus(std::string(kNotLoaded) + " " + read.problem);
         return;
     }
     if (!read.data) {

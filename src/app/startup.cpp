@@ -7,6 +7,8 @@
 #include "base/text_format.h"
 #include "base/version.h"
 #include "entry/grid.h"
+#include "tables/stat_tables.h"
+#include "tables/temp_files.h"
 
 namespace bx {
 namespace {
@@ -32,6 +34,12 @@ void layOutGrid(Grid& grid) {
 
 }  // namespace
 
+void removeLeftoverFiles(MainWindow& w, const std::string& folder) {
+    if (!folder.empty() && w.tidiedFolders.insert(folder).second) {
+        removeStaleTemporaryFiles(folder);
+    }
+}
+
 void Form_Load(MainWindow& w) {
     WindowState& ui = w.ui;
     std::error_code ec;
@@ -49,6 +57,13 @@ void Form_Load(MainWindow& w) {
     }
 
     ui.fileDialogPurpose = "save";
+
+    // The folders the program writes to by itself (the report table's among them).
+    for (const std::string* folder :
+         {&ui.programFolder, &ui.dataFolder, &ui.scratchFolder, &ui.detailedLogFolder,
+          &ui.summaryLogFolder, &ui.saveFolder, &ui.reportFolder}) {
+        removeLeftoverFiles(w, *folder);
+    }
 
     layOutGrid(ui.Grid1);
     layOutGrid(ui.Grid2);
@@ -89,6 +104,16 @@ void Form_Load(MainWindow& w) {
     ui.lblTstPower.enabled = false;
 
     w.analysis.RankitUsed = false;
+
+    // Stand-ins for a missing or altered table would give verdicts that look valid.
+    const std::string& problem = w.tables().installationProblem();
+    ui.cmdExecuteEnabled = problem.empty();
+    ui.mnuFileReportEnabled = problem.empty();
+    if (!problem.empty()) {
+        w.postStatus("*** " + problem + ".");
+        w.desktop().messageBox(kTablesTitle, problem + ".", MessageIcon::Critical,
+                               MessageButtons::Ok);
+    }
 }
 
 void mnuHelpVersion_Click(MainWindow& w) {

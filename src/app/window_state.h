@@ -117,6 +117,11 @@ struct WindowState {
                              {"No Transformation", "ArcSin", "Sqr Root (x + .375)",
                               "Log10 (x + 1.0)"}};
 
+    // Execute Statistics (the button and File > Execute Stats) and File > Report: switched off
+    // when the statistical tables cannot be relied on.
+    bool cmdExecuteEnabled = true;
+    bool mnuFileReportEnabled = true;
+
     // Menus whose check mark or caption changes
     MenuEntry mnuNormalPrompt{"Normality Override"};
     MenuEntry mnuPowerCalculation{"Power Calculations"};

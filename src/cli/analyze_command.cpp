@@ -2,6 +2,7 @@
 
 #include "app/execute.h"
 #include "app/startup.h"
+#include "tables/stat_tables.h"
 #include "cli/cli_desktop.h"
 #include "cli/exit_status.h"
 #include "cli/file_commands.h"
@@ -16,6 +17,10 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
     CliDesktop desktop(request.options.overrideAnswer);
     MainWindow w(desktop, folders);
     Form_Load(w);
+    if (!w.tables().installationProblem().empty()) {
+        err << desktop.takeMessages();
+        return kExitRefused;
+    }
 
     bool filesDone = true;
     auto fileCommand = [&](const std::optional<std::string>& path, FileCommand command) {
@@ -36,6 +41,8 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
     fileCommand(request.save, FileCommand::Save);
     fileCommand(request.detailedLog, FileCommand::DetailedLog);
     fileCommand(request.summaryLog, FileCommand::SummaryLog);
+    fileCommand(request.sharedDetailedLog, FileCommand::SharedDetailedLog);
+    fileCommand(request.sharedSummaryLog, FileCommand::SharedSummaryLog);
     if (request.report) {
         fileCommand(request.report, FileCommand::Report);
     } else {
@@ -62,7 +69,8 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
             }
         }
     }
-    return lastRunOutcome(w.ui).completed && filesDone ? kExitRan : kExitRefused;
+    const bool lookupFailed = result && result->lookupFailed();
+    return lastRunOutcome(w.ui).completed && filesDone && !lookupFailed ? kExitRan : kExitRefused;
 }
 
 }  // namespace bx::cli

@@ -16,18 +16,21 @@ struct AnalyzeRequest {
     std::optional<std::string> test;       // the test sample's cell texts, comma-separated
     std::optional<std::string> reference;  // the reference sample's cell texts
     bool json = false;
-    bool explain = false;                    // say why the test was chosen
-    std::optional<std::string> load;         // File > Load From first
-    std::optional<std::string> save;         // File > Save As once entries and options are in
-    std::optional<std::string> detailedLog;  // Log > Begin Detail Data Logging before the run
-    std::optional<std::string> summaryLog;   // Log > Begin Summary Log File before the run
-    std::optional<std::string> report;       // File > Report instead of Execute
+    bool explain = false;                          // say why the test was chosen
+    std::optional<std::string> load;               // File > Load From first
+    std::optional<std::string> save;               // File > Save As once entries and options are in
+    std::optional<std::string> detailedLog;        // Log > Begin Detail Data Logging before the run
+    std::optional<std::string> summaryLog;         // Log > Begin Summary Log File before the run
+    std::optional<std::string> sharedDetailedLog;  // the run added to this log as it is
+    std::optional<std::string> sharedSummaryLog;
+    std::optional<std::string> report;  // File > Report instead of Execute
 };
 
 // Runs the file commands and the analysis in the order a user would, and prints the results
 // on `out`, message boxes on `err`. Returns the exit status: kExitRan when the analysis ran
-// and every file command did its work, kExitRefused when the entries were refused or a file
-// command failed.
+// and every file command did its work, kExitRefused when the entries were refused, a file
+// command failed, a table had no value for a lookup of the run, or the statistical tables are
+// missing or damaged (then nothing runs).
 int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std::ostream& out,
                std::ostream& err);
 

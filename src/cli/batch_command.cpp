@@ -196,7 +196,9 @@ bool readAll(std::istream& in, std::string& text) {
 }
 
 // The logs of a batch: started once through the Log menu of a window of their own, then
-// written with every completed comparison in input order, as a run writes them at its end.
+// written with every completed comparison in input order, as a run writes them at its end. The
+// rows go to disk in groups (LogFile::commitDue: every kLogGroupRuns comparisons or every
+// kLogGroupTime), and the last group when the batch ends.
 class BatchLogs {
   public:
     BatchLogs(const StartupFolders& folders, std::shared_ptr<const StatTables> tables)
@@ -208,14 +210,15 @@ class BatchLogs {
     // Log menu's messages and status lines say why.
     bool start(const BatchRequest& request, std::ostream& err) {
         bool started = true;
-        if (request.detailedLog) {
-            started =
-                runFileCommand(window_, desktop_, FileCommand::DetailedLog, *request.detailedLog);
-        }
-        if (started && request.summaryLog) {
-            started =
-                runFileCommand(window_, desktop_, FileCommand::SummaryLog, *request.summaryLog);
-        }
+        const auto run = [&](const std::optional<std::string>& path, FileCommand command) {
+            if (started && path) {
+                started = runFileCommand(window_, desktop_, command, *path);
+            }
+        };
+        run(request.detailedLog, FileCommand::DetailedLog);
+        run(request.sharedDetailedLog, FileCommand::SharedDetailedLog);
+        run(request.summaryLog, FileCommand::SummaryLog);
+        run(request.sharedSummaryLog, FileCommand::SharedSummaryLog);
         err << desktop_.takeMessages();
         if (!started) {
             for (const std::string& line : statusLines(window_.ui.Status)) {
@@ -229,32 +232,56 @@ class BatchLogs {
 
     bool active() const { return window_.ui.detailedLogging || window_.ui.summaryLogging; }
 
-    // Appends a run to the active logs. Returns the lines that report a problem with the
-    // writing (a value cut to its field, a failed write), if any.
-    std::string write(const RunRecord& run) const {
-        const WindowState& logs = window_.ui;
+    // Adds a run to the active logs, and commits them when a group is complete. Returns the
+    // lines that report a problem with the writing (a value cut to its field, a failed write),
+    // if any.
+    std::string write(const RunRecord& run) {
         std::string problems;
-        const auto append = [&](const std::string& path, const std::vector<LogRow>& rows,
-                                std::string_view logName) {
-            const TableError error = appendLogRows(path, rows, [&](const FieldCut& cut) {
+        const auto add = [&](LogFile& log, const std::vector<LogRow>& rows) {
+            const TableError error = log.add(rows, [&](const FieldCut& cut) {
                 problems += trimBlanks(describeCut(cut));
                 problems += '\n';
             });
             if (error) {
-                problems += trimBlanks(logWriteErrorLine(std::string(logName) + " <" + path + ">", error));
-                problems += '\n';
+                report(problems, log, error, 1);
+            } else if (log.commitDue()) {
+                commit(problems, log);
             }
         };
-        if (logs.detailedLogging) {
-            append(logs.detailedLogPath, detailLogRows(run), "Log File");
+        if (window_.ui.detailedLogging) {
+            add(window_.detailedLog, detailLogRows(run));
         }
-        if (logs.summaryLogging) {
-            append(logs.summaryLogPath, {summaryLogRow(run)}, "Summary Log File");
+        if (window_.ui.summaryLogging) {
+            add(window_.summaryLog, {summaryLogRow(run)});
         }
         return problems;
     }
 
+    // Commits what the logs still hold; the lines that report a failure, if any.
+    std::string finish() {
+        std::string problems;
+        commit(problems, window_.detailedLog);
+        commit(problems, window_.summaryLog);
+        return problems;
+    }
+
   private:
+    void commit(std::string& problems, LogFile& log) {
+        const long runs = log.pendingRuns();
+        if (const TableError error = log.commit()) {
+            report(problems, log, error, runs);
+        }
+    }
+
+    void report(std::string& problems, const LogFile& log, const TableError& error, long runs) {
+        const char* name = &log == &window_.detailedLog ? "Log File" : "Summary Log File";
+        problems += trimBlanks(logWriteErrorLine(std::string(name) + " <" + log.path() + ">", error));
+        if (runs > 1) {
+            problems += " (" + std::to_string(runs) + " runs not saved)";
+        }
+        problems += '\n';
+    }
+
     CliDesktop desktop_;
     MainWindow window_;
 };
@@ -264,7 +291,7 @@ class ResultWriter {
   public:
     // Messages go to `err` at once when it is a terminal (beside the progress bar); otherwise
     // they are collected and written with the results they follow.
-    ResultWriter(std::ostream& out, std::ostream& err, ProgressBar& progress, const BatchLogs* logs,
+    ResultWriter(std::ostream& out, std::ostream& err, ProgressBar& progress, BatchLogs* logs,
                  bool errIsTerminal, const BatchRequest& request)
         : out_(out),
           err_(err),
@@ -300,6 +327,7 @@ class ResultWriter {
             result.record.reset();
         }
         refused_ = refused_ || result.refused;
+        lookupFailed_ = lookupFailed_ || result.lookupFailed;
         ++written_;
         if (buffer_.size() + messages_.size() >= kFlushBytes) {
             flush();
@@ -345,10 +373,17 @@ class ResultWriter {
             }
             held_.clear();
         }
+        if (logs_ != nullptr) {
+            const std::string problems = logs_->finish();
+            if (!problems.empty()) {
+                messages_ += problems;
+                logFailed_ = true;
+            }
+        }
         flush();
     }
 
-    bool anyRefused() const { return refused_; }
+    bool anyRefused() const { return refused_ || lookupFailed_; }
     bool logFailed() const { return logFailed_; }
 
   private:
@@ -363,7 +398,7 @@ class ResultWriter {
     std::ostream& out_;
     std::ostream& err_;
     ProgressBar& progress_;
-    const BatchLogs* logs_;
+    BatchLogs* logs_;
     bool errAtOnce_;
     BatchFormat format_;
     PAdjust pAdjust_;
@@ -373,6 +408,7 @@ class ResultWriter {
     std::string messages_;
     std::size_t written_ = 0;
     bool refused_ = false;
+    bool lookupFailed_ = false;
     bool logFailed_ = false;
 };
 
@@ -614,6 +650,7 @@ ComparisonResult ComparisonRunner::run(const SurveySample& test, bool keepRecord
     }
 
     result.pValue = run.result.pValue();
+    result.lookupFailed = run.result.lookupFailed();
     if (jsonl) {
         result.line = jsonLine(test.id, resultObject(check, &run.result));
     }
@@ -677,6 +714,14 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
             << request.input << '\n';
     }
 
+    // Nothing is written when the tables cannot be relied on.
+    const std::shared_ptr<const StatTables> tables = StatTables::load(folders.programFolder);
+    if (!tables->installationProblem().empty()) {
+        err << "benthix-cli: " << tables->installationProblem() << "\n"
+            << "benthix-cli: no comparison was run\n";
+        return kExitRefused;
+    }
+
     std::ofstream file;
     std::ostream* results = &out;
     if (request.output) {
@@ -689,7 +734,6 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
         results = &file;
     }
 
-    const std::shared_ptr<const StatTables> tables = StatTables::load(folders.programFolder);
     BatchLogs logs(folders, tables);
     if (!logs.start(request, err)) {
         err << "benthix-cli: no comparison was run\n";

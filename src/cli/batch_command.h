@@ -32,6 +32,8 @@ struct BatchRequest {
     std::optional<std::string> output;  // RESULTS.csv; standard output without it
     std::optional<std::string> summaryLog;
     std::optional<std::string> detailedLog;
+    std::optional<std::string> sharedSummaryLog;  // comparisons added to these logs as they are
+    std::optional<std::string> sharedDetailedLog;
     int jobs = 1;
     BatchFormat format = BatchFormat::Csv;
     PAdjust pAdjust = PAdjust::None;
@@ -56,6 +58,8 @@ struct ComparisonResult {
     double pValue = std::numeric_limits<double>::quiet_NaN();
     // The completed run, kept only when it is still to be logged.
     std::unique_ptr<RunRecord> record;
+    // A table had no value for a lookup of the comparison (Comparison::lookupFailed).
+    bool lookupFailed = false;
 };
 
 // Runs single comparisons, each from the options as a fresh window would hold them; all of
@@ -84,8 +88,9 @@ class ComparisonRunner {
 
 // Runs the batch; results on `out` unless the request names an output file, message boxes and
 // errors on `err`, a progress bar on `err` when `errIsTerminal` and the batch is large.
-// Returns kExitRan, or kExitRefused when a comparison was refused, the input was malformed or
-// a file could not be written.
+// Returns kExitRan, or kExitRefused when a comparison was refused or had a failed table lookup,
+// the input was malformed, a file could not be written, or the statistical tables are missing
+// or damaged (then no comparison runs).
 int runBatch(const BatchRequest& request, const StartupFolders& folders, std::istream& in,
              std::ostream& out, std::ostream& err, bool errIsTerminal);
 

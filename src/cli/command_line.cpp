@@ -113,10 +113,22 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     loadOpt->excludes(testOpt)->excludes(referenceOpt);
     analyze->add_option("--save", analyzeRequest.save,
                         "File > Save As to this file once entries and options are in place");
-    analyze->add_option("--detailed-log", analyzeRequest.detailedLog,
-                        "Log > Begin Detail Data Logging on this new file before the run");
-    analyze->add_option("--summary-log", analyzeRequest.summaryLog,
-                        "Log > Begin Summary Log File on this new file before the run");
+    CLI::Option* analyzeDetailed =
+        analyze->add_option("--detailed-log", analyzeRequest.detailedLog,
+                            "Log > Begin Detail Data Logging on this new file before the run");
+    CLI::Option* analyzeSummary =
+        analyze->add_option("--summary-log", analyzeRequest.summaryLog,
+                            "Log > Begin Summary Log File on this new file before the run");
+    analyze
+        ->add_option("--append-detailed-log", analyzeRequest.sharedDetailedLog,
+                     "Add the run to this detailed log (made when missing); other programs may "
+                     "add to it at the same time")
+        ->excludes(analyzeDetailed);
+    analyze
+        ->add_option("--append-summary-log", analyzeRequest.sharedSummaryLog,
+                     "Add the run to this summary log (made when missing); other programs may "
+                     "add to it at the same time")
+        ->excludes(analyzeSummary);
     analyze->add_option("--report", analyzeRequest.report,
                         "File > Report to this file (.csv and .xlsx) instead of Execute");
 
@@ -133,10 +145,22 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
         ->required();
     addAnalysisOptions(*batch, batchOptions);
     batch->add_option("--output", batchRequest.output, "Results CSV (default: standard output)");
-    batch->add_option("--summary-log", batchRequest.summaryLog,
-                      "Write every comparison into this new summary log");
-    batch->add_option("--detailed-log", batchRequest.detailedLog,
-                      "Write every comparison into this new detailed log");
+    CLI::Option* batchSummary =
+        batch->add_option("--summary-log", batchRequest.summaryLog,
+                          "Write every comparison into this new summary log");
+    CLI::Option* batchDetailed =
+        batch->add_option("--detailed-log", batchRequest.detailedLog,
+                          "Write every comparison into this new detailed log");
+    batch
+        ->add_option("--append-summary-log", batchRequest.sharedSummaryLog,
+                     "Add every comparison to this summary log (made when missing); other "
+                     "programs may add to it at the same time")
+        ->excludes(batchSummary);
+    batch
+        ->add_option("--append-detailed-log", batchRequest.sharedDetailedLog,
+                     "Add every comparison to this detailed log (made when missing); other "
+                     "programs may add to it at the same time")
+        ->excludes(batchDetailed);
     batch->add_option("--jobs", batchRequest.jobs, "Threads to spread the comparisons over")
         ->check(CLI::Range(1, 64));
     std::string formatText = "csv";

@@ -54,6 +54,14 @@ bool runFileCommand(MainWindow& w, CliDesktop& desktop, FileCommand command,
             }
             done = w.ui.summaryLogging;
             break;
+        case FileCommand::SharedDetailedLog:
+            shareDetailLog(w);
+            done = w.ui.detailedLogging;
+            break;
+        case FileCommand::SharedSummaryLog:
+            shareSummaryLog(w);
+            done = w.ui.summaryLogging;
+            break;
         case FileCommand::Report:
             mnuFileReport_Click(w);
             done = postedSince(w.ui, before, "*** Report Complete.");

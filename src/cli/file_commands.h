@@ -18,6 +18,9 @@ enum class FileCommand {
     DetailedLog,  // Log > "Begin Detail Data Logging"
     SummaryLog,   // Log > "Begin Summary Log File"
     Report,       // File > "&Report"
+    // The logs as scripts share them: every run added to the file as it is (app/log_commands.h)
+    SharedDetailedLog,
+    SharedSummaryLog,
 };
 
 // Runs `command` on `w` with `path` as the dialog's answer. Returns true when the command did

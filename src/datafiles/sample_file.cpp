@@ -1,11 +1,7 @@
 #include "datafiles/sample_file.h"
 
-#include <unistd.h>
-
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <random>
 
 #include "base/paths.h"
 #include "base/text_format.h"
@@ -71,11 +67,24 @@ int replicateCount(const std::string& text) {
     return static_cast<int>(value);
 }
 
-// A name for the file being written, beside its target and unique to this writer.
-std::string temporaryName(const std::string& fileName) {
-    std::random_device random;
-    return "." + fileName + "." + std::to_string(::getpid()) + "." + std::to_string(random()) +
-           ".tmp.dbf";
+// What makes a file that could be read no sample data file, in plain words.
+std::string invalidReason(const std::string& path, const TableError& error) {
+    if (error.number == kErrFieldNotFound) {
+        // The description is "Item not found in this collection: <field>".
+        const std::size_t colon = error.description.rfind(": ");
+        const std::string field =
+            colon == std::string::npos ? error.description : error.description.substr(colon + 2);
+        return path + ": field layout is not that of a sample data file (no field " + field + ")";
+    }
+    if (!error.cause.empty()) {
+        return path + ": " + error.cause;
+    }
+    return path + ": " + error.description;
+}
+
+std::string fileNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 TableError writeSampleRows(const SampleData& data, DbfTable& table) {
@@ -146,47 +155,34 @@ std::string errorDetail(const TableError& error) {
     if (!error.description.empty()) {
         text += " (" + error.description + ")";
     }
-    return text;
+    return withCause(std::move(text), error);
 }
 
 TableError writeSampleFile(const std::string& templatePath, const std::string& folder,
                            const std::string& fileName, const SampleData& data,
                            const std::function<void(const FieldCut&)>& reportCut) {
     const std::string path = joinPath(folder, fileName);
-    if (TableError held = checkNotHeldOpen(path)) {
-        return held;
-    }
-    const std::string tempName = temporaryName(fileName);
-    const std::string tempPath = joinPath(folder, tempName);
-    struct Cleanup {
-        std::string path;
-        ~Cleanup() { std::remove(path.c_str()); }
-    } cleanup{tempPath};
-
-    if (TableError error = copyFileSafely(templatePath, tempPath)) {
-        // The temporary name means nothing to the user: a failure to create it in the folder
-        // (a folder that is missing or may not be written to) names the folder.
-        if (error.description.find(tempPath) != std::string::npos) {
-            return makeTableError(error.number, folder);
-        }
-        return error;
-    }
-    DbfTable table;
-    table.setCutHandler(reportCut);
-    if (TableError error = table.open(folder, tempName)) {
-        return error;
-    }
-    if (TableError error = table.requireFields(sampleFieldNames())) {
-        return error;
-    }
-    if (TableError error = writeSampleRows(data, table)) {
-        return error;
-    }
-    table.close();
-    if (std::rename(tempPath.c_str(), path.c_str()) != 0) {
-        return errorFromErrno(errno, path);
-    }
-    return {};
+    FileLock lock;
+    return replaceUnderLock(
+        path, kSharedFileWait, true,
+        [&](const std::string& tempPath, const FileLock& tempLock) -> TableError {
+            if (TableError error = copyFileInto(templatePath, tempLock.fd(), tempPath)) {
+                return error;
+            }
+            DbfTable table;
+            table.setCutHandler(reportCut);
+            if (TableError error = table.open(folder, fileNameOf(tempPath), DbfOpenMode::ReadWrite,
+                                              tempLock)) {
+                return error;
+            }
+            if (TableError error = table.requireFields(sampleFieldNames())) {
+                return error;
+            }
+            // The whole file is forced to disk once, before it replaces the target.
+            table.skipSyncOnStore();
+            return writeSampleRows(data, table);
+        },
+        lock);
 }
 
 SampleFileRead readSampleFile(const std::string& folder, const std::string& fileName) {
@@ -202,6 +198,7 @@ SampleFileRead readSampleFile(const std::string& folder, const std::string& file
             read.accessError = error;
         } else {
             read.invalidFile = true;
+            read.problem = invalidReason(path, error);
         }
         return read;
     }
@@ -241,8 +238,12 @@ SampleFileRead readSampleFile(const std::string& folder, const std::string& file
         const double t1 = leadingNumber(row["SAMPTRANS"]);
         const double t2 = leadingNumber(row["REFTRANS"]);
         if ((i <= n1 && !std::isfinite(t1)) || (i <= n2 && !std::isfinite(t2))) {
+            const std::string& text =
+                i <= n1 && !std::isfinite(t1) ? row["SAMPTRANS"] : row["REFTRANS"];
+            const LeadingNumber parsed = parseLeadingNumber(text);
             read.problem = std::string(kNotLoaded) + " A transformed value in row " +
-                           std::to_string(i) + " of <" + path + "> is out of range.";
+                           std::to_string(i) + " of <" + path + "> is out of range" +
+                           (parsed.found ? "." : " (\"" + text + "\" is not a number).");
             return read;
         }
         data.sampRaw[i] = i <= n1 ? row["SAMPDATA"] : std::string();

@@ -27,9 +27,11 @@ struct SampleData {
 
 // Writes `data` to `fileName` in `folder`: a copy of the template beside the target receives
 // the rows and then replaces the target, so that a failure leaves an earlier file as it was.
+// The target is locked meanwhile (tables/file_copy.h replaceUnderLock): a save of the same file
+// by another program waits for this one, up to kSharedFileWait.
 // Row 1 holds the identifiers, the project and the counts, row i the i-th replicate of each
 // sample that has one. Values cut to their field are reported. An error in creating the copy
-// in the folder names the folder, never the copy's temporary name.
+// names the target file, never the copy's temporary name.
 TableError writeSampleFile(const std::string& templatePath, const std::string& folder,
                            const std::string& fileName, const SampleData& data,
                            const std::function<void(const FieldCut&)>& reportCut);
@@ -40,7 +42,9 @@ struct SampleFileRead {
     std::optional<TableError> accessError;
     // ...or it is no sample data file at all (fields missing, not a table)...
     bool invalidFile = false;
-    // ...or it was read but its content is unusable: the reason, for the status line.
+    // ...or it was read but its content is unusable: the reason, for the status line. For an
+    // invalid file, what is wrong with it: "<path>: damaged header (...)", "<path>: no field
+    // SAMPID", ...
     std::string problem;
 };
 
@@ -48,7 +52,7 @@ struct SampleFileRead {
 // whole numbers from 0 to 10, transformed values that are finite numbers.
 SampleFileRead readSampleFile(const std::string& folder, const std::string& fileName);
 
-// "error <n> (<description>)".
+// "error <n> (<description>)", with "; <cause>" when the cause is known.
 std::string errorDetail(const TableError& error);
 
 }  // namespace bx

@@ -1,4 +1,6 @@
-// Writes the six statistical tables and the four templates into the program folder.
+// Writes the six statistical tables and the four templates into the program folder, then the
+// manifest of the statistical tables (their sizes and checksums), which the program checks at
+// start-up.
 // Usage: benthix_table_generator <program folder> <data folder>
 
 #include <cstdio>
@@ -6,6 +8,7 @@
 #include <string>
 
 #include "generator/generated_table.h"
+#include "tables/table_manifest.h"
 
 int main(int argc, char** argv) {
     using bx::gen::GeneratedTable;
@@ -19,6 +22,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(out, ec);
 
     std::string error;
+    // The statistical tables come first, then the templates.
     std::vector<GeneratedTable> tables{
         bx::gen::studentTTable(),
         bx::gen::mannWhitneyTable(),
@@ -35,6 +39,10 @@ int main(int argc, char** argv) {
     }
     tables.push_back(bx::gen::rankitTable());
     tables.push_back(bx::gen::powerTable());
+    std::vector<std::string> statisticalTables;
+    for (const GeneratedTable& t : tables) {
+        statisticalTables.push_back(t.fileName);
+    }
     for (GeneratedTable& t : bx::gen::templateTables()) {
         tables.push_back(std::move(t));
     }
@@ -46,6 +54,11 @@ int main(int argc, char** argv) {
                          e.description.c_str());
             return 1;
         }
+    }
+    if (const bx::TableError e = bx::writeTableManifest(out.string(), statisticalTables)) {
+        std::fprintf(stderr, "%s: error %d: %s\n", bx::kTableManifestName, e.number,
+                     e.description.c_str());
+        return 1;
     }
     return 0;
 }

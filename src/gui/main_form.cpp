@@ -228,11 +228,11 @@ void MainForm::buildMenus() {
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     makeAction(file, "mnuClearAll", "&Clear All", requestClearAll);
     makeAction(file, "mnuTransform", "&Transform", mnuTransform_Click);
-    makeAction(file, "mnuFileReport", "&Report", mnuFileReport_Click)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    makeAction(file, "mnuLoadExec", "&Execute Stats", mnuLoadExec_Click)
-        ->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_Return),
-                        QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    mnuFileReport_ = makeAction(file, "mnuFileReport", "&Report", mnuFileReport_Click);
+    mnuFileReport_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    mnuLoadExec_ = makeAction(file, "mnuLoadExec", "&Execute Stats", mnuLoadExec_Click);
+    mnuLoadExec_->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_Return),
+                                QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     file->addSeparator()->setObjectName("mnuSep");
     auto* exit = file->addAction("E&xit");
     exit->setObjectName("mnuExit");
@@ -775,6 +775,10 @@ void MainForm::refresh() {
             b.action->setChecked(entry.checked);
         }
     }
+
+    cmdExecute_->setEnabled(ui.cmdExecuteEnabled);
+    mnuLoadExec_->setEnabled(ui.cmdExecuteEnabled);
+    mnuFileReport_->setEnabled(ui.mnuFileReportEnabled);
 
     grid1_->refresh(ui.transformsStale);
     grid2_->refresh(ui.transformsStale);

@@ -133,6 +133,8 @@ class MainForm : public QMainWindow {
     QLineEdit* text2_ = nullptr;
     ReplicatePlot* plot_ = nullptr;
     QPushButton* cmdExecute_ = nullptr;
+    QAction* mnuLoadExec_ = nullptr;
+    QAction* mnuFileReport_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     // The result panels and pictures that grey while the results are stale.
     std::vector<QWidget*> resultPanels_;

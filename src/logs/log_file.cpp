@@ -1,30 +1,223 @@
 #include "logs/log_file.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "base/paths.h"
 #include "tables/file_copy.h"
 
 namespace bx {
+namespace {
 
-std::string fileIoErrorText(int number) {
-    return "File IO Error " + std::to_string(number) +
-           ".  File may already be open or pathname is corrupt.";
+// The fields of the template at `templatePath`.
+TableError templateFields(const std::string& templatePath, std::vector<DbfField>& fields) {
+    const std::filesystem::path p(templatePath);
+    DbfTable table;
+    if (TableError error =
+            table.open(p.parent_path().string(), p.filename().string(), DbfOpenMode::ReadOnly)) {
+        return error;
+    }
+    fields = table.fields();
+    return {};
+}
+
+bool sameLayout(const std::vector<DbfField>& a, const std::vector<DbfField>& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].name != b[i].name || a[i].type != b[i].type || a[i].width != b[i].width ||
+            a[i].decimals != b[i].decimals) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Writes a copy of the template with one blank row into the temporary file of
+// replaceUnderLock or createUnderLock.
+FillFile templateCopy(const std::string& templatePath) {
+    return [&templatePath](const std::string& tempPath, const FileLock& tempLock) -> TableError {
+        if (TableError error = copyFileInto(templatePath, tempLock.fd(), tempPath)) {
+            return error;
+        }
+        const std::filesystem::path temp(tempPath);
+        DbfTable table;
+        if (TableError error = table.open(temp.parent_path().string(), temp.filename().string(),
+                                          DbfOpenMode::ReadWrite, tempLock)) {
+            return error;
+        }
+        table.skipSyncOnStore();  // the whole file is forced to disk before it is put there
+        if (TableError error = table.addNew()) {
+            return error;
+        }
+        return table.store();
+    };
+}
+
+}  // namespace
+
+TableError LogFile::begin(const std::string& templatePath, const std::string& path) {
+    stop();
+    if (TableError error = replaceUnderLock(path, std::chrono::milliseconds(0), true,
+                                            templateCopy(templatePath), lock_)) {
+        return error;
+    }
+    templatePath_ = templatePath;
+    path_ = path;
+    shared_ = false;
+    return {};
+}
+
+TableError LogFile::share(const std::string& templatePath, const std::string& path,
+                          std::chrono::milliseconds wait) {
+    stop();
+    std::vector<DbfField> fields;
+    if (TableError error = templateFields(templatePath, fields)) {
+        return error;
+    }
+    templatePath_ = templatePath;
+    path_ = path;
+    shared_ = true;
+    wait_ = wait;
+    templateFields_ = std::move(fields);
+    // An existing file is checked now, so that a wrong one is refused before any run.
+    if (::access(path.c_str(), F_OK) == 0) {
+        TableError error = startGroup();
+        endGroup();
+        if (error) {
+            path_.clear();
+            return error;
+        }
+        return {};
+    }
+    const std::filesystem::path p(path);
+    const std::string folder = p.has_parent_path() ? p.parent_path().string() : ".";
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        const TableError error = errorFromErrno(errno, path);
+        path_.clear();
+        return error;
+    }
+    return {};
+}
+
+TableError LogFile::stop() {
+    TableError error = commit();
+    endGroup();
+    lock_.release();
+    path_.clear();
+    templatePath_.clear();
+    templateFields_.clear();
+    shared_ = false;
+    return error;
+}
+
+TableError LogFile::startGroup() {
+    if (shared_) {
+        // A missing log is made from the template, unless another program makes it first:
+        // then its file is the log, runs and all.
+        TableError error;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            error = FileLock::acquire(path_, wait_, lock_);
+            if (error.number != kErrFileNotFound) {
+                break;
+            }
+            error = createUnderLock(path_, true, templateCopy(templatePath_), lock_);
+            if (error.number != kErrFileExists) {
+                break;
+            }
+        }
+        if (error) {
+            return error;
+        }
+    } else {
+        if (TableError held = checkNotHeldOpen(path_, lock_)) {
+            return held;
+        }
+        if (!lock_.isAt(path_)) {
+            // Removed, or replaced behind the program's back: the log is not there any more.
+            if (::access(path_.c_str(), F_OK) != 0) {
+                return errorFromErrno(errno, path_);
+            }
+            return makeFileError(kErrPathFileAccess, path_, "replaced by another program",
+                                 path_ + " (replaced by another program)");
+        }
+    }
+    if (TableError error = appender_.open(path_, lock_)) {
+        return error;
+    }
+    if (shared_ && !sameLayout(appender_.fields(), templateFields_)) {
+        const std::string templateName = std::filesystem::path(templatePath_).filename().string();
+        return makeFileError(
+            kErrPathFileAccess, path_,
+            "not a log of this kind (its fields are not those of " + templateName + ")",
+            path_ + " (not a log made from " + templateName + ")");
+    }
+    groupStart_ = std::chrono::steady_clock::now();
+    return {};
+}
+
+void LogFile::endGroup() {
+    appender_.close();
+    pendingRuns_ = 0;
+    if (shared_) {
+        lock_.release();
+    }
+}
+
+TableError LogFile::add(const std::vector<LogRow>& rows, const CutReporter& reportCut) {
+    if (!active()) {
+        return makeTableError(kErrNoCurrentRecord, "no log active");
+    }
+    if (!appender_.isOpen()) {
+        if (TableError error = startGroup()) {
+            endGroup();
+            return error;
+        }
+    }
+    appender_.setCutHandler(reportCut);
+    const long before = appender_.pendingRows();
+    for (const LogRow& row : rows) {
+        appender_.addRow();
+        for (const auto& [field, value] : row) {
+            if (TableError error = appender_.setField(field, value)) {
+                appender_.dropRowsAfter(before);  // none of this run's rows
+                return error;
+            }
+        }
+    }
+    ++pendingRuns_;
+    return {};
+}
+
+bool LogFile::commitDue() const {
+    return pendingRuns_ >= kLogGroupRuns ||
+           (pendingRuns_ > 0 && std::chrono::steady_clock::now() - groupStart_ >= kLogGroupTime);
+}
+
+TableError LogFile::commit() {
+    if (!appender_.isOpen()) {
+        return {};
+    }
+    const TableError error = appender_.commit();
+    endGroup();
+    return error;
 }
 
 TableError createLogFile(const std::string& templatePath, const std::string& folder,
                          const std::string& fileName) {
-    if (TableError error = copyFileSafely(templatePath, joinPath(folder, fileName))) {
-        return error;
+    LogFile log;
+    return log.begin(templatePath, joinPath(folder, fileName));
+}
+
+std::string fileIoErrorText(const TableError& error) {
+    std::string text = "File IO Error " + std::to_string(error.number) +
+                       ".  File may already be open or pathname is corrupt.";
+    if (!error.cause.empty()) {
+        text += " " + plainFileError(error) + ".";
     }
-    DbfTable table;
-    if (TableError error = table.open(folder, fileName)) {
-        return error;
-    }
-    if (TableError error = table.addNew()) {
-        return error;
-    }
-    return table.store();
+    return text;
 }
 
 std::string logWriteErrorLine(std::string_view logName, const TableError& error) {
@@ -34,31 +227,7 @@ std::string logWriteErrorLine(std::string_view logName, const TableError& error)
     if (!error.description.empty()) {
         line += " (" + error.description + ")";
     }
-    return line;
-}
-
-TableError appendLogRows(const std::string& path, const std::vector<LogRow>& rows,
-                         const CutReporter& reportCut) {
-    const std::filesystem::path file(path);
-    DbfTable table;
-    table.setCutHandler(reportCut);
-    TableError error = table.open(file.parent_path().string(), file.filename().string());
-    for (const LogRow& row : rows) {
-        if (error) {
-            break;
-        }
-        error = table.addNew();
-        for (const auto& [field, value] : row) {
-            if (error) {
-                break;
-            }
-            error = table.writeField(field, value);
-        }
-        if (!error) {
-            error = table.store();
-        }
-    }
-    return error;
+    return withCause(std::move(line), error);
 }
 
 }  // namespace bx

@@ -1,7 +1,10 @@
 #pragma once
-// The files of the detailed and the summary log: a new log made from its template, and the
-// rows of a run appended to it.
+// The files of the detailed and the summary log. A log is either begun (the file replaced by a
+// fresh copy of its template, and locked for as long as it stays active) or shared (runs added
+// to the file as it is, each group of runs under a lock taken for that group alone), and its
+// runs go to disk in groups: a group's rows first, then the header that counts them.
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -9,6 +12,7 @@
 
 #include "logs/log_rows.h"
 #include "tables/dbf_table.h"
+#include "tables/file_lock.h"
 #include "tables/table_error.h"
 
 namespace bx {
@@ -16,17 +20,69 @@ namespace bx {
 // Called for every value that does not fit its field.
 using CutReporter = std::function<void(const FieldCut&)>;
 
-// Replaces the file `fileName` in `folder` by a copy of the template and opens it with one
-// blank row: nothing of an earlier file is lost unless the copy is complete.
+// A batch commits its runs to a log at least this often.
+inline constexpr long kLogGroupRuns = 1000;
+inline constexpr std::chrono::seconds kLogGroupTime{1};
+
+class LogFile {
+  public:
+    // Replaces the file `path` by a copy of the template with one blank row, and keeps it
+    // locked until stop(): nothing of an earlier file is lost unless the copy is complete, and
+    // while another program holds the file (an active log, a run being appended) it fails at
+    // once with 70 and leaves the file as it is.
+    TableError begin(const std::string& templatePath, const std::string& path);
+
+    // Adds runs to the file `path` as it is: the file, when it exists, must be a log made from
+    // `templatePath` (the same fields); when it is missing the first group creates it from
+    // the template with one blank row. Each group is written under a lock held for that group
+    // only, waiting up to `wait` while another program holds the file.
+    TableError share(const std::string& templatePath, const std::string& path,
+                     std::chrono::milliseconds wait = kSharedFileWait);
+
+    // Commits what is pending and lets the file go.
+    TableError stop();
+
+    bool active() const { return !path_.empty(); }
+    bool shared() const { return shared_; }
+    const std::string& path() const { return path_; }
+
+    // Lays out the rows of one run at the end of the current group (starting a group first:
+    // the file is checked and, when shared, locked). Nothing reaches the file before commit().
+    TableError add(const std::vector<LogRow>& rows, const CutReporter& reportCut);
+    // Runs added since the last commit.
+    long pendingRuns() const { return pendingRuns_; }
+    // Whether a batch should commit now: kLogGroupRuns runs pending, or the group older than
+    // kLogGroupTime.
+    bool commitDue() const;
+    // Writes the pending runs and forces them to disk, then the header that counts them; a
+    // shared log's lock is released. On failure those runs are not in the log (the file is as
+    // after the last commit) and the error says why.
+    TableError commit();
+
+  private:
+    TableError startGroup();
+    void endGroup();
+
+    std::string templatePath_;
+    std::string path_;
+    bool shared_ = false;
+    std::chrono::milliseconds wait_{0};
+    FileLock lock_;
+    DbfAppender appender_;
+    std::vector<DbfField> templateFields_;
+    long pendingRuns_ = 0;
+    std::chrono::steady_clock::time_point groupStart_{};
+};
+
+// Replaces the file `fileName` in `folder` by a copy of the template with one blank row (a
+// log begun and stopped at once).
 TableError createLogFile(const std::string& templatePath, const std::string& folder,
                          const std::string& fileName);
 
-// Appends `rows` to the log at `path`; the first failure ends the writing and is returned.
-TableError appendLogRows(const std::string& path, const std::vector<LogRow>& rows,
-                         const CutReporter& reportCut);
-
-// "File IO Error <n>.  File may already be open or pathname is corrupt." for a file error.
-std::string fileIoErrorText(int number);
+// "File IO Error <n>.  File may already be open or pathname is corrupt." for a file error,
+// followed by the file and the cause in plain words when they are known
+// ("... corrupt. /data/log.dbf: in use by another program.").
+std::string fileIoErrorText(const TableError& error);
 
 // The status line of a run that could not be written to a log (the log stays active).
 std::string logWriteErrorLine(std::string_view logName, const TableError& error);

@@ -45,35 +45,44 @@ TableError initReportDatabase(const std::string& programFolder, const std::strin
         }
     }
 
-    // Whatever the table held before is replaced by a fresh copy of the template.
-    if (TableError error =
-            copyFileSafely(joinPath(programFolder, kReportTemplate), joinPath(folder, kReportTable))) {
-        return error;
-    }
-
-    DbfTable table;
-    if (TableError error = table.open(folder, kReportTable)) {
-        return error;
-    }
+    // Whatever the table held before is replaced by a fresh copy of the template with ten
+    // blank rows (nothing in the program reads them). Other programs rebuild the same table:
+    // each rebuild happens under the table's lock and replaces it whole, so that none of them
+    // sees another's half-written table.
+    const std::string templatePath = joinPath(programFolder, kReportTemplate);
     std::vector<std::string_view> fields;
     fields.reserve(kReportRecordFields.size());
     for (const RecordField& f : kReportRecordFields) {
         fields.push_back(f.name);
     }
-    if (TableError error = table.requireFields(fields)) {
-        return error;
-    }
-    // Ten blank rows. Nothing in the program reads them; the table is closed again at once,
-    // so that no handle keeps the file from being replaced by the next call.
-    for (int i = 0; i < kBlankReportRows; ++i) {
-        if (TableError error = table.addNew()) {
-            return error;
-        }
-        if (TableError error = table.store()) {
-            return error;
-        }
-    }
-    return {};
+    FileLock lock;
+    return replaceUnderLock(
+        joinPath(folder, kReportTable), kSharedFileWait, true,
+        [&](const std::string& tempPath, const FileLock& tempLock) -> TableError {
+            if (TableError error = copyFileInto(templatePath, tempLock.fd(), tempPath)) {
+                return error;
+            }
+            const std::filesystem::path temp(tempPath);
+            DbfTable table;
+            if (TableError error = table.open(folder, temp.filename().string(),
+                                              DbfOpenMode::ReadWrite, tempLock)) {
+                return error;
+            }
+            if (TableError error = table.requireFields(fields)) {
+                return error;
+            }
+            table.skipSyncOnStore();  // forced to disk once, before it replaces the table
+            for (int i = 0; i < kBlankReportRows; ++i) {
+                if (TableError error = table.addNew()) {
+                    return error;
+                }
+                if (TableError error = table.store()) {
+                    return error;
+                }
+            }
+            return {};
+        },
+        lock);
 }
 
 }  // namespace bx

@@ -7,8 +7,9 @@
 
 namespace bx {
 
-// Copies the template (from the program folder) over the report table and re-opens it with
-// ten blank rows. The table lives in `tableFolder` (created when missing), or in
+// Replaces the report table by a copy of the template (from the program folder) with ten blank
+// rows, under the table's lock: several programs may rebuild it at once, waiting for each
+// other up to kSharedFileWait. The table lives in `tableFolder` (created when missing), or in
 // `scratchFolder` when `tableFolder` cannot be written to.
 TableError initReportDatabase(const std::string& programFolder, const std::string& tableFolder,
                               const std::string& scratchFolder);

@@ -4,6 +4,7 @@
 #include "statistics/descriptive.h"
 #include "statistics/table_lookup.h"
 #include "statistics/transformations.h"
+#include "tables/stat_tables.h"
 
 namespace bx {
 namespace {
@@ -159,6 +160,12 @@ bool referenceWithoutSpread(std::span<const double> reference, bool oneSampleFor
 Comparison analyze(const Samples& samples, const AnalysisOptions& options,
                    const StatTables& tables, OverrideAnswer overrideAnswer) {
     Comparison c;
+    // Stand-ins for a missing or altered table would give a verdict that looks valid.
+    if (!tables.installationProblem().empty()) {
+        c.refusal = Note{NoteCode::TablesDamaged,
+                         "     ERROR - " + tables.installationProblem() + "; test not made."};
+        return c;
+    }
     const auto limit = static_cast<std::size_t>(kMaxReplicates);
     if (samples.test.size() > limit || samples.reference.size() > limit) {
         c.refusal = Note{NoteCode::TooManyValues, noteText(NoteCode::TooManyValues)};

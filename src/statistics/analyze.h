@@ -11,6 +11,8 @@ namespace bx {
 
 class StatTables;
 
+// Refuses (TablesDamaged) when the tables are missing or not as installed
+// (StatTables::installationProblem), TooManyValues for more than ten values in a sample.
 Comparison analyze(const Samples& samples, const AnalysisOptions& options,
                    const StatTables& tables, OverrideAnswer overrideAnswer);
 

@@ -7,6 +7,15 @@
 
 namespace bx {
 
+bool Comparison::lookupFailed() const {
+    for (const Note& note : notes) {
+        if (isLookupFailure(note.code)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 double Comparison::statistic() const {
     if (tTest) {
         return tTest->t;

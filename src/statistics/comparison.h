@@ -93,6 +93,9 @@ struct Comparison {
     Notes notes;
 
     bool completed() const { return test.has_value(); }
+    // A table had no value for something the run looked up, and a stand-in took its place:
+    // the verdict (or the power) cannot be relied on.
+    bool lookupFailed() const;
     bool rankitsUsed() const { return rankits.has_value(); }
 
     // The statistic, critical value and verdict of the test that ran (0 and false when none).

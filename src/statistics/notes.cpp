@@ -22,6 +22,21 @@ bool isWarning(NoteCode code) {
     }
 }
 
+bool isLookupFailure(NoteCode code) {
+    switch (code) {
+        case NoteCode::TableUnreadable:
+        case NoteCode::CoefficientNotFound:
+        case NoteCode::CriticalWNotFound:
+        case NoteCode::CriticalTNotFound:
+        case NoteCode::CriticalUNotFound:
+        case NoteCode::RankitNotFound:
+        case NoteCode::PowerNotFound:
+            return true;
+        default:
+            return false;
+    }
+}
+
 const char* noteText(NoteCode code) {
     switch (code) {
         case NoteCode::OneSampleTStep:
@@ -66,6 +81,7 @@ const char* noteText(NoteCode code) {
         case NoteCode::TableUnreadable:
         case NoteCode::CoefficientNotFound:
         case NoteCode::PowerNotFound:
+        case NoteCode::TablesDamaged:
             return "";  // these carry their table, key or value
     }
     return "";
@@ -117,6 +133,8 @@ const char* noteCodeName(NoteCode code) {
             return "mann_whitney_cannot_reject";
         case NoteCode::TooManyValues:
             return "too_many_values";
+        case NoteCode::TablesDamaged:
+            return "tables_damaged";
     }
     return "";
 }

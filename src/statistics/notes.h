@@ -33,8 +33,9 @@ enum class NoteCode {
     NoSpread,                  // one-sample t with a test sample without spread
     NoMinimumDifference,       // power requested without a difference
     MannWhitneyCannotReject,   // the critical U exceeds n1 * n2
-    // Refusal
+    // Refusals
     TooManyValues,
+    TablesDamaged,  // a statistical table is missing or not as installed: no analysis at all
 };
 
 struct Note {
@@ -44,6 +45,10 @@ struct Note {
 
 // True for the warning codes.
 bool isWarning(NoteCode code);
+
+// True for the warnings that a table had no value for what was looked up, so that a stand-in
+// took its place (the run's verdict or power cannot be relied on).
+bool isLookupFailure(NoteCode code);
 
 // The status line of a step, of the rankit notice and of the fixed warnings.
 const char* noteText(NoteCode code);

@@ -14,8 +14,17 @@ unsigned byteAt(std::string_view bytes, std::size_t i) {
     return static_cast<unsigned char>(bytes[i]);
 }
 
-TableError damaged(int number, const std::string& path, std::string_view reason) {
-    return makeTableError(number, path + " (" + std::string(reason) + ")");
+// What is wrong with a damaged table, for the user: its header, its record count or its
+// field layout.
+enum class Damage { Header, RecordCount, Fields };
+
+TableError damaged(int number, const std::string& path, std::string_view reason,
+                   Damage part = Damage::Header) {
+    const char* what = part == Damage::RecordCount ? "wrong record count"
+                       : part == Damage::Fields    ? "damaged field layout"
+                                                   : "damaged header";
+    return makeFileError(number, path, std::string(what) + " (" + std::string(reason) + ")",
+                         path + " (" + std::string(reason) + ")");
 }
 
 bool knownFieldType(char type) {
@@ -77,13 +86,15 @@ TableError parseDbfLayout(std::string_view header, std::uint64_t fileSize, const
         field.decimals = static_cast<int>(byteAt(header, p + 17));
         field.offset = offset;
         if (field.name.empty()) {
-            return damaged(kErrPathFileAccess, path, "field without a name");
+            return damaged(kErrPathFileAccess, path, "field without a name", Damage::Fields);
         }
         if (!knownFieldType(field.type)) {
-            return damaged(kErrPathFileAccess, path, "unknown type of field " + field.name);
+            return damaged(kErrPathFileAccess, path, "unknown type of field " + field.name,
+                           Damage::Fields);
         }
         if (field.width == 0) {
-            return damaged(kErrBadRecordLength, path, "field " + field.name + " has no width");
+            return damaged(kErrBadRecordLength, path, "field " + field.name + " has no width",
+                           Damage::Fields);
         }
         offset += field.width;
         layout.fields.push_back(std::move(field));
@@ -92,18 +103,20 @@ TableError parseDbfLayout(std::string_view header, std::uint64_t fileSize, const
         return damaged(kErrPathFileAccess, path, "field list not terminated");
     }
     if (layout.fields.empty()) {
-        return damaged(kErrPathFileAccess, path, "no fields");
+        return damaged(kErrPathFileAccess, path, "no fields", Damage::Fields);
     }
     if (recordLength != offset) {
-        return damaged(kErrBadRecordLength, path, "record length does not match the fields");
+        return damaged(kErrBadRecordLength, path, "record length does not match the fields",
+                       Damage::Fields);
     }
     if (records > static_cast<std::uint32_t>(INT_MAX)) {
-        return damaged(kErrBadRecordNumber, path, "absurd record count");
+        return damaged(kErrBadRecordNumber, path, "absurd record count", Damage::RecordCount);
     }
     const std::uint64_t needed = static_cast<std::uint64_t>(headerLength) +
                                  static_cast<std::uint64_t>(records) * recordLength;
     if (needed > fileSize) {
-        return damaged(kErrInputPastEnd, path, "file shorter than its records");
+        return damaged(kErrInputPastEnd, path, "file shorter than its records",
+                       Damage::RecordCount);
     }
     layout.recordCount = records;
     layout.headerLength = headerLength;
@@ -117,7 +130,8 @@ TableError readDbfLayout(int fd, const std::string& path, DbfLayout& layout) {
         return errorFromErrno(errno, path);
     }
     if (!S_ISREG(st.st_mode)) {
-        return damaged(kErrPathFileAccess, path, "not a regular file");
+        return makeFileError(kErrPathFileAccess, path, "not a regular file",
+                             path + " (not a regular file)");
     }
     const auto fileSize = static_cast<std::uint64_t>(st.st_size);
     // The header length field allows at most 65535 bytes.

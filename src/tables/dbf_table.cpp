@@ -14,6 +14,7 @@
 
 #include "base/text_format.h"
 #include "tables/file_lock.h"
+#include "tables/temp_files.h"
 
 namespace bx {
 namespace {
@@ -105,8 +106,8 @@ FILE* streamOf(DBFHandle dbf) {
     return reinterpret_cast<FILE*>(dbf->fp);
 }
 
-// Forces what the library wrote to disk: stdio buffers, then the file itself.
-TableError syncToDisk(DBFHandle dbf, const std::string& path) {
+// Forces what the library wrote to disk: stdio buffers, then (with `sync`) the file itself.
+TableError syncToDisk(DBFHandle dbf, const std::string& path, bool sync = true) {
     FILE* stream = streamOf(dbf);
     errno = 0;
     if (std::fflush(stream) != 0 || std::ferror(stream) != 0) {
@@ -114,7 +115,7 @@ TableError syncToDisk(DBFHandle dbf, const std::string& path) {
         std::clearerr(stream);
         return errorFromErrno(err, path);
     }
-    if (::fsync(fileno(stream)) != 0) {
+    if (sync && ::fsync(fileno(stream)) != 0) {
         return errorFromErrno(errno, path);
     }
     return {};
@@ -123,7 +124,7 @@ TableError syncToDisk(DBFHandle dbf, const std::string& path) {
 // Writes the bytes of row `index` (and, for a new last row, the end-of-file mark after it)
 // through the library's stream, then forces them to disk.
 TableError writeRowToDisk(DBFHandle dbf, const std::string& path, const DbfLayout& layout,
-                          long index, const std::string& row, bool append) {
+                          long index, const std::string& row, bool append, bool sync) {
     constexpr char kEndOfFile = 0x1A;
     FILE* stream = streamOf(dbf);
     const auto offset = static_cast<off_t>(layout.headerLength) +
@@ -137,18 +138,75 @@ TableError writeRowToDisk(DBFHandle dbf, const std::string& path, const DbfLayou
         std::clearerr(stream);
         return errorFromErrno(err, path);
     }
-    if (::fsync(fileno(stream)) != 0) {
+    if (sync && ::fsync(fileno(stream)) != 0) {
         return errorFromErrno(errno, path);
     }
     return {};
 }
 
-void stampToday(DBFHandle dbf) {
+// Today as a dBASE III header holds it: years since 1900, month, day.
+bool today(int& year, int& month, int& day) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
-    if (localtime_r(&now, &local) != nullptr) {
-        DBFSetLastModifiedDate(dbf, local.tm_year, local.tm_mon + 1, local.tm_mday);
+    if (localtime_r(&now, &local) == nullptr) {
+        return false;
     }
+    year = local.tm_year;
+    month = local.tm_mon + 1;
+    day = local.tm_mday;
+    return true;
+}
+
+void stampToday(DBFHandle dbf) {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    if (today(year, month, day)) {
+        DBFSetLastModifiedDate(dbf, year, month, day);
+    }
+}
+
+// Writes all of `bytes` at `offset` of `fd`; false with errno set on failure.
+bool writeAllAt(int fd, const char* bytes, std::size_t size, off_t offset) {
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, bytes, size, offset);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+        offset += n;
+    }
+    return true;
+}
+
+// The value a field keeps of `text` (numbers without surrounding blanks, cut to the field at a
+// character boundary), reporting a cut of row `row`.
+std::string_view keptValue(const DbfField& f, std::string_view text, long row,
+                           const std::function<void(const FieldCut&)>& onCut) {
+    const std::string_view value = isNumericType(f.type) ? trimBlanks(text) : text;
+    const std::string_view kept = utf8Prefix(value, static_cast<std::size_t>(f.width));
+    if (kept.size() < value.size() && onCut) {
+        onCut(FieldCut{f.name, row, value.size(), kept.size()});
+    }
+    return kept;
+}
+
+// Index of the field `name` in `fields` (letter case ignored), -1 when there is none.
+int indexOfField(const std::vector<DbfField>& fields, std::string_view name) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (equalIgnoringCase(fields[i].name, name)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
 }
 
 // The `width` bytes that hold `text` in a field: character fields left-aligned, numeric
@@ -212,22 +270,40 @@ DbfTable::~DbfTable() = default;
 DbfTable::DbfTable(DbfTable&& other) noexcept = default;
 DbfTable& DbfTable::operator=(DbfTable&& other) noexcept = default;
 
+std::string DbfTable::resolvePath(const std::string& folder, const std::string& fileName) {
+    if (fileName.empty() || fileName.find('/') != std::string::npos) {
+        return {};
+    }
+    return resolveName(folder, endsWithDbf(fileName) ? fileName : fileName + ".dbf");
+}
+
 TableError DbfTable::open(const std::string& folder, const std::string& fileName,
                           DbfOpenMode mode) {
+    return openChecked(folder, fileName, mode, nullptr);
+}
+
+TableError DbfTable::open(const std::string& folder, const std::string& fileName, DbfOpenMode mode,
+                          const FileLock& lock) {
+    return openChecked(folder, fileName, mode, &lock);
+}
+
+TableError DbfTable::openChecked(const std::string& folder, const std::string& fileName,
+                                 DbfOpenMode mode, const FileLock* lock) {
     close();
     if (fileName.empty() || fileName.find('/') != std::string::npos) {
         return makeTableError(kErrBadFileName, fileName);
     }
     const std::string name = endsWithDbf(fileName) ? fileName : fileName + ".dbf";
     std::error_code ec;
+    const std::string wanted = (fs::path(folder) / name).string();
     if (!fs::is_directory(folder, ec)) {
-        return makeTableError(kErrPathNotFound, folder);
+        return makeFileError(kErrPathNotFound, wanted, "no such folder", folder);
     }
     const std::string resolved = resolveName(folder, name);
     if (resolved.empty()) {
-        return makeTableError(kErrFileNotFound, (fs::path(folder) / name).string());
+        return makeFileError(kErrFileNotFound, wanted, "no such file", wanted);
     }
-    if (mode == DbfOpenMode::ReadWrite) {
+    if (mode == DbfOpenMode::ReadWrite && (lock == nullptr || !lock->isAt(resolved))) {
         if (TableError locked = checkNotHeldOpen(resolved)) {
             return locked;
         }
@@ -258,19 +334,23 @@ TableError DbfTable::open(const std::string& folder, const std::string& fileName
     DBFHandle dbf =
         DBFOpenLL(libraryPath.c_str(), mode == DbfOpenMode::ReadWrite ? "rb+" : "rb", &hooks);
     if (dbf == nullptr) {
-        return makeTableError(kErrPathFileAccess, resolved + " (not a readable table)");
+        return makeFileError(kErrPathFileAccess, resolved, "not a readable table",
+                             resolved + " (not a readable table)");
     }
     auto handle = std::make_unique<Handle>(dbf);
     // The library must have opened the file that was checked, and seen the same layout.
     struct stat opened {};
     if (fstat(fileno(streamOf(dbf)), &opened) != 0 || opened.st_dev != checked.st_dev ||
         opened.st_ino != checked.st_ino) {
-        return makeTableError(kErrPathFileAccess, resolved + " (file changed while opening)");
+        return makeFileError(kErrPathFileAccess, resolved,
+                             "changed by another program while it was opened",
+                             resolved + " (file changed while opening)");
     }
     if (DBFGetFieldCount(dbf) != static_cast<int>(layout.fields.size()) ||
         DBFGetRecordCount(dbf) != static_cast<int>(layout.recordCount) ||
         dbf->nRecordLength != layout.recordLength || dbf->nHeaderLength != layout.headerLength) {
-        return makeTableError(kErrPathFileAccess, resolved + " (layout not understood)");
+        return makeFileError(kErrPathFileAccess, resolved, "damaged header (layout not understood)",
+                             resolved + " (layout not understood)");
     }
 
     handle_ = std::move(handle);
@@ -290,6 +370,7 @@ void DbfTable::close() {
     pendingNew_ = false;
     dirty_ = false;
     noMatch_ = false;
+    syncEachStore_ = true;
     row_.clear();
 }
 
@@ -298,12 +379,7 @@ bool DbfTable::isOpen() const {
 }
 
 int DbfTable::fieldIndex(std::string_view name) const {
-    for (std::size_t i = 0; i < layout_.fields.size(); ++i) {
-        if (equalIgnoringCase(layout_.fields[i].name, name)) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    return indexOfField(layout_.fields, name);
 }
 
 TableError DbfTable::requireFields(const std::vector<std::string_view>& names) const {
@@ -448,12 +524,7 @@ TableError DbfTable::writeField(std::string_view name, std::string_view text) {
         return makeTableError(kErrBadFileMode, path_ + " (opened for reading)");
     }
     const DbfField& f = layout_.fields[static_cast<std::size_t>(index)];
-    const std::string_view value = isNumericType(f.type) ? trimBlanks(text) : text;
-    const std::string_view kept = utf8Prefix(value, static_cast<std::size_t>(f.width));
-    if (kept.size() < value.size() && onCut_) {
-        onCut_(FieldCut{f.name, rowPosition() + 1, value.size(), kept.size()});
-    }
-    placeText(row_, f.offset, f.width, f.type, kept);
+    placeText(row_, f.offset, f.width, f.type, keptValue(f, text, rowPosition() + 1, onCut_));
     dirty_ = true;
     return {};
 }
@@ -485,7 +556,8 @@ TableError DbfTable::store() {
     DBFHandle dbf = handle_->dbf;
     // The row goes to disk first, and only then the header that counts it: a write that
     // fails (disk full) leaves the table as it was, its earlier rows readable.
-    if (TableError error = writeRowToDisk(dbf, path_, layout_, target, row_, pendingNew_)) {
+    if (TableError error =
+            writeRowToDisk(dbf, path_, layout_, target, row_, pendingNew_, syncEachStore_)) {
         return error;
     }
     // The library's copy of the row and the header (record count, date).
@@ -495,7 +567,7 @@ TableError DbfTable::store() {
     if (written) {
         stampToday(dbf);
         DBFUpdateHeader(dbf);
-        error = syncToDisk(dbf, path_);
+        error = syncToDisk(dbf, path_, syncEachStore_);
     } else {
         error = errorFromErrno(errno != 0 ? errno : EIO, path_);
     }
@@ -511,6 +583,13 @@ TableError DbfTable::store() {
     pendingNew_ = false;
     dirty_ = false;
     return {};
+}
+
+TableError DbfTable::sync() {
+    if (!isOpen()) {
+        return makeTableError(kErrNoCurrentRecord, "no table open");
+    }
+    return syncToDisk(handle_->dbf, path_);
 }
 
 TableError DbfTable::create(const std::string& path, const std::vector<DbfFieldDef>& fields,
@@ -571,9 +650,8 @@ TableError DbfTable::create(const std::string& path, const std::vector<DbfFieldD
     if (!fs::is_directory(folder, ec)) {
         return makeTableError(kErrPathNotFound, path);
     }
-    const std::string temp = (fs::path(folder) / ("." + target.stem().string() + "." +
-                                                  std::to_string(::getpid()) + ".new.dbf"))
-                                 .string();
+    const std::string temp =
+        temporaryPathFor((fs::path(folder) / target.filename()).string(), true);
     SAHooks hooks = tableHooks();
     errno = 0;
     DBFHandle dbf = DBFCreateLL(temp.c_str(), "LDID/0", &hooks);
@@ -613,6 +691,130 @@ TableError DbfTable::create(const std::string& path, const std::vector<DbfFieldD
         ::fsync(dir);
         ::close(dir);
     }
+    return {};
+}
+
+TableError DbfAppender::open(const std::string& path, const FileLock& lock) {
+    close();
+    if (!lock.held() || !lock.isAt(path)) {
+        return makeFileError(kErrPermissionDenied, path, "not locked by this program",
+                             path + " (not locked)");
+    }
+    DbfLayout layout;
+    if (TableError error = readDbfLayout(lock.fd(), path, layout)) {
+        return error;
+    }
+    fd_ = lock.fd();
+    path_ = path;
+    layout_ = std::move(layout);
+    committed_ = static_cast<long>(layout_.recordCount);
+    return {};
+}
+
+void DbfAppender::close() {
+    fd_ = -1;
+    path_.clear();
+    layout_ = DbfLayout{};
+    committed_ = 0;
+    discard();
+}
+
+int DbfAppender::fieldIndex(std::string_view name) const {
+    return indexOfField(layout_.fields, name);
+}
+
+void DbfAppender::addRow() {
+    group_.append(static_cast<std::size_t>(layout_.recordLength), ' ');
+    ++pending_;
+}
+
+TableError DbfAppender::setField(int index, std::string_view text) {
+    if (index < 0 || static_cast<std::size_t>(index) >= layout_.fields.size()) {
+        return makeTableError(kErrFieldNotFound, std::to_string(index));
+    }
+    if (pending_ == 0) {
+        return makeTableError(kErrNoCurrentRecord, path_);
+    }
+    const DbfField& f = layout_.fields[static_cast<std::size_t>(index)];
+    const std::size_t rowStart = group_.size() - static_cast<std::size_t>(layout_.recordLength);
+    const std::string_view kept = keptValue(f, text, committed_ + pending_, onCut_);
+    const auto w = static_cast<std::size_t>(f.width);
+    const std::size_t at = rowStart + static_cast<std::size_t>(f.offset);
+    const std::size_t start = isNumericType(f.type) ? w - kept.size() : 0;
+    group_.replace(at, w, w, ' ');
+    group_.replace(at + start, kept.size(), kept);
+    return {};
+}
+
+TableError DbfAppender::setField(std::string_view name, std::string_view text) {
+    const int index = fieldIndex(name);
+    if (index < 0) {
+        return makeTableError(kErrFieldNotFound, std::string(name));
+    }
+    return setField(index, text);
+}
+
+void DbfAppender::dropRowsAfter(long kept) {
+    if (kept >= 0 && kept < pending_) {
+        group_.resize(static_cast<std::size_t>(kept) *
+                      static_cast<std::size_t>(layout_.recordLength));
+        pending_ = kept;
+    }
+}
+
+void DbfAppender::discard() {
+    group_.clear();
+    pending_ = 0;
+}
+
+TableError DbfAppender::commit() {
+    if (pending_ == 0) {
+        return {};
+    }
+    if (fd_ < 0) {
+        discard();
+        return makeTableError(kErrNoCurrentRecord, "no table open");
+    }
+    if (committed_ + pending_ > INT32_MAX) {
+        discard();
+        return makeTableError(kErrBadRecordNumber, path_);
+    }
+    constexpr char kEndOfFile = 0x1A;
+    group_.push_back(kEndOfFile);
+    const auto offset = static_cast<off_t>(layout_.headerLength) +
+                        static_cast<off_t>(committed_) * static_cast<off_t>(layout_.recordLength);
+    // The rows first, on disk before the header counts them.
+    if (!writeAllAt(fd_, group_.data(), group_.size(), offset) || ::fsync(fd_) != 0) {
+        const int err = errno;
+        discard();
+        return errorFromErrno(err, path_);
+    }
+    const long total = committed_ + pending_;
+    unsigned char header[7] = {};
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    off_t at = 4;
+    std::size_t size = 4;
+    if (today(year, month, day)) {
+        header[0] = static_cast<unsigned char>(year);
+        header[1] = static_cast<unsigned char>(month);
+        header[2] = static_cast<unsigned char>(day);
+        at = 1;
+        size = 7;
+    }
+    for (int i = 0; i < 4; ++i) {
+        header[3 + i] =
+            static_cast<unsigned char>((static_cast<unsigned long>(total) >> (8 * i)) & 0xFFU);
+    }
+    const char* bytes = reinterpret_cast<const char*>(header) + (at == 1 ? 0 : 3);
+    if (!writeAllAt(fd_, bytes, size, at) || ::fsync(fd_) != 0) {
+        const int err = errno;
+        discard();
+        return errorFromErrno(err, path_);
+    }
+    committed_ = total;
+    discard();
     return {};
 }
 

@@ -6,7 +6,11 @@
 //
 // Text is UTF-8. A value longer than its field is cut at a character boundary and the cut is
 // handed to the cut handler, so that the caller can report it. Every store is on disk when it
-// returns: the row, the header's record count, flushed and synced.
+// returns: the row, the header's record count, flushed and synced (unless the table is told
+// otherwise, for a file that no one else sees yet).
+//
+// DbfAppender adds rows to the end of a table in groups, for the logs: a group's rows reach the
+// disk before the header counts them.
 
 #include <cstddef>
 #include <functional>
@@ -19,6 +23,8 @@
 #include "tables/table_error.h"
 
 namespace bx {
+
+class FileLock;
 
 enum class DbfOpenMode { ReadOnly, ReadWrite };
 
@@ -62,6 +68,13 @@ class DbfTable {
     // program holds the file open (tables/file_lock.h).
     TableError open(const std::string& folder, const std::string& fileName,
                     DbfOpenMode mode = DbfOpenMode::ReadWrite);
+    // The same for a file that this program holds with `lock` (it is the one writer).
+    TableError open(const std::string& folder, const std::string& fileName, DbfOpenMode mode,
+                    const FileLock& lock);
+    // The path open() would open for `fileName` in `folder` (".dbf" added when missing, a
+    // name differing in letter case found); empty when there is no such file.
+    static std::string resolvePath(const std::string& folder, const std::string& fileName);
+
     // Releases the file; a new row that was not stored is dropped.
     void close();
     bool isOpen() const;
@@ -110,6 +123,12 @@ class DbfTable {
         onCut_ = std::move(handler);
     }
 
+    // For a file that no other program sees yet (a temporary file that will replace another
+    // when complete): stores write without forcing anything to disk; sync() does that once.
+    void skipSyncOnStore() { syncEachStore_ = false; }
+    // Forces everything stored so far to disk.
+    TableError sync();
+
     // Creates the table `path` (which must end in ".dbf") with `fields` and `rows` (texts in
     // field order), replacing any file there only once the new one is complete. A value that
     // does not fit its field is an error.
@@ -119,6 +138,8 @@ class DbfTable {
   private:
     struct Handle;
 
+    TableError openChecked(const std::string& folder, const std::string& fileName, DbfOpenMode mode,
+                           const FileLock* lock);
     TableError loadRow(long index);
     TableError seekVisible(long from);
     std::string_view rawField(int index) const;
@@ -132,7 +153,55 @@ class DbfTable {
     bool pendingNew_ = false;
     bool dirty_ = false;
     bool noMatch_ = false;
+    bool syncEachStore_ = true;
     std::string row_;  // the raw bytes of the current or new row
+    std::function<void(const FieldCut&)> onCut_;
+};
+
+// Rows added to the end of a table in groups. Each row is laid out in memory; commit() writes
+// the group after the table's last counted row, forces it to disk, and only then advances the
+// header's record count (and date) and forces that. A reader, and the table after a crash or a
+// failed write, sees every committed group and nothing of one that was not.
+class DbfAppender {
+  public:
+    // Opens the table at `path`, which `lock` holds: this program is its one writer. The lock
+    // must stay held while the appender is open.
+    TableError open(const std::string& path, const FileLock& lock);
+    void close();
+    bool isOpen() const { return fd_ >= 0; }
+    const std::string& path() const { return path_; }
+    const std::vector<DbfField>& fields() const { return layout_.fields; }
+    // Index of a field by name (letter case ignored), -1 when the table has none.
+    int fieldIndex(std::string_view name) const;
+
+    // Starts a new blank row at the end of the group.
+    void addRow();
+    // Sets a field of the row being added, cut and reported as DbfTable::writeField does.
+    TableError setField(int index, std::string_view text);
+    TableError setField(std::string_view name, std::string_view text);
+    // Rows added since the last commit.
+    long pendingRows() const { return pending_; }
+    // Rows the header counts.
+    long committedRows() const { return committed_; }
+    // Writes the pending rows and forces them to disk, then the header that counts them. On
+    // failure the pending rows are dropped and the table is as it was after the last commit.
+    TableError commit();
+    // Drops the pending rows.
+    void discard();
+    // Drops the pending rows after the first `kept` of them.
+    void dropRowsAfter(long kept);
+
+    void setCutHandler(std::function<void(const FieldCut&)> handler) {
+        onCut_ = std::move(handler);
+    }
+
+  private:
+    int fd_ = -1;  // the lock's descriptor, not owned
+    std::string path_;
+    DbfLayout layout_;
+    long committed_ = 0;
+    long pending_ = 0;
+    std::string group_;  // the pending rows' bytes
     std::function<void(const FieldCut&)> onCut_;
 };
 

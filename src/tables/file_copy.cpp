@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tables/file_lock.h"
+#include "tables/temp_files.h"
 
 namespace bx {
 namespace {
@@ -122,10 +123,7 @@ TableError copyFileSafely(const std::string& from, const std::string& to) {
     std::string temp;
     int outFd = -1;
     for (int attempt = 0; attempt < 100 && outFd < 0; ++attempt) {
-        temp = (fs::path(folder) /
-                ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                 std::to_string(attempt) + ".tmp"))
-                   .string();
+        temp = temporaryPathFor((fs::path(folder) / target.filename()).string(), false);
         outFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (outFd < 0 && errno != EEXIST) {
             return errorFromErrno(errno, to);
@@ -153,6 +151,147 @@ TableError copyFileSafely(const std::string& from, const std::string& to) {
     }
     syncFolder(folder);
     return {};
+}
+
+TableError copyFileInto(const std::string& from, int toFd, const std::string& to) {
+    Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0) {
+        return errorFromErrno(errno, from);
+    }
+    struct stat source {};
+    if (fstat(in.get(), &source) != 0) {
+        return errorFromErrno(errno, from);
+    }
+    if (!S_ISREG(source.st_mode)) {
+        return makeFileError(kErrPathFileAccess, from, "not a regular file",
+                             from + " (not a file)");
+    }
+    if (!copyBytes(in.get(), toFd)) {
+        return errorFromErrno(errno, to);
+    }
+    return {};
+}
+
+namespace {
+
+// Puts `temp` at `path` only when nothing is there: false with errno EEXIST when a file is.
+bool renameNoReplace(const std::string& temp, const std::string& path) {
+    if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    // A file system without the flag: a hard link does the same, where links exist.
+    if (::link(temp.c_str(), path.c_str()) == 0) {
+        ::unlink(temp.c_str());
+        return true;
+    }
+    if (errno == EEXIST) {
+        return false;
+    }
+    return ::rename(temp.c_str(), path.c_str()) == 0;
+}
+
+}  // namespace
+
+namespace {
+
+// replaceUnderLock, or, when !replace, createUnderLock.
+TableError placeUnderLock(const std::string& path, std::chrono::milliseconds wait, bool forTable,
+                          const FillFile& fill, FileLock& lock, bool replace) {
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        return makeFileError(kErrPathNotFound, path, "no such folder", path);
+    }
+    FileLock existing;
+    const auto lockExisting = [&]() -> TableError {
+        TableError error = FileLock::acquire(path, wait, existing);
+        return error.number == kErrFileNotFound ? TableError{} : error;
+    };
+    const auto alreadyThere = [&path]() {
+        return makeFileError(kErrFileExists, path, "the file already exists", path);
+    };
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (!replace) {
+            return alreadyThere();
+        }
+        if (TableError error = lockExisting()) {
+            return error;
+        }
+    } else if (errno != ENOENT) {
+        return errorFromErrno(errno, path);
+    }
+
+    const std::string temp = temporaryPathFor(path, forTable);
+    FileLock tempLock;
+    const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return errorFromErrno(errno, path);
+    }
+    struct Cleanup {
+        const std::string& path;
+        bool keep = false;
+        ~Cleanup() {
+            if (!keep) {
+                ::unlink(path.c_str());
+            }
+        }
+    } cleanup{temp};
+    if (!tempLock.adopt(fd)) {
+        return errorFromErrno(errno, path);
+    }
+    if (TableError error = fill(temp, tempLock)) {
+        return error;
+    }
+    if (::fsync(tempLock.fd()) != 0) {
+        return errorFromErrno(errno, path);
+    }
+    bool placed = false;
+    for (int attempt = 0; attempt < 3 && !placed; ++attempt) {
+        if (existing.held()) {
+            if (::rename(temp.c_str(), path.c_str()) != 0) {
+                return errorFromErrno(errno, path);
+            }
+            placed = true;
+        } else if (renameNoReplace(temp, path)) {
+            placed = true;
+        } else if (errno == EEXIST) {
+            if (!replace) {
+                return alreadyThere();
+            }
+            // Another program put a file there meanwhile: wait for it like for any other.
+            if (TableError error = lockExisting()) {
+                return error;
+            }
+        } else {
+            return errorFromErrno(errno, path);
+        }
+    }
+    if (!placed) {
+        return makeFileError(kErrPathFileAccess, path, "replaced by another program meanwhile",
+                             path + " (replaced meanwhile)");
+    }
+    cleanup.keep = true;
+    syncFolder(folder);
+    lock = std::move(tempLock);
+    return {};
+}
+
+}  // namespace
+
+TableError replaceUnderLock(const std::string& path, std::chrono::milliseconds wait, bool forTable,
+                            const FillFile& fill, FileLock& lock) {
+    return placeUnderLock(path, wait, forTable, fill, lock, true);
+}
+
+TableError createUnderLock(const std::string& path, bool forTable, const FillFile& fill,
+                           FileLock& lock) {
+    return placeUnderLock(path, std::chrono::milliseconds(0), forTable, fill, lock, false);
 }
 
 }  // namespace bx

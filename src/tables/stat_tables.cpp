@@ -1,7 +1,10 @@
 #include "tables/stat_tables.h"
 
+#include <algorithm>
+
 #include "base/text_format.h"
 #include "tables/dbf_table.h"
+#include "tables/table_manifest.h"
 
 namespace bx {
 namespace {
@@ -28,9 +31,45 @@ bool sameFieldName(std::string_view a, std::string_view b) {
     return true;
 }
 
-StatTable readTable(const std::string& folder, const StatTableLayout& layout) {
+// Whether the table file `fileName` in `folder` is the one `manifest` lists: no error when it
+// is, else why not.
+TableError checkAgainstManifest(const std::string& folder, const std::string& fileName,
+                                const std::vector<ManifestEntry>& manifest) {
+    const std::string path = DbfTable::resolvePath(folder, fileName);
+    if (path.empty()) {
+        const std::string expected = folder + "/" + fileName;
+        return makeFileError(kErrFileNotFound, expected, "no such file", expected);
+    }
+    const auto listed = std::find_if(manifest.begin(), manifest.end(), [&](const ManifestEntry& e) {
+        return sameFieldName(e.fileName, fileName);
+    });
+    if (listed == manifest.end()) {
+        return makeFileError(kErrPathFileAccess, path, "not listed in the table manifest",
+                             path + " (not in the manifest)");
+    }
+    ManifestEntry found;
+    if (TableError error = describeFile(path, found)) {
+        return error;
+    }
+    if (found.size != listed->size || found.sha256 != listed->sha256) {
+        return makeFileError(kErrPathFileAccess, path,
+                             "changed since it was installed (its size or checksum differs)",
+                             path + " (size or checksum differs from the manifest)");
+    }
+    return {};
+}
+
+StatTable readTable(const std::string& folder, const StatTableLayout& layout,
+                    const std::vector<ManifestEntry>* manifest) {
     StatTable table;
     table.fileName = std::string(layout.name) + ".dbf";
+    if (manifest != nullptr) {
+        table.error = checkAgainstManifest(folder, table.fileName, *manifest);
+        if (table.error) {
+            table.index();
+            return table;
+        }
+    }
     std::vector<std::string_view> fields{layout.keyField};
     for (std::size_t i = 0; i < layout.valueCount; ++i) {
         fields.push_back(layout.valueFields[i]);
@@ -99,10 +138,31 @@ StatTables::StatTables() {
 
 std::shared_ptr<const StatTables> StatTables::load(const std::string& programFolder) {
     auto tables = std::make_shared<StatTables>();
+    std::vector<ManifestEntry> manifest;
+    const TableError manifestError = readTableManifest(programFolder, manifest);
+    std::vector<std::string> damaged;
     for (const StatTableLayout& layout : kStatTableLayouts) {
-        tables->tables_[static_cast<std::size_t>(layout.id)] = readTable(programFolder, layout);
+        StatTable& table = tables->tables_[static_cast<std::size_t>(layout.id)];
+        table = readTable(programFolder, layout, manifestError ? nullptr : &manifest);
+        if (!table.readable()) {
+            damaged.push_back(table.fileName);
+        }
     }
     tables->indexWholeKeys();
+    if (!damaged.empty()) {
+        std::string names;
+        for (std::size_t i = 0; i < damaged.size(); ++i) {
+            names += (i == 0 ? "" : i + 1 == damaged.size() ? " and " : ", ") + damaged[i];
+        }
+        tables->installationProblem_ = std::string("Statistical table") +
+                                       (damaged.size() > 1 ? "s " : " ") + names +
+                                       (damaged.size() > 1 ? " are" : " is") +
+                                       " missing or damaged; reinstall Benthix";
+    } else if (manifestError) {
+        tables->installationProblem_ = std::string("The checksums of the statistical tables (") +
+                                       kTableManifestName +
+                                       ") are missing or damaged; reinstall Benthix";
+    }
     return tables;
 }
 

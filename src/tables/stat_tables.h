@@ -46,9 +46,17 @@ class StatTables {
     virtual ~StatTables() = default;
 
     // Reads the six table files of `programFolder` (file names matched without regard to
-    // letter case). A file that cannot be read, or lacks one of its fields, leaves its table
-    // empty and is listed by unreadableFiles().
+    // letter case), each checked first against the size and checksum that the manifest there
+    // records (tables/table_manifest.h). A file that is missing, differs from the manifest,
+    // cannot be read or lacks one of its fields leaves its table empty and is listed by
+    // unreadableFiles(); installationProblem() then says so.
     static std::shared_ptr<const StatTables> load(const std::string& programFolder);
+
+    // Why the analysis cannot rely on these tables: "Statistical table Crit_t.dbf is missing
+    // or damaged; reinstall Benthix" for a table that is missing, unreadable or not as the
+    // build wrote it (all such tables named), or the same about the manifest. Empty when the
+    // tables are sound, and for tables that were never read.
+    const std::string& installationProblem() const { return installationProblem_; }
 
     const StatTable& table(StatTableId id) const { return tables_[static_cast<std::size_t>(id)]; }
 
@@ -94,6 +102,7 @@ class StatTables {
     void indexWholeKeys();
 
     std::array<StatTable, kStatTableCount> tables_;
+    std::string installationProblem_;
     // Row of each whole-number key 0..kIndexedKeys-1 (-1 for none), for the tables keyed by
     // whole numbers, so that a lookup does not format a key.
     static constexpr int kIndexedKeys = 128;

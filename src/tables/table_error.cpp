@@ -1,6 +1,7 @@
 #include "tables/table_error.h"
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -54,7 +55,9 @@ std::string_view tableErrorMessage(int number) {
 }
 
 TableError makeTableError(int number, std::string_view detail) {
-    TableError error{number, std::string(tableErrorMessage(number))};
+    TableError error;
+    error.number = number;
+    error.description = tableErrorMessage(number);
     if (!detail.empty()) {
         error.description += ": ";
         error.description += detail;
@@ -62,22 +65,71 @@ TableError makeTableError(int number, std::string_view detail) {
     return error;
 }
 
+TableError makeFileError(int number, const std::string& file, std::string_view cause,
+                         std::string_view detail) {
+    TableError error = makeTableError(number, detail);
+    error.file = file;
+    error.cause = cause;
+    return error;
+}
+
 namespace {
+
+bool folderMissing(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    return !parent.empty() && !std::filesystem::is_directory(parent, ec);
+}
+
+// What an errno value means for the user, in plain words.
+std::string causeOfErrno(int errnoValue, const std::string& path) {
+    switch (errnoValue) {
+        case ENOENT:
+            return folderMissing(path) ? "no such folder" : "no such file";
+        case ENOTDIR:
+            return "no such folder";
+        case EACCES:
+        case EPERM:
+            return "permission denied";
+        case EROFS:
+            return "the disk is read-only";
+        case ETXTBSY:
+        case EBUSY:
+        case EAGAIN:
+            return "in use by another program";
+        case ENOSPC:
+        case EDQUOT:
+            return "the disk is full";
+        case EFBIG:
+            return "the file is too large";
+        case EMFILE:
+        case ENFILE:
+            return "too many files open";
+        case EIO:
+            return "the disk could not be read or written";
+        case EEXIST:
+            return "the file already exists";
+        case EISDIR:
+            return "not a regular file";
+        case ENAMETOOLONG:
+            return "the name is too long";
+        case ENXIO:
+        case ENODEV:
+        case ENOMEDIUM:
+            return "the device is not available";
+        default:
+            return std::strerror(errnoValue);
+    }
+}
 
 int numberForErrno(int errnoValue, const std::string& path) {
     switch (errnoValue) {
         case 0:
             return 0;
-        case ENOENT: {
+        case ENOENT:
             // A missing folder is "path not found"; a missing file in an existing folder is
             // "file not found".
-            std::error_code ec;
-            const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-            if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) {
-                return kErrPathNotFound;
-            }
-            return kErrFileNotFound;
-        }
+            return folderMissing(path) ? kErrPathNotFound : kErrFileNotFound;
         case ENOTDIR:
             return kErrPathNotFound;
         case EACCES:
@@ -121,7 +173,22 @@ TableError errorFromErrno(int errnoValue, const std::string& path) {
     if (number == 0) {
         return {};
     }
-    return makeTableError(number, path);
+    return makeFileError(number, path, causeOfErrno(errnoValue, path), path);
+}
+
+std::string plainFileError(const TableError& error) {
+    if (error.cause.empty()) {
+        return error.description;
+    }
+    return error.file.empty() ? error.cause : error.file + ": " + error.cause;
+}
+
+std::string withCause(std::string text, const TableError& error) {
+    if (!error.cause.empty()) {
+        text += "; ";
+        text += error.cause;
+    }
+    return text;
 }
 
 }  // namespace bx

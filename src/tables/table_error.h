@@ -12,6 +12,10 @@ namespace bx {
 struct TableError {
     int number = 0;  // 0: no error
     std::string description;
+    // The file (or folder) concerned and what went wrong with it in plain words ("the disk is
+    // full", "permission denied", "in use by another program"), when known.
+    std::string file;
+    std::string cause;
 
     explicit operator bool() const { return number != 0; }
     bool isFileError() const { return number >= 52 && number <= 76; }
@@ -44,8 +48,19 @@ std::string_view tableErrorMessage(int number);
 // a reason); the bare message when `detail` is empty.
 TableError makeTableError(int number, std::string_view detail);
 
+// makeTableError(number, detail) that also names `file` and the `cause` in plain words.
+TableError makeFileError(int number, const std::string& file, std::string_view cause,
+                         std::string_view detail);
+
 // Maps an errno value onto the numbering above (the one place that does so). ENOENT gives
-// 76 (path not found) when the folder of `path` is missing too, else 53 (file not found).
+// 76 (path not found) when the folder of `path` is missing too, else 53 (file not found). The
+// error names `path` and says the cause in plain words.
 TableError errorFromErrno(int errnoValue, const std::string& path);
+
+// "<file>: <cause>" ("<cause>" without a file); the description when the cause is not known.
+std::string plainFileError(const TableError& error);
+
+// The cause in plain words appended to `text` as "; <cause>" (nothing when not known).
+std::string withCause(std::string text, const TableError& error);
 
 }  // namespace bx

@@ -195,23 +195,5 @@ TEST(Execute, InvalidEntriesStopAfterTheCheck) {
     EXPECT_EQ(statusLines(a.ui.Status).back(), kComplete);
 }
 
-// An unreadable table is reported once per window, not once per run.
-TEST(Execute, UnreadableTableIsReportedOncePerWindow) {
-    const auto dir = freshScratch("no-tables");
-    ScriptedDesktop desktop;
-    MainWindow w(desktop, StartupFolders{dir.string(), (dir / "user").string()});
-    typeReplicates(w, {"10", "11", "12"}, {"14", "15", "16"});
-    cmdExecute_Click(w);
-    cmdExecute_Click(w);
-    const Lines lines = statusLines(w.ui.Status);
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& l) {
-                                return l.find("Table file crit_w.dbf could not be read") !=
-                                       std::string::npos;
-                            }),
-              1);
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "     WARNING - Nofind W2"), 2);
-}
-
 }  // namespace
 }  // namespace bx

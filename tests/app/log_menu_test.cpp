@@ -165,12 +165,14 @@ TEST(LogMenu, FileErrorsWhileStarting) {
         SCOPED_TRACE(c.name);
         WindowFixture f(std::string("errors_") + c.name);
         WindowState& ui = f.w().ui;
-        const auto expectFileError = [&](int number) {
+        // The number, then the file and the cause in plain words.
+        const auto expectFileError = [&](int number, const fs::path& file, const char* cause) {
             ASSERT_FALSE(f.desktop.messages.empty());
             EXPECT_EQ(f.desktop.messages.back().title, "Log File Status");
             EXPECT_EQ(f.desktop.messages.back().text,
                       "File IO Error " + std::to_string(number) +
-                          ".  File may already be open or pathname is corrupt.");
+                          ".  File may already be open or pathname is corrupt. " + file.string() +
+                          ": " + cause + ".");
             EXPECT_EQ(f.desktop.messages.back().icon, MessageIcon::Exclamation);
             EXPECT_EQ(test::statusLines(ui.Status).back(), std::string(c.logName) + " NOT active.");
             EXPECT_FALSE(ui.*c.logging);
@@ -179,14 +181,14 @@ TEST(LogMenu, FileErrorsWhileStarting) {
         };
         // A folder that does not exist: 76.
         start(f, c, f.scratch / "missing", "log1");
-        expectFileError(76);
+        expectFileError(76, f.scratch / "missing" / "log1.dbf", "no such folder");
 
         // A log file that another program holds open: 70, and its content stays.
         const fs::path held = f.scratch / "held.dbf";
         std::ofstream(held, std::ios::binary) << "kept";
         std::ofstream(f.scratch / ".~lock.held.dbf#") << "x";
         start(f, c, f.scratch, "held");
-        expectFileError(70);
+        expectFileError(70, held, "in use by another program");
         EXPECT_EQ(test::readFileBytes(held), "kept");
 
         if (::geteuid() != 0) {
@@ -195,7 +197,7 @@ TEST(LogMenu, FileErrorsWhileStarting) {
             fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec);
             start(f, c, ro, "log3");
             fs::permissions(ro, fs::perms::owner_all);
-            expectFileError(70);
+            expectFileError(70, ro / "log3.dbf", "permission denied");
         }
     }
 }

@@ -2,10 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
+#include "app/execute.h"
 #include "app/main_window.h"
+#include "app/report_command.h"
 #include "app/startup.h"
 #include "support/test_support.h"
+#include "tables/stat_tables.h"
 
 namespace bx {
 namespace {
@@ -19,7 +23,7 @@ struct Started {
     MainWindow& start() {
         window = std::make_unique<MainWindow>(
             desktop, StartupFolders{(dir / "prog").string(), (dir / "user" / "Benthix").string()},
-            nullptr);
+            test::sharedGeneratedTables());
         Form_Load(*window);
         return *window;
     }
@@ -98,6 +102,75 @@ TEST(Startup, HelpMenu) {
     EXPECT_EQ(s.desktop.messages[0].icon, MessageIcon::Information);
     mnuHelpAbout_Click(w);
     EXPECT_EQ(s.desktop.aboutShown, 1);
+}
+
+// A table missing, cut short or with one digit changed (Crit_t's 2.179 at 12 degrees of
+// freedom, two-sided 0.05: the value this window's Student's t of 3 against 3 would use), or
+// the manifest gone: named at start-up, Execute and Report off, and nothing runs.
+TEST(Startup, DamagedTablesAreNamedAndNothingRuns) {
+    struct Case {
+        const char* name;
+        void (*damage)(const fs::path& prog);
+        const char* problem;
+    };
+    const Case kCases[] = {
+        {"removed", [](const fs::path& p) { fs::remove(p / "Crit_t.dbf"); },
+         "Statistical table Crit_t.dbf is missing or damaged; reinstall Benthix"},
+        {"truncated", [](const fs::path& p) { fs::resize_file(p / "CRIT_W1.dbf", 1000); },
+         "Statistical table CRIT_W1.dbf is missing or damaged; reinstall Benthix"},
+        {"digit",
+         [](const fs::path& p) {
+             std::string bytes = test::readFileBytes(p / "Crit_t.dbf");
+             bytes.replace(bytes.find("2.179"), 5, "2.178");
+             std::ofstream(p / "Crit_t.dbf", std::ios::binary) << bytes;
+         },
+         "Statistical table Crit_t.dbf is missing or damaged; reinstall Benthix"},
+        {"two",
+         [](const fs::path& p) {
+             fs::remove(p / "RANKIT.dbf");
+             fs::remove(p / "crit_w.dbf");
+         },
+         "Statistical tables crit_w.dbf and RANKIT.dbf are missing or damaged; reinstall Benthix"},
+        {"manifest", [](const fs::path& p) { fs::remove(p / "tables.manifest"); },
+         "The checksums of the statistical tables (tables.manifest) are missing or damaged; "
+         "reinstall Benthix"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        const fs::path dir = test::freshScratch(std::string("startup-damaged-") + c.name);
+        test::copyStatisticalTables(dir / "prog");
+        c.damage(dir / "prog");
+        test::ScriptedDesktop desktop;
+        MainWindow w(desktop, StartupFolders{(dir / "prog").string(), (dir / "user").string()});
+        Form_Load(w);
+        ASSERT_EQ(desktop.messages.size(), 1U);
+        EXPECT_EQ(desktop.messages[0].title, "Statistical Tables");
+        EXPECT_EQ(desktop.messages[0].text, std::string(c.problem) + ".");
+        EXPECT_EQ(desktop.messages[0].icon, MessageIcon::Critical);
+        EXPECT_FALSE(w.ui.cmdExecuteEnabled);
+        EXPECT_FALSE(w.ui.mnuFileReportEnabled);
+
+        test::typeReplicates(w, {"10", "11", "12"}, {"14", "15", "16"});
+        w.ui.Status.clear();
+        cmdExecute_Click(w);
+        mnuFileReport_Click(w);
+        const std::string line = "*** " + std::string(c.problem) + ".";
+        EXPECT_EQ(test::statusLines(w.ui.Status), (std::vector<std::string>{"", line, line}));
+        EXPECT_EQ(w.ui.txtTstPassFail.text, "");
+        EXPECT_TRUE(desktop.dialogCaptions.empty());  // Report asked for no file
+    }
+}
+
+TEST(Startup, SoundTablesLeaveExecuteAndReportOn) {
+    const fs::path dir = test::freshScratch("startup-sound");
+    test::copyStatisticalTables(dir / "prog");
+    test::ScriptedDesktop desktop;
+    MainWindow w(desktop, StartupFolders{(dir / "prog").string(), (dir / "user").string()});
+    Form_Load(w);
+    EXPECT_TRUE(desktop.messages.empty());
+    EXPECT_TRUE(w.ui.cmdExecuteEnabled);
+    EXPECT_TRUE(w.ui.mnuFileReportEnabled);
+    EXPECT_TRUE(w.tables().installationProblem().empty());
 }
 
 }  // namespace

@@ -160,9 +160,9 @@ TEST(SampleFile, LoadedTransformsInTheRunsPattern) {
     }
 }
 
-// A folder that is missing (or may not be written to) is named in the failure, not the
-// temporary file the save writes first.
-TEST(SampleFile, AFailedSaveNamesTheFolder) {
+// A save into a missing folder names the file and the cause, never the temporary file the
+// save writes first.
+TEST(SampleFile, AFailedSaveNamesTheFileAndTheCause) {
     WindowFixture f("save_no_folder");
     fillWindow(f);
     const fs::path folder = f.scratch / "gone";
@@ -170,7 +170,8 @@ TEST(SampleFile, AFailedSaveNamesTheFolder) {
     mnuSaveAs_Click(f.w());
     EXPECT_EQ(test::statusLines(f.w().ui.Status).back(),
               "*** Save of Sample Data to <" + (folder / "lost.dbf").string() +
-                  "> FAILED: error 76 (Path not found: " + folder.string() + ")");
+                  "> FAILED: error 76 (Path not found: " + (folder / "lost.dbf").string() +
+                  "); no such folder");
 }
 
 // Entries that fail the check are saved as typed, with the transformed values of start-up (0):
@@ -235,9 +236,15 @@ TEST(SampleFile, RefusedLoadsKeepTheWindow) {
         const char* message;
         std::string status;
     } kCases[] = {
-        {"broken", "", "", "", 0, "Invalid Data File Selected!", "*** Data NOT Loaded!"},
-        {"foreign", "", "", "", 0, "Invalid Data File Selected!", "*** Data NOT Loaded!"},
-        {"nofile", "", "", "", 0, "Data error event hit err:File not found",
+        {"broken", "", "", "", 0,
+         "Invalid Data File Selected! @: damaged header (file shorter than a table header)",
+         "*** Data NOT Loaded! @: damaged header (file shorter than a table header)"},
+        {"foreign", "", "", "", 0,
+         "Invalid Data File Selected! @: field layout is not that of a sample data file (no "
+         "field SAMPID)",
+         "*** Data NOT Loaded! @: field layout is not that of a sample data file (no field "
+         "SAMPID)"},
+        {"nofile", "", "", "", 0, "Data error event hit err:File not found: @; no such file",
          "*** Data NOT Loaded!"},
         {"", "", "", "", 0, "", ""},
         {"short", "1", "1", "1", 5, "", "*** Data NOT Loaded! <@> has fewer than 10 rows."},
@@ -268,18 +275,20 @@ TEST(SampleFile, RefusedLoadsKeepTheWindow) {
         const auto before = windowData(f.w());
         load(f, c.name);
         EXPECT_EQ(windowData(f.w()), before) << c.name;
-        std::string status = c.status;
-        if (const auto at = status.find('@'); at != std::string::npos) {
-            status.replace(at, 1, path.string());
-        }
-        EXPECT_EQ(lastLine(f), status);
+        const auto withPath = [&path](std::string text) {
+            if (const auto at = text.find('@'); at != std::string::npos) {
+                text.replace(at, 1, path.string());
+            }
+            return text;
+        };
+        EXPECT_EQ(lastLine(f), withPath(c.status));
         if (*c.message == 0) {
             EXPECT_TRUE(f.desktop.messages.empty()) << c.name;
             continue;
         }
         ASSERT_EQ(f.desktop.messages.size(), 1U) << c.name;
         const auto& m = f.desktop.messages[0];
-        EXPECT_EQ(m.text.rfind(c.message, 0), 0U) << m.text;
+        EXPECT_EQ(m.text.rfind(withPath(c.message), 0), 0U) << m.text;
         // A damaged or foreign file is a data error; a missing file only a message.
         const bool missing = std::string(c.name) == "nofile";
         EXPECT_EQ(m.title, missing ? "" : "ERROR") << c.name;

@@ -399,8 +399,8 @@ TEST(MessageBoxes, AFailingCommandIsReportedNotFatal) {
 
 TEST(Pictures, AMissingOrBrokenPictureLeavesTheFieldEmpty) {
     // A program folder without pictures, except a question.bmp that is no picture at all.
-    const fs::path folder = bx::test::freshScratch("gui-no-pictures") / "program";
-    fs::create_directories(folder);
+    const fs::path folder = bx::test::freshScratch("no-pictures-program") / "program";
+    bx::test::copyStatisticalTables(folder);
     std::ofstream(folder / "question.bmp") << "not a bitmap";
     FormFixture f("no-pictures", folder.string());
     for (const char* picture : {"imgWtestPassFail", "imgSced", "imgTestPassFail"}) {
@@ -412,6 +412,20 @@ TEST(Pictures, AMissingOrBrokenPictureLeavesTheFieldEmpty) {
     // Reported once, not on every change of the window.
     f.action("mnuOneSampleTTest")->trigger();
     EXPECT_EQ(f.statusLines(), QStringList({"", line, "1 Sample t-Test ON"}));
+}
+
+TEST(DamagedTables, ExecuteAndReportAreOffAndTheWindowSaysWhy) {
+    const fs::path folder = bx::test::freshScratch("damaged-tables-program") / "program";
+    bx::test::copyStatisticalTables(folder);
+    fs::remove(folder / "POWERT.dbf");
+    FormFixture f("damaged-tables", folder.string());
+    EXPECT_FALSE(f.widget("cmdExecute")->isEnabled());
+    EXPECT_FALSE(f.action("mnuLoadExec")->isEnabled());
+    EXPECT_FALSE(f.action("mnuFileReport")->isEnabled());
+    EXPECT_TRUE(f.action("mnuLoadFrom")->isEnabled());
+    ASSERT_EQ(f.messages.shown.size(), 1U);
+    EXPECT_EQ(f.messages.shown[0].text,
+              "Statistical table POWERT.dbf is missing or damaged; reinstall Benthix.");
 }
 
 TEST(Pictures, TheBuildDrewAllFour) {

@@ -159,8 +159,9 @@ TEST(LogFiles, MissingTemplateLeavesTheExistingFileUntouched) {
     const TableError e =
         createLogFile((scratch / "sslog.dbf").string(), scratch.string(), "keep.dbf");
     EXPECT_EQ(e.number, kErrFileNotFound);
-    EXPECT_EQ(fileIoErrorText(e.number),
-              "File IO Error 53.  File may already be open or pathname is corrupt.");
+    EXPECT_EQ(fileIoErrorText(e),
+              "File IO Error 53.  File may already be open or pathname is corrupt. " +
+                  (scratch / "sslog.dbf").string() + ": no such file.");
     EXPECT_EQ(test::readFileBytes(scratch / "keep.dbf"), "earlier log");
 }
 

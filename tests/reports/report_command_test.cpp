@@ -196,7 +196,13 @@ TEST(SpreadsheetReport, FileErrorsGiveTheirNumbersAndKeepData) {
         CreateReport(f.w());
         ASSERT_EQ(f.desktop.messages.size(), 1U);
         EXPECT_EQ(f.desktop.messages[0].title, "Log File Status");
-        EXPECT_EQ(f.desktop.messages[0].text, held ? kFileIoMessage70 : kFileIoMessage76);
+        // The number, then the file and the cause in plain words.
+        const std::string named = held ? std::string(kFileIoMessage70) + " " + heldFile.string() +
+                                             ": in use by another program."
+                                       : std::string(kFileIoMessage76) + " " +
+                                             (f.scratch / "no such folder" / "wb.csv").string() +
+                                             ": no such folder.";
+        EXPECT_EQ(f.desktop.messages[0].text, named);
         EXPECT_EQ(f.desktop.messages[0].icon, MessageIcon::Exclamation);
         EXPECT_TRUE(f.desktop.opened.empty());
         if (held) {

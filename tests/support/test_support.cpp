@@ -43,6 +43,15 @@ bool ScriptedDesktop::openExternally(const std::string& path) {
     return openSucceeds;
 }
 
+void copyStatisticalTables(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    for (const char* name : {"Crit_t.dbf", "CRIT_U.dbf", "crit_w.dbf", "CRIT_W1.dbf", "RANKIT.dbf",
+                             "POWERT.dbf", "tables.manifest"}) {
+        std::filesystem::copy_file(std::filesystem::path(programFolder()) / name, folder / name,
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+}
+
 std::vector<std::string> statusLines(const std::string& status) {
     std::vector<std::string> lines;
     std::size_t start = 0;

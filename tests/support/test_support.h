@@ -75,6 +75,10 @@ inline const StatTables& generatedTables() {
     return *sharedGeneratedTables();
 }
 
+// Copies the six statistical tables and their manifest from the build's program folder into
+// `folder`: a program folder whose tables are as installed.
+void copyStatisticalTables(const std::filesystem::path& folder);
+
 // A fresh, empty scratch folder for one test, below the build tree.
 inline std::filesystem::path freshScratch(const std::string& name) {
     const std::filesystem::path dir = std::filesystem::path(BX_TEST_SCRATCH) / name;

@@ -70,7 +70,7 @@ _benthix_cli() {
     if [[ -n $command ]]; then
         case $option in
             --alternative)
-                _benthix_cli_choices "$prefix" "$typed" "x1 < x2" "x1 > x2"
+                _benthix_cli_choices "$prefix" "$typed" less greater "x1 < x2" "x1 > x2"
                 return
                 ;;
             --alpha)
@@ -78,12 +78,16 @@ _benthix_cli() {
                 return
                 ;;
             --transform)
-                _benthix_cli_choices "$prefix" "$typed" "No Transformation" ArcSin \
-                    "Sqr Root (x + .375)" "Log10 (x + 1.0)"
+                _benthix_cli_choices "$prefix" "$typed" none arcsine sqrt log10 \
+                    "No Transformation" ArcSin "Sqr Root (x + .375)" "Log10 (x + 1.0)"
                 return
                 ;;
             --override)
                 _benthix_cli_choices "$prefix" "$typed" yes no
+                return
+                ;;
+            --delimiter)
+                _benthix_cli_choices "$prefix" "$typed" comma semicolon tab
                 return
                 ;;
             --jobs)
@@ -105,7 +109,8 @@ _benthix_cli() {
                 [[ -z $prefix ]] && _benthix_cli_files csv "$typed"
                 return
                 ;;
-            --test | --reference | --power-difference)
+            --test | --reference | --power-difference | --sample-column | --value-column | \
+                --group | --ignore-column)
                 COMPREPLY=()
                 return
                 ;;
@@ -117,11 +122,13 @@ _benthix_cli() {
         analyze)
             options="--test --reference --alternative --alpha --transform --power-difference
                      --override --one-sample --json --load --save --detailed-log --summary-log
-                     --report --help"
+                     --report --lenient --keep-long-names --force --help"
             ;;
         batch)
             options="--reference --alternative --alpha --transform --power-difference --override
-                     --one-sample --output --summary-log --detailed-log --jobs --help"
+                     --one-sample --output --summary-log --detailed-log --jobs --format --p-adjust
+                     --lenient --keep-long-names --force --delimiter --decimal-comma
+                     --sample-column --value-column --group --ignore-column --help"
             if [[ $cur != -* ]]; then
                 # The survey: a CSV file, or "-" for standard input.
                 _benthix_cli_files csv "$cur"

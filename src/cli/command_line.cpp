@@ -20,15 +20,14 @@ const std::vector<std::string> kAlphaLevels{"0.05", "0.1"};
 // standing for the caption.
 const std::vector<std::pair<std::string, std::string>> kAlternatives{{"less", "x1 < x2"},
                                                                      {"greater", "x1 > x2"}};
-const std::vector<std::pair<std::string, std::string>> kTransforms{
-    {"none", "No Transformation"},
-    {"arcsine", "ArcSin"},
-    {"sqrt", "Sqr Root (x + .375)"},
-    {"log10", "Log10 (x + 1.0)"}};
+const std::vector<std::pair<std::string, std::string>> kTransforms{{"none", "No Transformation"},
+                                                                   {"arcsine", "ArcSin"},
+                                                                   {"sqrt", "Sqr Root (x + .375)"},
+                                                                   {"log10", "Log10 (x + 1.0)"}};
 
 // The caption that `text` names among `choices`, or std::nullopt.
-std::optional<std::string> captionOf(const std::vector<std::pair<std::string, std::string>>& choices,
-                                     const std::string& text) {
+std::optional<std::string> captionOf(
+    const std::vector<std::pair<std::string, std::string>>& choices, const std::string& text) {
     for (const auto& [word, caption] : choices) {
         if (text == word || text == caption) {
             return caption;
@@ -156,8 +155,6 @@ void addSurveyOptions(CLI::App& cmd, SurveyFormat& format, std::string& delimite
     cmd.add_option("--ignore-column", format.ignoredColumns,
                    "Columns that may differ between the rows of one sample (e.g. replicate)")
         ->delimiter(',');
-    cmd.add_option("--sheet", format.sheet,
-                   "The worksheet of an .xlsx survey (default: the first)");
 }
 
 // Prints a usage error as one line and where the help is; returns the exit status.
@@ -227,8 +224,8 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     OptionTexts batchOptions;
     batch
         ->add_option("input", batchRequest.input,
-                     "Survey: a CSV file or an .xlsx workbook with the columns sample and value "
-                     "(\"-\": CSV on standard input)")
+                     "Survey: a CSV file with the columns sample and value (\"-\": standard "
+                     "input)")
         ->required();
     batch->add_option("--reference", batchRequest.reference, "Id of the reference sample")
         ->required();
@@ -285,8 +282,8 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     batchRequest.options = batchOptions.options();
     if (!delimiterText.empty()) {
         batchRequest.survey.delimiter = delimiterText == "semicolon" || delimiterText == ";" ? ';'
-                                        : delimiterText == "tab" || delimiterText == "\t" ? '\t'
-                                                                                          : ',';
+                                        : delimiterText == "tab" || delimiterText == "\t"    ? '\t'
+                                                                                             : ',';
     }
     batchRequest.format = formatText == "jsonl" ? BatchFormat::Jsonl : BatchFormat::Csv;
     batchRequest.pAdjust = pAdjustText == "holm"         ? PAdjust::Holm

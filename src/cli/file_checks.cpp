@@ -50,7 +50,7 @@ std::string changedBy(const std::string& name, FileRole role) {
     const std::size_t dot = name.find('.');
     const std::string base = name.substr(0, dot);
     std::vector<std::string> rules;
-    if (role == FileRole::Table && characterCount(base) > 8) {
+    if (role != FileRole::Report && characterCount(base) > 8) {
         rules.emplace_back("at most 8 characters before .dbf");
     }
     std::string dropped;
@@ -97,7 +97,7 @@ std::string windowFileName(const std::string& path, FileRole role) {
 }
 
 std::vector<std::string> writtenFiles(const FileArgument& file) {
-    if (file.role == FileRole::Input) {
+    if (file.role == FileRole::Input || file.role == FileRole::Loaded) {
         return {};
     }
     if (file.role == FileRole::Report) {
@@ -108,15 +108,14 @@ std::vector<std::string> writtenFiles(const FileArgument& file) {
 
 std::string fileArgumentProblem(const std::vector<FileArgument>& files, const FileRules& rules) {
     for (const FileArgument& f : files) {
-        if (f.role != FileRole::Table && f.role != FileRole::Report) {
+        if (f.role != FileRole::Table && f.role != FileRole::Report && f.role != FileRole::Loaded) {
             continue;
         }
         const std::string typed = lastPart(f.path);
         const std::string_view extension = f.role == FileRole::Report ? ".csv" : ".dbf";
         if (rules.keepLongNames) {
             if (!endsWithNoCase(typed, extension) || typed.size() == extension.size()) {
-                return f.option + " " + f.path + ": the name must end in " +
-                       std::string(extension);
+                return f.option + " " + f.path + ": the name must end in " + std::string(extension);
             }
             continue;
         }
@@ -131,15 +130,16 @@ std::string fileArgumentProblem(const std::vector<FileArgument>& files, const Fi
         for (std::size_t j = i + 1; j < files.size(); ++j) {
             const FileArgument& a = files[i];
             const FileArgument& b = files[j];
-            if (a.role == FileRole::Input && b.role == FileRole::Input) {
+            const auto isRead = [](const FileArgument& f) {
+                return f.role == FileRole::Input || f.role == FileRole::Loaded;
+            };
+            if (isRead(a) && isRead(b)) {
                 continue;
             }
-            for (const std::string& pa : a.role == FileRole::Input
-                                             ? std::vector<std::string>{a.path}
-                                             : writtenFiles(a)) {
-                for (const std::string& pb : b.role == FileRole::Input
-                                                 ? std::vector<std::string>{b.path}
-                                                 : writtenFiles(b)) {
+            for (const std::string& pa :
+                 isRead(a) ? std::vector<std::string>{a.path} : writtenFiles(a)) {
+                for (const std::string& pb :
+                     isRead(b) ? std::vector<std::string>{b.path} : writtenFiles(b)) {
                     if (fileKey(pa) == fileKey(pb)) {
                         return b.option + " " + b.path + ": the same file as " + a.option + " " +
                                a.path + "; each output needs a file of its own";
@@ -152,8 +152,7 @@ std::string fileArgumentProblem(const std::vector<FileArgument>& files, const Fi
         for (const FileArgument& f : files) {
             for (const std::string& path : writtenFiles(f)) {
                 if (exists(path)) {
-                    return f.option + " " + f.path + ": " + path +
-                           " exists; --force replaces it";
+                    return f.option + " " + f.path + ": " + path + " exists; --force replaces it";
                 }
             }
         }
@@ -161,19 +160,31 @@ std::string fileArgumentProblem(const std::vector<FileArgument>& files, const Fi
     return {};
 }
 
-std::optional<std::string> unreadableFileCause(const std::string& path) {
+namespace {
+
+std::optional<std::string> readableFileCause(const std::string& path, bool fifoToo) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return plainCauseOfErrno(errno, path);
     }
     struct stat st {};
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const bool stated = ::fstat(fd, &st) == 0;
     ::close(fd);
-    if (!regular) {
-        return std::string(S_ISDIR(st.st_mode) ? "a folder, not a regular file"
-                                               : "not a regular file");
+    if (stated && (S_ISREG(st.st_mode) || (fifoToo && S_ISFIFO(st.st_mode)))) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return std::string(stated && S_ISDIR(st.st_mode) ? "a folder, not a regular file"
+                                                     : "not a regular file");
+}
+
+}  // namespace
+
+std::optional<std::string> unreadableFileCause(const std::string& path) {
+    return readableFileCause(path, false);
+}
+
+std::optional<std::string> unstreamableFileCause(const std::string& path) {
+    return readableFileCause(path, true);
 }
 
 std::string plainCause(int errorNumber) {

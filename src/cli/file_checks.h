@@ -13,7 +13,8 @@ enum class FileRole {
     Table,    // a dBASE table named through the window's file dialog (.dbf)
     Report,   // a report named through the window's file dialog (.csv, and its .xlsx)
     Results,  // a file the tool writes itself (batch --output): no name rule
-    Input,    // a file that is read (--load, the survey)
+    Input,    // a file that is read directly (the survey)
+    Loaded,   // a dBASE table read through the window's file dialog (--load)
 };
 
 struct FileArgument {
@@ -42,6 +43,10 @@ std::vector<std::string> writtenFiles(const FileArgument& file);
 // Why `path` cannot be read as a file: "file not found (error 53)", "not a regular file", ...
 // std::nullopt when it opens for reading as a regular file. Never blocks on a FIFO.
 std::optional<std::string> unreadableFileCause(const std::string& path);
+
+// The same for a file that is read as a stream: a FIFO is fine too, a folder or a device is
+// not.
+std::optional<std::string> unstreamableFileCause(const std::string& path);
 
 // Plain words for an error number of the table numbering (61: "disk full (error 61)").
 std::string plainCause(int errorNumber);

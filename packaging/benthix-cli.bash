@@ -1,6 +1,7 @@
 # bash completion for benthix-cli                                  -*- shell-script -*-
 # Commands, their options, the choices of the options that take one, and file names for the
-# options that name a file (sample files and logs *.dbf, reports and surveys *.csv).
+# options that name a file (sample files and logs *.dbf, reports *.csv, surveys *.csv and
+# *.xlsx).
 
 # The candidates among "$@" that start with what is typed, each after `prefix`. Several of
 # the choices hold spaces and brackets ("x1 < x2", "Sqr Root (x + .375)"): readline quotes
@@ -110,7 +111,7 @@ _benthix_cli() {
                 return
                 ;;
             --test | --reference | --power-difference | --sample-column | --value-column | \
-                --group | --ignore-column)
+                --group | --ignore-column | --sheet)
                 COMPREPLY=()
                 return
                 ;;
@@ -128,10 +129,14 @@ _benthix_cli() {
             options="--reference --alternative --alpha --transform --power-difference --override
                      --one-sample --output --summary-log --detailed-log --jobs --format --p-adjust
                      --lenient --keep-long-names --force --delimiter --decimal-comma
-                     --sample-column --value-column --group --ignore-column --help"
+                     --sample-column --value-column --group --ignore-column --sheet --help"
             if [[ $cur != -* ]]; then
-                # The survey: a CSV file, or "-" for standard input.
+                # The survey: a CSV file or a workbook, or "-" for standard input.
                 _benthix_cli_files csv "$cur"
+                local csvs=("${COMPREPLY[@]}")
+                COMPREPLY=()
+                _benthix_cli_files xlsx "$cur"
+                COMPREPLY=("${csvs[@]}" "${COMPREPLY[@]}")
                 [[ "-" == "$cur"* ]] && COMPREPLY+=("-")
                 return
             fi

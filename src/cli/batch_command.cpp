@@ -23,6 +23,7 @@
 #include "cli/progress_bar.h"
 #include "cli/result_json.h"
 #include "cli/result_output.h"
+#include "cli/workbook_reader.h"
 #include "entry/entry_check.h"
 #include "logs/log_file.h"
 #include "logs/log_rows.h"
@@ -754,7 +755,18 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
                 cause = plainCauseOfErrno(errno, request.input);
             }
         }
-        if (!cause) {
+        if (!cause && isWorkbookPath(request.input)) {
+            file.close();
+            std::string why;
+            if (const std::optional<std::string> csv =
+                    workbookSheetAsCsv(request.input, request.sheet, why)) {
+                SurveyFormat format = request.survey;
+                format.delimiter = ',';
+                survey = readSurvey(*csv, format);
+            } else {
+                cause = why;
+            }
+        } else if (!cause) {
             survey = readSurvey(file, request.survey);
             if (file.bad()) {
                 cause = plainCauseOfErrno(errno, request.input);

@@ -37,6 +37,7 @@ struct BatchRequest {
     BatchFormat format = BatchFormat::Csv;
     PAdjust pAdjust = PAdjust::None;
     SurveyFormat survey;
+    std::string sheet;     // the worksheet of an .xlsx survey; the first when empty
     bool lenient = false;  // read values by their leading number, as the window does
     FileRules files;
 };

@@ -224,8 +224,8 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     OptionTexts batchOptions;
     batch
         ->add_option("input", batchRequest.input,
-                     "Survey: a CSV file with the columns sample and value (\"-\": standard "
-                     "input)")
+                     "Survey: a CSV file or an .xlsx workbook with the columns sample and value "
+                     "(\"-\": CSV on standard input)")
         ->required();
     batch->add_option("--reference", batchRequest.reference, "Id of the reference sample")
         ->required();
@@ -252,6 +252,8 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     addStrictnessOptions(*batch, batchRequest.lenient, batchRequest.files);
     std::string delimiterText;
     addSurveyOptions(*batch, batchRequest.survey, delimiterText);
+    batch->add_option("--sheet", batchRequest.sheet,
+                      "The worksheet of an .xlsx survey (default: the first)");
     batch->footer(kExitStatuses);
 
     std::vector<const char*> argv;

@@ -9,6 +9,12 @@
 // 0.5093 on the residuals) with equal spreads, so Mann-Whitney runs and the four transformed
 // fields read "N/A"; 5 - 5 = U(x1) of scipy.stats.mannwhitneyu is 4, the reference's 21.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
+#include <iterator>
 
 #include "cli/cli_fixture.h"
 #include "cli/csv.h"
@@ -211,6 +217,46 @@ TEST(BatchOutput, AFullDiskIsAFailure) {
     EXPECT_EQ(r.err,
               "benthix-cli: writing /dev/full failed: disk full (error 61), errno 28 (No "
               "space left on device)\n");
+}
+
+// A batch killed once its results file has something in it leaves whole lines only.
+TEST(BatchOutput, AKilledBatchLeavesWholeLines) {
+    const std::filesystem::path work = bx::test::freshScratch("batch-killed");
+    {
+        std::ofstream survey(work / "survey.csv");
+        survey << "sample,value\n" << replicates("R", {"14", "15", "16"});
+        for (int i = 0; i < 200000; ++i) {
+            survey << replicates("S" + std::to_string(i), {"10", "11", std::to_string(i % 7)});
+        }
+    }
+    const std::string results = (work / "results.csv").string();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::execl(BX_PROGRAM_DIR "/benthix-cli", "benthix-cli", "batch",
+                (work / "survey.csv").c_str(), "--reference", "R", "--output", results.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    std::error_code ec;
+    for (int waited = 0; (std::filesystem::file_size(results, ec) == 0 || ec) && waited < 30000;
+         ++waited) {
+        ::usleep(1000);
+    }
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the batch ended before it was killed";
+    std::ifstream in(results);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), '\n');
+    const CsvDocument doc = parseCsv(text);
+    EXPECT_TRUE(doc.errors.empty());
+    EXPECT_GT(doc.records.size(), 1U);
+    for (const CsvRecord& record : doc.records) {
+        ASSERT_EQ(record.fields.size(), 35U) << record.line;
+    }
 }
 
 // Runs a batch as if standard error were a terminal.

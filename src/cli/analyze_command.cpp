@@ -129,7 +129,11 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
             }
         }
     }
-    return lastRunOutcome(w.ui).completed && filesDone ? kExitRan : kExitRefused;
+    const RunOutcome outcome = lastRunOutcome(w.ui);
+    if (!outcome.completed && !outcome.reason.empty()) {
+        err << "benthix-cli: refused: " << outcome.reason << '\n';
+    }
+    return outcome.completed && filesDone ? kExitRan : kExitRefused;
 }
 
 }  // namespace bx::cli

@@ -109,6 +109,7 @@ TEST(AnalyzeInput, CellsThatAreNotNumbers) {
         const auto r = runInProcess("analyze-cells", args);
         EXPECT_EQ(r.status, row.exit) << row.test;
         const auto refused = r.json()["result"]["refused"];
+        EXPECT_EQ(r.err, row.refusal.empty() ? "" : "benthix-cli: refused: " + row.refusal + "\n");
         EXPECT_EQ(refused.is_null() ? "" : refused["text"].get<std::string>(), row.refusal);
         if (!refused.is_null() && row.refusal.find("not a number") != std::string::npos) {
             EXPECT_EQ(refused["code"], "not_a_number");

@@ -26,7 +26,7 @@ void BM_Batch(benchmark::State& state) {
         const cli::CliEnvironment env{folders, in, out, err, false};
         const int status =
             cli::runCommandLine({"benthix-cli", "batch", survey.string(), "--reference", "REF",
-                                 "--output", results.string(), "--jobs", jobs},
+                                 "--output", results.string(), "--force", "--jobs", jobs},
                                 env);
         benchmark::DoNotOptimize(status);
     }

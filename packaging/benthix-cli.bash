@@ -1,6 +1,7 @@
 # bash completion for benthix-cli                                  -*- shell-script -*-
 # Commands, their options, the choices of the options that take one, and file names for the
-# options that name a file (sample files and logs *.dbf, reports and surveys *.csv).
+# options that name a file (sample files and logs *.dbf, reports *.csv, surveys *.csv and
+# *.xlsx).
 
 # The candidates among "$@" that start with what is typed, each after `prefix`. Several of
 # the choices hold spaces and brackets ("x1 < x2", "Sqr Root (x + .375)"): readline quotes
@@ -70,7 +71,7 @@ _benthix_cli() {
     if [[ -n $command ]]; then
         case $option in
             --alternative)
-                _benthix_cli_choices "$prefix" "$typed" "x1 < x2" "x1 > x2"
+                _benthix_cli_choices "$prefix" "$typed" less greater "x1 < x2" "x1 > x2"
                 return
                 ;;
             --alpha)
@@ -78,12 +79,16 @@ _benthix_cli() {
                 return
                 ;;
             --transform)
-                _benthix_cli_choices "$prefix" "$typed" "No Transformation" ArcSin \
-                    "Sqr Root (x + .375)" "Log10 (x + 1.0)"
+                _benthix_cli_choices "$prefix" "$typed" none arcsine sqrt log10 \
+                    "No Transformation" ArcSin "Sqr Root (x + .375)" "Log10 (x + 1.0)"
                 return
                 ;;
             --override)
                 _benthix_cli_choices "$prefix" "$typed" yes no
+                return
+                ;;
+            --delimiter)
+                _benthix_cli_choices "$prefix" "$typed" comma semicolon tab
                 return
                 ;;
             --jobs)
@@ -105,7 +110,8 @@ _benthix_cli() {
                 [[ -z $prefix ]] && _benthix_cli_files csv "$typed"
                 return
                 ;;
-            --test | --reference | --power-difference)
+            --test | --reference | --power-difference | --sample-column | --value-column | \
+                --group | --ignore-column | --sheet)
                 COMPREPLY=()
                 return
                 ;;
@@ -117,14 +123,20 @@ _benthix_cli() {
         analyze)
             options="--test --reference --alternative --alpha --transform --power-difference
                      --override --one-sample --json --load --save --detailed-log --summary-log
-                     --report --help"
+                     --report --lenient --keep-long-names --force --help"
             ;;
         batch)
             options="--reference --alternative --alpha --transform --power-difference --override
-                     --one-sample --output --summary-log --detailed-log --jobs --help"
+                     --one-sample --output --summary-log --detailed-log --jobs --format --p-adjust
+                     --lenient --keep-long-names --force --delimiter --decimal-comma
+                     --sample-column --value-column --group --ignore-column --sheet --help"
             if [[ $cur != -* ]]; then
-                # The survey: a CSV file, or "-" for standard input.
+                # The survey: a CSV file or a workbook, or "-" for standard input.
                 _benthix_cli_files csv "$cur"
+                local csvs=("${COMPREPLY[@]}")
+                COMPREPLY=()
+                _benthix_cli_files xlsx "$cur"
+                COMPREPLY=("${csvs[@]}" "${COMPREPLY[@]}")
                 [[ "-" == "$cur"* ]] && COMPREPLY+=("-")
                 return
             fi

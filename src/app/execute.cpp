@@ -56,7 +56,8 @@ bool ChkEntry(MainWindow& w) {
 
     EntryCheck check =
         checkEntries({a.SampRaw, a.RefRaw, ui.cbHypoAlt.text, ui.cbHypoNull.text,
-                      ui.cbAlphaLevel.text, ui.cbTransMethod.text, ui.OneSampleOn});
+                      ui.cbAlphaLevel.text, ui.cbTransMethod.text, ui.OneSampleOn,
+                      ui.strictNumbers});
     if (check.transformationDefaulted) {
         ui.cbTransMethod.text = transformationCaption(Transformation::None);
     }

@@ -60,8 +60,9 @@ void showFileDialog(MainWindow& w, const std::string& caption) {
     }
 
     const bool report = ui.fileDialogPurpose == kPurposeReport;
-    const FixedFileName fixed =
-        report ? fixCSVName(answer->entryText) : fixDbfName(answer->entryText);
+    const FixedFileName fixed = ui.keepTypedNames ? FixedFileName{answer->entryText, false}
+                                : report          ? fixCSVName(answer->entryText)
+                                                  : fixDbfName(answer->entryText);
     if (fixed.truncated) {
         w.desktop().messageBox("", kTruncationMessage, MessageIcon::Information,
                                MessageButtons::Ok);

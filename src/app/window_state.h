@@ -185,6 +185,11 @@ struct WindowState {
     // warning, the report's files named, a loaded Transform column in a run's pattern), which
     // the command-line tool's fixed outputs leave out.
     bool onScreen = false;
+    // Set by the command-line tool: a replicate text that is not wholly a number refuses the
+    // entries (the window reads its leading number and warns), and a typed file name is used
+    // as typed (the window shortens and cleans it).
+    bool strictNumbers = false;
+    bool keepTypedNames = false;
 
     // File-dialog exchange
     std::string fileDialogPurpose = "save";

@@ -2,18 +2,65 @@
 
 #include "app/execute.h"
 #include "app/startup.h"
-#include "tables/stat_tables.h"
 #include "cli/cli_desktop.h"
 #include "cli/exit_status.h"
-#include "cli/file_commands.h"
 #include "cli/explain.h"
+#include "cli/file_checks.h"
+#include "cli/file_commands.h"
 #include "cli/result_json.h"
 #include "cli/result_output.h"
+#include "tables/stat_tables.h"
 
 namespace bx::cli {
 
+namespace {
+
+constexpr std::string_view kLogWriteFailed = "ERROR - Run NOT saved to ";
+
+// The file arguments of a request, in the order they are used.
+std::vector<FileArgument> fileArguments(const AnalyzeRequest& request) {
+    std::vector<FileArgument> files;
+    const auto add = [&](const std::optional<std::string>& path, const char* option,
+                         FileRole role) {
+        if (path) {
+            files.push_back({option, *path, role});
+        }
+    };
+    add(request.load, "--load", FileRole::Loaded);
+    add(request.save, "--save", FileRole::Table);
+    add(request.detailedLog, "--detailed-log", FileRole::Table);
+    add(request.summaryLog, "--summary-log", FileRole::Table);
+    add(request.sharedDetailedLog, "--append-detailed-log", FileRole::Appended);
+    add(request.sharedSummaryLog, "--append-summary-log", FileRole::Appended);
+    add(request.report, "--report", FileRole::Report);
+    return files;
+}
+
+// The cause of a failure in plain words, from the error number the window's messages and
+// status lines give; a general phrase when they give none.
+std::string causeIn(const std::string& text) {
+    const int number = errorNumberIn(text);
+    return number != 0 ? plainCause(number) : std::string("see the messages above");
+}
+
+}  // namespace
+
 int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std::ostream& out,
                std::ostream& err) {
+    if (const std::string problem = fileArgumentProblem(fileArguments(request), request.files);
+        !problem.empty()) {
+        err << "benthix-cli analyze: " << problem << "\nTry 'benthix-cli analyze --help'\n";
+        return kExitUsage;
+    }
+    // A FIFO or a device would block the load or feed it without end.
+    if (request.load) {
+        const std::optional<std::string> cause = unreadableFileCause(*request.load);
+        if (cause && cause->find("regular file") != std::string::npos) {
+            err << "benthix-cli: cannot load " << *request.load << ": " << *cause << '\n';
+            return kExitRefused;
+        }
+    }
+
     CliDesktop desktop(request.options.overrideAnswer);
     MainWindow w(desktop, folders);
     Form_Load(w);
@@ -21,16 +68,27 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
         err << desktop.takeMessages();
         return kExitRefused;
     }
+    w.ui.strictNumbers = !request.lenient;
+    w.ui.keepTypedNames = request.files.keepLongNames;
 
     bool filesDone = true;
-    auto fileCommand = [&](const std::optional<std::string>& path, FileCommand command) {
-        if (path) {
-            filesDone = runFileCommand(w, desktop, command, *path) && filesDone;
-            err << desktop.takeMessages();
+    auto fileCommand = [&](const std::optional<std::string>& path, FileCommand command,
+                           const char* option) {
+        if (!path) {
+            return;
+        }
+        const std::size_t before = w.ui.Status.size();
+        const bool done = runFileCommand(w, desktop, command, *path);
+        const std::string messages = desktop.takeMessages();
+        err << messages;
+        if (!done) {
+            filesDone = false;
+            err << "benthix-cli: " << option << " " << *path
+                << " failed: " << causeIn(messages + w.ui.Status.substr(before)) << '\n';
         }
     };
 
-    fileCommand(request.load, FileCommand::Load);
+    fileCommand(request.load, FileCommand::Load, "--load");
     if (request.test) {
         putEntries(w.ui.Grid1, splitCellTexts(*request.test));
     }
@@ -38,16 +96,26 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
         putEntries(w.ui.Grid2, splitCellTexts(*request.reference));
     }
     applyOptions(w, request.options);
-    fileCommand(request.save, FileCommand::Save);
-    fileCommand(request.detailedLog, FileCommand::DetailedLog);
-    fileCommand(request.summaryLog, FileCommand::SummaryLog);
-    fileCommand(request.sharedDetailedLog, FileCommand::SharedDetailedLog);
-    fileCommand(request.sharedSummaryLog, FileCommand::SharedSummaryLog);
+    fileCommand(request.save, FileCommand::Save, "--save");
+    fileCommand(request.detailedLog, FileCommand::DetailedLog, "--detailed-log");
+    fileCommand(request.summaryLog, FileCommand::SummaryLog, "--summary-log");
+    fileCommand(request.sharedDetailedLog, FileCommand::SharedDetailedLog, "--append-detailed-log");
+    fileCommand(request.sharedSummaryLog, FileCommand::SharedSummaryLog, "--append-summary-log");
+    const std::size_t beforeRun = w.ui.Status.size();
     if (request.report) {
-        fileCommand(request.report, FileCommand::Report);
+        fileCommand(request.report, FileCommand::Report, "--report");
     } else {
         cmdExecute_Click(w);
         err << desktop.takeMessages();
+    }
+    // A run the logs did not take is a failure too.
+    for (const std::string& line : statusLines(w.ui.Status.substr(beforeRun))) {
+        const std::size_t at = line.find(kLogWriteFailed);
+        if (at != std::string::npos) {
+            filesDone = false;
+            err << "benthix-cli: the run was not written to the "
+                << line.substr(at + kLogWriteFailed.size()) << ": " << causeIn(line) << '\n';
+        }
     }
 
     const std::optional<Comparison>& result = w.analysis.result;
@@ -55,7 +123,8 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
     const std::vector<std::string> why =
         request.explain && ran ? explanation(*result) : std::vector<std::string>{};
     if (request.json) {
-        nlohmann::ordered_json typed = resultObject(w.analysis.checked, result ? &*result : nullptr);
+        nlohmann::ordered_json typed =
+            resultObject(w.analysis.checked, result ? &*result : nullptr);
         if (request.explain) {
             typed["explanation"] = why;
         }
@@ -69,8 +138,12 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
             }
         }
     }
+    const RunOutcome outcome = lastRunOutcome(w.ui);
+    if (!outcome.completed && !outcome.reason.empty()) {
+        err << "benthix-cli: refused: " << outcome.reason << '\n';
+    }
     const bool lookupFailed = result && result->lookupFailed();
-    return lastRunOutcome(w.ui).completed && filesDone && !lookupFailed ? kExitRan : kExitRefused;
+    return outcome.completed && filesDone && !lookupFailed ? kExitRan : kExitRefused;
 }
 
 }  // namespace bx::cli

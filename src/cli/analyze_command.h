@@ -8,6 +8,7 @@
 
 #include "app/main_window.h"
 #include "cli/analysis_options.h"
+#include "cli/file_checks.h"
 
 namespace bx::cli {
 
@@ -24,13 +25,17 @@ struct AnalyzeRequest {
     std::optional<std::string> sharedDetailedLog;  // the run added to this log as it is
     std::optional<std::string> sharedSummaryLog;
     std::optional<std::string> report;  // File > Report instead of Execute
+    bool lenient = false;               // read values by their leading number, as the window does
+    FileRules files;
 };
 
 // Runs the file commands and the analysis in the order a user would, and prints the results
 // on `out`, message boxes on `err`. Returns the exit status: kExitRan when the analysis ran
 // and every file command did its work, kExitRefused when the entries were refused, a file
 // command failed, a table had no value for a lookup of the run, or the statistical tables are
-// missing or damaged (then nothing runs).
+// missing or damaged (then nothing runs); kExitUsage when the files named cannot be used as
+// asked (a name the window would change, an output that exists or is another of the files)
+// and nothing was run.
 int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std::ostream& out,
                std::ostream& err);
 

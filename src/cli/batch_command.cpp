@@ -19,9 +19,11 @@
 #include "cli/csv.h"
 #include "cli/exit_status.h"
 #include "cli/file_commands.h"
+#include "cli/output_file.h"
 #include "cli/progress_bar.h"
 #include "cli/result_json.h"
 #include "cli/result_output.h"
+#include "cli/workbook_reader.h"
 #include "entry/entry_check.h"
 #include "logs/log_file.h"
 #include "logs/log_rows.h"
@@ -49,6 +51,8 @@ constexpr std::size_t kStatusColumn = kSummaryFieldCount;
 static_assert(kSampIdColumn == 0 && kRefIdColumn < kSummaryFieldCount);
 constexpr int kMaxErrorsShown = 20;
 constexpr std::size_t kFlushBytes = 1 << 16;
+// A killed batch leaves the results of all but at most this many comparisons.
+constexpr std::size_t kFlushComparisons = 1000;
 // Comparisons that may be finished ahead of the one being written out; fewer when each holds
 // its run until the logs have it.
 constexpr std::size_t kLookAhead = 4096;
@@ -82,7 +86,8 @@ void appendTypedColumns(std::string& line, const bx::AnalysisOptions& o, const C
     word(c == nullptr ? "" : c->acceptNull() ? "false" : "true");
     num(c != nullptr ? std::optional(c->difference()) : std::nullopt);
     num(c != nullptr ? c->percentOfReference() : std::nullopt);
-    const std::optional<double> msd = c != nullptr ? c->minimumSignificantDifference() : std::nullopt;
+    const std::optional<double> msd =
+        c != nullptr ? c->minimumSignificantDifference() : std::nullopt;
     num(msd);
     const bool sameScale = msd && o.transformation == Transformation::None && !c->rankitsUsed() &&
                            c->referenceSample.mean != 0.0;
@@ -142,9 +147,30 @@ struct SurveyRefusal {
     std::string text;
 };
 
+bool isNumberText(std::string_view text) {
+    const LeadingNumber n = parseLeadingNumber(text);
+    return n.found && n.wholeText;
+}
+
+// The first value of `sample` that is not wholly a number, as a refusal; none when all are.
+SurveyRefusal notANumber(const SurveySample& sample, std::string_view which) {
+    for (std::size_t k = 0; k < sample.values.size(); ++k) {
+        if (!isNumberText(sample.values[k])) {
+            return {"not_a_number", std::string(which) + "row " +
+                                        std::to_string(sample.valueLines[k]) + ": \"" +
+                                        sample.values[k] + "\" is not a number"};
+        }
+    }
+    return {};
+}
+
+std::string countOf(int n, std::string_view what) {
+    return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
+}
+
 // A refusal found in the survey itself, before any entry is checked.
 SurveyRefusal surveyRefusal(const SurveySample& test, const SurveySample* reference,
-                            const std::string& referenceId) {
+                            const std::string& referenceId, bool strict) {
     if (reference == nullptr) {
         return {"reference_not_in_input",
                 "Reference sample \"" + referenceId + "\" is not in the input."};
@@ -153,15 +179,15 @@ SurveyRefusal surveyRefusal(const SurveySample& test, const SurveySample* refere
         return {"too_many_replicates",
                 tooManyReplicates("Reference sample", reference->values.size())};
     }
-    if (reference->blankValueLine != 0) {
-        return {"blank_value",
-                "Reference: blank value on line " + std::to_string(reference->blankValueLine) + "."};
-    }
     if (test.values.size() > static_cast<std::size_t>(kMaxReplicates)) {
         return {"too_many_replicates", tooManyReplicates("Sample", test.values.size())};
     }
-    if (test.blankValueLine != 0) {
-        return {"blank_value", "Blank value on line " + std::to_string(test.blankValueLine) + "."};
+    if (strict) {
+        SurveyRefusal refusal = notANumber(*reference, "reference ");
+        if (refusal.text.empty()) {
+            refusal = notANumber(test, "");
+        }
+        return refusal;
     }
     return {};
 }
@@ -190,11 +216,6 @@ void appendMessages(std::string& out, const std::string& sampleId, const std::st
     }
 }
 
-bool readAll(std::istream& in, std::string& text) {
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
 // The logs of a batch: started once through the Log menu of a window of their own, then
 // written with every completed comparison in input order, as a run writes them at its end. The
 // rows go to disk in groups (LogFile::commitDue: every kLogGroupRuns comparisons or every
@@ -205,6 +226,9 @@ class BatchLogs {
         : desktop_(std::nullopt), window_(desktop_, folders, std::move(tables)) {
         Form_Load(window_);
     }
+
+    // Log names are used as typed rather than shortened.
+    void keepTypedNames() { window_.ui.keepTypedNames = true; }
 
     // Starts the requested logs, the detailed one first. False when one did not start; the
     // Log menu's messages and status lines say why.
@@ -275,7 +299,8 @@ class BatchLogs {
 
     void report(std::string& problems, const LogFile& log, const TableError& error, long runs) {
         const char* name = &log == &window_.detailedLog ? "Log File" : "Summary Log File";
-        problems += trimBlanks(logWriteErrorLine(std::string(name) + " <" + log.path() + ">", error));
+        problems +=
+            trimBlanks(logWriteErrorLine(std::string(name) + " <" + log.path() + ">", error));
         if (runs > 1) {
             problems += " (" + std::to_string(runs) + " runs not saved)";
         }
@@ -292,22 +317,24 @@ class ResultWriter {
     // Messages go to `err` at once when it is a terminal (beside the progress bar); otherwise
     // they are collected and written with the results they follow.
     ResultWriter(std::ostream& out, std::ostream& err, ProgressBar& progress, BatchLogs* logs,
-                 bool errIsTerminal, const BatchRequest& request)
+                 bool errIsTerminal, const BatchRequest& request,
+                 std::vector<std::string> groupColumns)
         : out_(out),
           err_(err),
           progress_(progress),
           logs_(logs),
           errAtOnce_(errIsTerminal),
           format_(request.format),
-          pAdjust_(request.pAdjust) {}
+          pAdjust_(request.pAdjust),
+          groupColumns_(std::move(groupColumns)) {}
 
     void header() {
         if (format_ == BatchFormat::Csv) {
-            appendCsvRecord(buffer_, batchHeader(pAdjust_));
+            appendCsvRecord(buffer_, batchHeader(pAdjust_, groupColumns_));
         }
     }
 
-    void write(const SurveySample& sample, ComparisonResult& result) {
+    void write(ComparisonResult& result) {
         if (pAdjust_ != PAdjust::None) {
             // The adjusted p-values need every comparison's p-value: the lines wait.
             held_.push_back(std::move(result.line));
@@ -316,12 +343,12 @@ class ResultWriter {
             buffer_ += result.line;
         }
         if (!result.messages.empty()) {
-            message(sample.id, result.messages);
+            message(result.sampleId, result.messages);
         }
         if (logs_ != nullptr && result.record) {
             const std::string problems = logs_->write(*result.record);
             if (!problems.empty()) {
-                message(sample.id, problems);
+                message(result.sampleId, problems);
                 logFailed_ = true;
             }
             result.record.reset();
@@ -329,7 +356,7 @@ class ResultWriter {
         refused_ = refused_ || result.refused;
         lookupFailed_ = lookupFailed_ || result.lookupFailed;
         ++written_;
-        if (buffer_.size() + messages_.size() >= kFlushBytes) {
+        if (buffer_.size() + messages_.size() >= kFlushBytes || written_ % kFlushComparisons == 0) {
             flush();
         }
         progress_.update(written_);
@@ -338,8 +365,8 @@ class ResultWriter {
     void flush() {
         out_ << buffer_;
         buffer_.clear();
+        out_.flush();
         if (!messages_.empty()) {
-            out_.flush();
             err_ << messages_;
             messages_.clear();
         }
@@ -402,6 +429,7 @@ class ResultWriter {
     bool errAtOnce_;
     BatchFormat format_;
     PAdjust pAdjust_;
+    std::vector<std::string> groupColumns_;
     std::vector<std::string> held_;
     std::vector<double> pValues_;
     std::string buffer_;
@@ -413,14 +441,15 @@ class ResultWriter {
 };
 
 struct QueuedComparison {
-    const SurveySample* test;
+    std::uint32_t test;  // the sample's index in the survey
+    const ComparisonRunner* runner;
 };
 
 // Runs the comparisons on `jobs` threads while this thread writes the finished ones in input
 // order. At most kLookAhead comparisons (kLookAheadWithWindows when the runs are kept for the
 // logs) are held finished but unwritten.
-void runParallel(const ComparisonRunner& runner, const std::vector<QueuedComparison>& comparisons,
-                 int jobs, bool keepRecords, ResultWriter& writer) {
+void runParallel(const Survey& survey, const std::vector<QueuedComparison>& comparisons, int jobs,
+                 bool keepRecords, ResultWriter& writer) {
     struct Slot {
         ComparisonResult result;
         bool ready = false;
@@ -453,7 +482,8 @@ void runParallel(const ComparisonRunner& runner, const std::vector<QueuedCompari
             }
             done.clear();
             for (std::size_t i = first; i < last; ++i) {
-                done.push_back(runner.run(*comparisons[i].test, keepRecords));
+                done.push_back(
+                    comparisons[i].runner->run(survey.sample(comparisons[i].test), keepRecords));
             }
             {
                 std::lock_guard lock(mutex);
@@ -488,7 +518,7 @@ void runParallel(const ComparisonRunner& runner, const std::vector<QueuedCompari
             }
         }
         for (ComparisonResult& result : batch) {
-            writer.write(*comparisons[written + (&result - batch.data())].test, result);
+            writer.write(result);
         }
         {
             std::lock_guard lock(mutex);
@@ -500,8 +530,9 @@ void runParallel(const ComparisonRunner& runner, const std::vector<QueuedCompari
 
 }  // namespace
 
-std::vector<std::string> batchHeader(PAdjust pAdjust) {
-    std::vector<std::string> header;
+std::vector<std::string> batchHeader(PAdjust pAdjust,
+                                     const std::vector<std::string>& groupColumns) {
+    std::vector<std::string> header = groupColumns;
     for (const RecordField& field : kSummaryRecordFields) {
         header.emplace_back(field.name);
     }
@@ -545,12 +576,17 @@ std::vector<double> adjustPValues(const std::vector<double>& p, PAdjust method) 
 
 ComparisonRunner::ComparisonRunner(std::shared_ptr<const StatTables> tables,
                                    const AnalysisOptions& options, std::string referenceId,
-                                   const SurveySample* reference, BatchFormat format)
+                                   const SurveySample* reference, BatchFormat format, bool lenient,
+                                   std::vector<std::string> groupColumns,
+                                   std::vector<std::string> group)
     : tables_(std::move(tables)),
       choices_(choicesOf(options)),
       referenceId_(std::move(referenceId)),
       reference_(reference),
-      format_(format) {
+      format_(format),
+      lenient_(lenient),
+      groupColumns_(std::move(groupColumns)),
+      group_(std::move(group)) {
     // The choices as types, for the results of comparisons refused before their entries are
     // checked (the command line admits only valid choices).
     typedOptions_.alternative =
@@ -568,9 +604,36 @@ ComparisonRunner::ComparisonRunner(std::shared_ptr<const StatTables> tables,
 }
 
 ComparisonResult ComparisonRunner::run(const SurveySample& test, bool keepRecord) const {
+    ComparisonResult result = runOne(test, keepRecord);
+    result.sampleId = test.id;
+    if (group_.empty()) {
+        return result;
+    }
+    // The group's columns lead the line.
+    if (format_ == BatchFormat::Jsonl) {
+        nlohmann::ordered_json group;
+        for (std::size_t i = 0; i < group_.size() && i < groupColumns_.size(); ++i) {
+            group[groupColumns_[i]] = group_[i];
+        }
+        result.line.insert(
+            1, "\"group\":" +
+                   group.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
+                   ",");
+    } else {
+        std::string prefix;
+        for (const std::string& value : group_) {
+            appendCsvField(prefix, value);
+            prefix += ',';
+        }
+        result.line.insert(0, prefix);
+    }
+    return result;
+}
+
+ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRecord) const {
     ComparisonResult result;
     const bool jsonl = format_ == BatchFormat::Jsonl;
-    const SurveyRefusal refusal = surveyRefusal(test, reference_, referenceId_);
+    const SurveyRefusal refusal = surveyRefusal(test, reference_, referenceId_, !lenient_);
     if (!refusal.text.empty()) {
         result.refused = true;
         if (jsonl) {
@@ -615,8 +678,9 @@ ComparisonResult ComparisonRunner::run(const SurveySample& test, bool keepRecord
         const Comparison& comparison = run.result;
         // The question and the notice are message boxes of the window; here they are messages.
         if (o.normalityPrompt && comparison.normality && !comparison.normality->normal) {
-            result.messages += "Normality Override: Data Failed Shapiro-Wilk test. Do you want to "
-                               "override this conclusion of non-normality?\n";
+            result.messages +=
+                "Normality Override: Data Failed Shapiro-Wilk test. Do you want to "
+                "override this conclusion of non-normality?\n";
         }
         for (const Note& note : comparison.notes) {
             if (note.code == NoteCode::RankitNotice) {
@@ -629,6 +693,28 @@ ComparisonResult ComparisonRunner::run(const SurveySample& test, bool keepRecord
     // The results line has no room for them, so the run's warnings go with its messages, and
     // STATUS sums them up.
     std::string warnings;
+    std::vector<std::pair<const char*, std::string>> surveyWarnings;
+    if (test.missing > 0) {
+        surveyWarnings.emplace_back("missing_values",
+                                    countOf(test.missing, "missing value") + " left out");
+    }
+    if (reference_ != nullptr && reference_->missing > 0) {
+        surveyWarnings.emplace_back(
+            "missing_reference_values",
+            countOf(reference_->missing, "missing reference value") + " left out");
+    }
+    if (!test.differingColumn.empty()) {
+        surveyWarnings.emplace_back("differing_column", test.differingColumn);
+    }
+    if (reference_ != nullptr && !reference_->differingColumn.empty()) {
+        surveyWarnings.emplace_back("differing_reference_column",
+                                    "reference " + reference_->differingColumn);
+    }
+    for (const auto& [code, text] : surveyWarnings) {
+        result.messages += "Warning: " + text + "\n";
+        warnings += warnings.empty() ? "warning: " : "; ";
+        warnings += text;
+    }
     for (const std::string_view line : lines) {
         if (line.find("Warning") != std::string_view::npos ||
             line.find("WARNING") != std::string_view::npos) {
@@ -652,7 +738,11 @@ ComparisonResult ComparisonRunner::run(const SurveySample& test, bool keepRecord
     result.pValue = run.result.pValue();
     result.lookupFailed = run.result.lookupFailed();
     if (jsonl) {
-        result.line = jsonLine(test.id, resultObject(check, &run.result));
+        nlohmann::ordered_json object = resultObject(check, &run.result);
+        for (const auto& [code, text] : surveyWarnings) {
+            object["warnings"].push_back({{"code", code}, {"text", text}});
+        }
+        result.line = jsonLine(test.id, std::move(object));
     }
     run.identity = {"", test.id, "", referenceId_, ""};
     run.options = check.options;
@@ -674,24 +764,71 @@ ComparisonResult ComparisonRunner::run(const SurveySample& test, bool keepRecord
 
 int runBatch(const BatchRequest& request, const StartupFolders& folders, std::istream& in,
              std::ostream& out, std::ostream& err, bool errIsTerminal) {
-    std::string text;
+    std::vector<FileArgument> files;
+    if (request.input != "-") {
+        files.push_back({"input", request.input, FileRole::Input});
+    }
+    if (request.output) {
+        files.push_back({"--output", *request.output, FileRole::Results});
+    }
+    if (request.detailedLog) {
+        files.push_back({"--detailed-log", *request.detailedLog, FileRole::Table});
+    }
+    if (request.summaryLog) {
+        files.push_back({"--summary-log", *request.summaryLog, FileRole::Table});
+    }
+    if (request.sharedDetailedLog) {
+        files.push_back({"--append-detailed-log", *request.sharedDetailedLog, FileRole::Appended});
+    }
+    if (request.sharedSummaryLog) {
+        files.push_back({"--append-summary-log", *request.sharedSummaryLog, FileRole::Appended});
+    }
+    if (const std::string problem = fileArgumentProblem(files, request.files); !problem.empty()) {
+        err << "benthix-cli batch: " << problem << "\nTry 'benthix-cli batch --help'\n";
+        return kExitUsage;
+    }
+
+    // The survey is read as a stream: a pipe is fine, a folder or a device is not.
+    Survey survey;
     if (request.input == "-") {
-        readAll(in, text);
+        survey = readSurvey(in, request.survey);
     } else {
-        std::ifstream file(request.input, std::ios::binary);
-        if (!file || !readAll(file, text)) {
-            err << "benthix-cli: cannot read " << request.input << ": " << std::strerror(errno)
-                << '\n';
+        std::ifstream file;
+        std::optional<std::string> cause = unstreamableFileCause(request.input);
+        if (!cause) {
+            file.open(request.input, std::ios::binary);
+            if (!file) {
+                cause = plainCauseOfErrno(errno, request.input);
+            }
+        }
+        if (!cause && isWorkbookPath(request.input)) {
+            file.close();
+            std::string why;
+            if (const std::optional<std::string> csv =
+                    workbookSheetAsCsv(request.input, request.sheet, why)) {
+                SurveyFormat format = request.survey;
+                format.delimiter = ',';
+                survey = readSurvey(*csv, format);
+            } else {
+                cause = why;
+            }
+        } else if (!cause) {
+            survey = readSurvey(file, request.survey);
+            if (file.bad()) {
+                cause = plainCauseOfErrno(errno, request.input);
+            }
+        }
+        if (cause) {
+            err << "benthix-cli: cannot read " << request.input << ": " << *cause << '\n';
             return kExitRefused;
         }
     }
 
-    const Survey survey = readSurvey(text);
-    if (!survey.errors.empty()) {
+    if (survey.errorCount > 0) {
         int shown = 0;
         for (const CsvError& e : survey.errors) {
             if (shown++ == kMaxErrorsShown) {
-                err << request.input << ": " << survey.errors.size() - kMaxErrorsShown
+                err << request.input << ": " << survey.errorCount - kMaxErrorsShown
                     << " more malformed lines\n";
                 break;
             }
@@ -699,19 +836,6 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
         }
         err << "benthix-cli: no comparison was run\n";
         return kExitRefused;
-    }
-
-    const std::string referenceId(trimBlanks(request.reference));
-    const SurveySample* reference = survey.find(referenceId);
-    std::vector<QueuedComparison> comparisons;
-    for (const SurveySample& s : survey.samples) {
-        if (&s != reference) {
-            comparisons.push_back({&s});
-        }
-    }
-    if (reference == nullptr) {
-        err << "benthix-cli: the reference sample \"" << referenceId << "\" is not in "
-            << request.input << '\n';
     }
 
     // Nothing is written when the tables cannot be relied on.
@@ -722,53 +846,102 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
         return kExitRefused;
     }
 
-    std::ofstream file;
+    OutputFile file;
     std::ostream* results = &out;
     if (request.output) {
-        file.open(*request.output, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            err << "benthix-cli: cannot write " << *request.output << ": " << std::strerror(errno)
+        if (!file.open(*request.output)) {
+            err << "benthix-cli: cannot write " << *request.output << ": " << file.failureCause()
                 << '\n';
             return kExitRefused;
         }
-        results = &file;
+        results = &file.stream();
     }
 
     BatchLogs logs(folders, tables);
+    if (request.files.keepLongNames) {
+        logs.keepTypedNames();
+    }
     if (!logs.start(request, err)) {
         err << "benthix-cli: no comparison was run\n";
         return kExitRefused;
     }
     const bool logging = logs.active();
 
-    const ComparisonRunner runner(tables, request.options, referenceId, reference,
-                                  request.format);
+    // One batch per group, in the order the groups first appear; without group columns the
+    // whole survey is one group.
+    const std::string referenceId(trimBlanks(request.reference));
+    std::vector<std::vector<std::uint32_t>> byGroup(survey.groups().size());
+    for (std::size_t i = 0; i < survey.size(); ++i) {
+        byGroup[survey.groupIndexOf(i)].push_back(static_cast<std::uint32_t>(i));
+    }
+    std::vector<std::unique_ptr<SurveySample>> references;
+    std::vector<std::unique_ptr<ComparisonRunner>> runners;
+    std::vector<QueuedComparison> comparisons;
+    comparisons.reserve(survey.size());
+    bool referenceMissing = survey.groups().empty();
+    if (referenceMissing) {
+        err << "benthix-cli: the reference sample \"" << referenceId << "\" is not in "
+            << request.input << '\n';
+    }
+    for (std::size_t g = 0; g < survey.groups().size(); ++g) {
+        const std::vector<std::string>& group = survey.groups()[g];
+        const std::optional<std::size_t> referenceAt = survey.find(referenceId, g);
+        if (referenceAt) {
+            references.push_back(std::make_unique<SurveySample>(survey.sample(*referenceAt)));
+        } else {
+            referenceMissing = true;
+            err << "benthix-cli: the reference sample \"" << referenceId << "\" is not in "
+                << request.input;
+            for (std::size_t i = 0; i < group.size(); ++i) {
+                err << (i == 0 ? " for " : ", ") << survey.groupColumns[i] << " \"" << group[i]
+                    << '"';
+            }
+            err << '\n';
+        }
+        runners.push_back(std::make_unique<ComparisonRunner>(
+            tables, request.options, referenceId, referenceAt ? references.back().get() : nullptr,
+            request.format, request.lenient, survey.groupColumns, group));
+        for (const std::uint32_t i : byGroup[g]) {
+            if (!referenceAt || i != *referenceAt) {
+                comparisons.push_back({i, runners.back().get()});
+            }
+        }
+    }
+    byGroup.clear();
+    byGroup.shrink_to_fit();
+
     ProgressBar progress(err, comparisons.size(),
                          errIsTerminal && comparisons.size() > kProgressBarThreshold);
-    ResultWriter writer(*results, err, progress, logging ? &logs : nullptr, errIsTerminal,
-                        request);
+    ResultWriter writer(*results, err, progress, logging ? &logs : nullptr, errIsTerminal, request,
+                        survey.groupColumns);
     writer.header();
     if (request.jobs <= 1 || comparisons.size() <= 1) {
         for (const QueuedComparison& c : comparisons) {
-            ComparisonResult result = runner.run(*c.test, logging);
-            writer.write(*c.test, result);
+            ComparisonResult result = c.runner->run(survey.sample(c.test), logging);
+            writer.write(result);
         }
     } else {
-        runParallel(runner, comparisons, request.jobs, logging, writer);
+        runParallel(survey, comparisons, request.jobs, logging, writer);
     }
     writer.finish();
     progress.finish();
 
-    results->flush();
+    bool written = true;
     if (request.output) {
-        file.close();
+        if (!file.close()) {
+            err << "benthix-cli: writing " << *request.output << " failed: " << file.failureCause()
+                << '\n';
+            written = false;
+        }
+    } else {
+        out.flush();
+        if (!out) {
+            err << "benthix-cli: writing the results failed\n";
+            written = false;
+        }
     }
-    if (!*results) {
-        err << "benthix-cli: writing the results failed\n";
-        return kExitRefused;
-    }
-    return writer.anyRefused() || writer.logFailed() || reference == nullptr ? kExitRefused
-                                                                             : kExitRan;
+    return writer.anyRefused() || writer.logFailed() || referenceMissing || !written ? kExitRefused
+                                                                                     : kExitRan;
 }
 
 }  // namespace bx::cli

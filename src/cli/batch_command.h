@@ -12,6 +12,7 @@
 
 #include "base/paths.h"
 #include "cli/analysis_options.h"
+#include "cli/file_checks.h"
 #include "cli/survey.h"
 #include "entry/value_array.h"
 #include "reports/run_record.h"
@@ -26,7 +27,7 @@ enum class BatchFormat { Csv, Jsonl };
 enum class PAdjust { None, Holm, Bonferroni };
 
 struct BatchRequest {
-    std::string input;      // the survey's CSV file; "-" reads standard input
+    std::string input;      // the survey's file; "-" reads standard input
     std::string reference;  // the reference sample's id
     AnalysisOptions options;
     std::optional<std::string> output;  // RESULTS.csv; standard output without it
@@ -37,13 +38,18 @@ struct BatchRequest {
     int jobs = 1;
     BatchFormat format = BatchFormat::Csv;
     PAdjust pAdjust = PAdjust::None;
+    SurveyFormat survey;
+    std::string sheet;     // the worksheet of an .xlsx survey; the first when empty
+    bool lenient = false;  // read values by their leading number, as the window does
+    FileRules files;
 };
 
-// The header of the results: SAMPID, the summary record's other fields, STATUS, then the typed
-// columns (TEST, STATISTIC, CRITICAL, DF, ALPHA, ALTERNATIVE, TRANSFORMATION, P_VALUE,
-// REJECT_NULL, DIFFERENCE, PERCENT_OF_REF, MSD, PMSD, POWER_FRACTION) and, with a p-value
-// adjustment, P_ADJUSTED.
-std::vector<std::string> batchHeader(PAdjust pAdjust = PAdjust::None);
+// The header of the results: the group columns, if any, SAMPID, the summary record's other fields,
+// STATUS, then the typed columns (TEST, STATISTIC, CRITICAL, DF, ALPHA, ALTERNATIVE,
+// TRANSFORMATION, P_VALUE, REJECT_NULL, DIFFERENCE, PERCENT_OF_REF, MSD, PMSD, POWER_FRACTION) and,
+// with a p-value adjustment, P_ADJUSTED.
+std::vector<std::string> batchHeader(PAdjust pAdjust = PAdjust::None,
+                                     const std::vector<std::string>& groupColumns = {});
 
 // The p-values adjusted for the comparisons of one batch: Holm's step-down method or
 // Bonferroni's, each capped at 1. NaN entries (comparisons without a test) stay NaN and do not
@@ -52,6 +58,7 @@ std::vector<double> adjustPValues(const std::vector<double>& p, PAdjust method);
 
 // One comparison's outcome.
 struct ComparisonResult {
+    std::string sampleId;
     std::string line;      // its CSV line with the final line end
     std::string messages;  // its message boxes ("title: text") and warnings, a line each
     bool refused = false;
@@ -68,15 +75,22 @@ struct ComparisonResult {
 class ComparisonRunner {
   public:
     // `reference` is null when the reference is not in the survey.
+    // Unless `lenient`, a value that is not wholly a number refuses its comparison. The
+    // comparisons of a group carry the group's columns (`groupColumns`, the reference's
+    // `group`) ahead of their own.
     ComparisonRunner(std::shared_ptr<const StatTables> tables, const AnalysisOptions& options,
                      std::string referenceId, const SurveySample* reference,
-                     BatchFormat format = BatchFormat::Csv);
+                     BatchFormat format = BatchFormat::Csv, bool lenient = false,
+                     std::vector<std::string> groupColumns = {},
+                     std::vector<std::string> group = {});
 
     // Compares `test` with the reference. With `keepRecord` the result holds the run for the
     // logs.
     ComparisonResult run(const SurveySample& test, bool keepRecord) const;
 
   private:
+    ComparisonResult runOne(const SurveySample& test, bool keepRecord) const;
+
     std::shared_ptr<const StatTables> tables_;
     OptionChoices choices_;
     std::string referenceId_;
@@ -84,6 +98,9 @@ class ComparisonRunner {
     BatchFormat format_;
     ValueArray referenceSlots_;
     bx::AnalysisOptions typedOptions_;
+    bool lenient_;
+    std::vector<std::string> groupColumns_;
+    std::vector<std::string> group_;
 };
 
 // Runs the batch; results on `out` unless the request names an output file, message boxes and

@@ -2,7 +2,9 @@
 
 #include <CLI/CLI.hpp>
 #include <istream>
+#include <optional>
 #include <ostream>
+#include <utility>
 
 #include "base/text_format.h"
 #include "cli/analyze_command.h"
@@ -12,10 +14,47 @@
 namespace bx::cli {
 namespace {
 
-const std::vector<std::string> kAlternatives{"x1 < x2", "x1 > x2"};
 const std::vector<std::string> kAlphaLevels{"0.05", "0.1"};
-const std::vector<std::string> kTransforms{"No Transformation", "ArcSin", "Sqr Root (x + .375)",
-                                           "Log10 (x + 1.0)"};
+
+// The choices of --alternative and --transform: a short word or the window's caption, both
+// standing for the caption.
+const std::vector<std::pair<std::string, std::string>> kAlternatives{{"less", "x1 < x2"},
+                                                                     {"greater", "x1 > x2"}};
+const std::vector<std::pair<std::string, std::string>> kTransforms{{"none", "No Transformation"},
+                                                                   {"arcsine", "ArcSin"},
+                                                                   {"sqrt", "Sqr Root (x + .375)"},
+                                                                   {"log10", "Log10 (x + 1.0)"}};
+
+// The caption that `text` names among `choices`, or std::nullopt.
+std::optional<std::string> captionOf(
+    const std::vector<std::pair<std::string, std::string>>& choices, const std::string& text) {
+    for (const auto& [word, caption] : choices) {
+        if (text == word || text == caption) {
+            return caption;
+        }
+    }
+    return std::nullopt;
+}
+
+CLI::Validator choiceOf(const std::vector<std::pair<std::string, std::string>>& choices) {
+    std::string names;
+    for (const auto& [word, caption] : choices) {
+        names += (names.empty() ? "" : ", ") + word + " (\"" + caption + "\")";
+    }
+    return CLI::Validator(
+        [choices, names](const std::string& text) {
+            return captionOf(choices, text) ? std::string() : text + " is not one of " + names;
+        },
+        "CHOICE");
+}
+
+const char* const kExitStatuses =
+    "Exit statuses:\n"
+    "  0  every analysis ran (warnings are on standard error and in STATUS)\n"
+    "  1  entries or a comparison were refused, or a file failed: a load, a save, a log, a\n"
+    "     report or the results (the message names the file and the cause)\n"
+    "  2  a wrong command line: an unknown or wrong option, a file name the window would\n"
+    "     change, an output that exists without --force, an output that is an input";
 
 // The texts of one options group as they are read from the command line.
 struct OptionTexts {
@@ -30,13 +69,13 @@ struct OptionTexts {
     AnalysisOptions options() const {
         AnalysisOptions o;
         if (alternativeOpt->count() > 0) {
-            o.alternative = alternative;
+            o.alternative = captionOf(kAlternatives, alternative);
         }
         if (alphaOpt->count() > 0) {
             o.alpha = alpha;
         }
         if (transformOpt->count() > 0) {
-            o.transform = transform;
+            o.transform = captionOf(kTransforms, transform);
         }
         if (powerOpt->count() > 0) {
             o.powerDifference = powerDifference;
@@ -65,13 +104,17 @@ const CLI::Validator kAtMostTenTexts(
     "TEXTS");
 
 void addAnalysisOptions(CLI::App& cmd, OptionTexts& t) {
-    t.alternativeOpt = cmd.add_option("--alternative", t.alternative,
-                                      "Alternate hypothesis (picking it sets the null)")
-                           ->check(CLI::IsMember(kAlternatives));
+    t.alternativeOpt =
+        cmd.add_option("--alternative", t.alternative,
+                       "Alternate hypothesis: less (\"x1 < x2\") or greater (\"x1 > x2\"); "
+                       "picking it sets the null")
+            ->check(choiceOf(kAlternatives));
     t.alphaOpt =
         cmd.add_option("--alpha", t.alpha, "Alpha level")->check(CLI::IsMember(kAlphaLevels));
-    t.transformOpt = cmd.add_option("--transform", t.transform, "Transformation method")
-                         ->check(CLI::IsMember(kTransforms));
+    t.transformOpt = cmd.add_option("--transform", t.transform,
+                                    "Transformation method: none, arcsine, sqrt (x + .375) or "
+                                    "log10 (x + 1.0), or the window's caption")
+                         ->check(choiceOf(kTransforms));
     t.powerOpt = cmd.add_option("--power-difference", t.powerDifference,
                                 "Switch Power Calculations on with this minimum difference")
                      ->check(kNumber);
@@ -81,13 +124,65 @@ void addAnalysisOptions(CLI::App& cmd, OptionTexts& t) {
     cmd.add_flag("--one-sample", t.oneSample, "Switch 1 Sample T-Test on");
 }
 
+// The options of this tool's input reading and file safety, shared by both commands.
+void addStrictnessOptions(CLI::App& cmd, bool& lenient, FileRules& files) {
+    cmd.add_flag("--lenient", lenient,
+                 "Read a value that is not wholly a number by its leading number, with a "
+                 "warning, as the window does (\"12 mg\" is 12)");
+    cmd.add_flag("--keep-long-names", files.keepLongNames,
+                 "Use table and report names as typed (the window keeps 8 characters before "
+                 ".dbf and drops blanks and !@#$%^&*()+=?|{}[]<>,:;~/\\)");
+    cmd.add_flag("--force", files.force, "Replace files that the outputs name");
+}
+
+// The options that say how a survey is read.
+void addSurveyOptions(CLI::App& cmd, SurveyFormat& format, std::string& delimiter) {
+    cmd.add_option("--delimiter", delimiter,
+                   "Field separator: comma, semicolon or tab (default: found from the header "
+                   "line)")
+        ->check(CLI::IsMember({",", ";", "\t", "comma", "semicolon", "tab"}));
+    cmd.add_flag("--decimal-comma", format.decimalComma,
+                 "A comma in a value is the decimal mark (always so with a semicolon or tab "
+                 "separator)");
+    cmd.add_option("--sample-column", format.sampleColumn,
+                   "The column of the sample ids (default: sample; any case)");
+    cmd.add_option("--value-column", format.valueColumn,
+                   "The column of the values (default: value; any case)");
+    cmd.add_option("--group", format.groupColumns,
+                   "Run one batch per distinct combination of these columns (e.g. endpoint); "
+                   "they lead each results line")
+        ->delimiter(',');
+    cmd.add_option("--ignore-column", format.ignoredColumns,
+                   "Columns that may differ between the rows of one sample (e.g. replicate)")
+        ->delimiter(',');
+}
+
+// Prints a usage error as one line and where the help is; returns the exit status.
+int usageError(const CLI::App& app, const CLI::ParseError& e, std::ostream& err) {
+    std::string command = "benthix-cli";
+    for (const CLI::App* sub : app.get_subcommands()) {
+        command += " " + sub->get_name();
+    }
+    std::string what = e.what();
+    while (!what.empty() && (what.back() == '\n' || what.back() == ' ')) {
+        what.pop_back();
+    }
+    for (char& c : what) {
+        if (c == '\n') {
+            c = ' ';
+        }
+    }
+    err << command << ": " << what << "\nTry '" << command << " --help'\n";
+    return kExitUsage;
+}
+
 }  // namespace
 
 int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& env) {
     CLI::App app("Benthix: compares a test treatment with a reference treatment.", "benthix-cli");
     app.set_version_flag("--version", std::string("benthix-cli ") + BX_VERSION);
     app.require_subcommand(1);
-    app.failure_message(CLI::FailureMessage::help);
+    app.footer(kExitStatuses);
 
     // analyze
     CLI::App* analyze = app.add_subcommand("analyze", "Run one analysis and print the results");
@@ -131,6 +226,8 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
         ->excludes(analyzeSummary);
     analyze->add_option("--report", analyzeRequest.report,
                         "File > Report to this file (.csv and .xlsx) instead of Execute");
+    addStrictnessOptions(*analyze, analyzeRequest.lenient, analyzeRequest.files);
+    analyze->footer(kExitStatuses);
 
     // batch
     CLI::App* batch =
@@ -139,7 +236,8 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     OptionTexts batchOptions;
     batch
         ->add_option("input", batchRequest.input,
-                     "Survey CSV with the columns sample and value (\"-\": standard input)")
+                     "Survey: a CSV file or an .xlsx workbook with the columns sample and value "
+                     "(\"-\": CSV on standard input)")
         ->required();
     batch->add_option("--reference", batchRequest.reference, "Id of the reference sample")
         ->required();
@@ -175,6 +273,12 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
                      "Add the p-values adjusted over the comparisons of the batch (holm or "
                      "bonferroni); the results are written when the last comparison is done")
         ->check(CLI::IsMember({"holm", "bonferroni"}));
+    addStrictnessOptions(*batch, batchRequest.lenient, batchRequest.files);
+    std::string delimiterText;
+    addSurveyOptions(*batch, batchRequest.survey, delimiterText);
+    batch->add_option("--sheet", batchRequest.sheet,
+                      "The worksheet of an .xlsx survey (default: the first)");
+    batch->footer(kExitStatuses);
 
     std::vector<const char*> argv;
     argv.reserve(args.size());
@@ -184,8 +288,11 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     try {
         app.parse(static_cast<int>(argv.size()), argv.data());
     } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e, env.out, env.err);
-        return code == static_cast<int>(CLI::ExitCodes::Success) ? kExitRan : kExitUsage;
+        if (e.get_exit_code() != static_cast<int>(CLI::ExitCodes::Success)) {
+            return usageError(app, e, env.err);
+        }
+        app.exit(e, env.out, env.err);
+        return kExitRan;
     }
 
     if (analyze->parsed()) {
@@ -199,6 +306,11 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
         return runAnalyze(analyzeRequest, env.folders, env.out, env.err);
     }
     batchRequest.options = batchOptions.options();
+    if (!delimiterText.empty()) {
+        batchRequest.survey.delimiter = delimiterText == "semicolon" || delimiterText == ";" ? ';'
+                                        : delimiterText == "tab" || delimiterText == "\t"    ? '\t'
+                                                                                             : ',';
+    }
     batchRequest.format = formatText == "jsonl" ? BatchFormat::Jsonl : BatchFormat::Csv;
     batchRequest.pAdjust = pAdjustText == "holm"         ? PAdjust::Holm
                            : pAdjustText == "bonferroni" ? PAdjust::Bonferroni

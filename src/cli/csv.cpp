@@ -10,7 +10,7 @@ namespace {
 // (or at the end of the text for a quote left open).
 class RecordReader {
   public:
-    explicit RecordReader(std::string_view text) : text_(text) {}
+    RecordReader(std::string_view text, char delimiter) : text_(text), delimiter_(delimiter) {}
 
     bool atEnd() const { return pos_ >= text_.size(); }
     int line() const { return line_; }
@@ -41,7 +41,7 @@ class RecordReader {
             if (pos_ >= text_.size()) {
                 return true;
             }
-            if (text_[pos_] == ',') {
+            if (text_[pos_] == delimiter_) {
                 ++pos_;
                 continue;
             }
@@ -60,7 +60,7 @@ class RecordReader {
 
     bool readPlain(std::string& field, std::string& reason) {
         const std::size_t start = pos_;
-        while (pos_ < text_.size() && text_[pos_] != ',' && !isLineEnd(pos_)) {
+        while (pos_ < text_.size() && text_[pos_] != delimiter_ && !isLineEnd(pos_)) {
             if (text_[pos_] == '"') {
                 reason = "a double quote inside a field that does not start with one";
                 skipRestOfLine();
@@ -87,7 +87,7 @@ class RecordReader {
                     continue;
                 }
                 ++pos_;  // the closing quote
-                if (pos_ < text_.size() && text_[pos_] != ',' && !isLineEnd(pos_)) {
+                if (pos_ < text_.size() && text_[pos_] != delimiter_ && !isLineEnd(pos_)) {
                     reason = "text after the closing double quote of a field";
                     skipRestOfLine();
                     return false;
@@ -113,6 +113,7 @@ class RecordReader {
     }
 
     std::string_view text_;
+    char delimiter_;
     std::size_t pos_ = 0;
     int line_ = 1;
 };
@@ -123,10 +124,39 @@ bool needsQuotes(std::string_view field) {
 
 }  // namespace
 
-CsvDocument parseCsv(std::string_view text) {
+char detectDelimiter(std::string_view text) {
+    // The first line that is not empty, outside double quotes.
+    std::size_t counts[3] = {0, 0, 0};
+    constexpr char kCandidates[3] = {',', ';', '\t'};
+    bool quoted = false;
+    bool seen = false;
+    for (const char c : text) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && (c == '\n' || c == '\r')) {
+            if (seen) {
+                break;
+            }
+        } else if (!quoted) {
+            seen = true;
+            for (int k = 0; k < 3; ++k) {
+                counts[k] += c == kCandidates[k] ? 1 : 0;
+            }
+        }
+    }
+    int best = 0;
+    for (int k = 1; k < 3; ++k) {
+        if (counts[k] > counts[best]) {
+            best = k;
+        }
+    }
+    return kCandidates[best];
+}
+
+CsvDocument parseCsv(std::string_view text, char delimiter) {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     CsvDocument doc;
-    RecordReader reader(text);
+    RecordReader reader(text, delimiter);
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         reader.skip(kByteOrderMark.size());
     }
@@ -145,6 +175,120 @@ CsvDocument parseCsv(std::string_view text) {
         }
     }
     return doc;
+}
+
+namespace {
+
+// True when `text`, read from the start of a record, ends inside a quoted field, so that the
+// record goes on with the next line. A malformed field ends the record at its line.
+bool endsInsideQuotes(std::string_view text, char delimiter) {
+    bool quoted = false;
+    bool fieldStart = true;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"') {
+                if (i + 1 < text.size() && text[i + 1] == '"') {
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            }
+            continue;
+        }
+        if (c == delimiter || c == '\n') {
+            fieldStart = true;
+        } else if (c == '"') {
+            if (!fieldStart) {
+                return false;
+            }
+            quoted = true;
+            fieldStart = false;
+        } else {
+            fieldStart = false;
+        }
+    }
+    return quoted;
+}
+
+bool isEmptyLine(std::string_view line) {
+    return line.empty() || line == "\n" || line == "\r\n" || line == "\r";
+}
+
+}  // namespace
+
+CsvStream::CsvStream(std::istream& in, std::optional<char> delimiter)
+    : in_(in), delimiter_(delimiter) {}
+
+bool CsvStream::failed() const {
+    return in_.bad() || tooLong_;
+}
+
+bool CsvStream::readLine(std::string& text) {
+    const std::size_t start = text.size();
+    std::streambuf* buffer = in_.rdbuf();
+    while (true) {
+        const int c = buffer->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            in_.setstate(std::ios::eofbit);
+            return text.size() > start;
+        }
+        text += static_cast<char>(c);
+        if (c == '\n') {
+            return true;
+        }
+        if (text.size() - start > kMaxLineBytes) {
+            tooLong_ = true;
+            return false;
+        }
+    }
+}
+
+bool CsvStream::next(CsvRecord& record, CsvError& error) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    error = {};
+    std::string text;
+    while (true) {
+        text.clear();
+        if (!readLine(text)) {
+            if (tooLong_) {
+                error = {line_, "a line longer than " + std::to_string(kMaxLineBytes / (1 << 20)) +
+                                    " MiB; reading stopped"};
+            }
+            return false;
+        }
+        if (!started_) {
+            started_ = true;
+            if (text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
+                text.erase(0, kByteOrderMark.size());
+            }
+        }
+        if (!isEmptyLine(text)) {
+            break;
+        }
+        ++line_;
+    }
+    if (!delimiter_) {
+        delimiter_ = detectDelimiter(text);
+    }
+    while (endsInsideQuotes(text, *delimiter_)) {
+        if (!readLine(text)) {
+            if (tooLong_) {
+                error = {line_, "a line longer than " + std::to_string(kMaxLineBytes / (1 << 20)) +
+                                    " MiB; reading stopped"};
+                return false;
+            }
+            break;  // the quote is never closed: the reader says so
+        }
+    }
+    RecordReader reader(text, *delimiter_);
+    record.line = line_;
+    std::string reason;
+    if (!reader.read(record.fields, reason)) {
+        error = {line_, reason};
+    }
+    line_ += static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    return true;
 }
 
 void appendCsvField(std::string& out, std::string_view field) {

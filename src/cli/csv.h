@@ -1,7 +1,9 @@
 #pragma once
-// Comma-separated text with the usual quoting: a field in double quotes may hold commas, line
-// ends and doubled double quotes; records end at LF or CR LF outside quotes.
+// Delimited text (comma, semicolon or tab) with the usual quoting: a field in double quotes may
+// hold commas, line ends and doubled double quotes; records end at LF or CR LF outside quotes.
 
+#include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,7 +28,43 @@ struct CsvDocument {
 // Reads a whole document. A UTF-8 byte order mark at the start is skipped. A malformed record
 // (a quote inside an unquoted field, text after a closing quote, a quote left open at the end)
 // is reported with the line it starts on; reading goes on with the next line.
-CsvDocument parseCsv(std::string_view text);
+CsvDocument parseCsv(std::string_view text, char delimiter = ',');
+
+// The separator of a document's fields as its first line shows it: the one of comma, semicolon
+// and tab that occurs most often there outside double quotes; a comma when none does.
+char detectDelimiter(std::string_view text);
+
+// Reads records one at a time from a stream, as parseCsv() reads a whole document, holding no
+// more than the record being read. A line longer than kMaxLineBytes ends the reading with an
+// error (a stream without line ends, such as a device, cannot fill the memory).
+class CsvStream {
+  public:
+    static constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
+
+    // Without a delimiter, the separator is found from the first line (detectDelimiter).
+    CsvStream(std::istream& in, std::optional<char> delimiter);
+
+    // The next record, or a malformed one as `error` (next() returns true for both; `error`
+    // then has a reason). False at the end of the stream, or after a line that is too long
+    // (with `error` set) or a read failure (failed()).
+    bool next(CsvRecord& record, CsvError& error);
+
+    // The separator in use; found once the first line has been read.
+    char delimiter() const { return delimiter_.value_or(','); }
+
+    // True when reading failed (not at the end of the stream).
+    bool failed() const;
+
+  private:
+    // Appends one physical line with its line end to `text`; false at the end or when too long.
+    bool readLine(std::string& text);
+
+    std::istream& in_;
+    std::optional<char> delimiter_;
+    int line_ = 1;  // the line the next record starts on
+    bool started_ = false;
+    bool tooLong_ = false;
+};
 
 // Appends one field, in double quotes (inner quotes doubled) when it holds a comma, a double
 // quote, a carriage return or a line feed, else unchanged.

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <unordered_map>
+#include <map>
+#include <sstream>
 
 #include "base/text_format.h"
 
@@ -17,69 +18,269 @@ std::string lowerTrimmed(std::string_view text) {
 }
 
 int columnOf(const std::vector<std::string>& header, std::string_view name) {
+    const std::string wanted = lowerTrimmed(name);
     for (std::size_t i = 0; i < header.size(); ++i) {
-        if (lowerTrimmed(header[i]) == name) {
+        if (lowerTrimmed(header[i]) == wanted) {
             return static_cast<int>(i);
         }
     }
     return -1;
 }
 
-}  // namespace
-
-const SurveySample* Survey::find(std::string_view id) const {
-    for (const SurveySample& s : samples) {
-        if (s.id == id) {
-            return &s;
-        }
+// "88,5" as "88.5"; a text with more than one comma, or with a point, is left as it is.
+std::string withDecimalPoint(const std::string& text) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos || text.find(',', comma + 1) != std::string::npos ||
+        text.find('.') != std::string::npos) {
+        return text;
     }
-    return nullptr;
+    std::string made = text;
+    made[comma] = '.';
+    return made;
 }
 
-Survey readSurvey(std::string_view csvText) {
-    Survey survey;
-    CsvDocument doc = parseCsv(csvText);
-    survey.errors = std::move(doc.errors);
-    if (doc.records.empty()) {
-        survey.errors.insert(survey.errors.begin(), {1, "there is no header line"});
-        return survey;
-    }
-    const CsvRecord& header = doc.records.front();
-    const int sampleCol = columnOf(header.fields, "sample");
-    const int valueCol = columnOf(header.fields, "value");
-    if (sampleCol < 0 || valueCol < 0) {
-        survey.errors.insert(
-            survey.errors.begin(),
-            {header.line, sampleCol < 0 ? "the header line has no column \"sample\""
-                                        : "the header line has no column \"value\""});
-        return survey;
-    }
-    const std::size_t needed = static_cast<std::size_t>(std::max(sampleCol, valueCol)) + 1;
+}  // namespace
 
-    std::unordered_map<std::string, std::size_t> index;
-    for (std::size_t r = 1; r < doc.records.size(); ++r) {
-        const CsvRecord& rec = doc.records[r];
-        if (rec.fields.size() < needed) {
-            survey.errors.push_back({rec.line, "the line has " + std::to_string(rec.fields.size()) +
-                                                   " fields, the header needs " +
-                                                   std::to_string(needed)});
+bool isMissingValue(std::string_view text) {
+    const std::string t = lowerTrimmed(text);
+    return t.empty() || t == "na" || t == "nan";
+}
+
+std::string_view Survey::rowText(std::uint32_t row) const {
+    const std::size_t end = row + 1 < rows_.size() ? rows_[row + 1].offset : values_.size();
+    return std::string_view(values_).substr(rows_[row].offset, end - rows_[row].offset);
+}
+
+SurveySample Survey::sample(std::size_t i) const {
+    const Entry& e = entries_[i];
+    SurveySample s;
+    s.id = idOf(e);
+    s.group = groups_[e.group];
+    for (std::uint32_t row = e.firstRow; row != kNone; row = rows_[row].next) {
+        s.values.emplace_back(rowText(row));
+        s.valueLines.push_back(rows_[row].line);
+    }
+    s.firstLine = e.firstLine;
+    s.missing = static_cast<int>(e.missing);
+    if (e.differing != kNone) {
+        s.differingColumn = differing_[e.differing];
+    }
+    return s;
+}
+
+std::size_t Survey::hashOf(std::string_view id, std::size_t group) {
+    return std::hash<std::string_view>{}(id) ^ (group * 0x9E3779B97F4A7C15ULL);
+}
+
+std::optional<std::size_t> Survey::find(std::string_view id, std::size_t group) const {
+    if (slots_.empty()) {
+        return std::nullopt;
+    }
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hashOf(id, group) & mask;; at = (at + 1) & mask) {
+        const std::uint32_t slot = slots_[at];
+        if (slot == kNone) {
+            return std::nullopt;
+        }
+        if (entries_[slot].group == group && idOf(entries_[slot]) == id) {
+            return slot;
+        }
+    }
+}
+
+std::pair<std::uint32_t, bool> Survey::findOrAdd(std::string_view id, std::uint32_t group) {
+    if (const std::optional<std::size_t> found = find(id, group)) {
+        return {static_cast<std::uint32_t>(*found), false};
+    }
+    // Kept at most half full.
+    if ((entries_.size() + 1) * 2 > slots_.size()) {
+        slots_.assign(std::max<std::size_t>(64, slots_.size() * 2), kNone);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::uint32_t k = 0; k < entries_.size(); ++k) {
+            std::size_t at = hashOf(idOf(entries_[k]), entries_[k].group) & mask;
+            while (slots_[at] != kNone) {
+                at = (at + 1) & mask;
+            }
+            slots_[at] = k;
+        }
+    }
+    Entry e;
+    e.idOffset = static_cast<std::uint32_t>(ids_.size());
+    e.idLength = static_cast<std::uint32_t>(id.size());
+    e.group = group;
+    ids_ += id;
+    const auto index = static_cast<std::uint32_t>(entries_.size());
+    entries_.push_back(e);
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = hashOf(id, group) & mask;
+    while (slots_[at] != kNone) {
+        at = (at + 1) & mask;
+    }
+    slots_[at] = index;
+    return {index, true};
+}
+
+void Survey::addValue(std::uint32_t sample, std::string_view text, int line) {
+    const auto row = static_cast<std::uint32_t>(rows_.size());
+    rows_.push_back({static_cast<std::uint32_t>(values_.size()), kNone, line});
+    values_ += text;
+    Entry& e = entries_[sample];
+    if (e.lastRow == kNone) {
+        e.firstRow = row;
+    } else {
+        rows_[e.lastRow].next = row;
+    }
+    e.lastRow = row;
+}
+
+void Survey::addError(CsvError error) {
+    ++errorCount;
+    if (errors.size() < kErrorsKept) {
+        errors.push_back(std::move(error));
+    }
+}
+
+Survey readSurvey(std::string_view text, const SurveyFormat& format) {
+    std::istringstream in{std::string(text)};
+    return readSurvey(in, format);
+}
+
+Survey readSurvey(std::istream& in, const SurveyFormat& format) {
+    Survey survey;
+    CsvStream stream(in, format.delimiter);
+    CsvRecord header;
+    CsvError error;
+    bool haveHeader = false;
+    while (stream.next(header, error)) {
+        if (error.reason.empty()) {
+            haveHeader = true;
+            break;
+        }
+        survey.addError(error);
+    }
+    if (!haveHeader) {
+        if (!error.reason.empty()) {
+            survey.addError(error);
+        }
+        survey.errors.insert(survey.errors.begin(), {1, "there is no header line"});
+        ++survey.errorCount;
+        return survey;
+    }
+    const bool decimalComma = format.decimalComma || stream.delimiter() != ',';
+    const auto missingColumn = [&](const std::string& name) {
+        survey.errors.insert(survey.errors.begin(),
+                             {header.line, "the header line has no column \"" + name + "\""});
+        ++survey.errorCount;
+    };
+    const int sampleCol = columnOf(header.fields, format.sampleColumn);
+    const int valueCol = columnOf(header.fields, format.valueColumn);
+    if (sampleCol < 0 || valueCol < 0) {
+        missingColumn(sampleCol < 0 ? format.sampleColumn : format.valueColumn);
+        return survey;
+    }
+    std::vector<std::size_t> groupCols;
+    for (const std::string& name : format.groupColumns) {
+        const int col = columnOf(header.fields, name);
+        if (col < 0) {
+            missingColumn(name);
+            return survey;
+        }
+        groupCols.push_back(static_cast<std::size_t>(col));
+        survey.groupColumns.emplace_back(trimBlanks(header.fields[static_cast<std::size_t>(col)]));
+    }
+    // The columns whose values the rows of one sample should share.
+    std::vector<std::size_t> sharedCols;
+    for (std::size_t i = 0; i < header.fields.size(); ++i) {
+        const bool named = static_cast<int>(i) == sampleCol || static_cast<int>(i) == valueCol ||
+                           std::find(groupCols.begin(), groupCols.end(), i) != groupCols.end();
+        const bool ignored =
+            std::any_of(format.ignoredColumns.begin(), format.ignoredColumns.end(),
+                        [&](const std::string& name) {
+                            return lowerTrimmed(name) == lowerTrimmed(header.fields[i]);
+                        });
+        if (!named && !ignored) {
+            sharedCols.push_back(i);
+        }
+    }
+    std::size_t needed = static_cast<std::size_t>(std::max(sampleCol, valueCol)) + 1;
+    for (const std::size_t col : groupCols) {
+        needed = std::max(needed, col + 1);
+    }
+
+    std::map<std::vector<std::string>, std::uint32_t> groupIndex;
+    if (groupCols.empty()) {
+        survey.groups_.emplace_back();
+        groupIndex.emplace(std::vector<std::string>{}, 0);
+    }
+    CsvRecord rec;
+    std::vector<std::string> group;
+    while (stream.next(rec, error)) {
+        if (!error.reason.empty()) {
+            survey.addError(error);
             continue;
         }
-        std::string id(trimBlanks(rec.fields[static_cast<std::size_t>(sampleCol)]));
-        if (id.empty()) {
-            survey.errors.push_back({rec.line, "the line has no sample id"});
+        if (rec.fields.size() < needed) {
+            survey.addError({rec.line, "the line has " + std::to_string(rec.fields.size()) +
+                                           " fields, the header needs " + std::to_string(needed)});
             continue;
+        }
+        const std::string_view id = trimBlanks(rec.fields[static_cast<std::size_t>(sampleCol)]);
+        if (id.empty()) {
+            survey.addError({rec.line, "the line has no sample id"});
+            continue;
+        }
+        group.clear();
+        for (const std::size_t col : groupCols) {
+            group.emplace_back(trimBlanks(rec.fields[col]));
+        }
+        const auto [groupAt, newGroup] =
+            groupIndex.try_emplace(group, static_cast<std::uint32_t>(survey.groups_.size()));
+        if (newGroup) {
+            survey.groups_.push_back(group);
+        }
+        const auto [index, inserted] = survey.findOrAdd(id, groupAt->second);
+        Survey::Entry& entry = survey.entries_[index];
+        if (inserted) {
+            entry.firstLine = rec.line;
+            if (!sharedCols.empty()) {
+                Survey::Shared shared;
+                for (const std::size_t col : sharedCols) {
+                    shared.values.emplace_back(
+                        trimBlanks(col < rec.fields.size() ? rec.fields[col] : std::string()));
+                }
+                shared.lines.assign(sharedCols.size(), rec.line);
+                entry.shared = static_cast<std::uint32_t>(survey.shared_.size());
+                survey.shared_.push_back(std::move(shared));
+            }
+        } else if (entry.differing == Survey::kNone && entry.shared != Survey::kNone) {
+            // An empty cell (a note on some rows only) differs from nothing.
+            Survey::Shared& first = survey.shared_[entry.shared];
+            for (std::size_t k = 0; k < sharedCols.size(); ++k) {
+                const std::string_view mine = sharedCols[k] < rec.fields.size()
+                                                  ? trimBlanks(rec.fields[sharedCols[k]])
+                                                  : std::string_view();
+                if (first.values[k].empty()) {
+                    first.values[k] = mine;
+                    first.lines[k] = rec.line;
+                } else if (!mine.empty() && mine != first.values[k]) {
+                    entry.differing = static_cast<std::uint32_t>(survey.differing_.size());
+                    survey.differing_.push_back(
+                        "rows " + std::to_string(first.lines[k]) + " and " +
+                        std::to_string(rec.line) + " differ in column \"" +
+                        std::string(trimBlanks(header.fields[sharedCols[k]])) + "\"");
+                    break;
+                }
+            }
         }
         const std::string& value = rec.fields[static_cast<std::size_t>(valueCol)];
-        auto [it, inserted] = index.try_emplace(id, survey.samples.size());
-        if (inserted) {
-            survey.samples.push_back({id, {}, rec.line, 0});
+        if (isMissingValue(value)) {
+            ++entry.missing;
+            continue;
         }
-        SurveySample& sample = survey.samples[it->second];
-        if (trimBlanks(value).empty() && sample.blankValueLine == 0) {
-            sample.blankValueLine = rec.line;
-        }
-        sample.values.push_back(value);
+        survey.addValue(index, decimalComma ? withDecimalPoint(value) : value, rec.line);
+    }
+    if (!error.reason.empty()) {
+        survey.addError(error);
     }
     std::stable_sort(survey.errors.begin(), survey.errors.end(),
                      [](const CsvError& a, const CsvError& b) { return a.line < b.line; });

@@ -1,7 +1,11 @@
 #pragma once
-// A survey read from comma-separated text: the replicates of every sample, grouped by the
-// `sample` column in the order the samples first appear.
+// A survey read from delimited text: the replicates of every sample, grouped by the sample
+// column (and by the group columns, when there are any) in the order the samples first
+// appear.
 
+#include <cstdint>
+#include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,25 +14,113 @@
 
 namespace bx::cli {
 
+// How a survey's text is read.
+struct SurveyFormat {
+    std::optional<char> delimiter;  // found from the header line when absent
+    bool decimalComma = false;      // a comma in a value is the decimal mark
+    std::string sampleColumn = "sample";
+    std::string valueColumn = "value";
+    std::vector<std::string> groupColumns;    // one batch per distinct combination
+    std::vector<std::string> ignoredColumns;  // may differ between the rows of one sample
+};
+
+// One sample in full.
 struct SurveySample {
     std::string id;
-    std::vector<std::string> values;  // the `value` texts, unchanged, in file order
+    std::vector<std::string> group;   // the values of the group columns, in their order
+    std::vector<std::string> values;  // the value texts that are not missing, in file order
+    std::vector<int> valueLines;      // the line of each of them
     int firstLine = 0;                // the line of its first replicate
-    int blankValueLine = 0;           // the first line whose value is blank; 0 when none
+    int missing = 0;                  // values left out as missing (empty, NA, NaN)
+    // The first column, other than the value, in which two of its rows differ, as a phrase
+    // ("rows 2 and 5 differ in column \"note\""); empty when they agree.
+    std::string differingColumn;
 };
 
-struct Survey {
-    std::vector<SurveySample> samples;
-    std::vector<CsvError> errors;  // a header without the columns, malformed lines
+// The samples of a survey, held compactly (the value texts one after another, a few numbers
+// per replicate and per sample), so that a survey of a million rows takes some tens of
+// megabytes; sample() gives one sample in full.
+class Survey {
+  public:
+    static constexpr std::size_t kErrorsKept = 100;
 
-    // The sample with this id, or null.
-    const SurveySample* find(std::string_view id) const;
+    std::vector<std::string> groupColumns;  // the group columns as the header names them
+    // A header without the columns, malformed lines: the first kErrorsKept of them, and how
+    // many there are.
+    std::vector<CsvError> errors;
+    std::size_t errorCount = 0;
+
+    void addError(CsvError error);
+
+    // The samples, in the order they first appear.
+    std::size_t size() const { return entries_.size(); }
+    SurveySample sample(std::size_t i) const;
+    // The index of a sample's group among groups().
+    std::size_t groupIndexOf(std::size_t i) const { return entries_[i].group; }
+    // The distinct values of the group columns, in the order they first appear (one empty
+    // group without group columns).
+    const std::vector<std::vector<std::string>>& groups() const { return groups_; }
+
+    // The sample with this id in this group, if there is one.
+    std::optional<std::size_t> find(std::string_view id, std::size_t group = 0) const;
+
+  private:
+    friend Survey readSurvey(std::istream& in, const SurveyFormat& format);
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFU;
+
+    struct Entry {
+        std::uint32_t idOffset = 0;  // in ids_
+        std::uint32_t idLength = 0;
+        std::uint32_t group = 0;
+        std::uint32_t firstRow = kNone;  // its replicates, linked through Row::next
+        std::uint32_t lastRow = kNone;
+        std::uint32_t missing = 0;
+        std::int32_t firstLine = 0;
+        std::uint32_t differing = kNone;  // in differing_
+        std::uint32_t shared = kNone;     // in shared_
+    };
+    // A replicate: its text runs from `offset` to the next replicate's offset in values_.
+    struct Row {
+        std::uint32_t offset = 0;
+        std::uint32_t next = kNone;
+        std::int32_t line = 0;
+    };
+    // The first values of the columns the rows of one sample should share, and their lines.
+    struct Shared {
+        std::vector<std::string> values;
+        std::vector<int> lines;
+    };
+
+    std::string_view idOf(const Entry& e) const {
+        return std::string_view(ids_).substr(e.idOffset, e.idLength);
+    }
+    std::string_view rowText(std::uint32_t row) const;
+    static std::size_t hashOf(std::string_view id, std::size_t group);
+    // The sample with this id in this group, added when there is none; true when added.
+    std::pair<std::uint32_t, bool> findOrAdd(std::string_view id, std::uint32_t group);
+    void addValue(std::uint32_t sample, std::string_view text, int line);
+
+    std::vector<Entry> entries_;
+    std::vector<Row> rows_;
+    std::string values_;
+    std::string ids_;
+    std::vector<std::uint32_t> slots_;  // open addressing over entries_, kNone when free
+    std::vector<std::vector<std::string>> groups_;
+    std::vector<std::string> differing_;
+    std::vector<Shared> shared_;
 };
 
-// Reads the header line (columns `sample` and `value`, matched without regard to case or
-// surrounding blanks; other columns are ignored) and one replicate per following record.
-// Sample ids lose their surrounding blanks; a record without a sample id, or with fewer fields
-// than the header's `sample` and `value` columns need, is malformed.
-Survey readSurvey(std::string_view csvText);
+// True for a value text that stands for a missing value: empty or blank, NA, NaN (any case).
+bool isMissingValue(std::string_view text);
+
+// Reads the header line (the sample, value and group columns matched without regard to case
+// or surrounding blanks; other columns are compared between the rows of a sample) and one
+// replicate per following record. Sample ids and group values lose their surrounding blanks; a
+// record without a sample id, or with fewer fields than the named columns need, is malformed.
+// With a semicolon or tab separator, or `format.decimalComma`, a value with one comma and no
+// point has its comma read as the decimal point.
+// The stream is read record by record: only the survey's samples are held.
+Survey readSurvey(std::istream& in, const SurveyFormat& format = {});
+Survey readSurvey(std::string_view text, const SurveyFormat& format = {});
 
 }  // namespace bx::cli

@@ -22,7 +22,7 @@ const char* domainRule(Transformation method) {
 // the entries at the first such value; texts that are not wholly a number are read by their
 // leading number and warned about.
 bool readValues(EntryCheck& check, const ValueArray& values, int sample, Transformation method,
-                std::array<double, kMaxReplicates>& out, int& count) {
+                bool strict, std::array<double, kMaxReplicates>& out, int& count) {
     count = CountValues(values);
     for (int row = 1; row <= count; ++row) {
         const Slot& slot = values[row];
@@ -33,6 +33,12 @@ bool readValues(EntryCheck& check, const ValueArray& values, int sample, Transfo
         const auto where = [&] {
             return std::string(sampleName(sample)) + ", row " + std::to_string(row);
         };
+        if (strict && !parsed.wholeText) {
+            check.refusalCode = EntryRefusal::NotANumber;
+            check.refusal =
+                where() + ": \"" + slotText(slot) + "\" is not a number. Data NOT analysed.";
+            return false;
+        }
         if (!std::isfinite(x)) {
             check.refusalCode = EntryRefusal::NotFinite;
             check.refusal =
@@ -74,6 +80,8 @@ const char* entryRefusalName(EntryRefusal refusal) {
             return "not_finite";
         case EntryRefusal::OutsideDomain:
             return "outside_domain";
+        case EntryRefusal::NotANumber:
+            return "not_a_number";
     }
     return "";
 }
@@ -117,8 +125,10 @@ EntryCheck checkEntries(const EntryTexts& entries) {
         return check;
     }
     // Every value of both samples is checked before any warning is given.
-    if (!readValues(check, entries.test, 1, *transformation, check.test, check.testCount) ||
-        !readValues(check, entries.reference, 2, *transformation, check.reference,
+    const bool strict = entries.strictNumbers;
+    if (!readValues(check, entries.test, 1, *transformation, strict, check.test,
+                    check.testCount) ||
+        !readValues(check, entries.reference, 2, *transformation, strict, check.reference,
                     check.referenceCount)) {
         check.warnings.clear();
         return check;

@@ -21,6 +21,9 @@ struct EntryTexts {
     std::string_view alpha;           // cbAlphaLevel
     std::string_view transformation;  // cbTransMethod; empty means "No Transformation"
     bool oneSampleOption = false;     // OneSampleOn
+    // A text that is not wholly a number refuses the entries instead of being read by its
+    // leading number with a warning.
+    bool strictNumbers = false;
 };
 
 // Why entries were refused.
@@ -32,10 +35,11 @@ enum class EntryRefusal {
     InvalidHypothesis,
     NotFinite,
     OutsideDomain,
+    NotANumber,
 };
 
 // "too_few_test_values", "too_few_reference_values", "no_transformation", "invalid_alpha",
-// "invalid_hypothesis", "not_finite", "outside_domain".
+// "invalid_hypothesis", "not_finite", "outside_domain", "not_a_number".
 const char* entryRefusalName(EntryRefusal refusal);
 
 struct EntryCheck {

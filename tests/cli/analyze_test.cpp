@@ -57,18 +57,64 @@ TEST(AnalyzeGolden, RunsPrintTheirGoldenFiles) {
 
 TEST(AnalyzeOptions, ListsReachTheWindow) {
     // "x1 > x2" at 0.1 with 8,9,10 against 12,12,12: the one-sample critical value is
-    // scipy.stats.t.ppf(0.9, 2) = 1.885618, and x1 lies below x2, so the null stands.
-    const auto r =
-        runInProcess("analyze-lists", {"analyze", "--alternative", "x1 > x2", "--alpha", "0.1",
-                                       "--transform", "Sqr Root (x + .375)", "--test", "8,9,10",
-                                       "--reference", "12,12,12", "--json"});
-    ASSERT_EQ(r.status, kExitRan);
-    const auto j = r.json();
-    EXPECT_EQ(j["hypothesis"]["critical"], ">= 1.886");
-    EXPECT_EQ(j["hypothesis"]["transform"], "Sqr Root (x + .375)");
-    // sqrt(8.375) = 2.893959 shown with five decimals in the Transform column.
-    EXPECT_EQ(j["transform_column"]["test"][0], "2.89396");
-    EXPECT_EQ(j["hypothesis"]["accept_null"], "Yes");
+    // scipy.stats.t.ppf(0.9, 2) = 1.885618, and x1 lies below x2, so the null stands. The short
+    // words and the window's captions name the same choices.
+    for (const auto& [alternative, transform] :
+         {std::pair<std::string, std::string>{"x1 > x2", "Sqr Root (x + .375)"},
+          {"greater", "sqrt"}}) {
+        const auto r =
+            runInProcess("analyze-lists",
+                         {"analyze", "--alternative", alternative, "--alpha", "0.1", "--transform",
+                          transform, "--test", "8,9,10", "--reference", "12,12,12", "--json"});
+        ASSERT_EQ(r.status, kExitRan) << r.err;
+        const auto j = r.json();
+        EXPECT_EQ(j["hypothesis"]["critical"], ">= 1.886");
+        EXPECT_EQ(j["hypothesis"]["transform"], "Sqr Root (x + .375)");
+        // sqrt(8.375) = 2.893959 shown with five decimals in the Transform column.
+        EXPECT_EQ(j["transform_column"]["test"][0], "2.89396");
+        EXPECT_EQ(j["hypothesis"]["accept_null"], "Yes");
+    }
+}
+
+// Each comma-separated item is one cell; a cell that is not wholly a number refuses the run
+// unless --lenient asks for the window's leading-number reading.
+TEST(AnalyzeInput, CellsThatAreNotNumbers) {
+    struct Row {
+        std::string test;
+        std::vector<std::string> options;
+        int exit;
+        std::string refusal;  // the JSON's refused.text, empty when it ran
+    };
+    const Row rows[] = {
+        {"10,abc,12,11",
+         {},
+         kExitRefused,
+         "Test sample (x1), row 2: \"abc\" is not a number. Data NOT analysed."},
+        {"10,NA,12,11",
+         {},
+         kExitRefused,
+         "Test sample (x1), row 2: \"NA\" is not a number. Data NOT analysed."},
+        {"10,0x10,12",
+         {},
+         kExitRefused,
+         "Test sample (x1), row 2: \"0x10\" is not a number. Data NOT analysed."},
+        {"10,,12,11", {}, kExitRefused, "Sample Data entry incomplete."},  // an empty cell
+        {"10, 11 ,1.2e1", {}, kExitRan, ""},
+        {"10,11 mg,12", {"--lenient"}, kExitRan, ""},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::string> args{"analyze",     "--test",   row.test,
+                                      "--reference", "14,15,16", "--json"};
+        args.insert(args.end(), row.options.begin(), row.options.end());
+        const auto r = runInProcess("analyze-cells", args);
+        EXPECT_EQ(r.status, row.exit) << row.test;
+        const auto refused = r.json()["result"]["refused"];
+        EXPECT_EQ(r.err, row.refusal.empty() ? "" : "benthix-cli: refused: " + row.refusal + "\n");
+        EXPECT_EQ(refused.is_null() ? "" : refused["text"].get<std::string>(), row.refusal);
+        if (!refused.is_null() && row.refusal.find("not a number") != std::string::npos) {
+            EXPECT_EQ(refused["code"], "not_a_number");
+        }
+    }
 }
 
 // The question goes to standard error; yes invokes the override (Student's t), no leaves the
@@ -102,15 +148,28 @@ TEST(AnalyzeInput, CellTextsGoInUnchanged) {
     EXPECT_NO_THROW((void)r.json());
 }
 
-// A wrong command line exits 2 with the usage on standard error and nothing on standard output.
-TEST(AnalyzeInput, WrongCommandLineExitsTwoWithUsage) {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"analyse"}, {"analyze", "--alternative", "x1 >= x2"}, {"analyze", "--unknown"}}) {
+// A wrong command line exits 2 with one line naming the option and where the help is, and
+// nothing on standard output.
+TEST(AnalyzeInput, WrongCommandLineExitsTwoWithOneLine) {
+    const std::pair<std::vector<std::string>, std::string> rows[] = {
+        {{"analyze", "--alternative", "x1 >= x2"}, "--alternative"},
+        {{"analyze", "--transform", "cube"}, "--transform"},
+        {{"analyze", "--unknown"}, "--unknown"},
+        {{"batch", "s.csv"}, "--reference"},
+    };
+    for (const auto& [args, option] : rows) {
         const auto r = runInProcess("analyze-usage", args);
-        EXPECT_EQ(r.status, kExitUsage) << ::testing::PrintToString(args);
-        EXPECT_NE(r.err.find("Usage: benthix-cli"), std::string::npos);
+        EXPECT_EQ(r.status, kExitUsage) << r.err;
+        const std::string tryLine = "\nTry 'benthix-cli " + args[0] + " --help'\n";
+        ASSERT_GT(r.err.size(), tryLine.size());
+        EXPECT_EQ(r.err.substr(r.err.size() - tryLine.size()), tryLine);
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - tryLine.size()) << r.err;
+        EXPECT_NE(r.err.find(option), std::string::npos) << r.err;
         EXPECT_EQ(r.out, "");
     }
+    const auto help = runInProcess("analyze-help", {"analyze", "--help"});
+    EXPECT_EQ(help.status, kExitRan);
+    EXPECT_NE(help.out.find("Exit statuses:"), std::string::npos);
 }
 
 TEST(RunOutcome, RefusalIsTheLastLineBeforeTheClosingLine) {

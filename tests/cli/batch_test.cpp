@@ -9,6 +9,12 @@
 // 0.5093 on the residuals) with equal spreads, so Mann-Whitney runs and the four transformed
 // fields read "N/A"; 5 - 5 = U(x1) of scipy.stats.mannwhitneyu is 4, the reference's 21.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
+#include <iterator>
 
 #include "cli/cli_fixture.h"
 #include "cli/csv.h"
@@ -71,11 +77,11 @@ TEST(BatchOutput, StudentsTLineAndRefusalsInInputOrder) {
     EXPECT_EQ(out[1], "S1,,3,1,11,1,11,REF,,3,1,15,1,15,No,Yes,Yes,Student's t,,,ok");
     EXPECT_EQ(out[2],
               "\"Lake, north\",,,,,,,REF,,,,,,,,,,,,,refused: Sample Data entry incomplete.");
-    EXPECT_EQ(out[3], "BIG,,,,,,,REF,,,,,,,,,,,,,refused: Sample has 11 replicates; at most 10 "
-                      "can be compared.");
-    // GAP's blank value sits on line 22 of the input (header 1, S1 2-4, REF 5-7, Lake 8-9,
-    // BIG 10-20, GAP 21-23).
-    EXPECT_EQ(out[4], "GAP,,,,,,,REF,,,,,,,,,,,,,refused: Blank value on line 22.");
+    EXPECT_EQ(out[3],
+              "BIG,,,,,,,REF,,,,,,,,,,,,,refused: Sample has 11 replicates; at most 10 "
+              "can be compared.");
+    // GAP's blank value is missing and left out, which leaves too few values.
+    EXPECT_EQ(out[4], "GAP,,,,,,,REF,,,,,,,,,,,,,refused: Sample Data entry incomplete.");
     // The batch goes on after the refusals.
     EXPECT_EQ(out[5], "S2,,3,1,11,1,11,REF,,3,1,15,1,15,No,Yes,Yes,Student's t,,,ok");
 }
@@ -89,14 +95,14 @@ TEST(BatchOutput, MannWhitneyLogsNotApplicableTransformedFields) {
     ASSERT_EQ(out.size(), 2U);
     // SD of 10,10,10,10,30: mean 14, squares 4 * 16 + 256 = 320, sqrt(320 / 4) = 8.944272,
     // shown "8.944"; means 14 and 24.
-    EXPECT_EQ(out[1],
-              "M1,,5,8.944,14,N/A,N/A,R,,5,8.944,24,N/A,N/A,No,No,Yes,Mann-Whitney,,,ok");
+    EXPECT_EQ(out[1], "M1,,5,8.944,14,N/A,N/A,R,,5,8.944,24,N/A,N/A,No,No,Yes,Mann-Whitney,,,ok");
 }
 
 TEST(BatchOutput, WarningsOfARunGoToStandardError) {
     const std::string input = "sample,value\n" + replicates("R", {"14", "15", "16"}) +
                               replicates("U", {"12 mg", "13", "14"});
-    const auto r = runInProcess("batch-warning", {"batch", "-", "--reference", "R"}, input);
+    const auto r =
+        runInProcess("batch-warning", {"batch", "-", "--reference", "R", "--lenient"}, input);
     EXPECT_EQ(r.status, kExitRan);
     EXPECT_NE(r.err.find("U: Warning: "), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("\"12 mg\" is not wholly a number; it is read as 12."), std::string::npos)
@@ -116,6 +122,141 @@ TEST(BatchInput, QuotedFieldsAndOtherColumns) {
     EXPECT_EQ(out[1],
               "\"St. 1, upper\",,3,1,11,1,11,\"Ref \"\"R\"\"\",,3,1,15,1,15,No,Yes,Yes,"
               "Student's t,,,ok");
+}
+
+// The value texts of one sample against R = 14,15,16 (lines 2-4); the sample's values are on
+// lines 5 to 7.
+TEST(BatchInput, ValueTextsAreNumbersMissingOrRefused) {
+    struct Row {
+        std::vector<std::string> values;
+        std::vector<std::string> options;
+        std::string status;  // STATUS, and the exit status
+        int exit;
+    };
+    const Row rows[] = {
+        {{"10", "11", "12", "abc"}, {}, "refused: row 8: \"abc\" is not a number", kExitRefused},
+        {{"10", "0x10", "12"}, {}, "refused: row 6: \"0x10\" is not a number", kExitRefused},
+        {{"10", "11", "\"88,5\""}, {}, "refused: row 7: \"88,5\" is not a number", kExitRefused},
+        {{"10", "11", "12 mg"}, {}, "refused: row 7: \"12 mg\" is not a number", kExitRefused},
+        {{"10", "11", "12", "NA"}, {}, "warning: 1 missing value left out", kExitRan},
+        {{"10", "NaN", "11", "nan", "12"}, {}, "warning: 2 missing values left out", kExitRan},
+        {{"10", "", "11", "12"}, {}, "warning: 1 missing value left out", kExitRan},
+        {{"10", "11", "12 mg"},
+         {"--lenient"},
+         "warning: Test sample (x1), row 3: \"12 mg\" is not wholly a number; it is read as 12.",
+         kExitRan},
+        {{"10", "11", "\"12,0\""}, {"--decimal-comma"}, "ok", kExitRan},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::string> args{"batch", "-", "--reference", "R"};
+        args.insert(args.end(), row.options.begin(), row.options.end());
+        const auto r = runInProcess(
+            "batch-values", args,
+            "sample,value\n" + replicates("R", {"14", "15", "16"}) + replicates("S", row.values));
+        const auto out = lines(r.out);
+        ASSERT_EQ(out.size(), 2U) << r.out << r.err;
+        EXPECT_EQ(parseCsv(out[1]).records.at(0).fields.at(20), row.status) << out[1];
+        EXPECT_EQ(r.status, row.exit) << out[1];
+    }
+}
+
+TEST(BatchInput, MissingAndBadReferenceValues) {
+    const std::string tests = replicates("S", {"10", "11", "12"});
+    auto r = runInProcess("batch-ref", {"batch", "-", "--reference", "R"},
+                          "sample,value\n" + replicates("R", {"14", "nan", "15", "16"}) + tests);
+    EXPECT_EQ(lines(r.out).at(1),
+              "S,,3,1,11,1,11,R,,3,1,15,1,15,No,Yes,Yes,Student's t,,,"
+              "warning: 1 missing reference value left out");
+    EXPECT_EQ(r.status, kExitRan);
+    r = runInProcess("batch-ref", {"batch", "-", "--reference", "R"},
+                     "sample,value\n" + replicates("R", {"14", "x", "16"}) + tests);
+    EXPECT_EQ(parseCsv(lines(r.out).at(1)).records.at(0).fields.at(20),
+              "refused: reference row 3: \"x\" is not a number");
+    EXPECT_EQ(r.status, kExitRefused);
+}
+
+// A spreadsheet's export where a comma is the decimal mark, and named columns and groups.
+TEST(BatchInput, SeparatorsColumnsAndGroups) {
+    const std::string student = "3,1,11,1,11,R,,3,1,15,1,15,No,Yes,Yes,Student's t,,,";
+    auto r = runInProcess("batch-semicolon", {"batch", "-", "--reference", "R"},
+                          "\xEF\xBB\xBFsample;value\r\nR;14,0\r\nR;15\r\nR;16\r\n"
+                          "S;10,0\r\nS;11\r\nS;12\r\n");
+    EXPECT_EQ(lines(r.out).at(1), "S,," + student + "ok");
+    r = runInProcess(
+        "batch-tab",
+        {"batch", "-", "--reference", "R", "--sample-column", "Site", "--value-column", "Count"},
+        "site\tcount\nR\t14\nR\t15\nR\t16\nS\t10\nS\t11\nS\t12\n");
+    EXPECT_EQ(lines(r.out).at(1), "S,," + student + "ok") << r.err;
+
+    // Two endpoints pooled would make one sample of six values; by group they are two batches.
+    const std::string endpoints =
+        "sample,endpoint,value\n"
+        "R,growth,14\nR,growth,15\nR,growth,16\nS,growth,10\nS,growth,11\nS,growth,12\n"
+        "R,survival,14\nR,survival,15\nR,survival,16\nS,survival,10\nS,survival,11\n"
+        "S,survival,12\n";
+    r = runInProcess("batch-group", {"batch", "-", "--reference", "R", "--group", "endpoint"},
+                     endpoints);
+    EXPECT_EQ(r.status, kExitRan);
+    ASSERT_EQ(lines(r.out).size(), 3U);
+    EXPECT_EQ(lines(r.out)[0].substr(0, 16), "endpoint,SAMPID,");
+    EXPECT_EQ(lines(r.out)[1].substr(0, 9), "growth,S,");
+    EXPECT_EQ(lines(r.out)[2].substr(0, 11), "survival,S,");
+    r = runInProcess("batch-pooled", {"batch", "-", "--reference", "R"}, endpoints);
+    EXPECT_EQ(parseCsv(lines(r.out).at(1)).records.at(0).fields.at(20),
+              "warning: rows 5 and 11 differ in column \"endpoint\"; reference rows 2 and 8 "
+              "differ in column \"endpoint\"");
+}
+
+// A results file that cannot be written (a full disk) is a failure that says why.
+TEST(BatchOutput, AFullDiskIsAFailure) {
+    const auto r = runInProcess(
+        "batch-full", {"batch", "-", "--reference", "R", "--output", "/dev/full", "--force"},
+        "sample,value\n" + replicates("R", {"14", "15", "16"}) +
+            replicates("S", {"10", "11", "12"}));
+    EXPECT_EQ(r.status, kExitRefused);
+    EXPECT_EQ(r.err,
+              "benthix-cli: writing /dev/full failed: disk full (error 61), errno 28 (No "
+              "space left on device)\n");
+}
+
+// A batch killed once its results file has something in it leaves whole lines only.
+TEST(BatchOutput, AKilledBatchLeavesWholeLines) {
+    const std::filesystem::path work = bx::test::freshScratch("batch-killed");
+    {
+        std::ofstream survey(work / "survey.csv");
+        survey << "sample,value\n" << replicates("R", {"14", "15", "16"});
+        for (int i = 0; i < 200000; ++i) {
+            survey << replicates("S" + std::to_string(i), {"10", "11", std::to_string(i % 7)});
+        }
+    }
+    const std::string results = (work / "results.csv").string();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::execl(BX_PROGRAM_DIR "/benthix-cli", "benthix-cli", "batch",
+                (work / "survey.csv").c_str(), "--reference", "R", "--output", results.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    std::error_code ec;
+    for (int waited = 0; (std::filesystem::file_size(results, ec) == 0 || ec) && waited < 30000;
+         ++waited) {
+        ::usleep(1000);
+    }
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the batch ended before it was killed";
+    std::ifstream in(results);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), '\n');
+    const CsvDocument doc = parseCsv(text);
+    EXPECT_TRUE(doc.errors.empty());
+    EXPECT_GT(doc.records.size(), 1U);
+    for (const CsvRecord& record : doc.records) {
+        ASSERT_EQ(record.fields.size(), 35U) << record.line;
+    }
 }
 
 // Runs a batch as if standard error were a terminal.

@@ -25,7 +25,8 @@ const std::string kSurvey =
     "sample,value\nS1,10\nS1,11\nS1,12\nREF,14\nREF,15\nREF,16\nW,12abc\nW,13\nW,14\nX,1\n";
 
 TEST(BatchTypedColumns, NumbersAsPlainNumbersAndStatusSaysWhat) {
-    const auto r = runInProcess("batch-typed", {"batch", "-", "--reference", "REF"}, kSurvey);
+    const auto r =
+        runInProcess("batch-typed", {"batch", "-", "--reference", "REF", "--lenient"}, kSurvey);
     EXPECT_EQ(r.status, kExitRefused);  // X has one value
     const CsvDocument doc = parseCsv(r.out);
     ASSERT_EQ(doc.records.size(), 4U);
@@ -50,8 +51,9 @@ TEST(BatchTypedColumns, NumbersAsPlainNumbersAndStatusSaysWhat) {
     EXPECT_NEAR(std::stod(column(1, "MSD")), 1.740770710537912, 1e-12);
     EXPECT_NEAR(std::stod(column(1, "PMSD")), 11.605138070252746, 1e-12);
     EXPECT_EQ(column(1, "POWER_FRACTION"), "");
-    EXPECT_EQ(column(2, "STATUS"),
-              "warning: Test sample (x1), row 1: \"12abc\" is not wholly a number; it is read as 12.");
+    EXPECT_EQ(
+        column(2, "STATUS"),
+        "warning: Test sample (x1), row 1: \"12abc\" is not wholly a number; it is read as 12.");
     EXPECT_EQ(column(3, "STATUS"), "refused: Sample Data entry incomplete.");
     EXPECT_EQ(column(3, "TEST"), "");
     EXPECT_EQ(column(3, "ALPHA"), "0.05");
@@ -67,24 +69,26 @@ TEST(BatchPAdjust, HolmAndBonferroniByHand) {
     EXPECT_DOUBLE_EQ(holm[1], 0.06);
     EXPECT_TRUE(std::isnan(holm[2]));
     EXPECT_DOUBLE_EQ(holm[3], 0.06);
-    const std::vector<double> bonferroni = adjustPValues({0.01, 0.04, nan, 0.5}, PAdjust::Bonferroni);
+    const std::vector<double> bonferroni =
+        adjustPValues({0.01, 0.04, nan, 0.5}, PAdjust::Bonferroni);
     EXPECT_DOUBLE_EQ(bonferroni[0], 0.03);
     EXPECT_DOUBLE_EQ(bonferroni[1], 0.12);
     EXPECT_DOUBLE_EQ(bonferroni[3], 1.0);
 }
 
 TEST(BatchPAdjust, AddsAColumnAndAJsonKey) {
-    const auto csv = runInProcess("batch-padjust",
-                                  {"batch", "-", "--reference", "REF", "--p-adjust", "holm"},
-                                  kSurvey);
+    const auto csv = runInProcess(
+        "batch-padjust", {"batch", "-", "--reference", "REF", "--p-adjust", "holm", "--lenient"},
+        kSurvey);
     const CsvDocument doc = parseCsv(csv.out);
     ASSERT_EQ(doc.records.size(), 4U);
     EXPECT_EQ(doc.records[0].fields.back(), "P_ADJUSTED");
     // Two p-values: the smaller is doubled.
     EXPECT_NEAR(std::stod(doc.records[1].fields.back()), 2 * 0.00402494655041886, 1e-12);
     EXPECT_EQ(doc.records[3].fields.back(), "");
-    const auto jsonl = runInProcess("batch-jsonl", {"batch", "-", "--reference", "REF", "--format",
-                                                    "jsonl", "--p-adjust", "bonferroni"},
+    const auto jsonl = runInProcess("batch-jsonl",
+                                    {"batch", "-", "--reference", "REF", "--format", "jsonl",
+                                     "--p-adjust", "bonferroni", "--lenient"},
                                     kSurvey);
     std::vector<nlohmann::json> rows;
     std::size_t start = 0;

@@ -61,6 +61,20 @@ def main():
         print(f"batch: {len(records)} lines, 6 expected")
     for record in records:
         check(result, record, f"batch {record.get('sample')}")
+    # Groups and a missing value.
+    grouped = work / "grouped.csv"
+    grouped.write_text("sample,endpoint,value\n" + "".join(
+        f"{s},{e},{v}\n" for e in ("growth", "survival")
+        for s, values in (("REF", "14 15 16"), ("A", "10 11 NA 12")) for v in values.split()))
+    out = subprocess.run([cli, "batch", str(grouped), "--reference", "REF", "--format", "jsonl",
+                          "--group", "endpoint"], capture_output=True, text=True, env=env,
+                         cwd=work).stdout
+    records = [json.loads(line) for line in out.splitlines()]
+    if [r.get("group") for r in records] != [{"endpoint": "growth"}, {"endpoint": "survival"}]:
+        failures += 1
+        print(f"batch --group: {out}")
+    for record in records:
+        check(result, record, f"batch --group {record.get('sample')}")
     print(f"{failures} schema violations")
     return 1 if failures else 0
 

@@ -162,9 +162,9 @@ TEST(Processes, BeginOnAHeldLogFailsAtOnceAndKeepsIt) {
     ASSERT_FALSE(FileLock::acquire(log.string(), std::chrono::milliseconds(0), holder));
 
     const auto t0 = std::chrono::steady_clock::now();
-    const Process p = start(
-        dir, dir, "second",
-        {"analyze", "--test", "7,8,9", "--reference", "4,5,6", "--detailed-log", log.string()});
+    const Process p = start(dir, dir, "second",
+                            {"analyze", "--test", "7,8,9", "--reference", "4,5,6", "--detailed-log",
+                             log.string(), "--force"});
     EXPECT_EQ(finish(p), 1);
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(3));
     const std::string err = test::readFileBytes(p.err);
@@ -182,7 +182,7 @@ TEST(Processes, ConcurrentReportsAllSucceed) {
     for (int i = 0; i < kRuns; ++i) {
         procs.push_back(start(dir, dir, "rep" + std::to_string(i),
                               {"analyze", "--test", "10,11,12", "--reference", "14,15,16",
-                               "--report", (dir / "R.csv").string()}));
+                               "--report", (dir / "R.csv").string(), "--force"}));
     }
     for (const Process& p : procs) {
         EXPECT_EQ(finish(p), 0) << test::readFileBytes(p.err);

@@ -1,6 +1,8 @@
 // Grouping the lines of a survey into samples. Expected groupings worked out by hand.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "cli/survey.h"
 
 namespace bx::cli {
@@ -16,21 +18,78 @@ TEST(Survey, SamplesInOrderOfFirstAppearanceWithReplicatesInFileOrder) {
         "x,B,4,\n"
         "x, A ,2,\n");
     ASSERT_TRUE(s.errors.empty());
-    ASSERT_EQ(s.samples.size(), 2U);
-    EXPECT_EQ(s.samples[0].id, "B");
-    EXPECT_EQ(s.samples[0].values, (Texts{"3", "4"}));
-    EXPECT_EQ(s.samples[0].firstLine, 2);
-    EXPECT_EQ(s.samples[1].id, "A");  // blanks around an id are dropped
-    EXPECT_EQ(s.samples[1].values, (Texts{"1", "2"}));
-    ASSERT_NE(s.find("A"), nullptr);
-    EXPECT_EQ(s.find("C"), nullptr);
+    ASSERT_EQ(s.size(), 2U);
+    EXPECT_EQ(s.sample(0).id, "B");
+    EXPECT_EQ(s.sample(0).values, (Texts{"3", "4"}));
+    EXPECT_EQ(s.sample(0).firstLine, 2);
+    EXPECT_EQ(s.sample(1).id, "A");  // blanks around an id are dropped
+    EXPECT_EQ(s.sample(1).values, (Texts{"1", "2"}));
+    EXPECT_EQ(s.find("A"), 1U);
+    EXPECT_EQ(s.find("C"), std::nullopt);
 }
 
-TEST(Survey, ValuesKeepTheirTextAndBlankValuesAreNoted) {
-    const Survey s = readSurvey("sample,value\nA, 1.50\nA,\nA,x\n");
-    ASSERT_EQ(s.samples.size(), 1U);
-    EXPECT_EQ(s.samples[0].values, (Texts{" 1.50", "", "x"}));
-    EXPECT_EQ(s.samples[0].blankValueLine, 3);
+TEST(Survey, ValuesKeepTheirTextAndMissingValuesAreCounted) {
+    const Survey s = readSurvey("sample,value\nA, 1.50\nA,\nA,x\nA, NA\nA,NaN\nA,nan\nA,\"2,5\"\n");
+    ASSERT_EQ(s.size(), 1U);
+    EXPECT_EQ(s.sample(0).values, (Texts{" 1.50", "x", "2,5"}));
+    EXPECT_EQ(s.sample(0).valueLines, (std::vector<int>{2, 4, 8}));
+    EXPECT_EQ(s.sample(0).missing, 4);
+}
+
+// The separator as the header line shows it; with a semicolon or a tab, or when asked, a
+// value's one comma is its decimal point.
+TEST(Survey, SeparatorsAndDecimalCommas) {
+    struct Row {
+        std::string text;
+        SurveyFormat format;
+        Texts values;
+    };
+    SurveyFormat decimalComma;
+    decimalComma.decimalComma = true;
+    SurveyFormat semicolon;
+    semicolon.delimiter = ';';
+    const Row rows[] = {
+        {"sample,value\nA,\"88,5\"\n", {}, {"88,5"}},
+        {"sample,value\nA,\"88,5\"\n", decimalComma, {"88.5"}},
+        {"sample;value\nA;88,5\nA;1.000,5\nA;1,2,3\n", {}, {"88.5", "1.000,5", "1,2,3"}},
+        {"\"a,b,c\";sample;value\nx;A;3\n", {}, {"3"}},  // commas in quotes do not count
+        {"sample\tvalue\nA\t7,25\n", {}, {"7.25"}},
+        {"sample,value;x\nA,1;2\n", semicolon, {}},  // given: no column "sample"
+    };
+    for (const Row& row : rows) {
+        const Survey s = readSurvey(row.text, row.format);
+        if (row.values.empty()) {
+            EXPECT_EQ(s.size(), 0U) << row.text;
+            continue;
+        }
+        ASSERT_EQ(s.size(), 1U) << row.text;
+        EXPECT_EQ(s.sample(0).values, row.values) << row.text;
+    }
+}
+
+TEST(Survey, GroupsAndColumnsThatDiffer) {
+    SurveyFormat byEndpoint;
+    byEndpoint.groupColumns = {"Endpoint"};
+    const std::string text = "sample,endpoint,rep,value\nA,g,1,1\nA,s,2,2\nA,g,3,3\n";
+    Survey s = readSurvey(text, byEndpoint);
+    ASSERT_EQ(s.size(), 2U);
+    EXPECT_EQ(s.groupColumns, (Texts{"endpoint"}));
+    EXPECT_EQ(s.groups(), (std::vector<Texts>{{"g"}, {"s"}}));
+    EXPECT_EQ(s.sample(0).group, (Texts{"g"}));
+    EXPECT_EQ(s.sample(0).values, (Texts{"1", "3"}));
+    EXPECT_EQ(s.sample(0).differingColumn, "rows 2 and 4 differ in column \"rep\"");
+    EXPECT_EQ(s.find("A", 1), 1U);
+    EXPECT_EQ(s.find("A", 2), std::nullopt);
+
+    SurveyFormat ignoring = byEndpoint;
+    ignoring.ignoredColumns = {"REP"};
+    EXPECT_EQ(readSurvey(text, ignoring).sample(0).differingColumn, "");
+    s = readSurvey(text);
+    EXPECT_EQ(s.sample(0).differingColumn, "rows 2 and 3 differ in column \"endpoint\"");
+    byEndpoint.groupColumns = {"site"};
+    s = readSurvey(text, byEndpoint);
+    ASSERT_EQ(s.errors.size(), 1U);
+    EXPECT_EQ(s.errors[0].reason, "the header line has no column \"site\"");
 }
 
 TEST(Survey, HeaderWithoutTheColumns) {
@@ -51,8 +110,42 @@ TEST(Survey, ShortLinesAndMissingIdsAreMalformed) {
     EXPECT_EQ(s.errors[1].line, 3);
     EXPECT_EQ(s.errors[1].reason, "the line has no sample id");
     EXPECT_EQ(s.errors[2].line, 5);
-    ASSERT_EQ(s.samples.size(), 1U);
-    EXPECT_EQ(s.samples[0].values, (Texts{"3"}));
+    ASSERT_EQ(s.size(), 1U);
+    EXPECT_EQ(s.sample(0).values, (Texts{"3"}));
+}
+
+// Samples whose rows are spread over the file keep their replicates in file order; the index
+// finds every one of many ids.
+TEST(Survey, ManyInterleavedSamples) {
+    std::string text = "sample,value\n";
+    for (int r = 0; r < 3; ++r) {
+        for (int i = 0; i < 500; ++i) {
+            text +=
+                "S" + std::to_string(i) + "," + std::to_string(i) + "." + std::to_string(r) + "\n";
+        }
+    }
+    const Survey s = readSurvey(text);
+    ASSERT_EQ(s.size(), 500U);
+    for (const int i : {0, 123, 499}) {
+        EXPECT_EQ(s.find("S" + std::to_string(i)), static_cast<std::size_t>(i));
+        const std::string n = std::to_string(i);
+        EXPECT_EQ(s.sample(static_cast<std::size_t>(i)).values,
+                  (Texts{n + ".0", n + ".1", n + ".2"}));
+        EXPECT_EQ(s.sample(static_cast<std::size_t>(i)).valueLines,
+                  (std::vector<int>{2 + i, 502 + i, 1002 + i}));
+    }
+}
+
+// A stream without line ends (a device, say) is cut off; a quoted field may span lines.
+TEST(Survey, StreamLimits) {
+    std::istringstream endless(std::string(CsvStream::kMaxLineBytes + 10, '\0'));
+    Survey s = readSurvey(endless);
+    ASSERT_FALSE(s.errors.empty());
+    EXPECT_EQ(s.errors.back().reason, "a line longer than 1 MiB; reading stopped");
+    s = readSurvey("sample,value\n\"A\nB\",1\nC,2\n");
+    ASSERT_EQ(s.size(), 2U);
+    EXPECT_EQ(s.sample(0).id, "A\nB");
+    EXPECT_EQ(s.sample(1).firstLine, 4);
 }
 
 }  // namespace

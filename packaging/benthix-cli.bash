@@ -98,7 +98,8 @@ _benthix_cli() {
                 _benthix_cli_choices "$prefix" "$typed" $(seq 1 "$cores")
                 return
                 ;;
-            --load | --save | --detailed-log | --summary-log)
+            --load | --save | --detailed-log | --summary-log | --append-detailed-log | \
+                --append-summary-log)
                 [[ -z $prefix ]] && _benthix_cli_files dbf "$typed"
                 return
                 ;;
@@ -122,12 +123,14 @@ _benthix_cli() {
     case $command in
         analyze)
             options="--test --reference --alternative --alpha --transform --power-difference
-                     --override --one-sample --json --load --save --detailed-log --summary-log
-                     --report --lenient --keep-long-names --force --help"
+                     --override --one-sample --json --explain --load --save --detailed-log
+                     --summary-log --append-detailed-log --append-summary-log --report --lenient
+                     --keep-long-names --force --help"
             ;;
         batch)
             options="--reference --alternative --alpha --transform --power-difference --override
-                     --one-sample --output --summary-log --detailed-log --jobs --format --p-adjust
+                     --one-sample --output --summary-log --detailed-log --append-detailed-log
+                     --append-summary-log --jobs --format --p-adjust
                      --lenient --keep-long-names --force --delimiter --decimal-comma
                      --sample-column --value-column --group --ignore-column --sheet --help"
             if [[ $cur != -* ]]; then

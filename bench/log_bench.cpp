@@ -12,8 +12,8 @@
 #include <iterator>
 
 #include "app/execute.h"
-#include "bench_support.h"
 #include "app/log_commands.h"
+#include "bench_support.h"
 
 namespace bx::bench {
 namespace {

@@ -20,8 +20,10 @@ void BM_Table(benchmark::State& state, const Read& read) {
 
 BENCHMARK_CAPTURE(BM_Table, ShapiroWilkCoefficient,
                   Read([](const StatTables& t) { return t.shapiroWilkCoefficient(20, 5); }));
-BENCHMARK_CAPTURE(BM_Table, CriticalW, Read([](const StatTables& t) { return t.criticalW(20, 0.05); }));
-BENCHMARK_CAPTURE(BM_Table, CriticalT, Read([](const StatTables& t) { return t.criticalT(18, 0.1); }));
+BENCHMARK_CAPTURE(BM_Table, CriticalW,
+                  Read([](const StatTables& t) { return t.criticalW(20, 0.05); }));
+BENCHMARK_CAPTURE(BM_Table, CriticalT,
+                  Read([](const StatTables& t) { return t.criticalT(18, 0.1); }));
 BENCHMARK_CAPTURE(BM_Table, CriticalU,
                   Read([](const StatTables& t) { return t.criticalU(10, 10, 0.05); }));
 BENCHMARK_CAPTURE(BM_Table, Rankit, Read([](const StatTables& t) { return t.rankit(20, 7); }));

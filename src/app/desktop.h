@@ -36,7 +36,7 @@ struct Confirmation {
 };
 
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
 
     // A modal message box. An empty title means the application's title ("Benthix").

@@ -54,10 +54,9 @@ bool ChkEntry(MainWindow& w) {
     GridToArray(ui.Grid1, a.SampRaw);
     GridToArray(ui.Grid2, a.RefRaw);
 
-    EntryCheck check =
-        checkEntries({a.SampRaw, a.RefRaw, ui.cbHypoAlt.text, ui.cbHypoNull.text,
-                      ui.cbAlphaLevel.text, ui.cbTransMethod.text, ui.OneSampleOn,
-                      ui.strictNumbers});
+    EntryCheck check = checkEntries({a.SampRaw, a.RefRaw, ui.cbHypoAlt.text, ui.cbHypoNull.text,
+                                     ui.cbAlphaLevel.text, ui.cbTransMethod.text, ui.OneSampleOn,
+                                     ui.strictNumbers});
     if (check.transformationDefaulted) {
         ui.cbTransMethod.text = transformationCaption(Transformation::None);
     }

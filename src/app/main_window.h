@@ -27,7 +27,7 @@ inline constexpr const char* kAppTitle = "Benthix";
 inline constexpr const char* kTablesTitle = "Statistical Tables";
 
 class MainWindow : public StatusSink {
-public:
+  public:
     // `tables` may be shared between windows; when null they are read from the program folder.
     MainWindow(Desktop& desktop, StartupFolders folders,
                std::shared_ptr<const StatTables> tables = nullptr);
@@ -56,7 +56,7 @@ public:
     // Folders already cleared of temporary files that killed runs left behind.
     std::set<std::string> tidiedFolders;
 
-private:
+  private:
     Desktop& desktop_;
     std::shared_ptr<const StatTables> tables_;
 };

@@ -133,10 +133,12 @@ void showTransformed(MainWindow& w, const EntryCheck& entries) {
     std::array<double, kMaxReplicates> t1{};
     std::array<double, kMaxReplicates> t2{};
     for (int i = 0; i < entries.testCount; ++i) {
-        t1.at(static_cast<std::size_t>(i)) = transformed(method, entries.test.at(static_cast<std::size_t>(i)));
+        t1.at(static_cast<std::size_t>(i)) =
+            transformed(method, entries.test.at(static_cast<std::size_t>(i)));
     }
     for (int i = 0; i < entries.referenceCount; ++i) {
-        t2.at(static_cast<std::size_t>(i)) = transformed(method, entries.reference.at(static_cast<std::size_t>(i)));
+        t2.at(static_cast<std::size_t>(i)) =
+            transformed(method, entries.reference.at(static_cast<std::size_t>(i)));
     }
     AnalysisState& a = w.analysis;
     showTransformedSample(w, a.SampTrans, w.ui.Grid1,

@@ -43,9 +43,15 @@ void mnuSaveAs_Click(MainWindow& w) {
     GridToArray(ui.Grid2, a.RefRaw);
     TransformEntries(w, false);
 
-    const SampleData data{ui.txtProjectName.text, ui.txtSampId.text, ui.txtSampAlias.text,
-                          ui.txtRefId.text,       ui.txtRefAlias.text, a.SampRaw,
-                          a.SampTrans,            a.RefRaw,            a.RefTrans};
+    const SampleData data{ui.txtProjectName.text,
+                          ui.txtSampId.text,
+                          ui.txtSampAlias.text,
+                          ui.txtRefId.text,
+                          ui.txtRefAlias.text,
+                          a.SampRaw,
+                          a.SampTrans,
+                          a.RefRaw,
+                          a.RefTrans};
     removeLeftoverFiles(w, ui.ChosenFolder);
     if (TableError error =
             writeSampleFile(w.programFile(kTemplate), ui.ChosenFolder, ui.ChosenFileName, data,
@@ -78,7 +84,9 @@ void loadSampleFile(MainWindow& w, const std::string& folder, const std::string&
     SampleFileRead read = readSampleFile(folder, fileName);
     if (read.accessError) {
         w.desktop().messageBox(
-            "", withCause("Data error event hit err:" + read.accessError->description, *read.accessError),
+            "",
+            withCause("Data error event hit err:" + read.accessError->description,
+                      *read.accessError),
             MessageIcon::None, MessageButtons::Ok);
         w.postStatus(kNotLoaded);
         return;

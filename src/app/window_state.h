@@ -98,8 +98,8 @@ struct WindowState {
     Picture imgSced = Picture::Question;
 
     // "Test of Experimental Hypothesis" panel
-    Field txtTstStat, txtTstCalcStat, txtTstCritVal, txtTstAlpha, txtTstDegFreedom,
-        txtTstPassFail, txtTstTransMeth, txtTstBalanced, txtTstPower;
+    Field txtTstStat, txtTstCalcStat, txtTstCritVal, txtTstAlpha, txtTstDegFreedom, txtTstPassFail,
+        txtTstTransMeth, txtTstBalanced, txtTstPower;
     Label lblDf{"df:"}, lblTstPower{"Power:"};
     Picture imgTestPassFail = Picture::Question;
 
@@ -113,9 +113,9 @@ struct WindowState {
     OptionList cbHypoAlt{"x1 < x2", {"x1 < x2", "x1 > x2"}};
     OptionList cbHypoNull{"x1 >= x2", {"x1 >= x2", "x1 <= x2"}};
     OptionList cbAlphaLevel{"0.05", {"0.05", "0.1"}};
-    OptionList cbTransMethod{"No Transformation",
-                             {"No Transformation", "ArcSin", "Sqr Root (x + .375)",
-                              "Log10 (x + 1.0)"}};
+    OptionList cbTransMethod{
+        "No Transformation",
+        {"No Transformation", "ArcSin", "Sqr Root (x + .375)", "Log10 (x + 1.0)"}};
 
     // Execute Statistics (the button and File > Execute Stats) and File > Report: switched off
     // when the statistical tables cannot be relied on.

@@ -5,7 +5,7 @@ namespace bx {
 
 // Where status lines go: the window's status list, or a collector in a test.
 class StatusSink {
-public:
+  public:
     virtual ~StatusSink() = default;
     virtual void postStatus(std::string_view line) = 0;
 };

@@ -32,9 +32,9 @@ double shownNumber(double value, std::string_view pattern);
 std::string numberToTextSigned(double value);
 
 struct LeadingNumber {
-    double value = 0.0;     // 0 when the text does not begin with a number
-    bool found = false;     // the text begins (after blanks) with a number
-    bool wholeText = false; // nothing but blanks follows the number
+    double value = 0.0;      // 0 when the text does not begin with a number
+    bool found = false;      // the text begins (after blanks) with a number
+    bool wholeText = false;  // nothing but blanks follows the number
 };
 
 // The leading-number parse: optional blanks, an optional sign, digits with at most one point,

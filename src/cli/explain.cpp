@@ -1,7 +1,7 @@
 #include "cli/explain.h"
 
-#include <cmath>
 #include <array>
+#include <cmath>
 #include <cstdio>
 
 #include "statistics/decision_trail.h"
@@ -27,8 +27,8 @@ std::string preTest(const char* name, const char* symbol, const DecisionStep& s,
                "table holds no critical value; " + fail + " is assumed.";
     }
     const bool passed = s.outcome == Outcome::Normal || s.outcome == Outcome::EqualVariances;
-    const char* relation = passesBelow ? (passed ? "is below" : "reaches")
-                                       : (passed ? "is above" : "is at or below");
+    const char* relation =
+        passesBelow ? (passed ? "is below" : "reaches") : (passed ? "is above" : "is at or below");
     return sentence + " " + relation + " the critical " + brief(*s.criticalValue) + " at alpha " +
            brief(alpha) + ": " + (passed ? pass : fail) + ".";
 }
@@ -85,11 +85,10 @@ std::vector<std::string> explanation(const Comparison& c) {
                                            : "Override declined.");
                 break;
             case Step::Levene:
-                sentences.push_back(preTest("Levene's", "t", s,
-                                            (c.leveneBeforeRankits ? *c.leveneBeforeRankits
-                                                                   : *c.levene)
-                                                .alpha,
-                                            true, "equal variances", "unequal variances"));
+                sentences.push_back(
+                    preTest("Levene's", "t", s,
+                            (c.leveneBeforeRankits ? *c.leveneBeforeRankits : *c.levene).alpha,
+                            true, "equal variances", "unequal variances"));
                 break;
             case Step::Rankits:
                 sentences.emplace_back("Every value is replaced by its rankit.");

@@ -2,13 +2,12 @@
 
 #include <string_view>
 
+#include "app/log_commands.h"
 #include "app/main_window.h"
+#include "app/report_command.h"
+#include "app/sample_commands.h"
 #include "cli/cli_desktop.h"
 #include "cli/result_output.h"
-#include "app/sample_commands.h"
-#include "app/log_commands.h"
-#include "app/log_commands.h"
-#include "app/report_command.h"
 
 namespace bx::cli {
 namespace {

@@ -126,7 +126,8 @@ Json resultObject(const EntryCheck& entries, const Comparison* result) {
     j["reference_mean"] = c != nullptr ? number(c->referenceSample.mean) : nullptr;
     j["difference"] = c != nullptr ? number(c->difference()) : nullptr;
     j["percent_of_reference"] = c != nullptr ? number(c->percentOfReference()) : nullptr;
-    const std::optional<double> msd = c != nullptr ? c->minimumSignificantDifference() : std::nullopt;
+    const std::optional<double> msd =
+        c != nullptr ? c->minimumSignificantDifference() : std::nullopt;
     j["msd"] = number(msd);
     const bool sameScale = o.transformation == Transformation::None && c != nullptr &&
                            !c->rankitsUsed() && c->referenceSample.mean != 0.0;
@@ -137,8 +138,8 @@ Json resultObject(const EntryCheck& entries, const Comparison* result) {
     if (entries.refusal) {
         refused = Json{{"code", entryRefusalName(entries.refusalCode)}, {"text", *entries.refusal}};
     } else if (result != nullptr && !result->completed() && result->refusal) {
-        refused = Json{{"code", noteCodeName(result->refusal->code)},
-                       {"text", result->refusal->text}};
+        refused =
+            Json{{"code", noteCodeName(result->refusal->code)}, {"text", result->refusal->text}};
     }
     j["refused"] = std::move(refused);
     j["program"] = Json{{"name", "benthix"}, {"version", BX_VERSION}};

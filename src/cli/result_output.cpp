@@ -3,8 +3,8 @@
 #include <sstream>
 #include <string_view>
 
-#include "base/text_format.h"
 #include "app/window_state.h"
+#include "base/text_format.h"
 
 namespace bx::cli {
 namespace {
@@ -179,8 +179,7 @@ nlohmann::ordered_json resultJson(const WindowState& ui) {
 std::string resultJsonText(const WindowState& ui, nlohmann::ordered_json result) {
     nlohmann::ordered_json j = resultJson(ui);
     j["result"] = std::move(result);
-    return j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
-           "\n";
+    return j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
 std::string readableResults(const WindowState& ui) {

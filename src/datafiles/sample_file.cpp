@@ -99,9 +99,9 @@ TableError writeSampleRows(const SampleData& data, DbfTable& table) {
         }
     }
     const std::pair<std::string_view, std::string> header[] = {
-        {"SAMPID", data.sampleId},       {"SAMP_ALIAS", data.sampleAlias},
-        {"REFID", data.referenceId},     {"REF_ALIAS", data.referenceAlias},
-        {"PROJECT", data.project},       {"SAMP_REPS", numberToText(n1)},
+        {"SAMPID", data.sampleId},      {"SAMP_ALIAS", data.sampleAlias},
+        {"REFID", data.referenceId},    {"REF_ALIAS", data.referenceAlias},
+        {"PROJECT", data.project},      {"SAMP_REPS", numberToText(n1)},
         {"REF_REPS", numberToText(n2)},
     };
     for (const auto& [field, value] : header) {
@@ -171,8 +171,8 @@ TableError writeSampleFile(const std::string& templatePath, const std::string& f
             }
             DbfTable table;
             table.setCutHandler(reportCut);
-            if (TableError error = table.open(folder, fileNameOf(tempPath), DbfOpenMode::ReadWrite,
-                                              tempLock)) {
+            if (TableError error =
+                    table.open(folder, fileNameOf(tempPath), DbfOpenMode::ReadWrite, tempLock)) {
                 return error;
             }
             if (TableError error = table.requireFields(sampleFieldNames())) {

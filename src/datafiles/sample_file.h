@@ -19,7 +19,7 @@ struct SampleData {
     std::string sampleAlias;
     std::string referenceId;
     std::string referenceAlias;
-    ValueArray sampRaw;  // the replicates as entered
+    ValueArray sampRaw;    // the replicates as entered
     ValueArray sampTrans;  // and transformed
     ValueArray refRaw;
     ValueArray refTrans;

@@ -27,8 +27,8 @@ bool readValues(EntryCheck& check, const ValueArray& values, int sample, Transfo
     for (int row = 1; row <= count; ++row) {
         const Slot& slot = values[row];
         const std::string* text = std::get_if<std::string>(&slot);
-        const LeadingNumber parsed =
-            text != nullptr ? parseLeadingNumber(*text) : LeadingNumber{slotValue(slot), true, true};
+        const LeadingNumber parsed = text != nullptr ? parseLeadingNumber(*text)
+                                                     : LeadingNumber{slotValue(slot), true, true};
         const double x = parsed.value;
         const auto where = [&] {
             return std::string(sampleName(sample)) + ", row " + std::to_string(row);
@@ -54,8 +54,8 @@ bool readValues(EntryCheck& check, const ValueArray& values, int sample, Transfo
         }
         if (!parsed.wholeText) {
             check.warnings.push_back("     Warning: " + where() + ": \"" + slotText(slot) +
-                                     "\" is not wholly a number; it is read as " +
-                                     numberToText(x) + ".");
+                                     "\" is not wholly a number; it is read as " + numberToText(x) +
+                                     ".");
         }
         out[static_cast<std::size_t>(row - 1)] = x;
     }
@@ -96,9 +96,9 @@ EntryCheck checkEntries(const EntryTexts& entries) {
         return check;
     }
     check.transformationDefaulted = entries.transformation.empty();
-    const std::string_view method =
-        check.transformationDefaulted ? transformationCaption(Transformation::None)
-                                      : entries.transformation;
+    const std::string_view method = check.transformationDefaulted
+                                        ? transformationCaption(Transformation::None)
+                                        : entries.transformation;
     if (n2 < 3 && !(entries.oneSampleOption && n2 >= 1)) {
         check.refusalCode = EntryRefusal::TooFewReferenceValues;
         check.refusal = "Reference Data entry incomplete.";
@@ -126,8 +126,7 @@ EntryCheck checkEntries(const EntryTexts& entries) {
     }
     // Every value of both samples is checked before any warning is given.
     const bool strict = entries.strictNumbers;
-    if (!readValues(check, entries.test, 1, *transformation, strict, check.test,
-                    check.testCount) ||
+    if (!readValues(check, entries.test, 1, *transformation, strict, check.test, check.testCount) ||
         !readValues(check, entries.reference, 2, *transformation, strict, check.reference,
                     check.referenceCount)) {
         check.warnings.clear();

@@ -14,8 +14,8 @@
 namespace bx {
 
 struct EntryTexts {
-    const ValueArray& test;       // SampRaw: the test sample's Data column as texts
-    const ValueArray& reference;  // RefRaw
+    const ValueArray& test;           // SampRaw: the test sample's Data column as texts
+    const ValueArray& reference;      // RefRaw
     std::string_view alternative;     // cbHypoAlt
     std::string_view nullHypothesis;  // cbHypoNull
     std::string_view alpha;           // cbAlphaLevel

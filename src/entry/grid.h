@@ -9,7 +9,7 @@
 namespace bx {
 
 class Grid {
-public:
+  public:
     static constexpr int kRows = 11;
     static constexpr int kCols = 3;
     static constexpr int kDataCol = 1;
@@ -51,7 +51,7 @@ public:
     // The widget's focus highlight (shown while the grid has the focus).
     bool highlighted = false;
 
-private:
+  private:
     std::array<std::array<std::string, kCols>, kRows> cells_{};
     int row_ = 1;
     int col_ = 1;

@@ -8,9 +8,9 @@
 #include <functional>
 
 #include "app/analysis_state.h"
-#include "statistics/descriptive.h"
-#include "base/text_format.h"
 #include "app/window_state.h"
+#include "base/text_format.h"
+#include "statistics/descriptive.h"
 
 namespace bx::gui {
 namespace {

@@ -27,8 +27,8 @@ std::vector<LogRow> detailLogRows(const RunRecord& run) {
         if (!c.normality) {
             return std::string(kNotApplicable);
         }
-        return formatNumber(singlePrecision ? static_cast<double>(static_cast<float>(value)) : value,
-                            kMeanPattern);
+        return formatNumber(
+            singlePrecision ? static_cast<double>(static_cast<float>(value)) : value, kMeanPattern);
     };
     // The W the panel showed, as a number; none after the rankits.
     std::string wCalc = kNotApplicable;

@@ -69,10 +69,8 @@ std::vector<ReportLine> buildReportLines(const RunRecord& run) {
         cells({{B, "Samp ID: "}, {C, id.sampleId}, {G, "Ref ID: "}, {H, id.referenceId}}));
     lines.push_back(
         cells({{B, "Alias: "}, {C, id.sampleAlias}, {G, "Alias: "}, {H, id.referenceAlias}}));
-    lines.push_back(cells({{B, "Replicates: "},
-                           {C, t.test.count},
-                           {G, "Replicates: "},
-                           {H, t.reference.count}}));
+    lines.push_back(cells(
+        {{B, "Replicates: "}, {C, t.test.count}, {G, "Replicates: "}, {H, t.reference.count}}));
     lines.push_back(cells({{B, "Mean: "}, {C, t.test.mean}, {G, "Mean: "}, {H, t.reference.mean}}));
     lines.push_back(cells({{B, "SD: "}, {C, t.test.sd}, {G, "SD: "}, {H, t.reference.sd}}));
     lines.push_back(cells({{B, "Tr Mean: "},
@@ -139,10 +137,8 @@ std::vector<ReportLine> buildReportLines(const RunRecord& run) {
         lines.emplace_back();
         lines.emplace_back();
     }
-    lines.push_back(cells({{B, "Normally     "},
-                           {E, "Variances        "},
-                           {I, "Degrees of Freedom: "},
-                           {J, t.df}}));
+    lines.push_back(cells(
+        {{B, "Normally     "}, {E, "Variances        "}, {I, "Degrees of Freedom: "}, {J, t.df}}));
     lines.push_back(cells({{B, "Distributed: "},
                            {C, t.normal},
                            {E, "Homogeneous: "},
@@ -150,10 +146,8 @@ std::vector<ReportLine> buildReportLines(const RunRecord& run) {
                            {I, "Experimental Alpha Level: "},
                            {J, t.alpha}}));
     lines.push_back(cells({{I, "Calculated Value: "}, {J, t.statistic}}));
-    lines.push_back(cells({{B, "Override Option: "},
-                           {C, t.override},
-                           {I, "Critical Value: "},
-                           {J, t.critical}}));
+    lines.push_back(cells(
+        {{B, "Override Option: "}, {C, t.override}, {I, "Critical Value: "}, {J, t.critical}}));
     lines.push_back(cells({{I, "Accept Null Hypothesis: "}, {J, t.acceptNull}}));
     lines.emplace_back();
     lines.push_back(cells({{I, "Power: "}, {J, t.power}}));
@@ -192,9 +186,9 @@ std::vector<ReportLine> buildReportLines(const RunRecord& run) {
                       : std::string(kBlankCell);
     };
     const auto residual = [&](const std::array<double, kMaxReplicates>& r, int i, int n) {
-        return c.levene && i <= n ? formatNumber(r.at(static_cast<std::size_t>(i - 1)),
-                                                 kReplicatePattern)
-                                  : std::string();
+        return c.levene && i <= n
+                   ? formatNumber(r.at(static_cast<std::size_t>(i - 1)), kReplicatePattern)
+                   : std::string();
     };
     for (int i = 1; i <= kMaxReplicates; ++i) {
         const auto k = static_cast<std::size_t>(i - 1);

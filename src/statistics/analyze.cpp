@@ -9,8 +9,7 @@
 namespace bx {
 namespace {
 
-void describe(SampleStatistics& s, std::span<const double> values,
-              Transformation transformation) {
+void describe(SampleStatistics& s, std::span<const double> values, Transformation transformation) {
     s.count = static_cast<int>(values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
         s.values.at(i) = values[i];
@@ -157,8 +156,8 @@ bool referenceWithoutSpread(std::span<const double> reference, bool oneSampleFor
     return true;
 }
 
-Comparison analyze(const Samples& samples, const AnalysisOptions& options,
-                   const StatTables& tables, OverrideAnswer overrideAnswer) {
+Comparison analyze(const Samples& samples, const AnalysisOptions& options, const StatTables& tables,
+                   OverrideAnswer overrideAnswer) {
     Comparison c;
     // Stand-ins for a missing or altered table would give a verdict that looks valid.
     if (!tables.installationProblem().empty()) {

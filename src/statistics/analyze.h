@@ -13,8 +13,8 @@ class StatTables;
 
 // Refuses (TablesDamaged) when the tables are missing or not as installed
 // (StatTables::installationProblem), TooManyValues for more than ten values in a sample.
-Comparison analyze(const Samples& samples, const AnalysisOptions& options,
-                   const StatTables& tables, OverrideAnswer overrideAnswer);
+Comparison analyze(const Samples& samples, const AnalysisOptions& options, const StatTables& tables,
+                   OverrideAnswer overrideAnswer);
 
 // The larger count is less than twice the smaller one.
 bool isBalanced(int n1, int n2);

@@ -24,12 +24,13 @@ std::vector<DecisionStep> decisionSteps(const Comparison& c) {
         return steps;
     }
     if (c.test == TestKind::OneSampleT) {
-        steps.push_back({Step::ReferenceWithoutSpread, std::nullopt, std::nullopt,
-                         Outcome::OneSampleCase});
+        steps.push_back(
+            {Step::ReferenceWithoutSpread, std::nullopt, std::nullopt, Outcome::OneSampleCase});
     } else {
         const ShapiroWilkResult& w = *c.normality;
-        steps.push_back({Step::ShapiroWilk, w.w, w.critical,
-                         preTestOutcome(w.testable, w.normal, Outcome::Normal, Outcome::NotNormal)});
+        steps.push_back(
+            {Step::ShapiroWilk, w.w, w.critical,
+             preTestOutcome(w.testable, w.normal, Outcome::Normal, Outcome::NotNormal)});
         if (c.normalityOverride != NormalityOverride::NotApplicable) {
             steps.push_back({Step::Override, std::nullopt, std::nullopt,
                              c.normalityOverride == NormalityOverride::Invoked

@@ -21,18 +21,18 @@ enum class NoteCode {
     // The notice, in a message box, that the rankit transformation follows
     RankitNotice,
     // Warnings
-    TableUnreadable,           // a statistical table file could not be read
-    CoefficientNotFound,       // no Shapiro-Wilk coefficient for the sample size
-    CriticalWNotFound,         // no critical W
-    CriticalTNotFound,         // no critical t
-    CriticalUNotFound,         // no critical U
-    RankitNotFound,            // no rankit for the pooled size
-    PowerNotFound,             // no power percentage for z
-    NormalityUntestable,       // the design leaves Shapiro-Wilk at the level 0.25
+    TableUnreadable,      // a statistical table file could not be read
+    CoefficientNotFound,  // no Shapiro-Wilk coefficient for the sample size
+    CriticalWNotFound,    // no critical W
+    CriticalTNotFound,    // no critical t
+    CriticalUNotFound,    // no critical U
+    RankitNotFound,       // no rankit for the pooled size
+    PowerNotFound,        // no power percentage for z
+    NormalityUntestable,  // the design leaves Shapiro-Wilk at the level 0.25
     HomoscedasticityUntestable,
-    NoSpread,                  // one-sample t with a test sample without spread
-    NoMinimumDifference,       // power requested without a difference
-    MannWhitneyCannotReject,   // the critical U exceeds n1 * n2
+    NoSpread,                 // one-sample t with a test sample without spread
+    NoMinimumDifference,      // power requested without a difference
+    MannWhitneyCannotReject,  // the critical U exceeds n1 * n2
     // Refusals
     TooManyValues,
     TablesDamaged,  // a statistical table is missing or not as installed: no analysis at all

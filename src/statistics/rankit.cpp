@@ -4,8 +4,7 @@
 
 namespace bx {
 
-RankitResult rankits(std::span<const double> x1, std::span<const double> x2,
-                     TableLookup& tables) {
+RankitResult rankits(std::span<const double> x1, std::span<const double> x2, TableLookup& tables) {
     RankitResult r;
     const int n = poolSorted(x1, x2, r.pooled);
     r.pooledCount = n;

@@ -27,7 +27,6 @@ struct RankitResult {
 // The row of the pooled size is read once; only when it cannot be read are the values read
 // one by one for every pair of equal pooled values (positions i and j), i.e. N times for N
 // distinct values and k*k times for a value repeated k times, each miss with its warning.
-RankitResult rankits(std::span<const double> x1, std::span<const double> x2,
-                     TableLookup& tables);
+RankitResult rankits(std::span<const double> x1, std::span<const double> x2, TableLookup& tables);
 
 }  // namespace bx

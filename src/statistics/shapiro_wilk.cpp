@@ -17,8 +17,8 @@ double shapiroWilkAlpha(int pooledCount, bool balanced) {
     return balanced ? 0.01 : 0.05;
 }
 
-ShapiroWilkResult shapiroWilk(std::span<const double> x1, std::span<const double> x2,
-                              double mean1, double mean2, bool balanced, TableLookup& tables) {
+ShapiroWilkResult shapiroWilk(std::span<const double> x1, std::span<const double> x2, double mean1,
+                              double mean2, bool balanced, TableLookup& tables) {
     ShapiroWilkResult r;
     const std::size_t total = x1.size() + x2.size();
     const int n = static_cast<int>(total);

@@ -33,7 +33,7 @@ struct ShapiroWilkResult {
 
 // Residuals, W = b^2 / SS (b^2 when SS is 0), the level and the critical W. The coefficients
 // a(1..k) are read in order i = 1..k for N. At most kMaxPooled values in all.
-ShapiroWilkResult shapiroWilk(std::span<const double> x1, std::span<const double> x2,
-                              double mean1, double mean2, bool balanced, TableLookup& tables);
+ShapiroWilkResult shapiroWilk(std::span<const double> x1, std::span<const double> x2, double mean1,
+                              double mean2, bool balanced, TableLookup& tables);
 
 }  // namespace bx

@@ -154,10 +154,9 @@ std::shared_ptr<const StatTables> StatTables::load(const std::string& programFol
         for (std::size_t i = 0; i < damaged.size(); ++i) {
             names += (i == 0 ? "" : i + 1 == damaged.size() ? " and " : ", ") + damaged[i];
         }
-        tables->installationProblem_ = std::string("Statistical table") +
-                                       (damaged.size() > 1 ? "s " : " ") + names +
-                                       (damaged.size() > 1 ? " are" : " is") +
-                                       " missing or damaged; reinstall Benthix";
+        tables->installationProblem_ =
+            std::string("Statistical table") + (damaged.size() > 1 ? "s " : " ") + names +
+            (damaged.size() > 1 ? " are" : " is") + " missing or damaged; reinstall Benthix";
     } else if (manifestError) {
         tables->installationProblem_ = std::string("The checksums of the statistical tables (") +
                                        kTableManifestName +
@@ -181,7 +180,8 @@ void StatTables::indexWholeKeys() {
     for (const StatTableLayout& layout : kStatTableLayouts) {
         auto& rows = rowByWholeKey_[static_cast<std::size_t>(layout.id)];
         for (int key = 0; key < kIndexedKeys; ++key) {
-            rows[static_cast<std::size_t>(key)] = table(layout.id).findRowIndex(formatNumber(key, "##"));
+            rows[static_cast<std::size_t>(key)] =
+                table(layout.id).findRowIndex(formatNumber(key, "##"));
         }
     }
     for (int a = 0; a <= 20; ++a) {
@@ -225,7 +225,7 @@ bool StatTables::hasWLevel(double level) {
 
 std::optional<double> StatTables::criticalT(int df, double twoSidedLevel) const {
     // Columns A0_25, A0_20, A0_10, A0_05 are value fields 1 to 4.
-    const int column = twoSidedLevel == 0.25  ? 1
+    const int column = twoSidedLevel == 0.25   ? 1
                        : twoSidedLevel == 0.2  ? 2
                        : twoSidedLevel == 0.1  ? 3
                        : twoSidedLevel == 0.05 ? 4

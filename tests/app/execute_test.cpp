@@ -45,9 +45,9 @@ struct Window {
 
 // The test panel: statistic name, value, critical value, alpha, df, verdict, method, balance.
 std::vector<std::string> testPanel(const WindowState& ui) {
-    return {ui.txtTstStat.text,       ui.txtTstCalcStat.text, ui.txtTstCritVal.text,
-            ui.txtTstAlpha.text,      ui.txtTstDegFreedom.text, ui.txtTstPassFail.text,
-            ui.txtTstTransMeth.text,  ui.txtTstBalanced.text};
+    return {ui.txtTstStat.text,      ui.txtTstCalcStat.text,   ui.txtTstCritVal.text,
+            ui.txtTstAlpha.text,     ui.txtTstDegFreedom.text, ui.txtTstPassFail.text,
+            ui.txtTstTransMeth.text, ui.txtTstBalanced.text};
 }
 
 // Case C with power: every panel, picture and Transform cell as shown.
@@ -59,10 +59,10 @@ TEST(Execute, StudentsTFillsEveryPanel) {
     EXPECT_EQ((std::vector<std::string>{ui.txtSampNum.text, ui.txtSampMean.text, ui.txtRefMean.text,
                                         ui.txtRefStdDev.text}),
               (std::vector<std::string>{"3", "11.0", "15.0", "1.0"}));
-    EXPECT_EQ((std::vector<std::string>{ui.txtWtestW.text, ui.txtWtestCritVal.text,
-                                        ui.txtWTestAlpha.text, ui.txtWTestPassFail.text,
-                                        ui.txtOverride.text}),
-              (std::vector<std::string>{"0.8532", "<= 0.826", "0.1", "Yes", "N/A"}));
+    EXPECT_EQ(
+        (std::vector<std::string>{ui.txtWtestW.text, ui.txtWtestCritVal.text, ui.txtWTestAlpha.text,
+                                  ui.txtWTestPassFail.text, ui.txtOverride.text}),
+        (std::vector<std::string>{"0.8532", "<= 0.826", "0.1", "Yes", "N/A"}));
     EXPECT_EQ((std::vector<std::string>{ui.txtScedCalcVal.text, ui.txtScedCritVal.text,
                                         ui.txtScedAlpha.text, ui.txtScedPassfail.text,
                                         ui.txtScedDegFreedom.text}),
@@ -85,9 +85,9 @@ TEST(Execute, OneSampleMarksThePreTestsNotApplicable) {
     Window a("case-b", {"8", "9", "10"}, {"12", "12", "12"});
     EXPECT_EQ(a.execute(), (Lines{"", kExecuting, kOneSample, kComplete}));
     const WindowState& ui = a.ui;
-    EXPECT_EQ(testPanel(ui), (std::vector<std::string>{"1-Sample t-Test", "-5.1962", "<= -2.920",
-                                                       "0.05", "2", "No", "No Transformation",
-                                                       "Yes"}));
+    EXPECT_EQ(testPanel(ui),
+              (std::vector<std::string>{"1-Sample t-Test", "-5.1962", "<= -2.920", "0.05", "2",
+                                        "No", "No Transformation", "Yes"}));
     for (const Field* f : {&ui.txtWtestW, &ui.txtWTestPassFail, &ui.txtScedCalcVal,
                            &ui.txtScedDegFreedom, &ui.txtOverride}) {
         EXPECT_EQ(f->text, "N/A");
@@ -158,8 +158,7 @@ TEST(Execute, MannWhitneyHidesTheDfAndSwitchesThePowerOff) {
 // typed values beside the rankits; the emptied method list makes the next run repeat this one.
 TEST(Execute, RankitsReplaceTheTransformedValues) {
     Window a("case-h", {"3", "3", "5", "2"}, {"1", "13", "13", "14"});
-    const Lines expected{"",      kExecuting, kShapiro, kLevene, kRankits,
-                         kLevene, kStudent,   kComplete};
+    const Lines expected{"", kExecuting, kShapiro, kLevene, kRankits, kLevene, kStudent, kComplete};
     EXPECT_EQ(a.execute(), expected);
     ASSERT_EQ(a.f.desktop.messages.size(), 1U);
     EXPECT_EQ(a.f.desktop.messages[0].title, "Statistics Status");

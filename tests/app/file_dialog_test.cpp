@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/main_window.h"
 #include "app/file_dialog.h"
+#include "app/main_window.h"
 #include "support/test_support.h"
 
 namespace bx {

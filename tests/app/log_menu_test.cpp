@@ -9,9 +9,8 @@
 #include <fstream>
 
 #include "app/execute.h"
+#include "app/log_commands.h"
 #include "app/main_window.h"
-#include "app/log_commands.h"
-#include "app/log_commands.h"
 #include "logs/summary_record.h"
 #include "reports/report_record.h"
 #include "support/test_support.h"

@@ -122,8 +122,10 @@ TEST(SampleFile, RoundTripsRestoreTheWindow) {
     load(f, "empty");
     EXPECT_EQ(f.w().ui.txtRefId.text, "");
     for (int i = 1; i <= 10; ++i) {
-        EXPECT_TRUE(slotText(f.w().analysis.SampRaw[i]).empty() && f.w().ui.Grid1.cell(i, 1).empty());
-        EXPECT_TRUE(isEndMarker(f.w().analysis.SampTrans[i]) && isEndMarker(f.w().analysis.RefTrans[i]));
+        EXPECT_TRUE(slotText(f.w().analysis.SampRaw[i]).empty() &&
+                    f.w().ui.Grid1.cell(i, 1).empty());
+        EXPECT_TRUE(isEndMarker(f.w().analysis.SampTrans[i]) &&
+                    isEndMarker(f.w().analysis.RefTrans[i]));
     }
 }
 
@@ -209,15 +211,16 @@ TEST(SampleFile, SavesOfInvalidEntriesRefusedAndFailed) {
     std::ofstream(f.scratch / ".~lock.held.dbf#") << "x";
     save(f, "held");
     EXPECT_EQ(lastLine(f).rfind("*** Save of Sample Data to <" + (f.scratch / "held.dbf").string() +
-                                "> FAILED: error 70", 0),
+                                    "> FAILED: error 70",
+                                0),
               0U)
         << lastLine(f);
     EXPECT_EQ(test::readFileBytes(f.scratch / "held.dbf"), "kept");
 
     const fs::path scratch = test::freshScratch("save_no_template");
     std::ofstream(scratch / "old.dbf", std::ios::binary) << "earlier data";
-    const TableError e = writeSampleFile((scratch / "stat.dbf").string(),
-                                         scratch.string(), "old.dbf", SampleData{}, {});
+    const TableError e = writeSampleFile((scratch / "stat.dbf").string(), scratch.string(),
+                                         "old.dbf", SampleData{}, {});
     EXPECT_EQ(e.number, kErrFileNotFound);
     EXPECT_EQ(test::readFileBytes(scratch / "old.dbf"), "earlier data");
     EXPECT_EQ(std::distance(fs::directory_iterator(scratch), fs::directory_iterator()), 1);

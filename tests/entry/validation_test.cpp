@@ -93,7 +93,8 @@ TEST(ChkEntry, EntriesThatPass) {
     } kCases[] = {
         {{.reference = {"5"}, .oneSample = true}, {""}},
         {{.trans = ""}, {""}},
-        {{.test = {"1", "-0.375", "3"}, .reference = {"-0.3", "2", "3"},
+        {{.test = {"1", "-0.375", "3"},
+          .reference = {"-0.3", "2", "3"},
           .trans = "Sqr Root (x + .375)"},
          {""}},
         {{.test = {"10", "12abc", "11"}, .reference = {"14", "15", "abc"}},
@@ -140,12 +141,12 @@ TEST(TransformEntries, TheTransformColumnsShowTheTransformedValues) {
     EXPECT_EQ(shown(w.ui.Grid2, 5), (Texts{"1.0", "2.0", "3.0", "4.0", "~"}));
     EXPECT_EQ(w.ui.Grid1.cell(10, 2), "~");
 
-    Entries{.test = {"100", "150", "50", "0", "-5"}, .reference = {"0", "1", "9"},
-            .trans = "ArcSin"}
+    Entries{
+        .test = {"100", "150", "50", "0", "-5"}, .reference = {"0", "1", "9"}, .trans = "ArcSin"}
         .enter(w);
     mnuTransform_Click(w);
-    EXPECT_EQ(shown(w.ui.Grid1, 5), (Texts{"90.00000", "90.00000", "45.00000", "0.00000",
-                                           "0.00000"}));
+    EXPECT_EQ(shown(w.ui.Grid1, 5),
+              (Texts{"90.00000", "90.00000", "45.00000", "0.00000", "0.00000"}));
     w.ui.Grid1.setCell(5, 1, "");  // -5 lies outside the square root's domain
     w.ui.cbTransMethod.text = "Sqr Root (x + .375)";
     mnuTransform_Click(w);

@@ -20,8 +20,8 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "app/startup.h"
 #include "app/file_dialog.h"
+#include "app/startup.h"
 #include "gui/file_list_dialog.h"
 #include "gui_support.h"
 #include "support/test_support.h"
@@ -286,7 +286,6 @@ TEST(FileDialog, TypedNamesComeBackCleanedForTheirPurpose) {
     EXPECT_EQ(w.ui.ChosenFolder, folder.string());
     EXPECT_EQ(w.ui.ChosenPath, (folder / "myfile.dbf").string());
     EXPECT_TRUE(f.messages.shown.empty());
-
 }
 
 // ---------------------------------------------------------------------------------------------

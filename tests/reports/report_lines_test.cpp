@@ -75,59 +75,59 @@ TEST(ReportLines, StudentsTRunWithFourAndSixReplicates) {
     EXPECT_EQ(reportLines(f, "student", {"10.2", "11.5", "9.8", "10.9"},
                           {"12.1", "11.8", "12.9", "13.2", "12.4", "11.6"}),
               (std::vector<std::string>{
-                    ",Project Name: ,\"Lake, north\"",
-                    "",
-                    ",Sample: ,x1,,,,Ref Samp: ,x2",
-                    ",Samp ID: ,S1,,,,Ref ID: ,R1",
-                    ",Alias: ,\"site \"\"A\"\"\",,,,Alias: ,µg/L",
-                    ",Replicates: ,4,,,,Replicates: ,6",
-                    ",Mean: ,10.6,,,,Mean: ,12.333",
-                    ",SD: ,0.753,,,,SD: ,0.625",
-                    ",Tr Mean: ,10.6,,,,Tr Mean: ,12.333",
-                    ",Trans SD: ,0.753,,,,Trans SD: ,0.625",
-                    "",
-                    "",
-                    "Shapiro-Wilk Results: ,,,Levene's Results: ,,,Test Results: ",
-                    "",
-                    // residual mean 0 (to 1e-16), SD 0.63712, SS 3.65333; |x - mean| means
-                    // 0.6 and 0.5, SDs 0.29439 and 0.30111
-                    ",Residual Mean: ,0.0,,Test Residual Mean: ,0.6,,Statistic: ,Student's t",
-                    ",Residual SD: ,0.637,,Test Residual SD: ,0.294,,Balanced Design: ,Yes",
-                    ",SS: ,3.653,,Ref. Residual Mean: ,0.5,,Transformation: ,No Transformation",
-                    ",K: ,5,,Ref. Residual SD: ,0.301",
-                    ",b: ,1.835,,Deg. of Freedom: ,8",  // b = 1.83535
-                    ",,,,,,,,Experimental Hypothesis",
-                    ",Alpha Level: ,0.05,,Alpha Level: ,0.1,,Null: ,x1 >= x2",
-                    // W = 0.92204, Levene |t| = 0.51881
-                    ",Calculated Value: ,0.9220,,Calculated Value: ,0.5188,,Alternate: ,x1 < x2",
-                    // t.ppf(0.95, 8) = 1.8595
-                    ",Critical Value: ,<= 0.842,,Critical Value: ,>= 1.860",
-                    "",
-                    "",
-                    ",Normally     ,,,Variances        ,,,,Degrees of Freedom: ,8",
-                    ",Distributed: ,Yes,,Homogeneous: ,Yes,,,Experimental Alpha Level: ,0.05",
-                    ",,,,,,,,Calculated Value: ,3.9736",  // |t| = 3.97364
-                    ",Override Option: ,N/A,,,,,,Critical Value: ,>= 1.860",
-                    ",,,,,,,,Accept Null Hypothesis: ,No",
-                    "",
-                    ",,,,,,,,Power: ,93.45%",
-                    ",,,,,,,,Min. Difference for Power: ,1.5",
-                    "",
-                    "",
-                    ",,,,Trans.,Levene's,Levene's,Mann-,,Shipiro-",  // spelt so
-                    "Replicate,Test,Trans.,Reference,Reference,Test,Reference,Whitney,,Wilk",
-                    "Number,Data,Test Data,Data,Data,Residuals,Residuals,Ranks,Rankits,Residuals",
-                    "1,10.2,10.200,12.1,12.100,0.400,0.233, , ,-0.800",
-                    "2,11.5,11.500,11.8,11.800,0.900,0.533, , ,-0.733",
-                    "3,9.8,9.800,12.9,12.900,0.800,0.567, , ,-0.533",
-                    "4,10.9,10.900,13.2,13.200,0.300,0.867, , ,-0.400",
-                    "5,, ,12.4,12.400,,0.067, , ,-0.233",
-                    "6,, ,11.6,11.600,,0.733, , ,0.067",
-                    "7,, ,, ,,, , ,0.300",
-                    "8,, ,, ,,, , ,0.567",
-                    "9,, ,, ,,, , ,0.867",
-                    "10,, ,, ,,, , ,0.900",
-                }));
+                  ",Project Name: ,\"Lake, north\"",
+                  "",
+                  ",Sample: ,x1,,,,Ref Samp: ,x2",
+                  ",Samp ID: ,S1,,,,Ref ID: ,R1",
+                  ",Alias: ,\"site \"\"A\"\"\",,,,Alias: ,µg/L",
+                  ",Replicates: ,4,,,,Replicates: ,6",
+                  ",Mean: ,10.6,,,,Mean: ,12.333",
+                  ",SD: ,0.753,,,,SD: ,0.625",
+                  ",Tr Mean: ,10.6,,,,Tr Mean: ,12.333",
+                  ",Trans SD: ,0.753,,,,Trans SD: ,0.625",
+                  "",
+                  "",
+                  "Shapiro-Wilk Results: ,,,Levene's Results: ,,,Test Results: ",
+                  "",
+                  // residual mean 0 (to 1e-16), SD 0.63712, SS 3.65333; |x - mean| means
+                  // 0.6 and 0.5, SDs 0.29439 and 0.30111
+                  ",Residual Mean: ,0.0,,Test Residual Mean: ,0.6,,Statistic: ,Student's t",
+                  ",Residual SD: ,0.637,,Test Residual SD: ,0.294,,Balanced Design: ,Yes",
+                  ",SS: ,3.653,,Ref. Residual Mean: ,0.5,,Transformation: ,No Transformation",
+                  ",K: ,5,,Ref. Residual SD: ,0.301",
+                  ",b: ,1.835,,Deg. of Freedom: ,8",  // b = 1.83535
+                  ",,,,,,,,Experimental Hypothesis",
+                  ",Alpha Level: ,0.05,,Alpha Level: ,0.1,,Null: ,x1 >= x2",
+                  // W = 0.92204, Levene |t| = 0.51881
+                  ",Calculated Value: ,0.9220,,Calculated Value: ,0.5188,,Alternate: ,x1 < x2",
+                  // t.ppf(0.95, 8) = 1.8595
+                  ",Critical Value: ,<= 0.842,,Critical Value: ,>= 1.860",
+                  "",
+                  "",
+                  ",Normally     ,,,Variances        ,,,,Degrees of Freedom: ,8",
+                  ",Distributed: ,Yes,,Homogeneous: ,Yes,,,Experimental Alpha Level: ,0.05",
+                  ",,,,,,,,Calculated Value: ,3.9736",  // |t| = 3.97364
+                  ",Override Option: ,N/A,,,,,,Critical Value: ,>= 1.860",
+                  ",,,,,,,,Accept Null Hypothesis: ,No",
+                  "",
+                  ",,,,,,,,Power: ,93.45%",
+                  ",,,,,,,,Min. Difference for Power: ,1.5",
+                  "",
+                  "",
+                  ",,,,Trans.,Levene's,Levene's,Mann-,,Shipiro-",  // spelt so
+                  "Replicate,Test,Trans.,Reference,Reference,Test,Reference,Whitney,,Wilk",
+                  "Number,Data,Test Data,Data,Data,Residuals,Residuals,Ranks,Rankits,Residuals",
+                  "1,10.2,10.200,12.1,12.100,0.400,0.233, , ,-0.800",
+                  "2,11.5,11.500,11.8,11.800,0.900,0.533, , ,-0.733",
+                  "3,9.8,9.800,12.9,12.900,0.800,0.567, , ,-0.533",
+                  "4,10.9,10.900,13.2,13.200,0.300,0.867, , ,-0.400",
+                  "5,, ,12.4,12.400,,0.067, , ,-0.233",
+                  "6,, ,11.6,11.600,,0.733, , ,0.067",
+                  "7,, ,, ,,, , ,0.300",
+                  "8,, ,, ,,, , ,0.567",
+                  "9,, ,, ,,, , ,0.867",
+                  "10,, ,, ,,, , ,0.900",
+              }));
 }
 
 // Nine ties and one outlier in each sample: not normal (W = 0.38756 against 0.868 at 0.01),
@@ -140,19 +140,21 @@ TEST(ReportLines, MannWhitneyRunWithTenAndTenReplicates) {
     const auto lines = reportLines(f, "mw", {"1", "1", "1", "1", "1", "1", "1", "1", "1", "9"},
                                    {"2", "2", "2", "2", "2", "2", "2", "2", "2", "12"});
     ASSERT_EQ(lines.size(), 58U);
-    expectLines(lines, {
-        {9, ",Tr Mean: ,N/A,,,,Tr Mean: ,N/A"},
-        {15, ",Residual Mean: ,0.0,,Test Residual Mean: ,1.44,,Statistic: ,Mann-Whitney"},
-        {17, ",SS: ,147.6,,Ref. Residual Mean: ,1.8,,Transformation: ,rank-order"},
-        {24, ",,,,,,,,Mann-Whitney N1: ,10"},
-        {26, ",Normally     ,,,Variances        ,,,,Degrees of Freedom: ,"},
-        {28, ",,,,,,,,Calculated Value: ,91.0000"},
-        {29, ",Override Option: ,Not Invoked,,,,,,Critical Value: ,>= 73.000"},
-        {32, ",,,,,,,,Power: ,"},
-        {39, "1,1,5.000,2,14.000,0.800,1.000,5.000, ,-1.000"},
-        {48, "10,9,19.000,12,20.000,7.200,9.000,14.000, ,-0.800"},
-        {58, "20,,,,,,,20.000, ,9.000"},
-    });
+    expectLines(
+        lines,
+        {
+            {9, ",Tr Mean: ,N/A,,,,Tr Mean: ,N/A"},
+            {15, ",Residual Mean: ,0.0,,Test Residual Mean: ,1.44,,Statistic: ,Mann-Whitney"},
+            {17, ",SS: ,147.6,,Ref. Residual Mean: ,1.8,,Transformation: ,rank-order"},
+            {24, ",,,,,,,,Mann-Whitney N1: ,10"},
+            {26, ",Normally     ,,,Variances        ,,,,Degrees of Freedom: ,"},
+            {28, ",,,,,,,,Calculated Value: ,91.0000"},
+            {29, ",Override Option: ,Not Invoked,,,,,,Critical Value: ,>= 73.000"},
+            {32, ",,,,,,,,Power: ,"},
+            {39, "1,1,5.000,2,14.000,0.800,1.000,5.000, ,-1.000"},
+            {48, "10,9,19.000,12,20.000,7.200,9.000,14.000, ,-0.800"},
+            {58, "20,,,,,,,20.000, ,9.000"},
+        });
 }
 
 // Not normal and not homoscedastic: the values are replaced by rankits (N = 11: 1.586 1.062
@@ -165,16 +167,17 @@ TEST(ReportLines, RankitRunWithFiveAndSixReplicates) {
     const auto lines = reportLines(f, "rankit", {"1", "1.1", "0.9", "1", "5"},
                                    {"10", "30", "20", "25", "60", "15"});
     ASSERT_EQ(lines.size(), 49U);
-    expectLines(lines, {
-        {9, ",Tr Mean: ,-0.813,,,,Tr Mean: ,0.677"},
-        {15, ",Residual Mean: ,,,Test Residual Mean: ,0.376,,Statistic: ,Student's t"},
-        {17, ",SS: ,,,Ref. Residual Mean: ,0.448,,Transformation: ,Rankits"},
-        {19, ",b: ,,,Deg. of Freedom: ,9"},
-        {24, ""},  // not Mann-Whitney: lines 24 and 25 are empty
-        {28, ",,,,,,,,Calculated Value: ,4.4377"},
-        {39, "1,1,-0.895,10,0.000,0.083,0.677, ,-1.586, "},
-        {49, "11,,,,,,, ,1.586, "},
-    });
+    expectLines(lines,
+                {
+                    {9, ",Tr Mean: ,-0.813,,,,Tr Mean: ,0.677"},
+                    {15, ",Residual Mean: ,,,Test Residual Mean: ,0.376,,Statistic: ,Student's t"},
+                    {17, ",SS: ,,,Ref. Residual Mean: ,0.448,,Transformation: ,Rankits"},
+                    {19, ",b: ,,,Deg. of Freedom: ,9"},
+                    {24, ""},  // not Mann-Whitney: lines 24 and 25 are empty
+                    {28, ",,,,,,,,Calculated Value: ,4.4377"},
+                    {39, "1,1,-0.895,10,0.000,0.083,0.677, ,-1.586, "},
+                    {49, "11,,,,,,, ,1.586, "},
+                });
 }
 
 // A reference without spread: the one-sample t-test, t = -5.62862 (scipy ttest_1samp against
@@ -182,17 +185,19 @@ TEST(ReportLines, RankitRunWithFiveAndSixReplicates) {
 // SS, K and b are zero; no residuals of either kind: F and G empty, H to J blank.
 TEST(ReportLines, OneSampleRunWithFourAndSixReplicates) {
     WindowFixture f("report_onesample");
-    const auto lines = reportLines(f, "onesample", {"4.1", "4.5", "3.9", "4.4"},
-                                   {"5", "5", "5", "5", "5", "5"});
+    const auto lines =
+        reportLines(f, "onesample", {"4.1", "4.5", "3.9", "4.4"}, {"5", "5", "5", "5", "5", "5"});
     ASSERT_EQ(lines.size(), 48U);
-    expectLines(lines, {
-        {15, ",Residual Mean: ,N/A,,Test Residual Mean: ,0.0,,Statistic: ,1-Sample t-Test"},
-        {26, ",Normally     ,,,Variances        ,,,,Degrees of Freedom: ,3"},
-        {28, ",,,,,,,,Calculated Value: ,-5.6286"},
-        {29, ",Override Option: ,N/A,,,,,,Critical Value: ,<= -2.353"},
-        {39, "1,4.1,4.100,5,5.000,,, , , "},
-        {48, "10,, ,, ,,, , , "},
-    });
+    expectLines(
+        lines,
+        {
+            {15, ",Residual Mean: ,N/A,,Test Residual Mean: ,0.0,,Statistic: ,1-Sample t-Test"},
+            {26, ",Normally     ,,,Variances        ,,,,Degrees of Freedom: ,3"},
+            {28, ",,,,,,,,Calculated Value: ,-5.6286"},
+            {29, ",Override Option: ,N/A,,,,,,Critical Value: ,<= -2.353"},
+            {39, "1,4.1,4.100,5,5.000,,, , , "},
+            {48, "10,, ,, ,,, , , "},
+        });
 }
 
 // Commas and quotes in a field are met in the report above; line breaks are quoted too.

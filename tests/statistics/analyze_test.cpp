@@ -37,9 +37,7 @@ struct Case {
     AnalysisOptions options;
     OverrideAnswer answer = OverrideAnswer::No;
 
-    Comparison operator()() const {
-        return analyze({x1, x2}, options, generatedTables(), answer);
-    }
+    Comparison operator()() const { return analyze({x1, x2}, options, generatedTables(), answer); }
 };
 
 AnalysisOptions options(Alternative alternative = kLess, double alpha = 0.05,
@@ -108,38 +106,66 @@ TEST(Analyze, EveryPathOfTheDecisionTree) {
         Codes notes;
         std::optional<double> levene;  // the last Levene |t|
     } kRows[] = {
-        {"B one-sample", {{8, 9, 10}, {12, 12, 12}, options(), no},
-         {TestKind::OneSampleT, -5.1962, -2.920, 2, false}, NormalityOverride::NotApplicable,
-         {N::OneSampleTStep}, std::nullopt},
-        {"B other direction", {{8, 9, 10}, {12, 12, 12}, options(kGreater), no},
-         {TestKind::OneSampleT, -5.1962, 2.920, 2, true}, NormalityOverride::NotApplicable,
-         {N::OneSampleTStep}, std::nullopt},
-        {"C Student", {c1, c2, options(kLess, 0.05, 2.0), no},
-         {TestKind::StudentT, 4.8990, 2.132, 4, false}, NormalityOverride::NotApplicable,
-         {N::ShapiroWilkStep, N::LeveneStep, N::StudentTStep, N::PowerStep}, 0.0},
+        {"B one-sample",
+         {{8, 9, 10}, {12, 12, 12}, options(), no},
+         {TestKind::OneSampleT, -5.1962, -2.920, 2, false},
+         NormalityOverride::NotApplicable,
+         {N::OneSampleTStep},
+         std::nullopt},
+        {"B other direction",
+         {{8, 9, 10}, {12, 12, 12}, options(kGreater), no},
+         {TestKind::OneSampleT, -5.1962, 2.920, 2, true},
+         NormalityOverride::NotApplicable,
+         {N::OneSampleTStep},
+         std::nullopt},
+        {"C Student",
+         {c1, c2, options(kLess, 0.05, 2.0), no},
+         {TestKind::StudentT, 4.8990, 2.132, 4, false},
+         NormalityOverride::NotApplicable,
+         {N::ShapiroWilkStep, N::LeveneStep, N::StudentTStep, N::PowerStep},
+         0.0},
         // alpha 0.1 reads the two-sided 0.20 column: 1.533 for df 4.
-        {"C other direction", {c1, c2, options(kGreater, 0.1), no},
-         {TestKind::StudentT, -4.8990, 1.533, 4, true}, NormalityOverride::NotApplicable,
-         {N::ShapiroWilkStep, N::LeveneStep, N::StudentTStep}, 0.0},
-        {"D approximate t", {{7, 18, 18, 8}, {13, 17, 12, 19}, options(kLess, 0.05, 10.0), no},
-         {TestKind::ApproximateT, 0.7229, 2.015, 5, true}, NormalityOverride::NotApplicable,
-         {N::ShapiroWilkStep, N::LeveneStep, N::ApproximateTStep, N::PowerStep}, 5.0},
-        {"E overridden", {e1, e2, options(kLess, 0.05, 10.0), yes},
-         {TestKind::StudentT, 1.0190, 1.943, 6, true}, NormalityOverride::Invoked,
-         {N::ShapiroWilkStep, N::LeveneStep, N::StudentTStep, N::PowerStep}, 0.1681},
-        {"F overridden", {f1, f2, options(), yes},
-         {TestKind::ApproximateT, 2.2182, 2.353, 3, true}, NormalityOverride::Invoked,
-         {N::ShapiroWilkStep, N::LeveneStep, N::ApproximateTStep}, 2.3379},
-        {"G Mann-Whitney", {e1, e2, options(kLess, 0.05, 10.0), no},
-         {TestKind::MannWhitney, 13.0, 15.0, 0, true}, NormalityOverride::NotInvoked,
-         {N::ShapiroWilkStep, N::LeveneStep, N::MannWhitneyStep}, 0.1681},
-        {"H rankits, Student", {f1, f2, options(kLess, 0.05, 10.0), no},
-         {TestKind::StudentT, 1.0265, 1.943, 6, true}, NormalityOverride::NotInvoked,
+        {"C other direction",
+         {c1, c2, options(kGreater, 0.1), no},
+         {TestKind::StudentT, -4.8990, 1.533, 4, true},
+         NormalityOverride::NotApplicable,
+         {N::ShapiroWilkStep, N::LeveneStep, N::StudentTStep},
+         0.0},
+        {"D approximate t",
+         {{7, 18, 18, 8}, {13, 17, 12, 19}, options(kLess, 0.05, 10.0), no},
+         {TestKind::ApproximateT, 0.7229, 2.015, 5, true},
+         NormalityOverride::NotApplicable,
+         {N::ShapiroWilkStep, N::LeveneStep, N::ApproximateTStep, N::PowerStep},
+         5.0},
+        {"E overridden",
+         {e1, e2, options(kLess, 0.05, 10.0), yes},
+         {TestKind::StudentT, 1.0190, 1.943, 6, true},
+         NormalityOverride::Invoked,
+         {N::ShapiroWilkStep, N::LeveneStep, N::StudentTStep, N::PowerStep},
+         0.1681},
+        {"F overridden",
+         {f1, f2, options(), yes},
+         {TestKind::ApproximateT, 2.2182, 2.353, 3, true},
+         NormalityOverride::Invoked,
+         {N::ShapiroWilkStep, N::LeveneStep, N::ApproximateTStep},
+         2.3379},
+        {"G Mann-Whitney",
+         {e1, e2, options(kLess, 0.05, 10.0), no},
+         {TestKind::MannWhitney, 13.0, 15.0, 0, true},
+         NormalityOverride::NotInvoked,
+         {N::ShapiroWilkStep, N::LeveneStep, N::MannWhitneyStep},
+         0.1681},
+        {"H rankits, Student",
+         {f1, f2, options(kLess, 0.05, 10.0), no},
+         {TestKind::StudentT, 1.0265, 1.943, 6, true},
+         NormalityOverride::NotInvoked,
          {N::ShapiroWilkStep, N::LeveneStep, N::RankitNotice, N::RankitStep, N::LeveneStep,
           N::StudentTStep},
          1.6651},
-        {"H rankits, approximate t", {{7, 3, 9, 3}, {11, 3, 11, 3}, options(), no},
-         {TestKind::ApproximateT, 0.6664, 2.015, 5, true}, NormalityOverride::NotInvoked,
+        {"H rankits, approximate t",
+         {{7, 3, 9, 3}, {11, 3, 11, 3}, options(), no},
+         {TestKind::ApproximateT, 0.6664, 2.015, 5, true},
+         NormalityOverride::NotInvoked,
          {N::ShapiroWilkStep, N::LeveneStep, N::RankitNotice, N::RankitStep, N::LeveneStep,
           N::ApproximateTStep},
          6.3109},
@@ -178,8 +204,8 @@ TEST(Analyze, NormalityLeveneAndPowerValues) {
     EXPECT_FALSE(d.levene->homoscedastic);
     EXPECT_EQ(d.power->percent, 80.51);  // z_beta 0.8634 reads Z 0.86
 
-    const Comparison e = Case{{14, 2, 16, 12}, {19, 18, 7, 17}, options(kLess, 0.05, 10.0),
-                             OverrideAnswer::Yes}();
+    const Comparison e =
+        Case{{14, 2, 16, 12}, {19, 18, 7, 17}, options(kLess, 0.05, 10.0), OverrideAnswer::Yes}();
     EXPECT_NEAR(e.normality->w, 0.7695, 1e-4);
     EXPECT_FALSE(e.normality->normal);
     EXPECT_EQ(e.power->percent, 69.15);  // z_beta 0.4996 reads Z 0.50
@@ -243,8 +269,9 @@ TEST(Analyze, StatisticsExactlyAtTheirCriticalValues) {
     const Case d{{7, 18, 18, 8}, {13, 17, 12, 19}, options()};
     const double t = d().levene->absT;
     // Crit_t: DF, then A0_25, A0_20, A0_10, A0_05; Levene's test of 4 and 4 reads A0_10, df 6.
-    const auto tTables = StatTables::withRows(generatedTables(), StatTableId::CritT,
-                                              {{"6", "0", "0", digits(t), "0"}, {"5", "1", "1", "2.015", "1"}});
+    const auto tTables =
+        StatTables::withRows(generatedTables(), StatTableId::CritT,
+                             {{"6", "0", "0", digits(t), "0"}, {"5", "1", "1", "2.015", "1"}});
     const Comparison atT = analyze({d.x1, d.x2}, d.options, *tTables, OverrideAnswer::No);
     EXPECT_EQ(atT.levene->critical, t);
     EXPECT_FALSE(atT.levene->homoscedastic);
@@ -275,7 +302,8 @@ TEST(Analyze, OneSampleCases) {
         {12, kLess, 0.0, true, {N::OneSampleTStep}},
     };
     for (const auto& r : kRows) {
-        const Comparison c = Case{{r.value, r.value, r.value}, {12, 12, 12}, options(r.alternative)}();
+        const Comparison c =
+            Case{{r.value, r.value, r.value}, {12, 12, 12}, options(r.alternative)}();
         EXPECT_EQ(c.statistic(), r.t) << r.value;
         EXPECT_EQ(c.acceptNull(), r.acceptNull) << r.value;
         EXPECT_EQ(codesOf(c), r.notes) << r.value;
@@ -313,8 +341,8 @@ TEST(Analyze, PowerWithoutADifferenceWarns) {
 // Ten values in each sample fill the pooled arrays exactly (W at 0.01, Levene at 0.05); eleven
 // are refused before anything is computed.
 TEST(Analyze, TwentyPooledValuesFitMoreAreRefused) {
-    const Comparison c =
-        Case{{1, 2, 3, 4, 5, 6, 7, 8, 9, 30}, {11, 12, 13, 14, 15, 16, 17, 18, 19, 20}, options()}();
+    const Comparison c = Case{
+        {1, 2, 3, 4, 5, 6, 7, 8, 9, 30}, {11, 12, 13, 14, 15, 16, 17, 18, 19, 20}, options()}();
     EXPECT_TRUE(c.completed());
     EXPECT_EQ(c.normality->k, 10);
     EXPECT_EQ(c.normality->alpha, 0.01);
@@ -334,8 +362,8 @@ TEST(Analyze, BalancedDesigns) {
     const struct {
         int n1, n2;
         bool balanced;
-    } kCases[] = {{5, 5, true}, {3, 5, true}, {3, 6, false}, {4, 8, false}, {6, 3, false},
-                  {7, 4, true}};
+    } kCases[] = {{5, 5, true},  {3, 5, true},  {3, 6, false},
+                  {4, 8, false}, {6, 3, false}, {7, 4, true}};
     for (const auto& c : kCases) {
         EXPECT_EQ(isBalanced(c.n1, c.n2), c.balanced) << c.n1 << " of " << c.n2;
     }

@@ -46,12 +46,12 @@ TEST(PValue, EachPathAgainstScipy) {
          0.9959750534495811, 1e-9},
         {"approximate t, df 5", run({7, 18, 18, 8}, {13, 17, 12, 19}, Alternative::Less),
          "approximate_t", 0.2510528338601016, 1e-9},
-        {"Mann-Whitney", run({14, 2, 16, 12}, {19, 18, 7, 17}, Alternative::Less),
-         "mann_whitney", 0.1, 1e-12},
-        {"rankits then Student", run({3, 3, 5, 2}, {1, 13, 13, 14}, Alternative::Less),
-         "rankit_t", 0.17211439172075527, 1e-6},
-        {"one-sample, x1 < x2", run({8, 9, 10}, {12, 12, 12}, Alternative::Less),
-         "one_sample_t", 0.017549359322992324, 1e-9},
+        {"Mann-Whitney", run({14, 2, 16, 12}, {19, 18, 7, 17}, Alternative::Less), "mann_whitney",
+         0.1, 1e-12},
+        {"rankits then Student", run({3, 3, 5, 2}, {1, 13, 13, 14}, Alternative::Less), "rankit_t",
+         0.17211439172075527, 1e-6},
+        {"one-sample, x1 < x2", run({8, 9, 10}, {12, 12, 12}, Alternative::Less), "one_sample_t",
+         0.017549359322992324, 1e-9},
         {"one-sample, x1 > x2, alpha 0.1", run({8, 9, 10}, {12, 12, 12}, Alternative::Greater, 0.1),
          "one_sample_t", 0.9824506406770077, 1e-9},
     };
@@ -89,9 +89,9 @@ TEST(PValue, AgreesWithTheTableVerdictOnGeneratedComparisons) {
             }
             return x;
         };
-        const Comparison c = run(sample(0.0), sample(uniform() * 3.0 - 1.5),
-                                 i % 2 == 0 ? Alternative::Less : Alternative::Greater,
-                                 i % 4 < 2 ? 0.05 : 0.1);
+        const Comparison c =
+            run(sample(0.0), sample(uniform() * 3.0 - 1.5),
+                i % 2 == 0 ? Alternative::Less : Alternative::Greater, i % 4 < 2 ? 0.05 : 0.1);
         ASSERT_TRUE(c.completed());
         const double alpha = i % 4 < 2 ? 0.05 : 0.1;
         const bool rejects = !c.acceptNull();
@@ -108,8 +108,8 @@ TEST(PValue, AgreesWithTheTableVerdictOnGeneratedComparisons) {
             EXPECT_EQ(c.mannWhitney->u + 0.5, c.mannWhitney->critical) << i;
         } else {
             const int df = *c.degreesOfFreedom();
-            const double exact = boost::math::quantile(
-                boost::math::complement(boost::math::students_t(df), alpha));
+            const double exact =
+                boost::math::quantile(boost::math::complement(boost::math::students_t(df), alpha));
             const double t = c.oneSampleT && c.criticalValue() < 0 ? -c.statistic() : c.statistic();
             EXPECT_LE(std::fabs(t - exact), 0.0005 + 1e-12)
                 << i << ": t " << t << " exact critical " << exact;

@@ -12,7 +12,7 @@
 namespace bx {
 namespace {
 
-constexpr auto kAtLeast = Alternative::Less;  // null "x1 >= x2"
+constexpr auto kAtLeast = Alternative::Less;    // null "x1 >= x2"
 constexpr auto kAtMost = Alternative::Greater;  // null "x1 <= x2"
 
 struct Sample {
@@ -76,10 +76,13 @@ TEST(TStatisticsAgainstScipy, PooledAndSeparateVarianceTAndSatterthwaiteDf) {
     for (const ScipyCase& c : cases) {
         const Sample a = describe(c.x1);
         const Sample b = describe(c.x2);
-        EXPECT_NEAR(pooledTStatistic(a.mean, a.sd, a.n, b.mean, b.sd, b.n, kAtMost), c.pooledT, 1e-8);
-        EXPECT_NEAR(pooledTStatistic(a.mean, a.sd, a.n, b.mean, b.sd, b.n, kAtLeast), -c.pooledT, 1e-8);
+        EXPECT_NEAR(pooledTStatistic(a.mean, a.sd, a.n, b.mean, b.sd, b.n, kAtMost), c.pooledT,
+                    1e-8);
+        EXPECT_NEAR(pooledTStatistic(a.mean, a.sd, a.n, b.mean, b.sd, b.n, kAtLeast), -c.pooledT,
+                    1e-8);
         EXPECT_NEAR(welchTStatistic(a.mean, a.sd, a.n, b.mean, b.sd, b.n, kAtMost), c.welchT, 1e-8);
-        EXPECT_NEAR(welchTStatistic(a.mean, a.sd, a.n, b.mean, b.sd, b.n, kAtLeast), -c.welchT, 1e-8);
+        EXPECT_NEAR(welchTStatistic(a.mean, a.sd, a.n, b.mean, b.sd, b.n, kAtLeast), -c.welchT,
+                    1e-8);
         EXPECT_NEAR(welchDf(a.sd, a.n, b.sd, b.n), c.welchDf, 1e-8);
         EXPECT_EQ(welchWholeDf(a.sd, a.n, b.sd, b.n),
                   static_cast<int>(std::lround(c.welchDf)));  // none of these is a half

@@ -9,8 +9,8 @@
 #include <functional>
 #include <thread>
 
-#include "support/test_support.h"
 #include "statistics/table_lookup.h"
+#include "support/test_support.h"
 #include "tables/dbf_table.h"
 #include "tables/stat_tables.h"
 #include "tables/table_test_helpers.h"
@@ -36,8 +36,7 @@ TEST(TableLookup, ValuesKeysAndWarnings) {
         {"t df 4 at 0.25", [](TableLookup& t) { return t.criticalT(0.25, 4); }, 1.344, none},
         // A level without a column gives 9999 silently; levels match exactly.
         {"t at 0.03", [](TableLookup& t) { return t.criticalT(0.03, 12); }, kNotFound, none},
-        {"t at 0.1+", [](TableLookup& t) { return t.criticalT(0.1 + 1e-12, 12); }, kNotFound,
-         none},
+        {"t at 0.1+", [](TableLookup& t) { return t.criticalT(0.1 + 1e-12, 12); }, kNotFound, none},
         {"W at 0.5", [](TableLookup& t) { return t.criticalW(0.5, 10); }, kNotFound, none},
         // A key without a row: 9999 and the warning. "##" writes 0 as the empty key.
         {"t df 101", [](TableLookup& t) { return t.criticalT(0.05, 101); }, kNotFound,
@@ -46,8 +45,7 @@ TEST(TableLookup, ValuesKeysAndWarnings) {
          "     WARNING - Nofind T1"},
         // Shapiro-Wilk coefficients: row I, field N<sample size>; blank beyond N/2 reads 0; the
         // warning names I and N apart.
-        {"a(3) N 10", [](TableLookup& t) { return t.shapiroWilkCoefficient(10, 3); }, 0.2141,
-         none},
+        {"a(3) N 10", [](TableLookup& t) { return t.shapiroWilkCoefficient(10, 3); }, 0.2141, none},
         {"a(2) N 3", [](TableLookup& t) { return t.shapiroWilkCoefficient(3, 2); }, 0.0, none},
         {"a(11) N 20", [](TableLookup& t) { return t.shapiroWilkCoefficient(20, 11); }, kNotFound,
          "     WARNING - Nofind W1, I = '11',  20"},
@@ -114,14 +112,15 @@ TEST(TableLookupWarnings, MissingTableFilesAreReportedOncePerRunAndMissEveryRow)
     }
     const std::string critT = (dir / "Crit_t.dbf").string();
     const std::string powerT = (dir / "POWERT.dbf").string();
-    EXPECT_EQ(texts,
-              (std::vector<std::string>{
-                  "     WARNING - Table file Crit_t.dbf could not be read (File not found: " +
-                      critT + ").",
-                  "     WARNING - Nofind T1", "     WARNING - Nofind T1",
-                  "     WARNING - Table file POWERT.dbf could not be read (File not found: " +
-                      powerT + ").",
-                  "     WARNING - Z Power 1.50 Table Lookup Error.  Power Not reliable."}));
+    EXPECT_EQ(
+        texts,
+        (std::vector<std::string>{
+            "     WARNING - Table file Crit_t.dbf could not be read (File not found: " + critT +
+                ").",
+            "     WARNING - Nofind T1", "     WARNING - Nofind T1",
+            "     WARNING - Table file POWERT.dbf could not be read (File not found: " + powerT +
+                ").",
+            "     WARNING - Z Power 1.50 Table Lookup Error.  Power Not reliable."}));
     EXPECT_EQ(notes[0].code, NoteCode::TableUnreadable);
 }
 

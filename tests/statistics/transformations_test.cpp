@@ -20,8 +20,8 @@ TEST(Transformations, ClampsAndEdges) {
         {Transformation::ArcSine, 25, 30.0},  // arcsin(0.5)
         {Transformation::ArcSine, 50, 45.0},
         {Transformation::ArcSine, 95, 77.0790336184},
-        {Transformation::ArcSine, -5, 0.0},     // clamped to 0 %
-        {Transformation::ArcSine, 150, 90.0},   // clamped to 100 %: arcsin(1), not 2 radians
+        {Transformation::ArcSine, -5, 0.0},    // clamped to 0 %
+        {Transformation::ArcSine, 150, 90.0},  // clamped to 100 %: arcsin(1), not 2 radians
         {Transformation::SquareRoot, 1, 1.1726039399558574},
         {Transformation::SquareRoot, -0.375, 0.0},
         {Transformation::Log10, 0, 0.0},

@@ -266,7 +266,8 @@ TEST(DbfTableDurability, DiskFullFailsTheStoreAndKeepsTheEarlierRows) {
         int number = t.open(dir.string(), "t.dbf").number;
         while (number == 0 && stored < 10) {
             const std::string key = "n" + std::to_string(stored + 1);
-            if ((number = t.addNew().number) == 0 && (number = t.writeField("KEY", key).number) == 0 &&
+            if ((number = t.addNew().number) == 0 &&
+                (number = t.writeField("KEY", key).number) == 0 &&
                 (number = t.store().number) == 0) {
                 ++stored;
             }

@@ -50,7 +50,8 @@ TEST(FileCopy, TargetHeldOpenByAnOfficeSuiteIsPermissionDenied) {
     EXPECT_FALSE(heldOpenElsewhere((dir / "reportr.dbf").string()));
     writeBytes(dir / ".~lock.reportr.dbf#", "user,host,1;");
     EXPECT_TRUE(heldOpenElsewhere((dir / "reportr.dbf").string()));
-    const TableError e = copyFileSafely((dir / "from.dbf").string(), (dir / "reportr.dbf").string());
+    const TableError e =
+        copyFileSafely((dir / "from.dbf").string(), (dir / "reportr.dbf").string());
     EXPECT_EQ(e.number, kErrPermissionDenied);
     EXPECT_NE(e.description.find("reportr.dbf"), std::string::npos);
     EXPECT_EQ(readFileBytes(dir / "reportr.dbf"), "old");

@@ -1,6 +1,7 @@
 // The tables the build generates into the program folder, checked against published figures
-// and against an independent computation (an exact distribution, scipy when it is installed). That the table layer writes dBASE III that an independent reader reads is
-// checked in dbf_table_test.cpp.
+// and against an independent computation (an exact distribution, scipy when it is installed). That
+// the table layer writes dBASE III that an independent reader reads is checked in
+// dbf_table_test.cpp.
 
 #include <gtest/gtest.h>
 
@@ -84,7 +85,7 @@ TEST(GeneratedTables, PublishedValues) {
         {"crit_w.dbf", "N", "20", "A0_50", "0.959"},
         // E(i, N) from scipy.integrate.quad of the order-statistic density, 5 decimals.
         {"RANKIT.dbf", "N", "5", "RANK3", "0.00000"},
-        {"RANKIT.dbf", "N", "5", "RANK6", ""},  // empty beyond N
+        {"RANKIT.dbf", "N", "5", "RANK6", ""},         // empty beyond N
         {"RANKIT.dbf", "N", "2", "RANK2", "0.56419"},  // 1 / sqrt(pi)
         {"RANKIT.dbf", "N", "7", "RANK3", "-0.35271"},
         {"RANKIT.dbf", "N", "10", "RANK6", "0.12267"},

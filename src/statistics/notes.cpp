@@ -3,14 +3,10 @@
 namespace bx {
 
 bool isWarning(NoteCode code) {
+    if (isLookupFailure(code)) {
+        return true;
+    }
     switch (code) {
-        case NoteCode::TableUnreadable:
-        case NoteCode::CoefficientNotFound:
-        case NoteCode::CriticalWNotFound:
-        case NoteCode::CriticalTNotFound:
-        case NoteCode::CriticalUNotFound:
-        case NoteCode::RankitNotFound:
-        case NoteCode::PowerNotFound:
         case NoteCode::NormalityUntestable:
         case NoteCode::HomoscedasticityUntestable:
         case NoteCode::NoSpread:

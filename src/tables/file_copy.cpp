@@ -27,6 +27,12 @@ class Fd {
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int get() const { return fd_; }
+    void reset(int fd) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = fd;
+    }
     // Closes now and reports the result (a deferred write error may surface here).
     int closeNow() {
         const int rc = ::close(fd_);
@@ -81,20 +87,30 @@ void syncFolder(const std::string& folder) {
     }
 }
 
-}  // namespace
-
-TableError copyFileSafely(const std::string& from, const std::string& to) {
-    namespace fs = std::filesystem;
-    Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+// Opens `from` for copying: a regular file, or the error that names it and the cause.
+TableError openCopySource(const std::string& from, Fd& in, struct stat& source) {
+    in.reset(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0) {
         return errorFromErrno(errno, from);
     }
-    struct stat source {};
     if (fstat(in.get(), &source) != 0) {
         return errorFromErrno(errno, from);
     }
     if (!S_ISREG(source.st_mode)) {
-        return makeTableError(kErrPathFileAccess, from + " (not a file)");
+        return makeFileError(kErrPathFileAccess, from, "not a regular file",
+                             from + " (not a file)");
+    }
+    return {};
+}
+
+}  // namespace
+
+TableError copyFileSafely(const std::string& from, const std::string& to) {
+    namespace fs = std::filesystem;
+    Fd in(-1);
+    struct stat source {};
+    if (TableError error = openCopySource(from, in, source)) {
+        return error;
     }
 
     const fs::path target(to);
@@ -154,17 +170,10 @@ TableError copyFileSafely(const std::string& from, const std::string& to) {
 }
 
 TableError copyFileInto(const std::string& from, int toFd, const std::string& to) {
-    Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) {
-        return errorFromErrno(errno, from);
-    }
+    Fd in(-1);
     struct stat source {};
-    if (fstat(in.get(), &source) != 0) {
-        return errorFromErrno(errno, from);
-    }
-    if (!S_ISREG(source.st_mode)) {
-        return makeFileError(kErrPathFileAccess, from, "not a regular file",
-                             from + " (not a file)");
+    if (TableError error = openCopySource(from, in, source)) {
+        return error;
     }
     if (!copyBytes(in.get(), toFd)) {
         return errorFromErrno(errno, to);

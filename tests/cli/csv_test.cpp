@@ -9,45 +9,37 @@ namespace {
 
 using Fields = std::vector<std::string>;
 
-TEST(CsvRead, PlainRecordsWithLfAndCrLf) {
-    const CsvDocument doc = parseCsv("sample,value\nA,1\r\nB,2.5\n");
-    ASSERT_TRUE(doc.errors.empty());
-    ASSERT_EQ(doc.records.size(), 3U);
-    EXPECT_EQ(doc.records[0].fields, (Fields{"sample", "value"}));
-    EXPECT_EQ(doc.records[1].fields, (Fields{"A", "1"}));
-    EXPECT_EQ(doc.records[2].fields, (Fields{"B", "2.5"}));
-    EXPECT_EQ(doc.records[2].line, 3);
-}
-
-TEST(CsvRead, LastLineWithoutLineEndAndEmptyLinesSkipped) {
-    const CsvDocument doc = parseCsv("a,b\n\n\r\nc,d");
-    ASSERT_TRUE(doc.errors.empty());
-    ASSERT_EQ(doc.records.size(), 2U);
-    EXPECT_EQ(doc.records[1].fields, (Fields{"c", "d"}));
-    EXPECT_EQ(doc.records[1].line, 4);
-}
-
-TEST(CsvRead, QuotedFieldsHoldCommasQuotesAndLineEnds) {
-    const CsvDocument doc =
-        parseCsv("\"Lake, north\",\"say \"\"hi\"\"\",\"two\nlines\"\nnext,\"\",x\n");
-    ASSERT_TRUE(doc.errors.empty());
-    ASSERT_EQ(doc.records.size(), 2U);
-    EXPECT_EQ(doc.records[0].fields, (Fields{"Lake, north", "say \"hi\"", "two\nlines"}));
-    // The record after a quoted line end starts on the third physical line.
-    EXPECT_EQ(doc.records[1].line, 3);
-    EXPECT_EQ(doc.records[1].fields, (Fields{"next", "", "x"}));
-}
-
-TEST(CsvRead, EmptyFieldsAtBothEnds) {
-    const CsvDocument doc = parseCsv(",a,\n");
-    ASSERT_EQ(doc.records.size(), 1U);
-    EXPECT_EQ(doc.records[0].fields, (Fields{"", "a", ""}));
-}
-
-TEST(CsvRead, ByteOrderMarkIsSkipped) {
-    const CsvDocument doc = parseCsv("\xEF\xBB\xBFsample,value\n");
-    ASSERT_EQ(doc.records.size(), 1U);
-    EXPECT_EQ(doc.records[0].fields, (Fields{"sample", "value"}));
+// {text, its records, the line each record starts on}: LF and CR LF line ends, a last line
+// without one, empty lines skipped, quoted fields holding commas, doubled quotes and line ends,
+// empty fields at both ends, a byte-order mark.
+TEST(CsvRead, RecordsAndTheLinesTheyStartOn) {
+    const struct {
+        std::string text;
+        std::vector<Fields> records;
+        std::vector<int> lines;
+    } kCases[] = {
+        {"sample,value\nA,1\r\nB,2.5\n",
+         {{"sample", "value"}, {"A", "1"}, {"B", "2.5"}},
+         {1, 2, 3}},
+        {"a,b\n\n\r\nc,d", {{"a", "b"}, {"c", "d"}}, {1, 4}},
+        {"\"Lake, north\",\"say \"\"hi\"\"\",\"two\nlines\"\nnext,\"\",x\n",
+         {{"Lake, north", "say \"hi\"", "two\nlines"}, {"next", "", "x"}},
+         {1, 3}},
+        {",a,\n", {{"", "a", ""}}, {1}},
+        {"\xEF\xBB\xBFsample,value\n", {{"sample", "value"}}, {1}},
+    };
+    for (const auto& c : kCases) {
+        const CsvDocument doc = parseCsv(c.text);
+        EXPECT_TRUE(doc.errors.empty()) << c.text;
+        std::vector<Fields> records;
+        std::vector<int> lines;
+        for (const CsvRecord& r : doc.records) {
+            records.push_back(r.fields);
+            lines.push_back(r.line);
+        }
+        EXPECT_EQ(records, c.records) << c.text;
+        EXPECT_EQ(lines, c.lines) << c.text;
+    }
 }
 
 TEST(CsvRead, MalformedLinesAreNamedAndSkipped) {

@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/options.h"
 #include "app/report_command.h"
+#include "reports/report_workbook.h"
 #include "support/test_support.h"
 #include "tables/table_test_helpers.h"
 
@@ -37,33 +38,51 @@ void chooseReport(WindowFixture& f, const fs::path& folder, const std::string& e
 }
 
 // The name goes through the dialog's rules ("run one" -> runone); the workbook is opened, or,
-// where no application opens it, its path is posted.
+// where no application opens it, its path is posted. On screen the status list names both
+// files, and a workbook that no program opened is announced with both paths.
 TEST(SpreadsheetReport, WritesCsvAndWorkbookAndOpensIt) {
-    for (const bool opens : {true, false}) {
-        WindowFixture f("sheet_ok");
-        f.desktop.openSucceeds = opens;
-        enterStudentRun(f);
-        chooseReport(f, f.scratch, "run one");
-        CreateReport(f.w());
-        EXPECT_EQ(f.desktop.dialogCaptions, std::vector<std::string>{"New Report File"});
-        EXPECT_TRUE(f.desktop.messages.empty());
-        EXPECT_TRUE(fs::exists(f.scratch / "runone.csv"));
-        const fs::path xlsx = f.scratch / "runone.xlsx";
-        EXPECT_EQ(f.desktop.opened, std::vector<std::string>{xlsx.string()});
-        EXPECT_EQ(f.w().ui.reportFolder, f.scratch.string() + "/");
-        const auto lines = test::statusLines(f.w().ui.Status);
-        const std::vector<std::string> last(lines.end() - (opens ? 4 : 5), lines.end());
-        std::vector<std::string> expected{"*** Generating Report...",
-                                          "     Initializing Report Database...",
-                                          "*** Creating the Report", "*** Report Complete."};
-        if (!opens) {
-            expected.insert(expected.end() - 1,
-                            "     Report workbook saved as <" + xlsx.string() + ">.");
-        }
-        EXPECT_EQ(last, expected);
-        // No temporary files are left beside the report.
-        for (const auto& entry : fs::directory_iterator(f.scratch)) {
-            EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos);
+    for (const bool onScreen : {false, true}) {
+        for (const bool opens : {true, false}) {
+            WindowFixture f("sheet_ok");
+            f.w().ui.onScreen = onScreen;
+            f.desktop.openSucceeds = opens;
+            enterStudentRun(f);
+            chooseReport(f, f.scratch, "run one");
+            CreateReport(f.w());
+            EXPECT_EQ(f.desktop.dialogCaptions, std::vector<std::string>{"New Report File"});
+            const std::string csv = (f.scratch / "runone.csv").string();
+            const std::string xlsx = (f.scratch / "runone.xlsx").string();
+            EXPECT_TRUE(fs::exists(csv));
+            EXPECT_EQ(f.desktop.opened, std::vector<std::string>{xlsx});
+            EXPECT_EQ(f.w().ui.reportFolder, f.scratch.string() + "/");
+            const auto lines = test::statusLines(f.w().ui.Status);
+            std::vector<std::string> expected{"*** Generating Report...",
+                                              "     Initializing Report Database...",
+                                              "*** Creating the Report", "*** Report Complete."};
+            if (onScreen) {
+                expected.insert(expected.end() - 1,
+                                opens ? "     Report saved as <" + csv + "> and <" + xlsx + ">."
+                                      : "     No program opened the report. It is saved as <" +
+                                            csv + "> and <" + xlsx + ">.");
+            } else if (!opens) {
+                expected.insert(expected.end() - 1,
+                                "     Report workbook saved as <" + xlsx + ">.");
+            }
+            ASSERT_GE(lines.size(), expected.size());
+            EXPECT_EQ(std::vector<std::string>(
+                          lines.end() - static_cast<std::ptrdiff_t>(expected.size()), lines.end()),
+                      expected);
+            ASSERT_EQ(f.desktop.messages.size(), onScreen && !opens ? 1U : 0U);
+            if (onScreen && !opens) {
+                EXPECT_EQ(f.desktop.messages[0].text,
+                          "No program could open the report workbook.\n\nThe report is saved "
+                          "as\n" +
+                              csv + "\nand\n" + xlsx);
+            }
+            // No temporary files are left beside the report.
+            for (const auto& entry : fs::directory_iterator(f.scratch)) {
+                EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos);
+            }
         }
     }
 }
@@ -120,34 +139,6 @@ print(' '.join('%.2f' % ws.column_dimensions[c].width for c in 'ABCDEFGHIJ'))
               "A39 thin None thin None; J58 None thin None thin; E40 None None None None\n"
               "B1 Arial 8.0; J58 Arial 8.0; E40 Arial 8.0\n"
               "8.71 8.71 8.71 8.71 8.71 8.71 8.71 8.71 8.71 8.71\n");
-}
-
-// On screen the status list names both files, and a workbook that no program opened is
-// announced with both paths: {opened, last lines before "*** Report Complete.", message}.
-TEST(SpreadsheetReport, OnScreenTheFilesAreNamed) {
-    for (const bool opens : {true, false}) {
-        WindowFixture f(opens ? "sheet_screen_open" : "sheet_screen_noopen");
-        f.w().ui.onScreen = true;
-        f.desktop.openSucceeds = opens;
-        enterStudentRun(f);
-        chooseReport(f, f.scratch, "station4");
-        CreateReport(f.w());
-        const std::string csv = (f.scratch / "station4.csv").string();
-        const std::string xlsx = (f.scratch / "station4.xlsx").string();
-        const auto lines = test::statusLines(f.w().ui.Status);
-        ASSERT_GE(lines.size(), 2U);
-        EXPECT_EQ(lines[lines.size() - 2],
-                  opens ? "     Report saved as <" + csv + "> and <" + xlsx + ">."
-                        : "     No program opened the report. It is saved as <" + csv + "> and <" +
-                              xlsx + ">.");
-        EXPECT_EQ(lines.back(), "*** Report Complete.");
-        ASSERT_EQ(f.desktop.messages.size(), opens ? 0U : 1U);
-        if (!opens) {
-            EXPECT_EQ(f.desktop.messages[0].text,
-                      "No program could open the report workbook.\n\nThe report is saved as\n" +
-                          csv + "\nand\n" + xlsx);
-        }
-    }
 }
 
 // Cancel, an empty name and entries that fail the check write nothing (and run nothing).
@@ -216,6 +207,42 @@ TEST(SpreadsheetReport, FileErrorsGiveTheirNumbersAndKeepData) {
                 EXPECT_NE(l, "*** Generating Report...");
             }
         }
+    }
+}
+
+// The sheet takes the report's name, less what a sheet name cannot hold: the characters
+// [ ] : * ? / \\, apostrophes at either end, and characters beyond the 31st (counted as
+// characters, not bytes: "é" is two); without a usable name the sheet is "Sheet1". Read back
+// from xl/workbook.xml with python's zipfile.
+TEST(SpreadsheetReport, SheetNamesAreCutToWhatASheetHolds) {
+    const fs::path dir = test::freshScratch("sheet_names");
+    const std::string e40 = [] {
+        std::string s;
+        for (int i = 0; i < 40; ++i) {
+            s += "\xC3\xA9";
+        }
+        return s;
+    }();
+    const struct {
+        std::string name;
+        std::string sheet;
+    } kCases[] = {
+        {"a[b]c:d*e?f/g\\h", "abcdefgh"},
+        {"''quoted'", "quoted"},
+        {"station_2024_north_bank_upstream_A", "station_2024_north_bank_upstrea"},
+        {e40, e40.substr(0, 62)},
+        {"[]", "Sheet1"},
+    };
+    test::writeBytes(dir / "sheet.py",
+                     "import re, sys, zipfile\n"
+                     "xml = zipfile.ZipFile(sys.argv[1]).read('xl/workbook.xml').decode()\n"
+                     "sys.stdout.write(re.search(r'<sheet name=\"([^\"]*)\"', xml).group(1))\n");
+    for (const auto& c : kCases) {
+        const fs::path book = dir / "book.xlsx";
+        ASSERT_FALSE(ReportWorkbook().save(book.string(), c.name, {}));
+        std::string sheet;
+        ASSERT_EQ(test::runPython(dir / "sheet.py", "'" + book.string() + "'", sheet), 0) << sheet;
+        EXPECT_EQ(sheet, c.sheet) << c.name;
     }
 }
 

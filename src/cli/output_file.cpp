@@ -1,12 +1,15 @@
 #include "cli/output_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "cli/file_checks.h"
+#include "tables/temp_files.h"
 
 namespace bx::cli {
 
@@ -51,13 +54,54 @@ OutputFile::~OutputFile() {
     if (buffer_.fd >= 0) {
         ::close(buffer_.fd);
     }
+    if (!temp_.empty()) {
+        ::unlink(temp_.c_str());
+    }
 }
 
 bool OutputFile::open(const std::string& path) {
     path_ = path;
-    buffer_.fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (buffer_.fd < 0) {
+    target_ = path;
+    std::error_code ec;
+    if (std::filesystem::is_symlink(path, ec)) {
+        const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, ec);
+        if (!ec) {
+            target_ = resolved.string();
+        }
+    }
+    struct stat st {};
+    const bool exists = ::stat(target_.c_str(), &st) == 0;
+    if (!exists && errno != ENOENT) {
         buffer_.error = errno;
+    } else if (exists && ::access(target_.c_str(), W_OK) != 0) {
+        buffer_.error = errno;  // a write-protected file stays so
+    } else if (!exists || S_ISREG(st.st_mode)) {
+        const std::string folder = std::filesystem::path(target_).parent_path().string();
+        removeStaleTemporaryFiles(folder.empty() ? "." : folder);
+        const std::string temp = temporaryPathFor(target_, false);
+        buffer_.fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (buffer_.fd >= 0) {
+            temp_ = temp;  // ours to remove from here on
+            // The replacement keeps the permissions of the file it replaces.
+            if (exists && ::fchmod(buffer_.fd, st.st_mode & 07777) != 0) {
+                buffer_.error = errno;
+            }
+        }
+    } else {
+        buffer_.fd = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    }
+    if (buffer_.fd < 0 && buffer_.error == 0) {
+        buffer_.error = errno;
+    }
+    if (buffer_.fd < 0 || buffer_.error != 0) {
+        if (buffer_.fd >= 0) {
+            ::close(buffer_.fd);
+            buffer_.fd = -1;
+        }
+        if (!temp_.empty()) {
+            ::unlink(temp_.c_str());
+            temp_.clear();
+        }
         stream_.setstate(std::ios::badbit);
         return false;
     }
@@ -67,12 +111,25 @@ bool OutputFile::open(const std::string& path) {
 bool OutputFile::close() {
     stream_.flush();
     if (buffer_.fd >= 0) {
+        if (!temp_.empty() && buffer_.error == 0 && ::fsync(buffer_.fd) != 0) {
+            buffer_.error = errno;
+        }
         if (::close(buffer_.fd) != 0 && buffer_.error == 0) {
             buffer_.error = errno;
         }
         buffer_.fd = -1;
     }
-    return buffer_.error == 0 && !stream_.bad();
+    const bool written = buffer_.error == 0 && !stream_.bad();
+    if (!temp_.empty()) {
+        if (written && ::rename(temp_.c_str(), target_.c_str()) != 0) {
+            buffer_.error = errno;
+        }
+        if (buffer_.error != 0 || !written) {
+            ::unlink(temp_.c_str());
+        }
+        temp_.clear();
+    }
+    return written && buffer_.error == 0;
 }
 
 std::string OutputFile::failureCause() const {

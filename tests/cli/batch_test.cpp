@@ -20,6 +20,7 @@
 #include "cli/csv.h"
 #include "cli/exit_status.h"
 #include "cli/progress_bar.h"
+#include "tables/temp_files.h"
 
 namespace bx::cli {
 namespace {
@@ -219,8 +220,11 @@ TEST(BatchOutput, AFullDiskIsAFailure) {
               "space left on device)\n");
 }
 
-// A batch killed once its results file has something in it leaves whole lines only.
-TEST(BatchOutput, AKilledBatchLeavesWholeLines) {
+// A batch killed while it writes its results leaves the earlier results file as it was (a
+// partial write could end inside a line, on a page boundary, with a number cut short); the
+// temporary file it leaves has the form a later batch into the same folder removes once stale.
+// A finished batch keeps the permissions of the file it replaced.
+TEST(BatchOutput, AKilledBatchLeavesTheEarlierResults) {
     const std::filesystem::path work = bx::test::freshScratch("batch-killed");
     {
         std::ofstream survey(work / "survey.csv");
@@ -229,34 +233,50 @@ TEST(BatchOutput, AKilledBatchLeavesWholeLines) {
             survey << replicates("S" + std::to_string(i), {"10", "11", std::to_string(i % 7)});
         }
     }
-    const std::string results = (work / "results.csv").string();
+    const std::filesystem::path results = work / "results.csv";
+    std::ofstream(results) << "earlier results\n";
+    std::filesystem::permissions(results, std::filesystem::perms(0640));
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::execl(BX_PROGRAM_DIR "/benthix-cli", "benthix-cli", "batch",
                 (work / "survey.csv").c_str(), "--reference", "R", "--output", results.c_str(),
-                static_cast<char*>(nullptr));
+                "--force", static_cast<char*>(nullptr));
         ::_exit(127);
     }
-    std::error_code ec;
-    for (int waited = 0; (std::filesystem::file_size(results, ec) == 0 || ec) && waited < 30000;
-         ++waited) {
+    // Until the temporary file beside the results has something in it.
+    const auto temporary = [&work]() -> std::filesystem::path {
+        for (const auto& entry : std::filesystem::directory_iterator(work)) {
+            pid_t pid = 0;
+            if (isTemporaryName(entry.path().filename().string(), pid) && entry.file_size() > 0) {
+                return entry.path();
+            }
+        }
+        return {};
+    };
+    std::filesystem::path temp;
+    for (int waited = 0; (temp = temporary()).empty() && waited < 30000; ++waited) {
         ::usleep(1000);
     }
     ::kill(child, SIGKILL);
     int status = 0;
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the batch ended before it was killed";
-    std::ifstream in(results);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_FALSE(text.empty());
-    EXPECT_EQ(text.back(), '\n');
-    const CsvDocument doc = parseCsv(text);
-    EXPECT_TRUE(doc.errors.empty());
-    EXPECT_GT(doc.records.size(), 1U);
-    for (const CsvRecord& record : doc.records) {
-        ASSERT_EQ(record.fields.size(), 35U) << record.line;
-    }
+    EXPECT_EQ(bx::test::readFileBytes(results), "earlier results\n");
+    ASSERT_FALSE(temp.empty());
+    EXPECT_EQ(temp.parent_path(), work);
+
+    std::filesystem::last_write_time(
+        temp, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10));
+    const auto r =
+        runInProcess("batch-after-kill",
+                     {"batch", "-", "--reference", "R", "--output", results.string(), "--force"},
+                     "sample,value\n" + replicates("R", {"14", "15", "16"}) +
+                         replicates("S", {"10", "11", "12"}));
+    EXPECT_EQ(r.status, kExitRan) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(temp));
+    EXPECT_EQ(lines(bx::test::readFileBytes(results)).size(), 2U);
+    EXPECT_EQ(std::filesystem::status(results).permissions(), std::filesystem::perms(0640));
 }
 
 // Runs a batch as if standard error were a terminal.

@@ -2,7 +2,7 @@
 // A file the command-line tool writes its results to, as a stream that remembers why a write
 // failed (the error number of the system), so that the failure can be told in plain words.
 // A regular file is written whole or not at all: the bytes go to a temporary file beside it
-// (tables/temp_files.h), which replaces it only when everything was written and synced. A
+// (tables/temp_files.h), which replaces it only when everything was written. A
 // failed or killed run so leaves the earlier file as it was, never half a table of results.
 // Anything else (a terminal, a pipe, a device) is written directly.
 

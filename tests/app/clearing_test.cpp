@@ -31,27 +31,28 @@ void enterSomething(MainWindow& w) {
     w.postStatus("*** Stats complete.");
 }
 
-TEST(Clear, TheTestSampleButtonTouchesOnlyTheTestSample) {
+// The entry texts: project, sample id and alias, reference id and alias, the first row of each
+// grid's Data and Transform columns, a result field.
+std::vector<std::string> entries(const WindowState& ui) {
+    return {ui.txtProjectName.text, ui.txtSampId.text,   ui.txtSampAlias.text, ui.txtRefId.text,
+            ui.txtRefAlias.text,    ui.Grid1.cell(1, 1), ui.Grid1.cell(1, 2),  ui.Grid2.cell(1, 1),
+            ui.Grid2.cell(1, 2),    ui.txtTstStat.text};
+}
+
+TEST(Clear, EachSampleButtonTouchesOnlyItsSample) {
     WindowFixture f("clear-samp");
     MainWindow& w = f.w();
     enterSomething(w);
     w.ui.Grid1.setCurrent(5, 2);
     const std::string status = w.ui.Status;
     cmdClearSamp_Click(w);
-    EXPECT_EQ(w.ui.txtSampId.text, "");
-    EXPECT_EQ(w.ui.txtSampAlias.text, "");
-    EXPECT_EQ(w.ui.Grid1.cell(1, 1), "");
-    EXPECT_EQ(w.ui.Grid1.cell(1, 2), "");
-    EXPECT_EQ(w.ui.Grid1.row(), 1);
-    EXPECT_EQ(w.ui.Grid1.col(), 1);
-    EXPECT_EQ(w.ui.Grid2.cell(1, 1), "14");
-    EXPECT_EQ(w.ui.txtRefId.text, "R1");
-    EXPECT_EQ(w.ui.txtTstStat.text, "Student's t");
+    EXPECT_EQ(entries(w.ui), (std::vector<std::string>{"Lake", "", "", "R1", "control", "", "",
+                                                       "14", "14.0", "Student's t"}));
+    EXPECT_EQ(std::pair(w.ui.Grid1.row(), w.ui.Grid1.col()), std::pair(1, 1));
     EXPECT_EQ(w.ui.Status, status);
     cmdClearRef_Click(w);
-    EXPECT_EQ(w.ui.txtRefId.text, "");
-    EXPECT_EQ(w.ui.txtRefAlias.text, "");
-    EXPECT_EQ(w.ui.Grid2.cell(1, 1), "");
+    EXPECT_EQ(entries(w.ui),
+              (std::vector<std::string>{"Lake", "", "", "", "", "", "", "", "", "Student's t"}));
 }
 
 TEST(Clear, ClearAllResetsTheWindowButNotTheOptions) {
@@ -64,12 +65,7 @@ TEST(Clear, ClearAllResetsTheWindowButNotTheOptions) {
     w.ui.txtOverride.text = "Invoked";
     w.ui.Frame10.enabled = false;
     mnuClearAll_Click(w);
-    EXPECT_EQ(w.ui.txtProjectName.text, "");
-    EXPECT_EQ(w.ui.txtSampId.text, "");
-    EXPECT_EQ(w.ui.txtRefAlias.text, "");
-    EXPECT_EQ(w.ui.Grid1.cell(1, 1), "");
-    EXPECT_EQ(w.ui.Grid2.cell(1, 2), "");
-    EXPECT_EQ(w.ui.txtTstStat.text, "");
+    EXPECT_EQ(entries(w.ui), std::vector<std::string>(10, ""));
     EXPECT_EQ(w.ui.txtSampMean.text, "");
     EXPECT_EQ(w.ui.imgTestPassFail, Picture::Question);
     EXPECT_TRUE(w.ui.Frame10.enabled);
@@ -87,7 +83,7 @@ TEST(Clear, ClearAllResetsTheWindowButNotTheOptions) {
 // ahead: the entries cleared, or the window allowed to close.
 TEST(Clear, UnsavedEntriesAreAskedAbout) {
     enum class Before { Typed, Saved, Loaded, ReferenceOnly, ChangedAfterSave, EmptiedAfterSave };
-    enum class Answer { Yes, No, YesDontAsk };
+    enum class Answer { Yes, No, YesDontAsk, NoDontAsk };
     using Request = std::function<bool(MainWindow&)>;
     const Request clearAll = [](MainWindow& w) {
         requestClearAll(w);
@@ -122,6 +118,7 @@ TEST(Clear, UnsavedEntriesAreAskedAbout) {
         {"only a reference, clear it", Before::ReferenceOnly, clearReference, Answer::No, true,
          false},
         {"don't ask again", Before::Typed, clearAll, Answer::YesDontAsk, true, true},
+        {"don't ask again with No", Before::Typed, clearAll, Answer::NoDontAsk, true, false},
     };
     for (const auto& c : kCases) {
         WindowFixture f("clear-ask");
@@ -147,15 +144,17 @@ TEST(Clear, UnsavedEntriesAreAskedAbout) {
         if (c.before == Before::EmptiedAfterSave) {
             test::typeReplicates(w, {}, {});  // nothing left to lose
         }
-        f.desktop.answers = {c.answer == Answer::No ? MessageAnswer::No : MessageAnswer::Yes};
-        f.desktop.tickDontAskAgain = c.answer == Answer::YesDontAsk;
+        const bool no = c.answer == Answer::No || c.answer == Answer::NoDontAsk;
+        f.desktop.answers = {no ? MessageAnswer::No : MessageAnswer::Yes};
+        f.desktop.tickDontAskAgain =
+            c.answer == Answer::YesDontAsk || c.answer == Answer::NoDontAsk;
         EXPECT_EQ(c.request(w), c.done) << c.name;
         ASSERT_EQ(f.desktop.messages.size(), c.asked ? 1U : 0U) << c.name;
         if (c.asked) {
             EXPECT_EQ(f.desktop.messages[0].icon, MessageIcon::Question) << c.name;
             EXPECT_EQ(f.desktop.messages[0].buttons, MessageButtons::YesNo) << c.name;
         }
-        // "Don't ask again" holds for the next time.
+        // "Don't ask again" with Yes holds for the next time; with No nothing was thrown away.
         EXPECT_EQ(w.ui.askBeforeDiscarding, c.answer != Answer::YesDontAsk) << c.name;
         test::typeReplicates(w, {"1"}, {"2"});
         EXPECT_EQ(requestExit(w), c.answer == Answer::YesDontAsk) << c.name;

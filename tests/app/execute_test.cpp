@@ -79,8 +79,9 @@ TEST(Execute, StudentsTFillsEveryPanel) {
     EXPECT_TRUE(a.f.desktop.messages.empty());
 }
 
-// Case B: both pre-test panels read "N/A", disabled, with the not-applicable picture; the
-// next two-sample run enables them again.
+// Case B: both pre-test panels read "N/A", disabled, with the not-applicable picture. Test
+// values without spread: an infinite t shows as "-Infinity" with its warning; equal means show
+// "0.0". The next two-sample run enables the panels again.
 TEST(Execute, OneSampleMarksThePreTestsNotApplicable) {
     Window a("case-b", {"8", "9", "10"}, {"12", "12", "12"});
     EXPECT_EQ(a.execute(), (Lines{"", kExecuting, kOneSample, kComplete}));
@@ -96,24 +97,20 @@ TEST(Execute, OneSampleMarksThePreTestsNotApplicable) {
     EXPECT_EQ(ui.imgSced, Picture::NotApplicable);
     EXPECT_FALSE(ui.Frame10.enabled || ui.Frame11.enabled || ui.lblHomogen.enabled);
 
-    typeReplicates(a.w, {"10", "11", "12"}, {"14", "15", "16"});
-    a.execute();
-    EXPECT_TRUE(ui.Frame10.enabled && ui.Frame11.enabled && ui.lblHomogen.enabled);
-}
-
-// Test values without spread: an infinite t shows as "-Infinity" with its warning; equal means
-// show "0.0".
-TEST(Execute, OneSampleTWithoutSpread) {
-    Window a("no-spread", {"8", "8", "8"}, {"12", "12", "12"});
+    typeReplicates(a.w, {"8", "8", "8"}, {"12", "12", "12"});
     EXPECT_EQ(a.execute(),
               (Lines{"", kExecuting, kOneSample,
                      "          Warning: Test data have no spread; the t statistic is infinite.",
                      kComplete}));
-    EXPECT_EQ(a.ui.txtTstCalcStat.text, "-Infinity");
+    EXPECT_EQ(ui.txtTstCalcStat.text, "-Infinity");
     typeReplicates(a.w, {"12", "12", "12"}, {"12", "12", "12"});
     a.execute();
-    EXPECT_EQ(a.ui.txtTstCalcStat.text, "0.0");
-    EXPECT_EQ(a.ui.imgTestPassFail, Picture::Ok);
+    EXPECT_EQ(ui.txtTstCalcStat.text, "0.0");
+    EXPECT_EQ(ui.imgTestPassFail, Picture::Ok);
+
+    typeReplicates(a.w, {"10", "11", "12"}, {"14", "15", "16"});
+    a.execute();
+    EXPECT_TRUE(ui.Frame10.enabled && ui.Frame11.enabled && ui.lblHomogen.enabled);
 }
 
 // Case E with the prompt on: the question is asked once, "Yes" overrides.
@@ -180,15 +177,24 @@ TEST(Execute, RankitsReplaceTheTransformedValues) {
     EXPECT_EQ(ui.txtTstCalcStat.text, "1.0265");
 }
 
-// Case A: nothing runs; results and Transform columns are blanked, the override text stays.
+// Case A: nothing runs; results, pictures and Transform columns are blanked and the panels
+// enabled; the override text and the entries stay.
 TEST(Execute, InvalidEntriesStopAfterTheCheck) {
     Window a("case-a", {"10", "11"}, {"14", "15", "16"});
     a.ui.txtTstStat.text = "Student's t";
+    a.ui.txtSampMean.text = "11.0";
     a.ui.txtOverride.text = "Invoked";
     a.ui.Grid1.setCell(1, Grid::kTransformCol, "10.0");
+    a.ui.Grid2.setCell(3, Grid::kTransformCol, "~");
+    a.ui.imgTestPassFail = Picture::Ok;
+    a.ui.Frame11.enabled = false;
     EXPECT_EQ(a.execute(), (Lines{"", kExecuting, "Sample Data entry incomplete.", kComplete}));
-    EXPECT_EQ(a.ui.txtTstStat.text, "");
-    EXPECT_EQ(a.ui.Grid1.cell(1, Grid::kTransformCol), "");
+    EXPECT_EQ(a.ui.txtTstStat.text + a.ui.txtSampMean.text, "");
+    EXPECT_EQ(a.ui.Grid1.cell(1, Grid::kTransformCol) + a.ui.Grid2.cell(3, Grid::kTransformCol),
+              "");
+    EXPECT_EQ(a.ui.Grid1.cell(1, Grid::kDataCol), "10");
+    EXPECT_EQ(a.ui.imgTestPassFail, Picture::Question);
+    EXPECT_TRUE(a.ui.Frame11.enabled);
     EXPECT_EQ(a.ui.txtOverride.text, "Invoked");
     mnuLoadExec_Click(a.w);  // the menu entry runs the same
     EXPECT_EQ(statusLines(a.ui.Status).back(), kComplete);

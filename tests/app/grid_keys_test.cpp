@@ -29,57 +29,47 @@ std::string columns(const Grid& grid) {
     return text;
 }
 
-TEST(GridTyping, DigitsAndPointBuildTheValueAndAFreshCellIsReplaced) {
-    WindowFixture f("keys-typing");
-    MainWindow& w = f.w();
-    typeKeys(w, 1, "12.5");
-    EXPECT_EQ(w.ui.Grid1.cell(1, 1), "12.5");
-    w.ui.Grid1.setCurrent(2, 1);
-    gridSelectionChanged(w, 1);
-    w.ui.Grid1.setCell(2, 1, "99");
-    typeKeys(w, 1, "7");
-    EXPECT_EQ(w.ui.Grid1.cell(2, 1), "7");
-    typeKeys(w, 1, "-e,a");  // no minus, exponent, comma or letters can be typed
-    EXPECT_EQ(w.ui.Grid1.cell(2, 1), "7");
+// {cell text before, keys typed, cell text after}, the cell fresh as after a move. A fresh
+// cell is replaced by the first digit; no minus, exponent, comma or letter can be typed;
+// Backspace ends the freshness, so the next digit is appended; "µ" is one character of two
+// bytes; Escape and Space blank the cell.
+TEST(GridTyping, KeysEditTheCurrentCell) {
+    const struct {
+        const char* before;
+        const char* keys;
+        const char* after;
+    } kCases[] = {
+        {"", "12.5", "12.5"}, {"99", "7", "7"}, {"99", "7-e,a", "7"}, {"12.5", "\b7", "12.7"},
+        {"µ5", "\b\b", ""},   {"", "\b", ""},   {"3", "\x1b", ""},    {"3", " ", ""},
+    };
+    for (const auto& c : kCases) {
+        WindowFixture f("keys-typing");
+        MainWindow& w = f.w();
+        w.ui.Grid1.setCell(1, 1, c.before);
+        typeKeys(w, 1, c.keys);
+        EXPECT_EQ(w.ui.Grid1.cell(1, 1), c.after) << c.before << " " << c.keys;
+    }
 }
 
-TEST(GridTyping, EnterMovesDownAndStaysInRowTen) {
+// Enter moves down and stays in row ten, where a selection collapses onto the current cell;
+// Delete blanks every selected replicate and nothing else; the Transform column is never
+// typed into: a key there, Ctrl+C included, moves the cursor to the Data column. The Edit
+// menu copies any selection, the Transform column included.
+TEST(GridTyping, EnterDeleteAndTheTransformColumn) {
     WindowFixture f("keys-enter");
     MainWindow& w = f.w();
     typeKeys(w, 2, "10\r11\r12");
-    EXPECT_EQ(w.ui.Grid2.cell(1, 1), "10");
-    EXPECT_EQ(w.ui.Grid2.cell(2, 1), "11");
-    EXPECT_EQ(w.ui.Grid2.cell(3, 1), "12");
+    EXPECT_EQ(columns(w.ui.Grid2), "10 11 12 . . . . . . . / . . . . . . . . . . ");
+    // Enter in row ten keeps the cell: the next digit is appended.
     w.ui.Grid2.setCurrent(10, 1);
-    GridKeyPress(w, 13, 2);
+    typeKeys(w, 2, "5\r6");
     EXPECT_EQ(w.ui.Grid2.row(), 10);
+    EXPECT_EQ(w.ui.Grid2.cell(10, 1), "56");
     w.ui.Grid2.setSelection(9, 1, 10, 1);
     GridKeyPress(w, 13, 2);
     EXPECT_EQ(w.ui.Grid2.row(), 10);
-    EXPECT_EQ(w.ui.Grid2.rowSel(), 10);  // the selection collapses onto the current cell
-}
+    EXPECT_EQ(w.ui.Grid2.rowSel(), 10);
 
-TEST(GridTyping, BackspaceEscapeAndSpace) {
-    WindowFixture f("keys-edit");
-    MainWindow& w = f.w();
-    w.ui.Grid1.setCell(1, 1, "12.5");
-    GridKeyPress(w, 8, 1);
-    EXPECT_EQ(w.ui.Grid1.cell(1, 1), "12.");
-    typeKeys(w, 1, "7");  // Backspace cleared CellFresh: the digit is appended
-    EXPECT_EQ(w.ui.Grid1.cell(1, 1), "12.7");
-    w.ui.Grid1.setCell(1, 1, "µ5");
-    GridKeyPress(w, 8, 1);
-    GridKeyPress(w, 8, 1);
-    EXPECT_EQ(w.ui.Grid1.cell(1, 1), "");  // a two-byte character goes in one press
-    GridKeyPress(w, 8, 1);
-    EXPECT_EQ(w.ui.Grid1.cell(1, 1), "");
-    w.ui.Grid1.setCell(1, 1, "3");
-    GridKeyPress(w, 27, 1);
-    EXPECT_EQ(w.ui.Grid1.cell(1, 1), "");
-    w.ui.Grid1.setCell(1, 1, "3");
-    GridKeyPress(w, 32, 1);
-    EXPECT_EQ(w.ui.Grid1.cell(1, 1), "");
-    // Delete blanks every selected replicate and nothing else.
     for (int row = 1; row <= 5; ++row) {
         w.ui.Grid1.setCell(row, 1, "4");
         w.ui.Grid1.setCell(row, 2, "4.0");
@@ -87,18 +77,20 @@ TEST(GridTyping, BackspaceEscapeAndSpace) {
     w.ui.Grid1.setSelection(4, 1, 2, 2);
     GridKeyPress(w, 127, 1);
     EXPECT_EQ(columns(w.ui.Grid1), "4 . . . 4 . . . . . / 4.0 4.0 4.0 4.0 4.0 . . . . . ");
-}
 
-TEST(GridTyping, TheTransformColumnIsNeverTypedInto) {
-    WindowFixture f("keys-transform");
-    MainWindow& w = f.w();
-    w.ui.Grid1.setCell(4, 2, "2.5");
+    const std::string deleted = columns(w.ui.Grid1);
+    f.desktop.clipboard = "before";
+    for (const char key : {'9', '\x03'}) {
+        w.ui.Grid1.setCurrent(4, 2);
+        GridKeyPress(w, key, 1);
+        EXPECT_EQ(columns(w.ui.Grid1), deleted);
+        EXPECT_EQ(std::pair(w.ui.Grid1.row(), w.ui.Grid1.col()), std::pair(4, 1));
+    }
+    EXPECT_EQ(f.desktop.clipboard, "before");
     w.ui.Grid1.setCurrent(4, 2);
-    typeKeys(w, 1, "9");
-    EXPECT_EQ(w.ui.Grid1.cell(4, 2), "2.5");
-    EXPECT_EQ(w.ui.Grid1.cell(4, 1), "");
-    EXPECT_EQ(w.ui.Grid1.col(), 1);
-    EXPECT_EQ(w.ui.Grid1.row(), 4);
+    gridSelectionChanged(w, 1);
+    mnuEditCopy_Click(w);
+    EXPECT_EQ(f.desktop.clipboard, "4.0");
 }
 
 TEST(GridClipboard, CtrlCInTheDataColumnCopiesTabsAndCarriageReturns) {
@@ -113,22 +105,6 @@ TEST(GridClipboard, CtrlCInTheDataColumnCopiesTabsAndCarriageReturns) {
     EXPECT_EQ(f.desktop.clipboard, "10\t10.0\r11\t11.0");
     EXPECT_EQ(w.ui.Text2, "10\t10.0\r11\t11.0");
     EXPECT_EQ(w.ui.ActiveGrid, 0);
-}
-
-TEST(GridClipboard, CtrlCWithTheTransformColumnCurrentOnlyMovesTheCursor) {
-    WindowFixture f("clip-copy-transform");
-    MainWindow& w = f.w();
-    w.ui.Grid1.setCell(1, 2, "10.0");
-    w.ui.Grid1.setCurrent(1, 2);
-    f.desktop.clipboard = "before";
-    GridKeyPress(w, 3, 1);
-    EXPECT_EQ(f.desktop.clipboard, "before");
-    EXPECT_EQ(w.ui.Grid1.col(), 1);
-    // The Edit menu copies any selection, the Transform column included.
-    w.ui.Grid1.setCurrent(1, 2);
-    gridSelectionChanged(w, 1);
-    mnuEditCopy_Click(w);
-    EXPECT_EQ(f.desktop.clipboard, "10.0");
 }
 
 // Paste over a grid whose ten Data cells hold "9" and whose Transform cells are blank:
@@ -205,23 +181,6 @@ TEST(GridMouse, OtherButtonOnTheTestGridReplacesTheStatus) {
     EXPECT_EQ(w.ui.Status, "\r\nx");
     gridOtherMouseButton(w, 1);
     EXPECT_EQ(w.ui.Status, "Mid ");
-}
-
-TEST(GridArrays, GridToArrayAndBack) {
-    WindowFixture f("arrays");
-    MainWindow& w = f.w();
-    w.ui.Grid1.setCell(1, 1, " 10 ");
-    ValueArray values;
-    GridToArray(w.ui.Grid1, values);
-    EXPECT_EQ(std::get<std::string>(values[1]), " 10 ");
-    EXPECT_EQ(std::get<std::string>(values[2]), "");
-    ValueArray transformed;
-    transformed[1] = -1.16296;
-    transformed[2] = std::string("~");
-    ArrayToGrid(w.ui.Grid2, values, transformed);
-    EXPECT_EQ(w.ui.Grid2.cell(1, 1), " 10 ");
-    EXPECT_EQ(w.ui.Grid2.cell(1, 2), "-1.16296");
-    EXPECT_EQ(w.ui.Grid2.cell(2, 2), "~");
 }
 
 }  // namespace

@@ -75,18 +75,23 @@ void run(WindowFixture& f) {
     cmdExecute_Click(f.w());
 }
 
-TEST(LogMenu, StartCaptionsMessagesAndStop) {
+// Cancel leaves the log off; a name starts it; the entry stops it.
+TEST(LogMenu, CancelStartAndStop) {
     for (const LogCase& c : kLogs) {
         SCOPED_TRACE(c.name);
         WindowFixture f(std::string("start_") + c.name);
         WindowState& ui = f.w().ui;
+        f.desktop.fileAnswers.push_back(std::nullopt);
+        c.click(f.w());
+        EXPECT_FALSE(ui.*c.logging);
         EXPECT_EQ((ui.*c.menu).caption, c.initialCaption);
+        EXPECT_TRUE(f.desktop.messages.empty());
         start(f, c, f.scratch, "my log");
         const std::string path = (f.scratch / "mylog.dbf").string();
         const std::string logName = c.logName;
 
-        ASSERT_EQ(f.desktop.dialogCaptions.size(), 1U);
-        EXPECT_EQ(f.desktop.dialogCaptions[0], c.dialogCaption);
+        ASSERT_EQ(f.desktop.dialogCaptions.size(), 2U);
+        EXPECT_EQ(f.desktop.dialogCaptions[1], c.dialogCaption);
         ASSERT_EQ(f.desktop.messages.size(), 1U);
         EXPECT_EQ(f.desktop.messages[0].title, c.activeTitle);
         EXPECT_EQ(f.desktop.messages[0].text, logName + " <" + path + "> Now Active.");
@@ -105,23 +110,11 @@ TEST(LogMenu, StartCaptionsMessagesAndStop) {
         EXPECT_EQ((ui.*c.menu).caption, c.beginCaption);
         EXPECT_EQ(test::statusLines(ui.Status).back(), logName + " <mylog.dbf> closed.");
         EXPECT_EQ(ui.*c.fileName, "");
-        EXPECT_EQ(f.desktop.dialogCaptions.size(), 1U);  // stopping asks nothing
+        EXPECT_EQ(f.desktop.dialogCaptions.size(), 2U);  // stopping asks nothing
 
         // A run after stopping writes nothing.
         run(f);
         EXPECT_EQ(c.rows(path).size(), 1U);
-    }
-}
-
-TEST(LogMenu, CancelLeavesLoggingOff) {
-    for (const LogCase& c : kLogs) {
-        SCOPED_TRACE(c.name);
-        WindowFixture f(std::string("cancel_") + c.name);
-        f.desktop.fileAnswers.push_back(std::nullopt);
-        c.click(f.w());
-        EXPECT_FALSE(f.w().ui.*c.logging);
-        EXPECT_EQ((f.w().ui.*c.menu).caption, c.initialCaption);
-        EXPECT_TRUE(f.desktop.messages.empty());
     }
 }
 

@@ -8,20 +8,17 @@
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTest>
-#include <QTimer>
 #include <QTreeView>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
 #include "app/file_dialog.h"
-#include "app/startup.h"
 #include "gui/file_list_dialog.h"
 #include "gui_support.h"
 #include "support/test_support.h"
@@ -51,36 +48,12 @@ QString q(const fs::path& path) {
     return QString::fromStdString(path.string());
 }
 
-// Runs `action` on the modal dialog or box as soon as it is open.
-template <typename Widget, typename Action>
-void whenModalOpens(Action action) {
-    QTimer::singleShot(0, [action] {
-        auto* modal = qobject_cast<Widget*>(QApplication::activeModalWidget());
-        ASSERT_NE(modal, nullptr);
-        action(modal);
-    });
-}
-
-void clickFile(FileListDialog& dialog, const QString& name, bool twice) {
-    auto* list = dialog.findChild<QListWidget*>("filFind");
-    list->doItemsLayout();
-    const auto items = list->findItems(name, Qt::MatchExactly);
-    ASSERT_EQ(items.size(), 1);
-    const QPoint centre = list->visualItemRect(items.first()).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
-    if (twice) {
-        // A widget's double click arrives as the second press of a quick pair.
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
-    }
-}
-
-TEST(FileDialog, ListsTheDataAndReportFilesOfTheFolder) {
+// The folder's data and report files are listed; a click fills the name entry; the tree
+// changes the folder; a double click is OK and hands back folder, drive and the entry.
+TEST(FileDialog, ListsTheFolderAndTakesTheFileClicked) {
     ensureApplication();
     const fs::path folder = dataFolder("list");
     FileListDialog dialog(nullptr);
-    EXPECT_EQ(dialog.objectName(), "frmFilelist");
-    EXPECT_EQ(dialog.windowTitle(), "File List");
-    EXPECT_EQ(dialog.findChild<QLabel*>("lblFilename")->text(), "File Name:");
     dialog.openIn(q(folder));
     dialog.show();
     EXPECT_EQ(dialog.currentFolder(), q(folder));
@@ -91,65 +64,58 @@ TEST(FileDialog, ListsTheDataAndReportFilesOfTheFolder) {
     EXPECT_TRUE(FileListDialog::fileSystemRoots().contains(drive)) << drive.toStdString();
     EXPECT_TRUE(q(folder).startsWith(drive));
     EXPECT_EQ(dialog.findChild<QComboBox*>("drvChange")->currentText(), drive);
-
-    // A click fills the name entry; OK hands back folder, drive and the entry as typed.
-    clickFile(dialog, "RIVER.DBF", false);
+    clickListedFile(&dialog, "RIVER.DBF");
     EXPECT_EQ(dialog.findChild<QLineEdit*>("txtFileEntry")->text(), "RIVER.DBF");
     EXPECT_TRUE(dialog.isVisible());
-    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    const FileDialogAnswer answer = dialog.answer();
-    EXPECT_EQ(answer.folder, folder.string());
-    EXPECT_EQ(answer.drive, drive.toStdString());
-    EXPECT_EQ(answer.entryText, "RIVER.DBF");
-}
 
-TEST(FileDialog, ADoubleClickIsOkAndTheFolderTreeChangesTheList) {
-    ensureApplication();
-    const fs::path folder = dataFolder("double");
-    FileListDialog dialog(nullptr);
-    dialog.openIn(q(folder));
-    dialog.show();
-    // Choosing the subfolder in the tree lists its files and shows its path.
     auto* tree = dialog.findChild<QTreeView*>("dirLook");
     auto* shown = qobject_cast<QSortFilterProxyModel*>(tree->model());
     auto* model = qobject_cast<QFileSystemModel*>(shown->sourceModel());
     tree->setCurrentIndex(shown->mapFromSource(model->index(q(folder / "sub"))));
-    EXPECT_EQ(dialog.currentFolder(), q(folder / "sub"));
     EXPECT_EQ(dialog.findChild<QLineEdit*>("txtPath")->text(), q(folder / "sub"));
     EXPECT_EQ(dialog.listedFiles(), QStringList({"old.csv"}));
-    clickFile(dialog, "old.csv", true);
+    clickListedFile(&dialog, "old.csv", true);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.answer().entryText, "old.csv");
-    EXPECT_EQ(dialog.answer().folder, (folder / "sub").string());
+    const FileDialogAnswer answer = dialog.answer();
+    EXPECT_EQ(answer.folder, (folder / "sub").string());
+    EXPECT_EQ(answer.drive, drive.toStdString());
+    EXPECT_EQ(answer.entryText, "old.csv");
 }
 
-TEST(FileDialog, AFolderThatIsGoneOpensItsNearestParent) {
+// A folder that is gone opens its nearest parent; an unavailable drive and a folder typed in
+// the path bar that is not there are reported and the folder shown stays; Enter in the path
+// bar goes to the folder typed there and keeps the dialog open.
+TEST(FileDialog, KeepsToFoldersThatAreThere) {
     ensureApplication();
-    const fs::path folder = dataFolder("gone");
-    FileListDialog dialog(nullptr);
-    dialog.openIn(q(folder / "missing" / "deeper"));
-    EXPECT_EQ(dialog.currentFolder(), q(folder));
-    EXPECT_EQ(dialog.listedFiles().size(), 3);
-}
-
-TEST(FileDialog, AnUnavailableDriveIsReportedAndNothingChanges) {
-    ensureApplication();
-    const fs::path folder = dataFolder("drive");
+    const fs::path folder = dataFolder("there");
     std::vector<std::string> told;
     FileListDialog dialog([&told](const std::string& text) { told.push_back(text); });
     dialog.setDrives({"/", "/no-such-benthix-drive"});
-    dialog.openIn(q(folder));
+    dialog.openIn(q(folder / "missing" / "deeper"));
     dialog.show();
+    EXPECT_EQ(dialog.currentFolder(), q(folder));
     auto* drives = dialog.findChild<QComboBox*>("drvChange");
     drives->setFocus();
     QTest::keyClick(drives, Qt::Key_Down);
-    EXPECT_EQ(told, std::vector<std::string>(
-                        {"The drive you selected is unavailable - please try another drive."}));
     EXPECT_EQ(drives->currentText(), "/");
     EXPECT_EQ(dialog.currentFolder(), q(folder));
     EXPECT_EQ(dialog.listedFiles().size(), 3);
+
+    auto* bar = dialog.findChild<QLineEdit*>("txtPath");
+    for (const auto& [typed, shown] :
+         {std::pair{q(folder / "sub"), q(folder / "sub")}, std::pair{QString(".."), q(folder)},
+          std::pair{q(folder / "nowhere"), q(folder)}}) {
+        bar->setFocus();
+        bar->setText(typed);
+        QTest::keyClick(bar, Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible()) << typed.toStdString();
+        EXPECT_EQ(dialog.currentFolder(), shown) << typed.toStdString();
+        EXPECT_EQ(bar->text(), shown);
+    }
+    EXPECT_EQ(told, std::vector<std::string>(
+                        {"The drive you selected is unavailable - please try another drive.",
+                         "Folder not found: " + (folder / "nowhere").string()}));
 }
 
 // {path, file-system type, pseudo}: the kernel's folders and volume types are never offered.
@@ -178,16 +144,13 @@ TEST(FileDialog, OpensAtThePurposesFolderAmongTheUsersPlaces) {
     f.core().ui.loadFolder = folder.string();
     QString path;
     QStringList drives;
-    QStringList files;
     whenModalOpens<FileListDialog>([&](FileListDialog* dialog) {
         path = dialog->findChild<QLineEdit*>("txtPath")->text();
         drives = dialog->drives();
-        files = dialog->listedFiles();
         dialog->reject();
     });
     f.action("mnuLoadFrom")->trigger();
     EXPECT_EQ(path, q(folder));
-    EXPECT_EQ(files, QStringList({"lake.dbf", "report1.csv", "RIVER.DBF"}));
     ASSERT_GE(drives.size(), 3);
     EXPECT_EQ(drives.mid(0, 2), QStringList({QDir::homePath(), q(folder)}));
     EXPECT_TRUE(drives.contains("/"));
@@ -204,32 +167,8 @@ TEST(FileDialog, OpensAtThePurposesFolderAmongTheUsersPlaces) {
     }
 }
 
-// Enter in the path bar goes to the folder typed there and keeps the dialog open; a folder
-// that is not there is reported and the one shown stays.
-TEST(FileDialog, ThePathBarGoesToTheFolderTyped) {
-    ensureApplication();
-    const fs::path folder = dataFolder("path-bar");
-    std::vector<std::string> told;
-    FileListDialog dialog([&told](const std::string& text) { told.push_back(text); });
-    dialog.openIn(q(folder));
-    dialog.show();
-    auto* bar = dialog.findChild<QLineEdit*>("txtPath");
-    for (const auto& [typed, shown] :
-         {std::pair{q(folder / "sub"), q(folder / "sub")}, std::pair{QString(".."), q(folder)},
-          std::pair{q(folder / "nowhere"), q(folder)}}) {
-        bar->setFocus();
-        bar->setText(typed);
-        QTest::keyClick(bar, Qt::Key_Return);
-        EXPECT_TRUE(dialog.isVisible()) << typed.toStdString();
-        EXPECT_EQ(dialog.currentFolder(), shown) << typed.toStdString();
-        EXPECT_EQ(bar->text(), shown);
-    }
-    EXPECT_EQ(told,
-              std::vector<std::string>({"Folder not found: " + (folder / "nowhere").string()}));
-}
-
 // A name that is not there for Load keeps the dialog open with the reason; an existing one
-// (written without its extension) is taken.
+// (typed without its extension, Enter pressing the default button OK) is taken.
 TEST(FileDialog, ANameThatIsNotThereKeepsLoadOpen) {
     FormFixture f("dialog-missing");
     const fs::path folder = dataFolder("missing");
@@ -242,7 +181,7 @@ TEST(FileDialog, ANameThatIsNotThereKeepsLoadOpen) {
         QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
         stayed = dialog->isVisible();
         entry->setText("lake");
-        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        QTest::keyClick(entry, Qt::Key_Return);
     });
     f.form().forward([](MainWindow& w) { showFileDialog(w, "Load From..."); });
     EXPECT_TRUE(stayed);
@@ -262,32 +201,6 @@ TEST(FileDialog, CancelGivesNoAnswer) {
     EXPECT_FALSE(f.form().desktop().fileDialog("Load From...", folder.string()).has_value());
 }
 
-// The names the user types are cleaned by the program's rules on the way back from the
-// dialog: blanks and the extension go, at most eight characters, the purpose's extension.
-TEST(FileDialog, TypedNamesComeBackCleanedForTheirPurpose) {
-    FormFixture f("dialog-names");
-    MainWindow& w = f.core();
-    const fs::path folder = dataFolder("names");
-    w.ui.saveFolder = folder.string();
-
-    const auto answerWith = [](const char* entry) {
-        whenModalOpens<FileListDialog>([entry](FileListDialog* dialog) {
-            auto* edit = dialog->findChild<QLineEdit*>("txtFileEntry");
-            edit->setFocus();
-            QTest::keyClicks(edit, entry);
-            QTest::keyClick(edit, Qt::Key_Return);  // OK is the default button
-        });
-    };
-
-    w.ui.fileDialogPurpose = "save";
-    answerWith("my file.dbf");
-    f.form().forward([](MainWindow& mw) { showFileDialog(mw, "Save As..."); });
-    EXPECT_EQ(w.ui.ChosenFileName, "myfile.dbf");
-    EXPECT_EQ(w.ui.ChosenFolder, folder.string());
-    EXPECT_EQ(w.ui.ChosenPath, (folder / "myfile.dbf").string());
-    EXPECT_TRUE(f.messages.shown.empty());
-}
-
 // ---------------------------------------------------------------------------------------------
 
 // Test values with one far outlier: the pooled residuals (-11, -10, -9, -8, 38, -2, -1, 0, 1,
@@ -297,74 +210,60 @@ void enterNonNormalData(FormFixture& f) {
     f.typeColumn("Grid2", {"10", "11", "12", "13", "14"});
 }
 
-// The answer decides whether the power fields stay on screen.
-TEST(OverrideQuestion, YesKeepsThePowerFieldsNoHidesThem) {
-    for (const MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No}) {
-        const bool yes = answer == MessageAnswer::Yes;
-        FormFixture f(yes ? "override-yes" : "override-no");
-        f.action("mnuNormalPrompt")->trigger();
-        f.action("mnuPowerCalculation")->trigger();
-        enterNonNormalData(f);
-        f.messages.answers = {answer};
-        QTest::mouseClick(f.widget("cmdExecute"), Qt::LeftButton);
-        ASSERT_FALSE(f.messages.shown.empty());
-        EXPECT_EQ(f.messages.shown.front().title, "Normality Override");
-        EXPECT_EQ(f.text("txtOverride"), yes ? "Invoked" : "Not Invoked");
-        EXPECT_TRUE(f.widget("txtOverride")->isVisible());
-        EXPECT_EQ(f.action("mnuPowerCalculation")->isChecked(), yes);
-        EXPECT_EQ(f.widget("Frame13")->isVisible(), yes);
-        EXPECT_EQ(f.widget("txtTstPower")->isVisible(), yes);
-    }
+// No to the override question turns the power option off: its check mark and the power
+// fields follow the window model.
+TEST(OverrideQuestion, NoHidesThePowerFields) {
+    FormFixture f("override-no");
+    f.action("mnuNormalPrompt")->trigger();
+    f.action("mnuPowerCalculation")->trigger();
+    enterNonNormalData(f);
+    f.messages.answers = {MessageAnswer::No};
+    QTest::mouseClick(f.widget("cmdExecute"), Qt::LeftButton);
+    ASSERT_FALSE(f.messages.shown.empty());
+    EXPECT_EQ(f.messages.shown[0].title, "Normality Override");
+    EXPECT_FALSE(f.action("mnuPowerCalculation")->isChecked());
+    EXPECT_FALSE(f.widget("Frame13")->isVisible());
 }
 
+// {icon asked for, buttons, button pressed, icon shown, answer}. A box without a title carries
+// the program's; paths in angle brackets stay text.
 TEST(MessageBoxes, TheRealBoxShowsTitleTextIconAndButtons) {
     FormFixture f("real-box");
     f.form().desktop().setMessageFunction({});
-    struct Seen {
-        QString title, text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QMessageBox::StandardButtons buttons;
-        Qt::TextFormat format = Qt::AutoText;
-    } seen;
-    const auto record = [&seen](QMessageBox::StandardButton press) {
-        whenModalOpens<QMessageBox>([&seen, press](QMessageBox* box) {
-            seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                    box->textFormat()};
-            box->button(press)->click();
-        });
+    using Box = QMessageBox;
+    const struct {
+        MessageIcon icon;
+        MessageButtons buttons;
+        Box::StandardButton press;
+        Box::Icon shown;
+        MessageAnswer answer;
+    } kCases[] = {
+        {MessageIcon::None, MessageButtons::YesNo, Box::No, Box::NoIcon, MessageAnswer::No},
+        {MessageIcon::Question, MessageButtons::YesNo, Box::Yes, Box::Question, MessageAnswer::Yes},
+        {MessageIcon::Information, MessageButtons::Ok, Box::Ok, Box::Information,
+         MessageAnswer::Ok},
+        {MessageIcon::Exclamation, MessageButtons::Ok, Box::Ok, Box::Warning, MessageAnswer::Ok},
+        {MessageIcon::Critical, MessageButtons::Ok, Box::Ok, Box::Critical, MessageAnswer::Ok},
     };
-
-    record(QMessageBox::Ok);
+    for (const auto& c : kCases) {
+        QString shown;
+        whenModalOpens<Box>([&shown, &c](Box* box) {
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            EXPECT_EQ(box->icon(), c.shown);
+            EXPECT_EQ(box->standardButtons().testFlag(Box::Yes),
+                      c.buttons == MessageButtons::YesNo);
+            shown = box->windowTitle() + "|" + box->text();
+            box->button(c.press)->click();
+        });
+        EXPECT_EQ(f.form().desktop().messageBox("", "Log <a&b.dbf> Now Active.", c.icon, c.buttons),
+                  c.answer);
+        EXPECT_EQ(shown, "Benthix|Log <a&b.dbf> Now Active.");
+    }
+    // The Help menu's Version entry asks for its box.
+    f.form().desktop().setMessageFunction(f.messages.function());
     f.action("mnuHelpVersion")->trigger();
-    EXPECT_EQ(seen.title, "Version Number");
-    EXPECT_EQ(seen.text, "Benthix Version: 1.1.0 (December 6, 2026)");
-    EXPECT_EQ(seen.icon, QMessageBox::Information);
-    EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-
-    // A question without a title carries the program's; paths in angle brackets stay text.
-    record(QMessageBox::No);
-    const MessageAnswer no = f.form().desktop().messageBox(
-        "", "Detailed Log File <a&b.dbf> Now Active.", MessageIcon::None, MessageButtons::YesNo);
-    EXPECT_EQ(no, MessageAnswer::No);
-    EXPECT_EQ(seen.title, "Benthix");
-    EXPECT_EQ(seen.text, "Detailed Log File <a&b.dbf> Now Active.");
-    EXPECT_EQ(seen.format, Qt::PlainText);
-    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
-    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
-
-    record(QMessageBox::Yes);
-    EXPECT_EQ(f.form().desktop().messageBox("Normality Override", "?", MessageIcon::None,
-                                            MessageButtons::YesNo),
-              MessageAnswer::Yes);
-
-    record(QMessageBox::Ok);
-    f.form().desktop().messageBox("ERROR", "Invalid Data File Selected!", MessageIcon::Critical,
-                                  MessageButtons::Ok);
-    EXPECT_EQ(seen.icon, QMessageBox::Critical);
-    record(QMessageBox::Ok);
-    f.form().desktop().messageBox("Log File Selection", "Incorrect Filename Chosen, Try again.",
-                                  MessageIcon::Exclamation, MessageButtons::Ok);
-    EXPECT_EQ(seen.icon, QMessageBox::Warning);
+    ASSERT_EQ(f.messages.shown.size(), 1U);
+    EXPECT_EQ(f.messages.shown[0].title, "Version Number");
 }
 
 TEST(MessageBoxes, TheAboutWindowClosesWithItsButton) {
@@ -379,7 +278,6 @@ TEST(MessageBoxes, TheAboutWindowClosesWithItsButton) {
     });
     f.action("mnuHelpAbout")->trigger();
     EXPECT_EQ(title, "About Benthix");
-    EXPECT_TRUE(credits.startsWith("This product was developed by:"));
     EXPECT_TRUE(credits.contains("\nCredits:\n"));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
@@ -396,35 +294,28 @@ TEST(MessageBoxes, AFailingCommandIsReportedNotFatal) {
     EXPECT_EQ(f.cell("Grid1", 1, 1), "5");
 }
 
-TEST(Pictures, AMissingOrBrokenPictureLeavesTheFieldEmpty) {
-    // A program folder without pictures, except a question.bmp that is no picture at all.
-    const fs::path folder = bx::test::freshScratch("no-pictures-program") / "program";
+// A damaged installation: POWERT.dbf missing, and no pictures but a question.bmp that is no
+// picture at all. Execute and Report are off; the picture fields stay empty and the broken
+// picture is reported once, not on every change of the window.
+TEST(DamagedInstallation, ExecuteAndReportOffAndNoPictures) {
+    const fs::path folder = bx::test::freshScratch("damaged-program") / "program";
     bx::test::copyStatisticalTables(folder);
+    fs::remove(folder / "POWERT.dbf");
     std::ofstream(folder / "question.bmp") << "not a bitmap";
-    FormFixture f("no-pictures", folder.string());
+    FormFixture f("damaged", folder.string());
+    EXPECT_FALSE(f.widget("cmdExecute")->isEnabled());
+    EXPECT_FALSE(f.action("mnuLoadExec")->isEnabled());
+    EXPECT_FALSE(f.action("mnuFileReport")->isEnabled());
+    EXPECT_TRUE(f.action("mnuLoadFrom")->isEnabled());
     for (const char* picture : {"imgWtestPassFail", "imgSced", "imgTestPassFail"}) {
         EXPECT_TRUE(qobject_cast<QLabel*>(f.widget(picture))->pixmap().isNull()) << picture;
     }
     const QString line = QString::fromStdString(
         "     Picture <" + (folder / "question.bmp").string() + "> could not be shown.");
-    EXPECT_EQ(f.statusLines(), QStringList({"", line}));
-    // Reported once, not on every change of the window.
+    EXPECT_EQ(f.statusLines().filter(line).size(), 1);
     f.action("mnuOneSampleTTest")->trigger();
-    EXPECT_EQ(f.statusLines(), QStringList({"", line, "1 Sample t-Test ON"}));
-}
-
-TEST(DamagedTables, ExecuteAndReportAreOffAndTheWindowSaysWhy) {
-    const fs::path folder = bx::test::freshScratch("damaged-tables-program") / "program";
-    bx::test::copyStatisticalTables(folder);
-    fs::remove(folder / "POWERT.dbf");
-    FormFixture f("damaged-tables", folder.string());
-    EXPECT_FALSE(f.widget("cmdExecute")->isEnabled());
-    EXPECT_FALSE(f.action("mnuLoadExec")->isEnabled());
-    EXPECT_FALSE(f.action("mnuFileReport")->isEnabled());
-    EXPECT_TRUE(f.action("mnuLoadFrom")->isEnabled());
-    ASSERT_EQ(f.messages.shown.size(), 1U);
-    EXPECT_EQ(f.messages.shown[0].text,
-              "Statistical table POWERT.dbf is missing or damaged; reinstall Benthix.");
+    EXPECT_EQ(f.statusLines().filter(line).size(), 1);
+    EXPECT_EQ(f.statusLines().last(), "1 Sample t-Test ON");
 }
 
 TEST(Pictures, TheBuildDrewAllFour) {

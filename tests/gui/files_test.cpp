@@ -1,16 +1,14 @@
-// Saving and loading through the window: File > Save As and Load From with the real dialog,
-// and a sample data file dropped onto the window.
+// Files through the window: File > Save As and Load From with the real dialog, a sample data
+// file dropped onto the window, the logs and the report, and where the window says they are.
 
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <filesystem>
@@ -26,16 +24,9 @@ namespace fs = std::filesystem;
 
 // Answers the next file dialog: types `entry` (or clicks the listed file `pick`) and OKs.
 void answerDialog(const QString& entry, const QString& pick = QString()) {
-    QTimer::singleShot(0, [entry, pick] {
-        auto* dialog = qobject_cast<FileListDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    whenModalOpens<FileListDialog>([entry, pick](FileListDialog* dialog) {
         if (!pick.isEmpty()) {
-            auto* list = dialog->findChild<QListWidget*>("filFind");
-            list->doItemsLayout();
-            const auto items = list->findItems(pick, Qt::MatchExactly);
-            ASSERT_EQ(items.size(), 1);
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                              list->visualItemRect(items.first()).center());
+            clickListedFile(dialog, pick);
         } else {
             dialog->findChild<QLineEdit*>("txtFileEntry")->setText(entry);
         }
@@ -58,107 +49,63 @@ bool dropFile(QWidget* window, const fs::path& path) {
     return drop.isAccepted();
 }
 
-TEST(WindowFiles, SavedDataComeBackByLoadAndByDrop) {
+// Save As, the title and the status bar naming the sample file; a status bar button for each
+// active log, whose click stops that log; Report handing the workbook to the desktop; Load
+// From with the file picked in the list, and the file dropped onto the window (no other file is
+// taken), both loading what was saved.
+TEST(WindowFiles, SaveLoadDropAndWhereTheFilesAre) {
     FormFixture f("files");
     MainWindow& w = f.core();
     const fs::path folder = f.scratch / "samples";
     fs::create_directories(folder);
-    w.ui.saveFolder = folder.string();
-    w.ui.loadFolder = folder.string();
-
+    w.ui.saveFolder = w.ui.loadFolder = w.ui.reportFolder = folder.string();
+    w.ui.detailedLogFolder = w.ui.summaryLogFolder = folder.string();
     QTest::keyClicks(f.widget("txtProjectName"), "Harbour");
-    QTest::keyClicks(f.widget("txtSampId"), "H1");
     f.typeColumn("Grid1", {"10", "11", "12"});
     f.typeColumn("Grid2", {"14", "15", "16", "17"});
     answerDialog("harbour");
     f.action("mnuSaveAs")->trigger();
     const fs::path saved = folder / "harbour.dbf";
     ASSERT_TRUE(fs::exists(saved));
-    EXPECT_EQ(f.statusLines().last(),
-              QString::fromStdString("Save of Sample Data to <" + saved.string() + "> complete."));
-
-    // Load From with the file picked in the list.
-    f.action("mnuClearAll")->trigger();
-    EXPECT_EQ(f.cell("Grid1", 1, 1), "");
-    answerDialog(QString(), "harbour.dbf");
-    f.action("mnuLoadFrom")->trigger();
-    EXPECT_EQ(f.text("txtProjectName"), "Harbour");
-    EXPECT_EQ(f.text("txtSampId"), "H1");
-    EXPECT_EQ(f.cell("Grid1", 3, 1), "12");
-    EXPECT_EQ(f.cell("Grid2", 4, 1), "17");
-    EXPECT_EQ(f.cell("Grid2", 5, 1), "");
-
-    // Dropped onto the window, the file loads as Load From would load it.
-    f.action("mnuClearAll")->trigger();
-    EXPECT_TRUE(dropFile(&f.form(), saved));
-    EXPECT_EQ(f.text("txtProjectName"), "Harbour");
-    EXPECT_EQ(f.cell("Grid1", 1, 1), "10");
-    EXPECT_EQ(f.cell("Grid2", 4, 1), "17");
-    EXPECT_EQ(f.statusLines().last(),
-              QString::fromStdString("Data Entry Loaded from file <" + saved.string() + ">."));
-}
-
-TEST(WindowFiles, OnlySampleDataFilesMayBeDropped) {
-    FormFixture f("drop-refused");
-    const fs::path text = f.scratch / "notes.txt";
-    std::ofstream(text) << "10\n11\n";
-    EXPECT_FALSE(dropFile(&f.form(), text));
-
-    // A .dbf that is no sample data file leaves the window as it was and says so.
-    f.typeColumn("Grid1", {"10"});
-    const fs::path fake = f.scratch / "fake.dbf";
-    std::ofstream(fake) << "not a table";
-    EXPECT_TRUE(dropFile(&f.form(), fake));
-    EXPECT_EQ(f.cell("Grid1", 1, 1), "10");
-    EXPECT_TRUE(f.statusLines().last().startsWith("*** Data NOT Loaded!"))
-        << f.statusLines().last().toStdString();
-}
-
-// Where the files went: the title and the status bar show the sample file; the status bar
-// shows the active logs, and a click stops one; the report names both its files, and when no
-// program opens the workbook a box says where they are.
-TEST(WindowFiles, TheWindowSaysWhereTheFilesAre) {
-    FormFixture f("where");
-    MainWindow& w = f.core();
-    const fs::path folder = f.scratch / "samples";
-    fs::create_directories(folder);
-    w.ui.saveFolder = w.ui.detailedLogFolder = w.ui.reportFolder = folder.string();
-    f.typeColumn("Grid1", {"10", "11", "12"});
-    f.typeColumn("Grid2", {"14", "15", "16"});
-    answerDialog("station4");
-    f.action("mnuSaveAs")->trigger();
-    const QString saved = QString::fromStdString((folder / "station4.dbf").string());
-    EXPECT_EQ(f.form().windowTitle(), QString::fromUtf8("station4.dbf \u2014 Benthix"));
-    EXPECT_EQ(qobject_cast<QLabel*>(f.widget("sbSampleFile"))->text(), "Sample file: " + saved);
+    const QString path = QString::fromStdString(saved.string());
+    EXPECT_EQ(f.form().windowTitle(), QString::fromUtf8("harbour.dbf \u2014 Benthix"));
+    EXPECT_EQ(qobject_cast<QLabel*>(f.widget("sbSampleFile"))->text(), "Sample file: " + path);
 
     auto* detail = qobject_cast<QToolButton*>(f.widget("sbDetailLog"));
+    auto* summary = qobject_cast<QToolButton*>(f.widget("sbSummaryLog"));
     EXPECT_FALSE(detail->isVisible());
     answerDialog("d4");
     f.action("mnuLogDetail")->trigger();
-    EXPECT_TRUE(detail->isVisible());
+    answerDialog("s4");
+    f.action("mnuLogSummary")->trigger();
     EXPECT_TRUE(detail->text().startsWith("Detailed log: d4.dbf")) << detail->text().toStdString();
-    EXPECT_FALSE(f.widget("sbSummaryLog")->isVisible());
+    EXPECT_TRUE(summary->isVisible());
+    QTest::mouseClick(summary, Qt::LeftButton);
+    EXPECT_FALSE(w.ui.summaryLogging || summary->isVisible());
+    EXPECT_TRUE(w.ui.detailedLogging && detail->isVisible());
     QTest::mouseClick(detail, Qt::LeftButton);
-    EXPECT_FALSE(w.ui.detailedLogging);
-    EXPECT_FALSE(detail->isVisible());
+    EXPECT_FALSE(w.ui.detailedLogging || detail->isVisible());
 
-    f.openSucceeds = false;
-    answerDialog("station4");
+    answerDialog("harbour");
     f.action("mnuFileReport")->trigger();
-    const std::string csv = (folder / "station4.csv").string();
-    const std::string xlsx = (folder / "station4.xlsx").string();
-    EXPECT_EQ(f.opened, std::vector<std::string>({xlsx}));
-    const QStringList lines = f.statusLines();
-    EXPECT_EQ(lines.last(), "*** Report Complete.");
-    EXPECT_EQ(
-        lines.at(lines.size() - 2).toStdString(),
-        "     No program opened the report. It is saved as <" + csv + "> and <" + xlsx + ">.");
-    ASSERT_FALSE(f.messages.shown.empty());
-    EXPECT_NE(f.messages.shown.back().text.find(csv + "\nand\n" + xlsx), std::string::npos);
+    EXPECT_EQ(f.opened, std::vector<std::string>({(folder / "harbour.xlsx").string()}));
+    EXPECT_EQ(f.statusLines().last(), "*** Report Complete.");
 
     f.action("mnuClearAll")->trigger();  // saved: nothing is asked
     EXPECT_EQ(f.form().windowTitle(), "Benthix");
     EXPECT_EQ(qobject_cast<QLabel*>(f.widget("sbSampleFile"))->text(), "");
+    answerDialog(QString(), "harbour.dbf");
+    f.action("mnuLoadFrom")->trigger();
+    EXPECT_EQ(f.text("txtProjectName"), "Harbour");
+    EXPECT_EQ(f.cell("Grid2", 4, 1), "17");
+
+    f.action("mnuClearAll")->trigger();
+    EXPECT_TRUE(dropFile(&f.form(), saved));
+    EXPECT_EQ(f.cell("Grid2", 4, 1), "17");
+    EXPECT_EQ(f.statusLines().last(), "Data Entry Loaded from file <" + path + ">.");
+    const fs::path text = f.scratch / "notes.txt";
+    std::ofstream(text) << "10\n11\n";
+    EXPECT_FALSE(dropFile(&f.form(), text));
 }
 
 }  // namespace

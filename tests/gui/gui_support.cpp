@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QSettings>
 #include <QTableView>
 #include <QTest>
@@ -23,6 +25,19 @@ void ensureApplication() {
     static char name[] = "gui_tests";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
+}
+
+void clickListedFile(QWidget* dialog, const QString& name, bool twice) {
+    auto* list = dialog->findChild<QListWidget*>("filFind");
+    list->doItemsLayout();
+    const auto items = list->findItems(name, Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1) << name.toStdString();
+    const QPoint centre = list->visualItemRect(items.first()).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+    if (twice) {
+        // A widget's double click arrives as the second press of a quick pair.
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+    }
 }
 
 QtDesktop::MessageFunction MessageScript::function() {
@@ -60,10 +75,6 @@ FormFixture::FormFixture(const std::string& name, const std::string& programFold
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 }
 
-FormFixture::~FormFixture() {
-    window.reset();
-}
-
 QWidget* FormFixture::widget(const char* name) const {
     auto* found = window->findChild<QWidget*>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << "no widget named " << name;
@@ -74,6 +85,10 @@ QString FormFixture::text(const char* name) const {
     auto* edit = qobject_cast<QLineEdit*>(widget(name));
     EXPECT_NE(edit, nullptr) << name << " is not a text field";
     return edit != nullptr ? edit->text() : QString();
+}
+
+QString FormFixture::picture(const char* name) const {
+    return widget(name)->property("picture").toString();
 }
 
 QAction* FormFixture::action(const char* name) const {

@@ -3,9 +3,11 @@
 // window started on the build's program folder, and helpers that act through real key and
 // mouse events and read back what the widgets show.
 
-#include <QLineEdit>
+#include <gtest/gtest.h>
+#include <QApplication>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -22,6 +24,19 @@ namespace bx::gui::test {
 // Creates the application object on first use.
 void ensureApplication();
 
+// Runs `action` on the modal dialog or box of type `Widget` as soon as it is open.
+template <typename Widget, typename Action>
+void whenModalOpens(Action action) {
+    QTimer::singleShot(0, [action] {
+        auto* modal = qobject_cast<Widget*>(QApplication::activeModalWidget());
+        ASSERT_NE(modal, nullptr);
+        action(modal);
+    });
+}
+
+// Clicks the file `name` in a file dialog's list; `twice` makes it a double click.
+void clickListedFile(QWidget* dialog, const QString& name, bool twice = false);
+
 // Message boxes the window asked for, answered from a script.
 struct MessageScript {
     std::vector<MessageRequest> shown;
@@ -33,13 +48,14 @@ struct MessageScript {
 struct FormFixture {
     // A window on `programFolder` (the build's program folder when empty), shown offscreen.
     explicit FormFixture(const std::string& name, const std::string& programFolder = "");
-    ~FormFixture();
 
     MainForm& form() { return *window; }
     MainWindow& core() { return window->core(); }
 
     QWidget* widget(const char* name) const;
     QString text(const char* name) const;  // a line edit's text
+    // A widget's "picture" property: the picture it shows.
+    QString picture(const char* name) const;
     QAction* action(const char* name) const;
     // The status list as the widget shows it, one entry per line.
     QStringList statusLines() const;
@@ -58,7 +74,7 @@ struct FormFixture {
     // Files the window asked the desktop to open, and whether that succeeds.
     std::vector<std::string> opened;
     bool openSucceeds = true;
-    std::unique_ptr<MainForm> window;
+    std::unique_ptr<MainForm> window;  // last: closed before the scripts it uses go
 };
 
 }  // namespace bx::gui::test

@@ -65,7 +65,8 @@ std::vector<std::string> statusLines(const std::string& status) {
 
 WindowFixture::WindowFixture(const std::string& name) : scratch(freshScratch(name)) {
     window = std::make_unique<MainWindow>(
-        desktop, StartupFolders{programFolder(), (scratch / "userdata").string()});
+        desktop, StartupFolders{programFolder(), (scratch / "userdata").string()},
+        sharedGeneratedTables());
     Form_Load(*window);
 }
 

@@ -90,8 +90,8 @@ inline std::filesystem::path freshScratch(const std::string& name) {
 // The lines of a status text, split at CR LF (the first is "" after the first post).
 std::vector<std::string> statusLines(const std::string& status);
 
-// A main window started as at program start on the build's program folder, with its own
-// scratch folder.
+// A main window started as at program start on the build's program folder (its tables read
+// once for all the tests of a program), with its own scratch folder.
 struct WindowFixture {
     explicit WindowFixture(const std::string& name = "window");
     ScriptedDesktop desktop;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "base/text_format.h"
@@ -27,23 +28,27 @@ int columnOf(const std::vector<std::string>& header, std::string_view name) {
     return -1;
 }
 
-// "88,5" as "88.5"; a text with more than one comma, or with a point, is left as it is.
-std::string withDecimalPoint(const std::string& text) {
+// "88,5" becomes "88.5"; a text with more than one comma, or with a point, is left as it is.
+void toDecimalPoint(std::string& text) {
     const std::size_t comma = text.find(',');
     if (comma == std::string::npos || text.find(',', comma + 1) != std::string::npos ||
         text.find('.') != std::string::npos) {
-        return text;
+        return;
     }
-    std::string made = text;
-    made[comma] = '.';
-    return made;
+    text[comma] = '.';
+}
+
+bool equalIgnoringCase(std::string_view text, std::string_view lower) {
+    return std::equal(text.begin(), text.end(), lower.begin(), lower.end(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == b;
+    });
 }
 
 }  // namespace
 
 bool isMissingValue(std::string_view text) {
-    const std::string t = lowerTrimmed(text);
-    return t.empty() || t == "na" || t == "nan";
+    const std::string_view t = trimBlanks(text);
+    return t.empty() || equalIgnoringCase(t, "na") || equalIgnoringCase(t, "nan");
 }
 
 std::string_view Survey::rowText(std::uint32_t row) const {
@@ -52,20 +57,35 @@ std::string_view Survey::rowText(std::uint32_t row) const {
 }
 
 SurveySample Survey::sample(std::size_t i) const {
-    const Entry& e = entries_[i];
     SurveySample s;
+    sampleInto(i, s);
+    return s;
+}
+
+void Survey::sampleInto(std::size_t i, SurveySample& s) const {
+    const Entry& e = entries_[i];
     s.id = idOf(e);
     s.group = groups_[e.group];
+    std::size_t count = 0;
     for (std::uint32_t row = e.firstRow; row != kNone; row = rows_[row].next) {
-        s.values.emplace_back(rowText(row));
-        s.valueLines.push_back(rows_[row].line);
+        if (count < s.values.size()) {
+            s.values[count] = rowText(row);
+            s.valueLines[count] = rows_[row].line;
+        } else {
+            s.values.emplace_back(rowText(row));
+            s.valueLines.push_back(rows_[row].line);
+        }
+        ++count;
     }
+    s.values.resize(count);
+    s.valueLines.resize(count);
     s.firstLine = e.firstLine;
     s.missing = static_cast<int>(e.missing);
     if (e.differing != kNone) {
         s.differingColumn = differing_[e.differing];
+    } else {
+        s.differingColumn.clear();
     }
-    return s;
 }
 
 std::size_t Survey::hashOf(std::string_view id, std::size_t group) {
@@ -214,6 +234,8 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format) {
     }
     CsvRecord rec;
     std::vector<std::string> group;
+    // Consecutive rows mostly belong to one sample: the last one found is tried first.
+    std::optional<std::uint32_t> last;
     while (stream.next(rec, error)) {
         if (!error.reason.empty()) {
             survey.addError(error);
@@ -229,16 +251,24 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format) {
             survey.addError({rec.line, "the line has no sample id"});
             continue;
         }
-        group.clear();
-        for (const std::size_t col : groupCols) {
-            group.emplace_back(trimBlanks(rec.fields[col]));
+        std::uint32_t groupAt = 0;  // the only group without group columns
+        if (!groupCols.empty()) {
+            group.clear();
+            for (const std::size_t col : groupCols) {
+                group.emplace_back(trimBlanks(rec.fields[col]));
+            }
+            const auto [found, newGroup] =
+                groupIndex.try_emplace(group, static_cast<std::uint32_t>(survey.groups_.size()));
+            if (newGroup) {
+                survey.groups_.push_back(group);
+            }
+            groupAt = found->second;
         }
-        const auto [groupAt, newGroup] =
-            groupIndex.try_emplace(group, static_cast<std::uint32_t>(survey.groups_.size()));
-        if (newGroup) {
-            survey.groups_.push_back(group);
-        }
-        const auto [index, inserted] = survey.findOrAdd(id, groupAt->second);
+        const bool same = last && survey.entries_[*last].group == groupAt &&
+                          survey.idOf(survey.entries_[*last]) == id;
+        const auto [index, inserted] =
+            same ? std::pair(*last, false) : survey.findOrAdd(id, groupAt);
+        last = index;
         Survey::Entry& entry = survey.entries_[index];
         if (inserted) {
             entry.firstLine = rec.line;
@@ -272,12 +302,15 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format) {
                 }
             }
         }
-        const std::string& value = rec.fields[static_cast<std::size_t>(valueCol)];
+        std::string& value = rec.fields[static_cast<std::size_t>(valueCol)];
         if (isMissingValue(value)) {
             ++entry.missing;
             continue;
         }
-        survey.addValue(index, decimalComma ? withDecimalPoint(value) : value, rec.line);
+        if (decimalComma) {
+            toDecimalPoint(value);
+        }
+        survey.addValue(index, value, rec.line);
     }
     if (!error.reason.empty()) {
         survey.addError(error);

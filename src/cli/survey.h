@@ -55,6 +55,8 @@ class Survey {
     // The samples, in the order they first appear.
     std::size_t size() const { return entries_.size(); }
     SurveySample sample(std::size_t i) const;
+    // The same into `s`, whose storage is reused.
+    void sampleInto(std::size_t i, SurveySample& s) const;
     // The index of a sample's group among groups().
     std::size_t groupIndexOf(std::size_t i) const { return entries_[i].group; }
     // The distinct values of the group columns, in the order they first appear (one empty

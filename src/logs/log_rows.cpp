@@ -1,6 +1,7 @@
 #include "logs/log_rows.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/text_format.h"
 #include "reports/run_record.h"
@@ -121,9 +122,9 @@ std::vector<LogRow> detailLogRows(const RunRecord& run) {
     return rows;
 }
 
-LogRow summaryLogRow(const RunRecord& run) {
+SummaryTexts summaryTexts(const RunRecord& run) {
     const Comparison& c = run.result;
-    const ResultTexts t = verdictTexts(c, run.options);
+    ResultTexts t = verdictTexts(c, run.options);
     const bool mannWhitney = c.test == TestKind::MannWhitney;
     // The summary records the numbers the panels show, as the fields read back.
     const auto shown = [](double value, const char* pattern) {
@@ -132,28 +133,38 @@ LogRow summaryLogRow(const RunRecord& run) {
     const auto worked = [&](double value) {
         return mannWhitney ? std::string(kNotApplicable) : shown(value, kMeanPattern);
     };
-    return {
-        {"SAMPID", run.identity.sampleId},
-        {"SAMP_ALIAS", run.identity.sampleAlias},
-        {"SAMP_REPS", shown(c.testSample.count, kCountPattern)},
-        {"SAMP_STD", shown(c.testSample.sd, kMeanPattern)},
-        {"SAMP_MN", shown(c.testSample.mean, kMeanPattern)},
-        {"SAMP_T_STD", worked(c.workedSd(true))},
-        {"SAMP_T_MN", worked(c.workedMean(true))},
-        {"REFID", run.identity.referenceId},
-        {"REF_ALIAS", run.identity.referenceAlias},
-        {"REF_REPS", shown(c.referenceSample.count, kCountPattern)},
-        {"REF_STD", shown(c.referenceSample.sd, kMeanPattern)},
-        {"REF_MN", shown(c.referenceSample.mean, kMeanPattern)},
-        {"REF_T_STD", worked(c.workedSd(false))},
-        {"REF_T_MN", worked(c.workedMean(false))},
-        {"PASS_FAIL", t.acceptNull},
-        {"W_PASSFAIL", t.normal},
-        {"L_PASSFAIL", t.homoscedastic},
-        {"T_TYPE", t.testName},
-        {"POWER", t.power},
-        {"POWER_DIFF", run.minimumDifference},
-    };
+    SummaryTexts texts;
+    texts[summaryFieldIndex("SAMPID")] = run.identity.sampleId;
+    texts[summaryFieldIndex("SAMP_ALIAS")] = run.identity.sampleAlias;
+    texts[summaryFieldIndex("SAMP_REPS")] = shown(c.testSample.count, kCountPattern);
+    texts[summaryFieldIndex("SAMP_STD")] = shown(c.testSample.sd, kMeanPattern);
+    texts[summaryFieldIndex("SAMP_MN")] = shown(c.testSample.mean, kMeanPattern);
+    texts[summaryFieldIndex("SAMP_T_STD")] = worked(c.workedSd(true));
+    texts[summaryFieldIndex("SAMP_T_MN")] = worked(c.workedMean(true));
+    texts[summaryFieldIndex("REFID")] = run.identity.referenceId;
+    texts[summaryFieldIndex("REF_ALIAS")] = run.identity.referenceAlias;
+    texts[summaryFieldIndex("REF_REPS")] = shown(c.referenceSample.count, kCountPattern);
+    texts[summaryFieldIndex("REF_STD")] = shown(c.referenceSample.sd, kMeanPattern);
+    texts[summaryFieldIndex("REF_MN")] = shown(c.referenceSample.mean, kMeanPattern);
+    texts[summaryFieldIndex("REF_T_STD")] = worked(c.workedSd(false));
+    texts[summaryFieldIndex("REF_T_MN")] = worked(c.workedMean(false));
+    texts[summaryFieldIndex("PASS_FAIL")] = std::move(t.acceptNull);
+    texts[summaryFieldIndex("W_PASSFAIL")] = std::move(t.normal);
+    texts[summaryFieldIndex("L_PASSFAIL")] = std::move(t.homoscedastic);
+    texts[summaryFieldIndex("T_TYPE")] = std::move(t.testName);
+    texts[summaryFieldIndex("POWER")] = std::move(t.power);
+    texts[summaryFieldIndex("POWER_DIFF")] = run.minimumDifference;
+    return texts;
+}
+
+LogRow summaryLogRow(const RunRecord& run) {
+    SummaryTexts texts = summaryTexts(run);
+    LogRow row;
+    row.reserve(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        row.emplace_back(kSummaryRecordFields[i].name, std::move(texts[i]));
+    }
+    return row;
 }
 
 }  // namespace bx

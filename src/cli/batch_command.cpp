@@ -6,6 +6,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -103,7 +104,9 @@ std::string refusalLine(const std::string& sampleId, const std::string& referenc
 // The summary record of a run as one results line: the fields in the record's order, as the
 // summary log writes them, then STATUS (without the line end).
 void appendSummaryLine(std::string& line, const RunRecord& run, std::string_view status) {
-    for (const std::string& text : summaryTexts(run)) {
+    // The reference's numbers come back in every comparison: each thread keeps their texts.
+    thread_local ShownSummaryNumbers shown;
+    for (const std::string& text : summaryTexts(run, &shown)) {
         appendCsvField(line, text);
         line += ',';
     }
@@ -661,14 +664,23 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
     for (const std::string& warning : check.warnings) {
         lines.push_back(warning);
     }
-    RunRecord run;
     if (!check.refusal) {
         check.options.power = o.power;
         check.options.minimumDifference = leadingNumber(o.minimumDifference);
-        const OverrideAnswer answer = !o.normalityPrompt ? OverrideAnswer::No
-                                      : o.overrideYes    ? OverrideAnswer::Yes
-                                                         : OverrideAnswer::No;
-        run.result = analyze(check.samples(), check.options, *tables_, answer);
+    }
+    const OverrideAnswer answer = !o.normalityPrompt ? OverrideAnswer::No
+                                  : o.overrideYes    ? OverrideAnswer::Yes
+                                                     : OverrideAnswer::No;
+    // The analysis is made in place (a Comparison is large).
+    RunRecord run{.identity = {"", test.id, "", referenceId_, ""},
+                  .testEntries = {},
+                  .referenceEntries = {},
+                  .options = check.options,
+                  .minimumDifference = o.minimumDifference,
+                  .result = check.refusal
+                                ? Comparison{}
+                                : analyze(check.samples(), check.options, *tables_, answer)};
+    if (!check.refusal) {
         const Comparison& comparison = run.result;
         // The question and the notice are message boxes of the window; here they are messages.
         if (o.normalityPrompt && comparison.normality && !comparison.normality->normal) {
@@ -738,9 +750,6 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
         }
         result.line = jsonLine(test.id, std::move(object));
     }
-    run.identity = {"", test.id, "", referenceId_, ""};
-    run.options = check.options;
-    run.minimumDifference = o.minimumDifference;
     if (!jsonl) {
         constexpr std::size_t kTypicalLineBytes = 512;  // grown in one step rather than several
         result.line.reserve(kTypicalLineBytes);
@@ -809,7 +818,9 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
                 cause = why;
             }
         } else if (!cause) {
-            survey = readSurvey(file, request.survey);
+            std::error_code unknown;
+            const std::uintmax_t size = std::filesystem::file_size(request.input, unknown);
+            survey = readSurvey(file, request.survey, unknown ? 0 : size);
             if (file.bad()) {
                 cause = plainCauseOfErrno(errno, request.input);
             }

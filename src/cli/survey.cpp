@@ -88,41 +88,63 @@ void Survey::sampleInto(std::size_t i, SurveySample& s) const {
     }
 }
 
-std::size_t Survey::hashOf(std::string_view id, std::size_t group) {
-    return std::hash<std::string_view>{}(id) ^ (group * 0x9E3779B97F4A7C15ULL);
+std::uint32_t Survey::hashOf(std::string_view id, std::size_t group) {
+    const std::uint64_t h = std::hash<std::string_view>{}(id) ^ (group * 0x9E3779B97F4A7C15ULL);
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
 std::optional<std::size_t> Survey::find(std::string_view id, std::size_t group) const {
+    return find(id, group, hashOf(id, group));
+}
+
+std::optional<std::size_t> Survey::find(std::string_view id, std::size_t group,
+                                        std::uint32_t hash) const {
     if (slots_.empty()) {
         return std::nullopt;
     }
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = hashOf(id, group) & mask;; at = (at + 1) & mask) {
-        const std::uint32_t slot = slots_[at];
-        if (slot == kNone) {
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const Slot slot = slots_[at];
+        if (slot.entry == kNone) {
             return std::nullopt;
         }
-        if (entries_[slot].group == group && idOf(entries_[slot]) == id) {
-            return slot;
+        if (slot.hash == hash && entries_[slot.entry].group == group &&
+            idOf(entries_[slot.entry]) == id) {
+            return slot.entry;
+        }
+    }
+}
+
+void Survey::resizeIndex(std::size_t count) {
+    std::size_t size = 64;
+    while (size < count * 2) {
+        size *= 2;
+    }
+    if (size <= slots_.size()) {
+        return;
+    }
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(size, Slot{});
+    const std::size_t mask = size - 1;
+    for (const Slot& slot : old) {
+        if (slot.entry != kNone) {
+            std::size_t at = slot.hash & mask;
+            while (slots_[at].entry != kNone) {
+                at = (at + 1) & mask;
+            }
+            slots_[at] = slot;
         }
     }
 }
 
 std::pair<std::uint32_t, bool> Survey::findOrAdd(std::string_view id, std::uint32_t group) {
-    if (const std::optional<std::size_t> found = find(id, group)) {
+    const std::uint32_t hash = hashOf(id, group);
+    if (const std::optional<std::size_t> found = find(id, group, hash)) {
         return {static_cast<std::uint32_t>(*found), false};
     }
     // Kept at most half full.
     if ((entries_.size() + 1) * 2 > slots_.size()) {
-        slots_.assign(std::max<std::size_t>(64, slots_.size() * 2), kNone);
-        const std::size_t mask = slots_.size() - 1;
-        for (std::uint32_t k = 0; k < entries_.size(); ++k) {
-            std::size_t at = hashOf(idOf(entries_[k]), entries_[k].group) & mask;
-            while (slots_[at] != kNone) {
-                at = (at + 1) & mask;
-            }
-            slots_[at] = k;
-        }
+        resizeIndex(std::max<std::size_t>(32, slots_.size()));
     }
     Entry e;
     e.idOffset = static_cast<std::uint32_t>(ids_.size());
@@ -132,11 +154,11 @@ std::pair<std::uint32_t, bool> Survey::findOrAdd(std::string_view id, std::uint3
     const auto index = static_cast<std::uint32_t>(entries_.size());
     entries_.push_back(e);
     const std::size_t mask = slots_.size() - 1;
-    std::size_t at = hashOf(id, group) & mask;
-    while (slots_[at] != kNone) {
+    std::size_t at = hash & mask;
+    while (slots_[at].entry != kNone) {
         at = (at + 1) & mask;
     }
-    slots_[at] = index;
+    slots_[at] = {index, hash};
     return {index, true};
 }
 
@@ -153,6 +175,18 @@ void Survey::addValue(std::uint32_t sample, std::string_view text, int line) {
     e.lastRow = row;
 }
 
+void Survey::reserveFor(std::uintmax_t bytes) {
+    // A row takes some 8 bytes or more ("A,12.5\n"), its value text half of them or less, and
+    // a sample a few rows; beyond the cap the storage grows as the rows come.
+    constexpr std::uintmax_t kCap = std::uintmax_t{1} << 28;
+    const auto b = static_cast<std::size_t>(std::min(bytes, kCap));
+    rows_.reserve(b / 8);
+    values_.reserve(b / 2);
+    entries_.reserve(b / 32);
+    ids_.reserve(b / 8);
+    resizeIndex(b / 32);
+}
+
 void Survey::addError(CsvError error) {
     ++errorCount;
     if (errors.size() < kErrorsKept) {
@@ -162,11 +196,12 @@ void Survey::addError(CsvError error) {
 
 Survey readSurvey(std::string_view text, const SurveyFormat& format) {
     std::istringstream in{std::string(text)};
-    return readSurvey(in, format);
+    return readSurvey(in, format, text.size());
 }
 
-Survey readSurvey(std::istream& in, const SurveyFormat& format) {
+Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t expectedBytes) {
     Survey survey;
+    survey.reserveFor(expectedBytes);
     CsvStream stream(in, format.delimiter);
     CsvRecord header;
     CsvError error;

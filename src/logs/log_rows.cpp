@@ -1,6 +1,8 @@
 #include "logs/log_rows.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <utility>
 
 #include "base/text_format.h"
@@ -122,32 +124,48 @@ std::vector<LogRow> detailLogRows(const RunRecord& run) {
     return rows;
 }
 
-SummaryTexts summaryTexts(const RunRecord& run) {
+const std::string& ShownSummaryNumbers::text(std::size_t field, double value, const char* pattern) {
+    Shown& shown = shown_.at(field);
+    if (!shown.set ||
+        std::bit_cast<std::uint64_t>(shown.value) != std::bit_cast<std::uint64_t>(value)) {
+        shown.text = shownNumberText(value, pattern);
+        shown.value = value;
+        shown.set = true;
+    }
+    return shown.text;
+}
+
+SummaryTexts summaryTexts(const RunRecord& run, ShownSummaryNumbers* kept) {
     const Comparison& c = run.result;
     ResultTexts t = verdictTexts(c, run.options);
     const bool mannWhitney = c.test == TestKind::MannWhitney;
-    // The summary records the numbers the panels show, as the fields read back.
-    const auto shown = [](double value, const char* pattern) {
-        return shownNumberText(value, pattern);
-    };
-    const auto worked = [&](double value) {
-        return mannWhitney ? std::string(kNotApplicable) : shown(value, kMeanPattern);
-    };
     SummaryTexts texts;
+    // The summary records the numbers the panels show, as the fields read back.
+    const auto shown = [&](std::size_t field, double value, const char* pattern) {
+        texts[field] =
+            kept != nullptr ? kept->text(field, value, pattern) : shownNumberText(value, pattern);
+    };
+    const auto worked = [&](std::size_t field, double value) {
+        if (mannWhitney) {
+            texts[field] = kNotApplicable;
+        } else {
+            shown(field, value, kMeanPattern);
+        }
+    };
     texts[summaryFieldIndex("SAMPID")] = run.identity.sampleId;
     texts[summaryFieldIndex("SAMP_ALIAS")] = run.identity.sampleAlias;
-    texts[summaryFieldIndex("SAMP_REPS")] = shown(c.testSample.count, kCountPattern);
-    texts[summaryFieldIndex("SAMP_STD")] = shown(c.testSample.sd, kMeanPattern);
-    texts[summaryFieldIndex("SAMP_MN")] = shown(c.testSample.mean, kMeanPattern);
-    texts[summaryFieldIndex("SAMP_T_STD")] = worked(c.workedSd(true));
-    texts[summaryFieldIndex("SAMP_T_MN")] = worked(c.workedMean(true));
+    shown(summaryFieldIndex("SAMP_REPS"), c.testSample.count, kCountPattern);
+    shown(summaryFieldIndex("SAMP_STD"), c.testSample.sd, kMeanPattern);
+    shown(summaryFieldIndex("SAMP_MN"), c.testSample.mean, kMeanPattern);
+    worked(summaryFieldIndex("SAMP_T_STD"), c.workedSd(true));
+    worked(summaryFieldIndex("SAMP_T_MN"), c.workedMean(true));
     texts[summaryFieldIndex("REFID")] = run.identity.referenceId;
     texts[summaryFieldIndex("REF_ALIAS")] = run.identity.referenceAlias;
-    texts[summaryFieldIndex("REF_REPS")] = shown(c.referenceSample.count, kCountPattern);
-    texts[summaryFieldIndex("REF_STD")] = shown(c.referenceSample.sd, kMeanPattern);
-    texts[summaryFieldIndex("REF_MN")] = shown(c.referenceSample.mean, kMeanPattern);
-    texts[summaryFieldIndex("REF_T_STD")] = worked(c.workedSd(false));
-    texts[summaryFieldIndex("REF_T_MN")] = worked(c.workedMean(false));
+    shown(summaryFieldIndex("REF_REPS"), c.referenceSample.count, kCountPattern);
+    shown(summaryFieldIndex("REF_STD"), c.referenceSample.sd, kMeanPattern);
+    shown(summaryFieldIndex("REF_MN"), c.referenceSample.mean, kMeanPattern);
+    worked(summaryFieldIndex("REF_T_STD"), c.workedSd(false));
+    worked(summaryFieldIndex("REF_T_MN"), c.workedMean(false));
     texts[summaryFieldIndex("PASS_FAIL")] = std::move(t.acceptNull);
     texts[summaryFieldIndex("W_PASSFAIL")] = std::move(t.normal);
     texts[summaryFieldIndex("L_PASSFAIL")] = std::move(t.homoscedastic);

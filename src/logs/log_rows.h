@@ -23,7 +23,26 @@ std::vector<LogRow> detailLogRows(const RunRecord& run);
 
 // The texts of a run's summary log row, one per field of kSummaryRecordFields, in that order.
 using SummaryTexts = std::array<std::string, kSummaryRecordFields.size()>;
-SummaryTexts summaryTexts(const RunRecord& run);
+
+// The numbers last shown in each field of a summary and their texts, for a caller that shows
+// many runs with the same reference: a field's number is formatted again only when it differs
+// (bit for bit) from the last one.
+class ShownSummaryNumbers {
+  public:
+    // The text of `value` shown with `pattern` in field `field`; a field keeps its pattern.
+    const std::string& text(std::size_t field, double value, const char* pattern);
+
+  private:
+    struct Shown {
+        bool set = false;
+        double value = 0.0;
+        std::string text;
+    };
+    std::array<Shown, kSummaryRecordFields.size()> shown_;
+};
+
+// With `shown`, numbers already shown there are not formatted again.
+SummaryTexts summaryTexts(const RunRecord& run, ShownSummaryNumbers* shown = nullptr);
 
 // The one row of a run in the summary log: every field of summaryTexts() by name.
 LogRow summaryLogRow(const RunRecord& run);

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -54,12 +56,27 @@ constexpr std::size_t kLookAheadWithWindows = 256;
 // comparison is run.
 void appendTypedColumns(std::string& line, const bx::AnalysisOptions& o, const Comparison* c,
                         double pValue) {
-    const auto num = [&line](std::optional<double> v) {
+    // The shortest text of the number last written in each column, on this thread: the alpha
+    // level, and often the critical value, come back comparison after comparison.
+    struct Written {
+        std::uint64_t bits = 0;
+        std::size_t length = 0;  // none yet when 0
+        std::array<char, 32> text{};
+    };
+    thread_local std::array<Written, 9> written;
+    std::size_t column = 0;
+    const auto num = [&line, &column](std::optional<double> v) {
+        Written& last = written.at(column++);
         line += ',';
         if (v && std::isfinite(*v)) {
-            std::array<char, 32> text{};
-            const auto written = std::to_chars(text.data(), text.data() + text.size(), *v);
-            line.append(text.data(), written.ptr);
+            const auto bits = std::bit_cast<std::uint64_t>(*v);
+            if (last.length == 0 || last.bits != bits) {
+                const auto end =
+                    std::to_chars(last.text.data(), last.text.data() + last.text.size(), *v).ptr;
+                last.length = static_cast<std::size_t>(end - last.text.data());
+                last.bits = bits;
+            }
+            line.append(last.text.data(), last.length);
         }
     };
     const auto word = [&line](std::string_view w) {

@@ -145,9 +145,14 @@ SummaryTexts summaryTexts(const RunRecord& run, ShownSummaryNumbers* kept) {
         texts[field] =
             kept != nullptr ? kept->text(field, value, pattern) : shownNumberText(value, pattern);
     };
-    const auto worked = [&](std::size_t field, double value) {
+    // A worked value is often the entered one itself (no transformation): the same text.
+    const auto worked = [&](std::size_t field, double value, std::size_t entered,
+                            double enteredValue) {
         if (mannWhitney) {
             texts[field] = kNotApplicable;
+        } else if (std::bit_cast<std::uint64_t>(value) ==
+                   std::bit_cast<std::uint64_t>(enteredValue)) {
+            texts[field] = texts[entered];
         } else {
             shown(field, value, kMeanPattern);
         }
@@ -157,15 +162,19 @@ SummaryTexts summaryTexts(const RunRecord& run, ShownSummaryNumbers* kept) {
     shown(summaryFieldIndex("SAMP_REPS"), c.testSample.count, kCountPattern);
     shown(summaryFieldIndex("SAMP_STD"), c.testSample.sd, kMeanPattern);
     shown(summaryFieldIndex("SAMP_MN"), c.testSample.mean, kMeanPattern);
-    worked(summaryFieldIndex("SAMP_T_STD"), c.workedSd(true));
-    worked(summaryFieldIndex("SAMP_T_MN"), c.workedMean(true));
+    worked(summaryFieldIndex("SAMP_T_STD"), c.workedSd(true), summaryFieldIndex("SAMP_STD"),
+           c.testSample.sd);
+    worked(summaryFieldIndex("SAMP_T_MN"), c.workedMean(true), summaryFieldIndex("SAMP_MN"),
+           c.testSample.mean);
     texts[summaryFieldIndex("REFID")] = run.identity.referenceId;
     texts[summaryFieldIndex("REF_ALIAS")] = run.identity.referenceAlias;
     shown(summaryFieldIndex("REF_REPS"), c.referenceSample.count, kCountPattern);
     shown(summaryFieldIndex("REF_STD"), c.referenceSample.sd, kMeanPattern);
     shown(summaryFieldIndex("REF_MN"), c.referenceSample.mean, kMeanPattern);
-    worked(summaryFieldIndex("REF_T_STD"), c.workedSd(false));
-    worked(summaryFieldIndex("REF_T_MN"), c.workedMean(false));
+    worked(summaryFieldIndex("REF_T_STD"), c.workedSd(false), summaryFieldIndex("REF_STD"),
+           c.referenceSample.sd);
+    worked(summaryFieldIndex("REF_T_MN"), c.workedMean(false), summaryFieldIndex("REF_MN"),
+           c.referenceSample.mean);
     texts[summaryFieldIndex("PASS_FAIL")] = std::move(t.acceptNull);
     texts[summaryFieldIndex("W_PASSFAIL")] = std::move(t.normal);
     texts[summaryFieldIndex("L_PASSFAIL")] = std::move(t.homoscedastic);

@@ -177,8 +177,10 @@ void Survey::addValue(std::uint32_t sample, std::string_view text, int line) {
 
 void Survey::reserveFor(std::uintmax_t bytes) {
     // A row takes some 8 bytes or more ("A,12.5\n"), its value text half of them or less, and
-    // a sample a few rows; beyond the cap the storage grows as the rows come.
-    constexpr std::uintmax_t kCap = std::uintmax_t{1} << 28;
+    // a sample a few rows. Beyond the cap (some 200 MB reserved, of which only the index's
+    // 32 MB is written before any row is read, should the file hold no survey at all) the
+    // storage grows as the rows come.
+    constexpr std::uintmax_t kCap = std::uintmax_t{1} << 26;
     const auto b = static_cast<std::size_t>(std::min(bytes, kCap));
     rows_.reserve(b / 8);
     values_.reserve(b / 2);

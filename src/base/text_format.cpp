@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -55,22 +57,41 @@ constexpr std::array<double, 23> kPow10 = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1
                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// Powers of ten up to 10^19, the largest below 2^64.
+constexpr std::array<std::uint64_t, 20> kPow10Integer = [] {
+    std::array<std::uint64_t, 20> powers{};
+    std::uint64_t p = 1;
+    for (std::uint64_t& power : powers) {
+        power = p;
+        p *= 10;
+    }
+    return powers;
+}();
+
 // The 15 significant digits of `magnitude` (correctly rounded) by integer arithmetic, for the
-// common range where that is exact enough: m = magnitude * 10^(14 - e) lies in [1e14, 1e15),
-// the power of ten is exact (at most 10^22) and the product is off by at most half an ulp of m
-// (1/16 below 2^50), so rounding m to the nearest integer is safe unless its fraction lies
-// within 0.1 of one half. Returns false where the caller must take the general path.
-bool fifteenDigits(double magnitude, std::array<char, 15>& digits, int& exponent) {
+// common range where that is exact: m = magnitude * 10^(14 - e) lies in [1e14, 1e15) and the
+// power of ten is exact (at most 10^22), so the product's rounding error is itself a double
+// that fma() finds exactly, and the product, m plus that error, is known exactly. Rounding it to
+// the nearest integer then gives the correctly rounded digits; an exact half, where the
+// general path's rounding rule applies, is left to it. `digits` is then the 15-digit integer and
+// `exponent` the power of ten of its first digit. Returns false where the caller must take the
+// general path.
+bool fifteenDigits(double magnitude, std::uint64_t& digits, int& exponent) {
     if (!(magnitude >= 1e-7 && magnitude < 1e14)) {
         return false;
     }
-    int e = static_cast<int>(std::floor(std::log10(magnitude)));
+    // floor(log10(magnitude)) or one less, from the binary exponent (78913 / 2^18 is log10(2)
+    // to six places); the loop below steps to the right power.
+    const int binaryExponent =
+        static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF) - 1023;
+    int e = (binaryExponent * 78913) >> 18;
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int shift = 14 - e;
         if (shift < 0 || shift > 22) {
             return false;
         }
-        const double m = magnitude * kPow10[static_cast<std::size_t>(shift)];
+        const double power = kPow10[static_cast<std::size_t>(shift)];
+        const double m = magnitude * power;
         if (m < 1e14) {
             --e;
             continue;
@@ -79,21 +100,49 @@ bool fifteenDigits(double magnitude, std::array<char, 15>& digits, int& exponent
             ++e;
             continue;
         }
-        const double whole = std::floor(m);
-        const double fraction = m - whole;
-        if (std::fabs(fraction - 0.5) < 0.1) {
+        const double error = std::fma(magnitude, power, -m);  // the product is m + error
+        auto n = static_cast<std::uint64_t>(m);               // m's integer part
+        // m - n - 0.5 is exact (m has at most 6 fraction bits here), and adding the error keeps
+        // the sign of the exact sum.
+        const double aboveHalf = (m - static_cast<double>(n) - 0.5) + error;
+        if (aboveHalf == 0.0) {
             return false;
         }
-        auto n = static_cast<long long>(whole) + (fraction > 0.5 ? 1 : 0);
-        if (n >= 1000000000000000LL) {  // rounded up to the next power of ten
+        n += aboveHalf > 0.0 ? 1 : 0;
+        if (n >= kPow10Integer[15]) {  // rounded up to the next power of ten
             n /= 10;
             ++e;
         }
-        std::to_chars(digits.data(), digits.data() + digits.size(), n);
+        digits = n;
         exponent = e;
         return true;
     }
     return false;
+}
+
+// |value| * 10^decimals rounded as roundedDigits() rounds it, as an integer, where
+// fifteenDigits() finds the digits and the result fits in 64 bits. The 15 digits hold the places
+// down to 10^(exponent - 14); those below 10^-decimals are dropped, rounding half up on the
+// first of them. False where the caller must take the general path.
+bool roundedInteger(double magnitude, int decimals, std::uint64_t& scaled) {
+    std::uint64_t digits = 0;
+    int exponent = 0;
+    if (!fifteenDigits(magnitude, digits, exponent)) {
+        return false;
+    }
+    const int dropped = 14 - exponent - decimals;
+    if (dropped <= 0) {
+        if (-dropped > 4) {  // the digits times 10^4 stay below 2^64
+            return false;
+        }
+        scaled = digits * kPow10Integer[static_cast<std::size_t>(-dropped)];
+    } else if (dropped <= 15) {
+        const std::uint64_t unit = kPow10Integer[static_cast<std::size_t>(dropped)];
+        scaled = digits / unit + (digits % unit >= unit / 2 ? 1 : 0);
+    } else {
+        scaled = 0;  // every digit lies beyond the places, the first at most 10^(-decimals - 2)
+    }
+    return true;
 }
 
 RoundedDigits roundedDigits(double magnitude, int decimals) {
@@ -105,7 +154,9 @@ RoundedDigits roundedDigits(double magnitude, int decimals) {
     }
     std::array<char, 15> significant{};
     int exponent = 0;
-    if (!fifteenDigits(magnitude, significant, exponent)) {
+    if (std::uint64_t n = 0; fifteenDigits(magnitude, n, exponent)) {
+        std::to_chars(significant.data(), significant.data() + significant.size(), n);
+    } else {
         // "d.dddddddddddddde+XX": 15 significant digits, correctly rounded
         std::array<char, 32> sci{};
         const auto written = std::to_chars(sci.data(), sci.data() + sci.size(), magnitude,
@@ -223,6 +274,35 @@ std::string shortestAtFifteenDigits(double value) {
     return text;
 }
 
+// The text of a rounded magnitude: `digits` holds its integer digits (`integerLength` of them,
+// without leading zeros) and then exactly `maxDecimals` fraction digits.
+std::string composeNumber(bool negative, std::string_view digits, int integerLength,
+                          const Pattern& p) {
+    const char* integer = digits.data();
+    const char* fraction = integer + integerLength;
+    const auto length = static_cast<int>(digits.size());
+    int fractionLength = length - integerLength;
+    while (fractionLength > p.minDecimals && fraction[fractionLength - 1] == '0') {
+        --fractionLength;
+    }
+    const bool isZero = digits.find_first_not_of('0') == std::string_view::npos;
+    const int integerPad = std::max(0, p.minInteger - integerLength);
+    const bool sign = negative && !isZero && (integerLength + integerPad + fractionLength) > 0;
+    std::string text(static_cast<std::size_t>((sign ? 1 : 0) + integerPad + integerLength +
+                                              (fractionLength > 0 ? fractionLength + 1 : 0)),
+                     '0');
+    char* out = text.data();
+    if (sign) {
+        *out++ = '-';
+    }
+    out = std::copy_n(integer, integerLength, out + integerPad);
+    if (fractionLength > 0) {
+        *out++ = '.';
+        std::copy_n(fraction, fractionLength, out);
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string formatNumber(double value, std::string_view pattern) {
@@ -256,30 +336,30 @@ std::string formatNumber(double value, std::string_view pattern) {
         }
         return text;
     }
+    std::uint64_t scaled = 0;
+    if (roundedInteger(magnitude, p.maxDecimals, scaled)) {
+        std::array<char, 24> digits{};
+        // A value that rounds to zero has no digits at all, as on the general path.
+        char* end = scaled == 0
+                        ? digits.data()
+                        : std::to_chars(digits.data(), digits.data() + digits.size(), scaled).ptr;
+        const auto length = static_cast<int>(end - digits.data());
+        if (length >= p.maxDecimals) {
+            return composeNumber(value < 0, {digits.data(), static_cast<std::size_t>(length)},
+                                 length - p.maxDecimals, p);
+        }
+        // Below 1: the fraction's leading zeros.
+        std::array<char, 48> fraction{};
+        const auto zeros = static_cast<std::size_t>(p.maxDecimals - length);
+        if (zeros + static_cast<std::size_t>(length) <= fraction.size()) {
+            std::fill_n(fraction.begin(), zeros, '0');
+            std::copy(digits.data(), end, fraction.begin() + static_cast<std::ptrdiff_t>(zeros));
+            return composeNumber(value < 0,
+                                 {fraction.data(), zeros + static_cast<std::size_t>(length)}, 0, p);
+        }
+    }
     const RoundedDigits r = roundedDigits(magnitude, p.maxDecimals);
-    const char* integer = r.digits.data();
-    const char* fraction = integer + r.integerLength;
-    int fractionLength = r.length - r.integerLength;
-    while (fractionLength > p.minDecimals && fraction[fractionLength - 1] == '0') {
-        --fractionLength;
-    }
-    bool isZero = true;
-    for (int i = 0; i < r.length && isZero; ++i) {
-        isZero = r.digits[static_cast<std::size_t>(i)] == '0';
-    }
-    const int integerPad = std::max(0, p.minInteger - r.integerLength);
-    std::string text;
-    text.reserve(static_cast<std::size_t>(integerPad) + static_cast<std::size_t>(r.length) + 2);
-    if (value < 0 && !isZero && (r.integerLength + integerPad + fractionLength) > 0) {
-        text.push_back('-');
-    }
-    text.append(static_cast<std::size_t>(integerPad), '0');
-    text.append(integer, static_cast<std::size_t>(r.integerLength));
-    if (fractionLength > 0) {
-        text.push_back('.');
-        text.append(fraction, static_cast<std::size_t>(fractionLength));
-    }
-    return text;
+    return composeNumber(value < 0, r.digits, r.integerLength, p);
 }
 
 std::string numberToText(double value) {
@@ -316,42 +396,6 @@ std::string numberToTextSigned(double value) {
     return text;
 }
 
-// Clinger's fast path: a decimal of at most 15 digits and no exponent is an exact integer
-// divided by an exact power of ten, and one correctly rounded division gives the correctly
-// rounded value. Returns false for anything else.
-static bool plainDecimal(const char* first, const char* last, double& value) {
-    bool negative = false;
-    if (first != last && *first == '-') {
-        negative = true;
-        ++first;
-    }
-    long long digits = 0;
-    int count = 0;
-    int decimals = 0;
-    bool point = false;
-    for (const char* c = first; c != last; ++c) {
-        if (*c == '.') {
-            point = true;
-            continue;
-        }
-        if (*c < '0' || *c > '9') {
-            return false;
-        }
-        if (++count > 15) {
-            return false;
-        }
-        digits = digits * 10 + (*c - '0');
-        if (point) {
-            ++decimals;
-        }
-    }
-    value = static_cast<double>(digits) / kPow10[static_cast<std::size_t>(decimals)];
-    if (negative) {
-        value = -value;
-    }
-    return true;
-}
-
 LeadingNumber parseLeadingNumber(std::string_view text) {
     LeadingNumber result;
     std::size_t i = 0;
@@ -359,19 +403,27 @@ LeadingNumber parseLeadingNumber(std::string_view text) {
         ++i;
     }
     const std::size_t start = i;
+    const bool negative = i < text.size() && text[i] == '-';
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         ++i;
     }
+    // The digits as one integer while there are at most 15 of them (leading zeros count), and
+    // how many follow the point.
+    std::int64_t mantissa = 0;
     std::size_t digits = 0;
+    int decimals = 0;
     while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+        mantissa = digits < 15 ? mantissa * 10 + (text[i] - '0') : mantissa;
         ++i;
         ++digits;
     }
     if (i < text.size() && text[i] == '.') {
         ++i;
         while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+            mantissa = digits < 15 ? mantissa * 10 + (text[i] - '0') : mantissa;
             ++i;
             ++digits;
+            ++decimals;
         }
     }
     if (digits == 0) {
@@ -391,14 +443,22 @@ LeadingNumber parseLeadingNumber(std::string_view text) {
             end = j;
         }
     }
-    // from_chars takes no leading "+"; out-of-range magnitudes (1e999) go to strtod, which
-    // gives the infinity that the validation then refuses.
-    const char* first = text.data() + start;
-    const char* last = text.data() + end;
-    if (*first == '+') {
-        ++first;
-    }
-    if (!plainDecimal(first, last, result.value)) {
+    if (digits <= 15 && end == i) {
+        // Clinger's fast path: at most 15 digits and no exponent make an exact integer divided
+        // by an exact power of ten, and one correctly rounded division gives the correctly
+        // rounded value.
+        result.value = static_cast<double>(mantissa) / kPow10[static_cast<std::size_t>(decimals)];
+        if (negative) {
+            result.value = -result.value;
+        }
+    } else {
+        // from_chars takes no leading "+"; out-of-range magnitudes (1e999) go to strtod, which
+        // gives the infinity that the validation then refuses.
+        const char* first = text.data() + start;
+        const char* last = text.data() + end;
+        if (*first == '+') {
+            ++first;
+        }
         const auto parsed = std::from_chars(first, last, result.value);
         if (parsed.ec != std::errc()) {
             const std::string number(text.substr(start, end - start));
@@ -406,7 +466,8 @@ LeadingNumber parseLeadingNumber(std::string_view text) {
         }
     }
     result.found = true;
-    result.wholeText = trimBlanks(text.substr(end)).empty();
+    result.wholeText = std::all_of(text.begin() + static_cast<std::ptrdiff_t>(end), text.end(),
+                                   [](char c) { return c == ' '; });
     return result;
 }
 

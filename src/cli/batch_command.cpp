@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -35,15 +38,6 @@
 namespace bx::cli {
 namespace {
 
-constexpr std::size_t summaryFieldIndex(std::string_view name) {
-    for (std::size_t i = 0; i < kSummaryRecordFields.size(); ++i) {
-        if (kSummaryRecordFields[i].name == name) {
-            return i;
-        }
-    }
-    return kSummaryRecordFields.size();
-}
-
 constexpr std::size_t kSummaryFieldCount = kSummaryRecordFields.size();
 constexpr std::size_t kSampIdColumn = summaryFieldIndex("SAMPID");
 constexpr std::size_t kRefIdColumn = summaryFieldIndex("REFID");
@@ -62,12 +56,27 @@ constexpr std::size_t kLookAheadWithWindows = 256;
 // comparison is run.
 void appendTypedColumns(std::string& line, const bx::AnalysisOptions& o, const Comparison* c,
                         double pValue) {
-    const auto num = [&line](std::optional<double> v) {
+    // The shortest text of the number last written in each column, on this thread: the alpha
+    // level, and often the critical value, come back comparison after comparison.
+    struct Written {
+        std::uint64_t bits = 0;
+        std::size_t length = 0;  // none yet when 0
+        std::array<char, 32> text{};
+    };
+    thread_local std::array<Written, 9> written;
+    std::size_t column = 0;
+    const auto num = [&line, &column](std::optional<double> v) {
+        Written& last = written.at(column++);
         line += ',';
         if (v && std::isfinite(*v)) {
-            std::array<char, 32> text{};
-            const auto written = std::to_chars(text.data(), text.data() + text.size(), *v);
-            line.append(text.data(), written.ptr);
+            const auto bits = std::bit_cast<std::uint64_t>(*v);
+            if (last.length == 0 || last.bits != bits) {
+                const auto end =
+                    std::to_chars(last.text.data(), last.text.data() + last.text.size(), *v).ptr;
+                last.length = static_cast<std::size_t>(end - last.text.data());
+                last.bits = bits;
+            }
+            line.append(last.text.data(), last.length);
         }
     };
     const auto word = [&line](std::string_view w) {
@@ -112,15 +121,10 @@ std::string refusalLine(const std::string& sampleId, const std::string& referenc
 // The summary record of a run as one results line: the fields in the record's order, as the
 // summary log writes them, then STATUS (without the line end).
 void appendSummaryLine(std::string& line, const RunRecord& run, std::string_view status) {
-    const LogRow row = summaryLogRow(run);
-    for (std::size_t i = 0; i < kSummaryRecordFields.size(); ++i) {
-        const std::string_view name = kSummaryRecordFields[i].name;
-        // The row lists the record's fields in the record's order; look a field up otherwise.
-        const auto field = i < row.size() && row[i].first == name
-                               ? row.begin() + static_cast<std::ptrdiff_t>(i)
-                               : std::find_if(row.begin(), row.end(),
-                                              [&](const auto& f) { return f.first == name; });
-        appendCsvField(line, field != row.end() ? std::string_view(field->second) : "");
+    // The reference's numbers come back in every comparison: each thread keeps their texts.
+    thread_local ShownSummaryNumbers shown;
+    for (const std::string& text : summaryTexts(run, &shown)) {
+        appendCsvField(line, text);
         line += ',';
     }
     appendCsvField(line, status);
@@ -141,11 +145,6 @@ std::string_view warningText(std::string_view line) {
     }
     return line;
 }
-
-struct SurveyRefusal {
-    const char* code = "";  // empty when there is none
-    std::string text;
-};
 
 bool isNumberText(std::string_view text) {
     const LeadingNumber n = parseLeadingNumber(text);
@@ -168,28 +167,40 @@ std::string countOf(int n, std::string_view what) {
     return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
 }
 
+// What the reference alone refuses every comparison for, in the order of the checks.
+ReferenceRefusals referenceRefusals(const SurveySample* reference, bool strict) {
+    ReferenceRefusals refusals;
+    if (reference == nullptr) {
+        return refusals;
+    }
+    if (reference->values.size() > static_cast<std::size_t>(kMaxReplicates)) {
+        refusals.tooManyValues = {"too_many_replicates",
+                                  tooManyReplicates("Reference sample", reference->values.size())};
+    }
+    if (strict) {
+        refusals.notANumber = notANumber(*reference, "reference ");
+    }
+    return refusals;
+}
+
 // A refusal found in the survey itself, before any entry is checked.
 SurveyRefusal surveyRefusal(const SurveySample& test, const SurveySample* reference,
+                            const ReferenceRefusals& referenceRefusals,
                             const std::string& referenceId, bool strict) {
     if (reference == nullptr) {
         return {"reference_not_in_input",
                 "Reference sample \"" + referenceId + "\" is not in the input."};
     }
-    if (reference->values.size() > static_cast<std::size_t>(kMaxReplicates)) {
-        return {"too_many_replicates",
-                tooManyReplicates("Reference sample", reference->values.size())};
+    if (!referenceRefusals.tooManyValues.text.empty()) {
+        return referenceRefusals.tooManyValues;
     }
     if (test.values.size() > static_cast<std::size_t>(kMaxReplicates)) {
         return {"too_many_replicates", tooManyReplicates("Sample", test.values.size())};
     }
-    if (strict) {
-        SurveyRefusal refusal = notANumber(*reference, "reference ");
-        if (refusal.text.empty()) {
-            refusal = notANumber(test, "");
-        }
-        return refusal;
+    if (!referenceRefusals.notANumber.text.empty()) {
+        return referenceRefusals.notANumber;
     }
-    return {};
+    return strict ? notANumber(test, "") : SurveyRefusal{};
 }
 
 // One comparison as a JSON line: its sample, then the typed result.
@@ -467,6 +478,7 @@ void runParallel(const Survey& survey, const std::vector<QueuedComparison>& comp
     constexpr std::size_t kClaim = 16;
     auto worker = [&]() {
         std::vector<ComparisonResult> done;
+        SurveySample test;
         while (true) {
             std::size_t first = 0;
             std::size_t last = 0;
@@ -482,8 +494,8 @@ void runParallel(const Survey& survey, const std::vector<QueuedComparison>& comp
             }
             done.clear();
             for (std::size_t i = first; i < last; ++i) {
-                done.push_back(
-                    comparisons[i].runner->run(survey.sample(comparisons[i].test), keepRecords));
+                survey.sampleInto(comparisons[i].test, test);
+                done.push_back(comparisons[i].runner->run(test, keepRecords));
             }
             {
                 std::lock_guard lock(mutex);
@@ -587,6 +599,7 @@ ComparisonRunner::ComparisonRunner(std::shared_ptr<const StatTables> tables,
       lenient_(lenient),
       groupColumns_(std::move(groupColumns)),
       group_(std::move(group)) {
+    referenceRefusals_ = referenceRefusals(reference, !lenient);
     // The choices as types, for the results of comparisons refused before their entries are
     // checked (the command line admits only valid choices).
     typedOptions_.alternative =
@@ -633,7 +646,8 @@ ComparisonResult ComparisonRunner::run(const SurveySample& test, bool keepRecord
 ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRecord) const {
     ComparisonResult result;
     const bool jsonl = format_ == BatchFormat::Jsonl;
-    const SurveyRefusal refusal = surveyRefusal(test, reference_, referenceId_, !lenient_);
+    const SurveyRefusal refusal =
+        surveyRefusal(test, reference_, referenceRefusals_, referenceId_, !lenient_);
     if (!refusal.text.empty()) {
         result.refused = true;
         if (jsonl) {
@@ -667,14 +681,23 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
     for (const std::string& warning : check.warnings) {
         lines.push_back(warning);
     }
-    RunRecord run;
     if (!check.refusal) {
         check.options.power = o.power;
         check.options.minimumDifference = leadingNumber(o.minimumDifference);
-        const OverrideAnswer answer = !o.normalityPrompt ? OverrideAnswer::No
-                                      : o.overrideYes    ? OverrideAnswer::Yes
-                                                         : OverrideAnswer::No;
-        run.result = analyze(check.samples(), check.options, *tables_, answer);
+    }
+    const OverrideAnswer answer = !o.normalityPrompt ? OverrideAnswer::No
+                                  : o.overrideYes    ? OverrideAnswer::Yes
+                                                     : OverrideAnswer::No;
+    // The analysis is made in place (a Comparison is large).
+    RunRecord run{.identity = {"", test.id, "", referenceId_, ""},
+                  .testEntries = {},
+                  .referenceEntries = {},
+                  .options = check.options,
+                  .minimumDifference = o.minimumDifference,
+                  .result = check.refusal
+                                ? Comparison{}
+                                : analyze(check.samples(), check.options, *tables_, answer)};
+    if (!check.refusal) {
         const Comparison& comparison = run.result;
         // The question and the notice are message boxes of the window; here they are messages.
         if (o.normalityPrompt && comparison.normality && !comparison.normality->normal) {
@@ -744,10 +767,9 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
         }
         result.line = jsonLine(test.id, std::move(object));
     }
-    run.identity = {"", test.id, "", referenceId_, ""};
-    run.options = check.options;
-    run.minimumDifference = o.minimumDifference;
     if (!jsonl) {
+        constexpr std::size_t kTypicalLineBytes = 512;  // grown in one step rather than several
+        result.line.reserve(kTypicalLineBytes);
         appendSummaryLine(result.line, run, warnings.empty() ? std::string_view("ok") : warnings);
         appendTypedColumns(result.line, run.options, &run.result, result.pValue);
         result.line += '\n';
@@ -813,7 +835,9 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
                 cause = why;
             }
         } else if (!cause) {
-            survey = readSurvey(file, request.survey);
+            std::error_code unknown;
+            const std::uintmax_t size = std::filesystem::file_size(request.input, unknown);
+            survey = readSurvey(file, request.survey, unknown ? 0 : size);
             if (file.bad()) {
                 cause = plainCauseOfErrno(errno, request.input);
             }
@@ -916,8 +940,10 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
                         survey.groupColumns);
     writer.header();
     if (request.jobs <= 1 || comparisons.size() <= 1) {
+        SurveySample test;
         for (const QueuedComparison& c : comparisons) {
-            ComparisonResult result = c.runner->run(survey.sample(c.test), logging);
+            survey.sampleInto(c.test, test);
+            ComparisonResult result = c.runner->run(test, logging);
             writer.write(result);
         }
     } else {

@@ -69,6 +69,18 @@ struct ComparisonResult {
     bool lookupFailed = false;
 };
 
+// A comparison refused for what the survey holds, before any entry is checked.
+struct SurveyRefusal {
+    const char* code = "";  // empty when there is none
+    std::string text;
+};
+
+// What the reference alone refuses every comparison with it for, found once.
+struct ReferenceRefusals {
+    SurveyRefusal tooManyValues;
+    SurveyRefusal notANumber;  // only when values must be wholly numbers
+};
+
 // Runs single comparisons, each from the options as a fresh window would hold them; all of
 // them share the read-only statistical tables. run() may be called from several threads at
 // once.
@@ -95,6 +107,7 @@ class ComparisonRunner {
     OptionChoices choices_;
     std::string referenceId_;
     const SurveySample* reference_;
+    ReferenceRefusals referenceRefusals_;
     BatchFormat format_;
     ValueArray referenceSlots_;
     bx::AnalysisOptions typedOptions_;

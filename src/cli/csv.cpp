@@ -23,10 +23,14 @@ class RecordReader {
         ++line_;
     }
 
+    // The fields go into `fields`, whose strings are reused.
     bool read(std::vector<std::string>& fields, std::string& reason) {
-        fields.clear();
-        std::string field;
+        std::size_t count = 0;
         while (true) {
+            if (count == fields.size()) {
+                fields.emplace_back();
+            }
+            std::string& field = fields[count++];
             field.clear();
             bool ok = true;
             if (pos_ < text_.size() && text_[pos_] == '"') {
@@ -35,10 +39,11 @@ class RecordReader {
                 ok = readPlain(field, reason);
             }
             if (!ok) {
+                fields.resize(count - 1);
                 return false;
             }
-            fields.push_back(field);
             if (pos_ >= text_.size()) {
+                fields.resize(count);
                 return true;
             }
             if (text_[pos_] == delimiter_) {
@@ -47,6 +52,7 @@ class RecordReader {
             }
             // A line end: LF, or CR LF.
             skipLineEnd();
+            fields.resize(count);
             return true;
         }
     }
@@ -60,13 +66,16 @@ class RecordReader {
 
     bool readPlain(std::string& field, std::string& reason) {
         const std::size_t start = pos_;
-        while (pos_ < text_.size() && text_[pos_] != delimiter_ && !isLineEnd(pos_)) {
-            if (text_[pos_] == '"') {
+        for (; pos_ < text_.size(); ++pos_) {
+            const char c = text_[pos_];
+            if (c == delimiter_ || c == '\n' || (c == '\r' && isLineEnd(pos_))) {
+                break;
+            }
+            if (c == '"') {
                 reason = "a double quote inside a field that does not start with one";
                 skipRestOfLine();
                 return false;
             }
-            ++pos_;
         }
         field.assign(text_.substr(start, pos_ - start));
         return true;
@@ -119,7 +128,8 @@ class RecordReader {
 };
 
 bool needsQuotes(std::string_view field) {
-    return field.find_first_of(",\"\r\n") != std::string_view::npos;
+    return std::any_of(field.begin(), field.end(),
+                       [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
 }
 
 }  // namespace
@@ -224,22 +234,35 @@ bool CsvStream::failed() const {
     return in_.bad() || tooLong_;
 }
 
+bool CsvStream::readBlock() {
+    block_.resize(kBlockBytes);
+    const std::streamsize got =
+        in_.rdbuf()->sgetn(block_.data(), static_cast<std::streamsize>(block_.size()));
+    block_.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    blockStart_ = 0;
+    return !block_.empty();
+}
+
 bool CsvStream::readLine(std::string& text) {
     const std::size_t start = text.size();
-    std::streambuf* buffer = in_.rdbuf();
     while (true) {
-        const int c = buffer->sbumpc();
-        if (c == std::char_traits<char>::eof()) {
+        if (blockStart_ == block_.size() && !readBlock()) {
             in_.setstate(std::ios::eofbit);
             return text.size() > start;
         }
-        text += static_cast<char>(c);
-        if (c == '\n') {
-            return true;
-        }
-        if (text.size() - start > kMaxLineBytes) {
+        const std::string_view rest = std::string_view(block_).substr(blockStart_);
+        const std::size_t end = rest.find('\n');
+        const bool lineEnd = end != std::string_view::npos;
+        const std::string_view piece = lineEnd ? rest.substr(0, end + 1) : rest;
+        // The line's text before its line end may not exceed kMaxLineBytes.
+        if (text.size() - start + piece.size() - (lineEnd ? 1 : 0) > kMaxLineBytes) {
             tooLong_ = true;
             return false;
+        }
+        text += piece;
+        blockStart_ += piece.size();
+        if (lineEnd) {
+            return true;
         }
     }
 }
@@ -247,7 +270,7 @@ bool CsvStream::readLine(std::string& text) {
 bool CsvStream::next(CsvRecord& record, CsvError& error) {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     error = {};
-    std::string text;
+    std::string& text = text_;
     while (true) {
         text.clear();
         if (!readLine(text)) {
@@ -271,7 +294,8 @@ bool CsvStream::next(CsvRecord& record, CsvError& error) {
     if (!delimiter_) {
         delimiter_ = detectDelimiter(text);
     }
-    while (endsInsideQuotes(text, *delimiter_)) {
+    // Only a line with a double quote can end inside one.
+    while (text.find('"') != std::string::npos && endsInsideQuotes(text, *delimiter_)) {
         if (!readLine(text)) {
             if (tooLong_) {
                 error = {line_, "a line longer than " + std::to_string(kMaxLineBytes / (1 << 20)) +

@@ -35,11 +35,13 @@ CsvDocument parseCsv(std::string_view text, char delimiter = ',');
 char detectDelimiter(std::string_view text);
 
 // Reads records one at a time from a stream, as parseCsv() reads a whole document, holding no
-// more than the record being read. A line longer than kMaxLineBytes ends the reading with an
-// error (a stream without line ends, such as a device, cannot fill the memory).
+// more than the record being read and one block of the stream. A line longer than
+// kMaxLineBytes ends the reading with an error (a stream without line ends, such as a device,
+// cannot fill the memory).
 class CsvStream {
   public:
     static constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
+    static constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
 
     // Without a delimiter, the separator is found from the first line (detectDelimiter).
     CsvStream(std::istream& in, std::optional<char> delimiter);
@@ -58,10 +60,15 @@ class CsvStream {
   private:
     // Appends one physical line with its line end to `text`; false at the end or when too long.
     bool readLine(std::string& text);
+    // Reads the next block of the stream; false at its end.
+    bool readBlock();
 
     std::istream& in_;
     std::optional<char> delimiter_;
-    int line_ = 1;  // the line the next record starts on
+    std::string block_;  // the stream's text from blockStart_ on is still to be read
+    std::size_t blockStart_ = 0;
+    std::string text_;  // the record being read (kept for its storage)
+    int line_ = 1;      // the line the next record starts on
     bool started_ = false;
     bool tooLong_ = false;
 };

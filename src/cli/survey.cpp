@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "base/text_format.h"
@@ -27,23 +28,27 @@ int columnOf(const std::vector<std::string>& header, std::string_view name) {
     return -1;
 }
 
-// "88,5" as "88.5"; a text with more than one comma, or with a point, is left as it is.
-std::string withDecimalPoint(const std::string& text) {
+// "88,5" becomes "88.5"; a text with more than one comma, or with a point, is left as it is.
+void toDecimalPoint(std::string& text) {
     const std::size_t comma = text.find(',');
     if (comma == std::string::npos || text.find(',', comma + 1) != std::string::npos ||
         text.find('.') != std::string::npos) {
-        return text;
+        return;
     }
-    std::string made = text;
-    made[comma] = '.';
-    return made;
+    text[comma] = '.';
+}
+
+bool equalIgnoringCase(std::string_view text, std::string_view lower) {
+    return std::equal(text.begin(), text.end(), lower.begin(), lower.end(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == b;
+    });
 }
 
 }  // namespace
 
 bool isMissingValue(std::string_view text) {
-    const std::string t = lowerTrimmed(text);
-    return t.empty() || t == "na" || t == "nan";
+    const std::string_view t = trimBlanks(text);
+    return t.empty() || equalIgnoringCase(t, "na") || equalIgnoringCase(t, "nan");
 }
 
 std::string_view Survey::rowText(std::uint32_t row) const {
@@ -52,57 +57,94 @@ std::string_view Survey::rowText(std::uint32_t row) const {
 }
 
 SurveySample Survey::sample(std::size_t i) const {
-    const Entry& e = entries_[i];
     SurveySample s;
+    sampleInto(i, s);
+    return s;
+}
+
+void Survey::sampleInto(std::size_t i, SurveySample& s) const {
+    const Entry& e = entries_[i];
     s.id = idOf(e);
     s.group = groups_[e.group];
+    std::size_t count = 0;
     for (std::uint32_t row = e.firstRow; row != kNone; row = rows_[row].next) {
-        s.values.emplace_back(rowText(row));
-        s.valueLines.push_back(rows_[row].line);
+        if (count < s.values.size()) {
+            s.values[count] = rowText(row);
+            s.valueLines[count] = rows_[row].line;
+        } else {
+            s.values.emplace_back(rowText(row));
+            s.valueLines.push_back(rows_[row].line);
+        }
+        ++count;
     }
+    s.values.resize(count);
+    s.valueLines.resize(count);
     s.firstLine = e.firstLine;
     s.missing = static_cast<int>(e.missing);
     if (e.differing != kNone) {
         s.differingColumn = differing_[e.differing];
+    } else {
+        s.differingColumn.clear();
     }
-    return s;
 }
 
-std::size_t Survey::hashOf(std::string_view id, std::size_t group) {
-    return std::hash<std::string_view>{}(id) ^ (group * 0x9E3779B97F4A7C15ULL);
+std::uint32_t Survey::hashOf(std::string_view id, std::size_t group) {
+    const std::uint64_t h = std::hash<std::string_view>{}(id) ^ (group * 0x9E3779B97F4A7C15ULL);
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
 std::optional<std::size_t> Survey::find(std::string_view id, std::size_t group) const {
+    return find(id, group, hashOf(id, group));
+}
+
+std::optional<std::size_t> Survey::find(std::string_view id, std::size_t group,
+                                        std::uint32_t hash) const {
     if (slots_.empty()) {
         return std::nullopt;
     }
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = hashOf(id, group) & mask;; at = (at + 1) & mask) {
-        const std::uint32_t slot = slots_[at];
-        if (slot == kNone) {
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const Slot slot = slots_[at];
+        if (slot.entry == kNone) {
             return std::nullopt;
         }
-        if (entries_[slot].group == group && idOf(entries_[slot]) == id) {
-            return slot;
+        if (slot.hash == hash && entries_[slot.entry].group == group &&
+            idOf(entries_[slot.entry]) == id) {
+            return slot.entry;
+        }
+    }
+}
+
+void Survey::resizeIndex(std::size_t count) {
+    std::size_t size = 64;
+    while (size < count * 2) {
+        size *= 2;
+    }
+    if (size <= slots_.size()) {
+        return;
+    }
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(size, Slot{});
+    const std::size_t mask = size - 1;
+    for (const Slot& slot : old) {
+        if (slot.entry != kNone) {
+            std::size_t at = slot.hash & mask;
+            while (slots_[at].entry != kNone) {
+                at = (at + 1) & mask;
+            }
+            slots_[at] = slot;
         }
     }
 }
 
 std::pair<std::uint32_t, bool> Survey::findOrAdd(std::string_view id, std::uint32_t group) {
-    if (const std::optional<std::size_t> found = find(id, group)) {
+    const std::uint32_t hash = hashOf(id, group);
+    if (const std::optional<std::size_t> found = find(id, group, hash)) {
         return {static_cast<std::uint32_t>(*found), false};
     }
     // Kept at most half full.
     if ((entries_.size() + 1) * 2 > slots_.size()) {
-        slots_.assign(std::max<std::size_t>(64, slots_.size() * 2), kNone);
-        const std::size_t mask = slots_.size() - 1;
-        for (std::uint32_t k = 0; k < entries_.size(); ++k) {
-            std::size_t at = hashOf(idOf(entries_[k]), entries_[k].group) & mask;
-            while (slots_[at] != kNone) {
-                at = (at + 1) & mask;
-            }
-            slots_[at] = k;
-        }
+        resizeIndex(std::max<std::size_t>(32, slots_.size()));
     }
     Entry e;
     e.idOffset = static_cast<std::uint32_t>(ids_.size());
@@ -112,11 +154,11 @@ std::pair<std::uint32_t, bool> Survey::findOrAdd(std::string_view id, std::uint3
     const auto index = static_cast<std::uint32_t>(entries_.size());
     entries_.push_back(e);
     const std::size_t mask = slots_.size() - 1;
-    std::size_t at = hashOf(id, group) & mask;
-    while (slots_[at] != kNone) {
+    std::size_t at = hash & mask;
+    while (slots_[at].entry != kNone) {
         at = (at + 1) & mask;
     }
-    slots_[at] = index;
+    slots_[at] = {index, hash};
     return {index, true};
 }
 
@@ -133,6 +175,20 @@ void Survey::addValue(std::uint32_t sample, std::string_view text, int line) {
     e.lastRow = row;
 }
 
+void Survey::reserveFor(std::uintmax_t bytes) {
+    // A row takes some 8 bytes or more ("A,12.5\n"), its value text half of them or less, and
+    // a sample a few rows. Beyond the cap (some 200 MB reserved, of which only the index's
+    // 32 MB is written before any row is read, should the file hold no survey at all) the
+    // storage grows as the rows come.
+    constexpr std::uintmax_t kCap = std::uintmax_t{1} << 26;
+    const auto b = static_cast<std::size_t>(std::min(bytes, kCap));
+    rows_.reserve(b / 8);
+    values_.reserve(b / 2);
+    entries_.reserve(b / 32);
+    ids_.reserve(b / 8);
+    resizeIndex(b / 32);
+}
+
 void Survey::addError(CsvError error) {
     ++errorCount;
     if (errors.size() < kErrorsKept) {
@@ -142,11 +198,12 @@ void Survey::addError(CsvError error) {
 
 Survey readSurvey(std::string_view text, const SurveyFormat& format) {
     std::istringstream in{std::string(text)};
-    return readSurvey(in, format);
+    return readSurvey(in, format, text.size());
 }
 
-Survey readSurvey(std::istream& in, const SurveyFormat& format) {
+Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t expectedBytes) {
     Survey survey;
+    survey.reserveFor(expectedBytes);
     CsvStream stream(in, format.delimiter);
     CsvRecord header;
     CsvError error;
@@ -214,6 +271,8 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format) {
     }
     CsvRecord rec;
     std::vector<std::string> group;
+    // Consecutive rows mostly belong to one sample: the last one found is tried first.
+    std::optional<std::uint32_t> last;
     while (stream.next(rec, error)) {
         if (!error.reason.empty()) {
             survey.addError(error);
@@ -229,16 +288,24 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format) {
             survey.addError({rec.line, "the line has no sample id"});
             continue;
         }
-        group.clear();
-        for (const std::size_t col : groupCols) {
-            group.emplace_back(trimBlanks(rec.fields[col]));
+        std::uint32_t groupAt = 0;  // the only group without group columns
+        if (!groupCols.empty()) {
+            group.clear();
+            for (const std::size_t col : groupCols) {
+                group.emplace_back(trimBlanks(rec.fields[col]));
+            }
+            const auto [found, newGroup] =
+                groupIndex.try_emplace(group, static_cast<std::uint32_t>(survey.groups_.size()));
+            if (newGroup) {
+                survey.groups_.push_back(group);
+            }
+            groupAt = found->second;
         }
-        const auto [groupAt, newGroup] =
-            groupIndex.try_emplace(group, static_cast<std::uint32_t>(survey.groups_.size()));
-        if (newGroup) {
-            survey.groups_.push_back(group);
-        }
-        const auto [index, inserted] = survey.findOrAdd(id, groupAt->second);
+        const bool same = last && survey.entries_[*last].group == groupAt &&
+                          survey.idOf(survey.entries_[*last]) == id;
+        const auto [index, inserted] =
+            same ? std::pair(*last, false) : survey.findOrAdd(id, groupAt);
+        last = index;
         Survey::Entry& entry = survey.entries_[index];
         if (inserted) {
             entry.firstLine = rec.line;
@@ -272,12 +339,15 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format) {
                 }
             }
         }
-        const std::string& value = rec.fields[static_cast<std::size_t>(valueCol)];
+        std::string& value = rec.fields[static_cast<std::size_t>(valueCol)];
         if (isMissingValue(value)) {
             ++entry.missing;
             continue;
         }
-        survey.addValue(index, decimalComma ? withDecimalPoint(value) : value, rec.line);
+        if (decimalComma) {
+            toDecimalPoint(value);
+        }
+        survey.addValue(index, value, rec.line);
     }
     if (!error.reason.empty()) {
         survey.addError(error);

@@ -55,6 +55,8 @@ class Survey {
     // The samples, in the order they first appear.
     std::size_t size() const { return entries_.size(); }
     SurveySample sample(std::size_t i) const;
+    // The same into `s`, whose storage is reused.
+    void sampleInto(std::size_t i, SurveySample& s) const;
     // The index of a sample's group among groups().
     std::size_t groupIndexOf(std::size_t i) const { return entries_[i].group; }
     // The distinct values of the group columns, in the order they first appear (one empty
@@ -65,7 +67,8 @@ class Survey {
     std::optional<std::size_t> find(std::string_view id, std::size_t group = 0) const;
 
   private:
-    friend Survey readSurvey(std::istream& in, const SurveyFormat& format);
+    friend Survey readSurvey(std::istream& in, const SurveyFormat& format,
+                             std::uintmax_t expectedBytes);
     static constexpr std::uint32_t kNone = 0xFFFFFFFFU;
 
     struct Entry {
@@ -95,16 +98,28 @@ class Survey {
         return std::string_view(ids_).substr(e.idOffset, e.idLength);
     }
     std::string_view rowText(std::uint32_t row) const;
-    static std::size_t hashOf(std::string_view id, std::size_t group);
+    static std::uint32_t hashOf(std::string_view id, std::size_t group);
+    std::optional<std::size_t> find(std::string_view id, std::size_t group,
+                                    std::uint32_t hash) const;
+    // Room for `count` samples in the index (kept at most half full).
+    void resizeIndex(std::size_t count);
     // The sample with this id in this group, added when there is none; true when added.
     std::pair<std::uint32_t, bool> findOrAdd(std::string_view id, std::uint32_t group);
     void addValue(std::uint32_t sample, std::string_view text, int line);
+    // Room for the samples of a text of about this many bytes.
+    void reserveFor(std::uintmax_t bytes);
 
     std::vector<Entry> entries_;
     std::vector<Row> rows_;
     std::string values_;
     std::string ids_;
-    std::vector<std::uint32_t> slots_;  // open addressing over entries_, kNone when free
+    // Open addressing over entries_: a sample and the hash of its id and group (so that most
+    // other samples are passed over without reading their ids); `entry` is kNone when free.
+    struct Slot {
+        std::uint32_t entry = kNone;
+        std::uint32_t hash = 0;
+    };
+    std::vector<Slot> slots_;
     std::vector<std::vector<std::string>> groups_;
     std::vector<std::string> differing_;
     std::vector<Shared> shared_;
@@ -119,8 +134,11 @@ bool isMissingValue(std::string_view text);
 // record without a sample id, or with fewer fields than the named columns need, is malformed.
 // With a semicolon or tab separator, or `format.decimalComma`, a value with one comma and no
 // point has its comma read as the decimal point.
-// The stream is read record by record: only the survey's samples are held.
-Survey readSurvey(std::istream& in, const SurveyFormat& format = {});
+// The stream is read record by record: only the survey's samples are held. When the stream's
+// length is known (a file's size, as `expectedBytes`), room for its samples is made at once
+// rather than as they come.
+Survey readSurvey(std::istream& in, const SurveyFormat& format = {},
+                  std::uintmax_t expectedBytes = 0);
 Survey readSurvey(std::string_view text, const SurveyFormat& format = {});
 
 }  // namespace bx::cli

@@ -1,6 +1,9 @@
 #include "logs/log_rows.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <utility>
 
 #include "base/text_format.h"
 #include "reports/run_record.h"
@@ -121,39 +124,74 @@ std::vector<LogRow> detailLogRows(const RunRecord& run) {
     return rows;
 }
 
-LogRow summaryLogRow(const RunRecord& run) {
+const std::string& ShownSummaryNumbers::text(std::size_t field, double value, const char* pattern) {
+    Shown& shown = shown_.at(field);
+    if (!shown.set ||
+        std::bit_cast<std::uint64_t>(shown.value) != std::bit_cast<std::uint64_t>(value)) {
+        shown.text = shownNumberText(value, pattern);
+        shown.value = value;
+        shown.set = true;
+    }
+    return shown.text;
+}
+
+SummaryTexts summaryTexts(const RunRecord& run, ShownSummaryNumbers* kept) {
     const Comparison& c = run.result;
-    const ResultTexts t = verdictTexts(c, run.options);
+    ResultTexts t = verdictTexts(c, run.options);
     const bool mannWhitney = c.test == TestKind::MannWhitney;
+    SummaryTexts texts;
     // The summary records the numbers the panels show, as the fields read back.
-    const auto shown = [](double value, const char* pattern) {
-        return shownNumberText(value, pattern);
+    const auto shown = [&](std::size_t field, double value, const char* pattern) {
+        texts[field] =
+            kept != nullptr ? kept->text(field, value, pattern) : shownNumberText(value, pattern);
     };
-    const auto worked = [&](double value) {
-        return mannWhitney ? std::string(kNotApplicable) : shown(value, kMeanPattern);
+    // A worked value is often the entered one itself (no transformation): the same text.
+    const auto worked = [&](std::size_t field, double value, std::size_t entered,
+                            double enteredValue) {
+        if (mannWhitney) {
+            texts[field] = kNotApplicable;
+        } else if (std::bit_cast<std::uint64_t>(value) ==
+                   std::bit_cast<std::uint64_t>(enteredValue)) {
+            texts[field] = texts[entered];
+        } else {
+            shown(field, value, kMeanPattern);
+        }
     };
-    return {
-        {"SAMPID", run.identity.sampleId},
-        {"SAMP_ALIAS", run.identity.sampleAlias},
-        {"SAMP_REPS", shown(c.testSample.count, kCountPattern)},
-        {"SAMP_STD", shown(c.testSample.sd, kMeanPattern)},
-        {"SAMP_MN", shown(c.testSample.mean, kMeanPattern)},
-        {"SAMP_T_STD", worked(c.workedSd(true))},
-        {"SAMP_T_MN", worked(c.workedMean(true))},
-        {"REFID", run.identity.referenceId},
-        {"REF_ALIAS", run.identity.referenceAlias},
-        {"REF_REPS", shown(c.referenceSample.count, kCountPattern)},
-        {"REF_STD", shown(c.referenceSample.sd, kMeanPattern)},
-        {"REF_MN", shown(c.referenceSample.mean, kMeanPattern)},
-        {"REF_T_STD", worked(c.workedSd(false))},
-        {"REF_T_MN", worked(c.workedMean(false))},
-        {"PASS_FAIL", t.acceptNull},
-        {"W_PASSFAIL", t.normal},
-        {"L_PASSFAIL", t.homoscedastic},
-        {"T_TYPE", t.testName},
-        {"POWER", t.power},
-        {"POWER_DIFF", run.minimumDifference},
-    };
+    texts[summaryFieldIndex("SAMPID")] = run.identity.sampleId;
+    texts[summaryFieldIndex("SAMP_ALIAS")] = run.identity.sampleAlias;
+    shown(summaryFieldIndex("SAMP_REPS"), c.testSample.count, kCountPattern);
+    shown(summaryFieldIndex("SAMP_STD"), c.testSample.sd, kMeanPattern);
+    shown(summaryFieldIndex("SAMP_MN"), c.testSample.mean, kMeanPattern);
+    worked(summaryFieldIndex("SAMP_T_STD"), c.workedSd(true), summaryFieldIndex("SAMP_STD"),
+           c.testSample.sd);
+    worked(summaryFieldIndex("SAMP_T_MN"), c.workedMean(true), summaryFieldIndex("SAMP_MN"),
+           c.testSample.mean);
+    texts[summaryFieldIndex("REFID")] = run.identity.referenceId;
+    texts[summaryFieldIndex("REF_ALIAS")] = run.identity.referenceAlias;
+    shown(summaryFieldIndex("REF_REPS"), c.referenceSample.count, kCountPattern);
+    shown(summaryFieldIndex("REF_STD"), c.referenceSample.sd, kMeanPattern);
+    shown(summaryFieldIndex("REF_MN"), c.referenceSample.mean, kMeanPattern);
+    worked(summaryFieldIndex("REF_T_STD"), c.workedSd(false), summaryFieldIndex("REF_STD"),
+           c.referenceSample.sd);
+    worked(summaryFieldIndex("REF_T_MN"), c.workedMean(false), summaryFieldIndex("REF_MN"),
+           c.referenceSample.mean);
+    texts[summaryFieldIndex("PASS_FAIL")] = std::move(t.acceptNull);
+    texts[summaryFieldIndex("W_PASSFAIL")] = std::move(t.normal);
+    texts[summaryFieldIndex("L_PASSFAIL")] = std::move(t.homoscedastic);
+    texts[summaryFieldIndex("T_TYPE")] = std::move(t.testName);
+    texts[summaryFieldIndex("POWER")] = std::move(t.power);
+    texts[summaryFieldIndex("POWER_DIFF")] = run.minimumDifference;
+    return texts;
+}
+
+LogRow summaryLogRow(const RunRecord& run) {
+    SummaryTexts texts = summaryTexts(run);
+    LogRow row;
+    row.reserve(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        row.emplace_back(kSummaryRecordFields[i].name, std::move(texts[i]));
+    }
+    return row;
 }
 
 }  // namespace bx

@@ -2,10 +2,13 @@
 // The values the logs write for one run, as texts by field name: the rows of the detailed log
 // and the row of the summary log.
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "logs/summary_record.h"
 
 namespace bx {
 
@@ -18,7 +21,30 @@ using LogRow = std::vector<std::pair<std::string_view, std::string>>;
 // values, rows 2 to n1 + n2 with the per-replicate values, then one blank row.
 std::vector<LogRow> detailLogRows(const RunRecord& run);
 
-// The one row of a run in the summary log.
+// The texts of a run's summary log row, one per field of kSummaryRecordFields, in that order.
+using SummaryTexts = std::array<std::string, kSummaryRecordFields.size()>;
+
+// The numbers last shown in each field of a summary and their texts, for a caller that shows
+// many runs with the same reference: a field's number is formatted again only when it differs
+// (bit for bit) from the last one.
+class ShownSummaryNumbers {
+  public:
+    // The text of `value` shown with `pattern` in field `field`; a field keeps its pattern.
+    const std::string& text(std::size_t field, double value, const char* pattern);
+
+  private:
+    struct Shown {
+        bool set = false;
+        double value = 0.0;
+        std::string text;
+    };
+    std::array<Shown, kSummaryRecordFields.size()> shown_;
+};
+
+// With `shown`, numbers already shown there are not formatted again.
+SummaryTexts summaryTexts(const RunRecord& run, ShownSummaryNumbers* shown = nullptr);
+
+// The one row of a run in the summary log: every field of summaryTexts() by name.
 LogRow summaryLogRow(const RunRecord& run);
 
 }  // namespace bx

@@ -2,6 +2,8 @@
 // The 20 fields of the summary log record, in table order (template sslogsum.dbf).
 
 #include <array>
+#include <cstddef>
+#include <string_view>
 
 #include "tables/record_field.h"
 
@@ -29,5 +31,16 @@ inline constexpr std::array<RecordField, 20> kSummaryRecordFields{{
     {"POWER", kValueTextWidth},       // 18
     {"POWER_DIFF", kFreeTextWidth},   // 19: typed by the user
 }};
+
+// The position of a field in the record, found while compiling (an unknown name does not
+// compile).
+consteval std::size_t summaryFieldIndex(std::string_view name) {
+    for (std::size_t i = 0; i < kSummaryRecordFields.size(); ++i) {
+        if (kSummaryRecordFields[i].name == name) {
+            return i;
+        }
+    }
+    throw "no such summary field";
+}
 
 }  // namespace bx

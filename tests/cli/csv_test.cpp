@@ -2,6 +2,8 @@
 // written out by hand from the input text.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "cli/csv.h"
 
 namespace bx::cli {
@@ -57,6 +59,42 @@ TEST(CsvRead, MalformedLinesAreNamedAndSkipped) {
     ASSERT_EQ(doc.records.size(), 2U);
     EXPECT_EQ(doc.records[1].fields, (Fields{"C", "3"}));
     EXPECT_EQ(doc.records[1].line, 4);
+}
+
+// A stream is read block by block: records that straddle the end of a block (a CR LF split
+// between two blocks, a quoted line end, a plain field, an empty line) read as they do in the
+// whole document, on the same lines. The header's length moves every later line across the
+// block ends.
+TEST(CsvStreamRead, RecordsAcrossBlocksReadAsTheWholeDocument) {
+    for (int shift = 0; shift < 24; ++shift) {
+        std::string text = "sample,value,note" + std::string(static_cast<std::size_t>(shift), 'x');
+        text += "\r\n";
+        for (int i = 0; text.size() < 2 * CsvStream::kBlockBytes + 100; ++i) {
+            text += "S" + std::to_string(i % 97) + "," + std::to_string(i) + ".5,";
+            text += i % 5 == 0 ? "\"two\r\nlines, \"\"quoted\"\"\"" : "n";
+            text += i % 3 == 0 ? "\r\n" : "\n";
+            if (i % 11 == 0) {
+                text += "\n";
+            }
+        }
+        const CsvDocument doc = parseCsv(text);
+        ASSERT_TRUE(doc.errors.empty());
+        std::istringstream in(text);
+        CsvStream stream(in, std::nullopt);
+        CsvRecord record;
+        CsvError error;
+        std::size_t n = 0;
+        while (stream.next(record, error)) {
+            ASSERT_TRUE(error.reason.empty()) << error.reason;
+            ASSERT_LT(n, doc.records.size());
+            ASSERT_EQ(record.fields, doc.records[n].fields)
+                << "record " << n << ", shift " << shift;
+            ASSERT_EQ(record.line, doc.records[n].line) << "record " << n << ", shift " << shift;
+            ++n;
+        }
+        EXPECT_EQ(n, doc.records.size());
+        EXPECT_FALSE(stream.failed());
+    }
 }
 
 TEST(CsvWrite, QuotesOnlyWhereNeeded) {

@@ -36,6 +36,17 @@ TEST(Survey, ValuesKeepTheirTextAndMissingValuesAreCounted) {
     EXPECT_EQ(s.sample(0).missing, 4);
 }
 
+// NA and NaN in any case, with blanks around them, and blank values are missing; texts that
+// only begin or end like them are values.
+TEST(Survey, MissingValuesInAnyCase) {
+    for (const char* missing : {"", "   ", "na", "Na", " nA ", "NAN", "nAn", "NaN  "}) {
+        EXPECT_TRUE(isMissingValue(missing)) << '"' << missing << '"';
+    }
+    for (const char* value : {"n", "nana", "N/A", "nan1", "NA.", "\tNA", "0"}) {
+        EXPECT_FALSE(isMissingValue(value)) << '"' << value << '"';
+    }
+}
+
 // The separator as the header line shows it; with a semicolon or a tab, or when asked, a
 // value's one comma is its decimal point.
 TEST(Survey, SeparatorsAndDecimalCommas) {
@@ -134,6 +145,21 @@ TEST(Survey, ManyInterleavedSamples) {
         EXPECT_EQ(s.sample(static_cast<std::size_t>(i)).valueLines,
                   (std::vector<int>{2 + i, 502 + i, 1002 + i}));
     }
+}
+
+// A line may hold up to kMaxLineBytes before its line end, however many blocks of the stream it
+// spans.
+TEST(Survey, LongestLine) {
+    const std::string longest(CsvStream::kMaxLineBytes - 2, '7');
+    Survey s = readSurvey("sample,value\nA," + longest + "\nB,1\n");
+    ASSERT_TRUE(s.errors.empty());
+    ASSERT_EQ(s.size(), 2U);
+    EXPECT_EQ(s.sample(0).values, (Texts{longest}));
+    EXPECT_EQ(s.sample(1).firstLine, 3);
+    s = readSurvey("sample,value\nA," + longest + "7\nB,1\n");
+    ASSERT_EQ(s.errors.size(), 1U);
+    EXPECT_EQ(s.errors[0].line, 2);
+    EXPECT_EQ(s.errors[0].reason, "a line longer than 1 MiB; reading stopped");
 }
 
 // A stream without line ends (a device, say) is cut off; a quoted field may span lines.

@@ -137,6 +137,20 @@ TEST(SummaryLogRow, ShownNumbersAndTheMannWhitneyRule) {
                     "T_TYPE=Mann-Whitney"));
 }
 
+// Texts kept from earlier runs are used only for the very same numbers: runs that alternate
+// (the reference shared, the test sample changing) read as each run does on its own.
+TEST(SummaryLogRow, KeptNumbersGiveTheTextsOfEachRun) {
+    const RunIdentity who{"", "S1", "", "R1", ""};
+    const RunRecord runs[] = {record(kRun1Test, kRun1Ref, who), record(kRun2Test, kRun2Ref, who),
+                              record(kRun2Test, kRun1Ref, who), record(kRun1Test, kRun1Ref, who)};
+    ShownSummaryNumbers kept;
+    for (const RunRecord& run : runs) {
+        EXPECT_EQ(summaryTexts(run, &kept), summaryTexts(run));
+    }
+    EXPECT_EQ(summaryTexts(runs[1], &kept)[summaryFieldIndex("SAMP_STD")], "2.53");
+    EXPECT_EQ(summaryTexts(runs[0], &kept)[summaryFieldIndex("SAMP_STD")], "0.889");
+}
+
 std::vector<test::TableRow> detailRows(const fs::path& path) {
     return test::readRows(path, kReportRecordFields);
 }

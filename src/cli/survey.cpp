@@ -273,10 +273,20 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
     std::vector<std::string> group;
     // Consecutive rows mostly belong to one sample: the last one found is tried first.
     std::optional<std::uint32_t> last;
+    // The store reaches its ids, values and rows through 32-bit offsets; one more record (at
+    // most a line's bytes) must still fit below them.
+    constexpr std::size_t kStoreLimit = Survey::kNone - 2 * CsvStream::kMaxLineBytes;
     while (stream.next(rec, error)) {
         if (!error.reason.empty()) {
             survey.addError(error);
             continue;
+        }
+        if (survey.ids_.size() > kStoreLimit || survey.values_.size() > kStoreLimit ||
+            survey.rows_.size() > kStoreLimit || survey.entries_.size() > kStoreLimit) {
+            survey.addError({rec.line,
+                             "the survey holds more than 4 GiB of ids or values; "
+                             "reading stopped"});
+            break;
         }
         if (rec.fields.size() < needed) {
             survey.addError({rec.line, "the line has " + std::to_string(rec.fields.size()) +

@@ -189,7 +189,7 @@ FAULTS = [
      "            if (c == '\\n') {\n                ++line_;\n            }\n            field += c;",
      "            field += c;"),
     ("results written in place", "src/cli/output_file.cpp",
-     "    } else if (!exists || S_ISREG(st.st_mode)) {", "    } else if (false) {"),
+     "    } else if (exists && !S_ISREG(st.st_mode)) {", "    } else if (true) {"),
     ("end-of-file mark on every write", "src/tables/dbf_table.cpp",
      "(!append || std::fputc(kEndOfFile, stream) != EOF)",
      "((append || true) && std::fputc(kEndOfFile, stream) != EOF)"),

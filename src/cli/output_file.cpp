@@ -62,20 +62,24 @@ OutputFile::~OutputFile() {
 bool OutputFile::open(const std::string& path) {
     path_ = path;
     target_ = path;
-    std::error_code ec;
-    if (std::filesystem::is_symlink(path, ec)) {
-        const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, ec);
-        if (!ec) {
-            target_ = resolved.string();
-        }
-    }
     struct stat st {};
-    const bool exists = ::stat(target_.c_str(), &st) == 0;
+    const bool exists = ::stat(path.c_str(), &st) == 0;
     if (!exists && errno != ENOENT) {
         buffer_.error = errno;
-    } else if (exists && ::access(target_.c_str(), W_OK) != 0) {
+    } else if (exists && !S_ISREG(st.st_mode)) {
+        // A terminal, a pipe or a device (also through /dev/stdout): written as it is.
+        buffer_.fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    } else if (exists && ::access(path.c_str(), W_OK) != 0) {
         buffer_.error = errno;  // a write-protected file stays so
-    } else if (!exists || S_ISREG(st.st_mode)) {
+    } else {
+        // The file the path names, through any symbolic links, is the one replaced.
+        std::error_code ec;
+        if (std::filesystem::is_symlink(path, ec)) {
+            const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, ec);
+            if (!ec) {
+                target_ = resolved.string();
+            }
+        }
         const std::string folder = std::filesystem::path(target_).parent_path().string();
         removeStaleTemporaryFiles(folder.empty() ? "." : folder);
         const std::string temp = temporaryPathFor(target_, false);
@@ -87,8 +91,6 @@ bool OutputFile::open(const std::string& path) {
                 buffer_.error = errno;
             }
         }
-    } else {
-        buffer_.fd = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     }
     if (buffer_.fd < 0 && buffer_.error == 0) {
         buffer_.error = errno;

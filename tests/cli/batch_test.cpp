@@ -277,6 +277,17 @@ TEST(BatchOutput, AKilledBatchLeavesTheEarlierResults) {
     EXPECT_FALSE(std::filesystem::exists(temp));
     EXPECT_EQ(lines(bx::test::readFileBytes(results)).size(), 2U);
     EXPECT_EQ(std::filesystem::status(results).permissions(), std::filesystem::perms(0640));
+
+    // Through a symbolic link the file it names is replaced, and the link stays.
+    std::filesystem::create_symlink("results.csv", work / "link.csv");
+    const auto linked = runInProcess(
+        "batch-link",
+        {"batch", "-", "--reference", "R", "--output", (work / "link.csv").string(), "--force"},
+        "sample,value\n" + replicates("R", {"14", "15", "16"}) +
+            replicates("S", {"10", "11", "12"}) + replicates("T", {"1", "2", "3"}));
+    EXPECT_EQ(linked.status, kExitRan) << linked.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(work / "link.csv"));
+    EXPECT_EQ(lines(bx::test::readFileBytes(results)).size(), 3U);
 }
 
 // Runs a batch as if standard error were a terminal.

@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "bench_support.h"
 #include "cli/command_line.h"
@@ -14,25 +16,29 @@ namespace {
 
 constexpr int kComparisons = 100000;
 
-void BM_Batch(benchmark::State& state) {
+// Runs `benthix-cli batch <survey> --reference REF args...` once per iteration and counts
+// the comparisons per second.
+void runBatch(benchmark::State& state, const std::vector<std::string>& args) {
     static const std::filesystem::path survey = writeSurvey(kComparisons);
-    const std::string jobs = std::to_string(state.range(0));
-    const std::filesystem::path results = benchScratch("batch-" + jobs) / "results.csv";
     const StartupFolders folders = benchFolders();
+    std::vector<std::string> command{"benthix-cli", "batch", survey.string(), "--reference", "REF"};
+    command.insert(command.end(), args.begin(), args.end());
     for (auto _ : state) {
         std::istringstream in;
         std::ostringstream out;
         std::ostringstream err;
         const cli::CliEnvironment env{folders, in, out, err, false};
-        const int status =
-            cli::runCommandLine({"benthix-cli", "batch", survey.string(), "--reference", "REF",
-                                 "--output", results.string(), "--force", "--jobs", jobs},
-                                env);
-        benchmark::DoNotOptimize(status);
+        benchmark::DoNotOptimize(cli::runCommandLine(command, env));
     }
     state.counters["comparisons_per_s"] = benchmark::Counter(
         static_cast<double>(kComparisons) * static_cast<double>(state.iterations()),
         benchmark::Counter::kIsRate);
+}
+
+void BM_Batch(benchmark::State& state) {
+    const std::string jobs = std::to_string(state.range(0));
+    const std::filesystem::path results = benchScratch("batch-" + jobs) / "results.csv";
+    runBatch(state, {"--output", results.string(), "--force", "--jobs", jobs});
 }
 
 BENCHMARK(BM_Batch)
@@ -44,24 +50,10 @@ BENCHMARK(BM_Batch)
     ->ArgName("jobs");
 
 void BM_BatchWithLogs(benchmark::State& state) {
-    static const std::filesystem::path survey = writeSurvey(kComparisons);
     const std::filesystem::path scratch = benchScratch("batch-logs");
-    const StartupFolders folders = benchFolders();
-    for (auto _ : state) {
-        std::istringstream in;
-        std::ostringstream out;
-        std::ostringstream err;
-        const cli::CliEnvironment env{folders, in, out, err, false};
-        const int status = cli::runCommandLine(
-            {"benthix-cli", "batch", survey.string(), "--reference", "REF", "--output",
-             (scratch / "results.csv").string(), "--summary-log", (scratch / "sum.dbf").string(),
-             "--detailed-log", (scratch / "det.dbf").string()},
-            env);
-        benchmark::DoNotOptimize(status);
-    }
-    state.counters["comparisons_per_s"] = benchmark::Counter(
-        static_cast<double>(kComparisons) * static_cast<double>(state.iterations()),
-        benchmark::Counter::kIsRate);
+    runBatch(state,
+             {"--output", (scratch / "results.csv").string(), "--summary-log",
+              (scratch / "sum.dbf").string(), "--detailed-log", (scratch / "det.dbf").string()});
 }
 
 BENCHMARK(BM_BatchWithLogs)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);

@@ -135,6 +135,28 @@ void addStrictnessOptions(CLI::App& cmd, bool& lenient, FileRules& files) {
     cmd.add_flag("--force", files.force, "Replace files that the outputs name");
 }
 
+// --append-detailed-log and --append-summary-log, each excluding the option that begins the
+// same kind of log anew; `what` is "the run" or "every comparison".
+void addSharedLogOptions(CLI::App& cmd, const std::string& what, CLI::Option* detailed,
+                         std::optional<std::string>& sharedDetailed, CLI::Option* summary,
+                         std::optional<std::string>& sharedSummary, bool summaryFirst) {
+    const auto add = [&](const char* name, std::optional<std::string>& file, const char* log,
+                         CLI::Option* fresh) {
+        cmd.add_option(name, file,
+                       "Add " + what + " to this " + log +
+                           " log (made when missing); other programs may add to it at the same "
+                           "time")
+            ->excludes(fresh);
+    };
+    if (summaryFirst) {
+        add("--append-summary-log", sharedSummary, "summary", summary);
+    }
+    add("--append-detailed-log", sharedDetailed, "detailed", detailed);
+    if (!summaryFirst) {
+        add("--append-summary-log", sharedSummary, "summary", summary);
+    }
+}
+
 // The options that say how a survey is read.
 void addSurveyOptions(CLI::App& cmd, SurveyFormat& format, std::string& delimiter) {
     cmd.add_option("--delimiter", delimiter,
@@ -214,16 +236,8 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     CLI::Option* analyzeSummary =
         analyze->add_option("--summary-log", analyzeRequest.summaryLog,
                             "Log > Begin Summary Log File on this new file before the run");
-    analyze
-        ->add_option("--append-detailed-log", analyzeRequest.sharedDetailedLog,
-                     "Add the run to this detailed log (made when missing); other programs may "
-                     "add to it at the same time")
-        ->excludes(analyzeDetailed);
-    analyze
-        ->add_option("--append-summary-log", analyzeRequest.sharedSummaryLog,
-                     "Add the run to this summary log (made when missing); other programs may "
-                     "add to it at the same time")
-        ->excludes(analyzeSummary);
+    addSharedLogOptions(*analyze, "the run", analyzeDetailed, analyzeRequest.sharedDetailedLog,
+                        analyzeSummary, analyzeRequest.sharedSummaryLog, false);
     analyze->add_option("--report", analyzeRequest.report,
                         "File > Report to this file (.csv and .xlsx) instead of Execute");
     addStrictnessOptions(*analyze, analyzeRequest.lenient, analyzeRequest.files);
@@ -249,16 +263,8 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     CLI::Option* batchDetailed =
         batch->add_option("--detailed-log", batchRequest.detailedLog,
                           "Write every comparison into this new detailed log");
-    batch
-        ->add_option("--append-summary-log", batchRequest.sharedSummaryLog,
-                     "Add every comparison to this summary log (made when missing); other "
-                     "programs may add to it at the same time")
-        ->excludes(batchSummary);
-    batch
-        ->add_option("--append-detailed-log", batchRequest.sharedDetailedLog,
-                     "Add every comparison to this detailed log (made when missing); other "
-                     "programs may add to it at the same time")
-        ->excludes(batchDetailed);
+    addSharedLogOptions(*batch, "every comparison", batchDetailed, batchRequest.sharedDetailedLog,
+                        batchSummary, batchRequest.sharedSummaryLog, true);
     batch->add_option("--jobs", batchRequest.jobs, "Threads to spread the comparisons over")
         ->check(CLI::Range(1, 64));
     std::string formatText = "csv";

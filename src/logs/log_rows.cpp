@@ -135,6 +135,23 @@ const std::string& ShownSummaryNumbers::text(std::size_t field, double value, co
     return shown.text;
 }
 
+namespace {
+
+// The summary fields that describe one sample.
+struct SampleFields {
+    std::size_t id, alias, reps, sd, mean, workedSd, workedMean;
+};
+constexpr SampleFields kTestFields{summaryFieldIndex("SAMPID"),    summaryFieldIndex("SAMP_ALIAS"),
+                                   summaryFieldIndex("SAMP_REPS"), summaryFieldIndex("SAMP_STD"),
+                                   summaryFieldIndex("SAMP_MN"),   summaryFieldIndex("SAMP_T_STD"),
+                                   summaryFieldIndex("SAMP_T_MN")};
+constexpr SampleFields kReferenceFields{
+    summaryFieldIndex("REFID"),   summaryFieldIndex("REF_ALIAS"), summaryFieldIndex("REF_REPS"),
+    summaryFieldIndex("REF_STD"), summaryFieldIndex("REF_MN"),    summaryFieldIndex("REF_T_STD"),
+    summaryFieldIndex("REF_T_MN")};
+
+}  // namespace
+
 SummaryTexts summaryTexts(const RunRecord& run, ShownSummaryNumbers* kept) {
     const Comparison& c = run.result;
     ResultTexts t = verdictTexts(c, run.options);
@@ -157,24 +174,19 @@ SummaryTexts summaryTexts(const RunRecord& run, ShownSummaryNumbers* kept) {
             shown(field, value, kMeanPattern);
         }
     };
-    texts[summaryFieldIndex("SAMPID")] = run.identity.sampleId;
-    texts[summaryFieldIndex("SAMP_ALIAS")] = run.identity.sampleAlias;
-    shown(summaryFieldIndex("SAMP_REPS"), c.testSample.count, kCountPattern);
-    shown(summaryFieldIndex("SAMP_STD"), c.testSample.sd, kMeanPattern);
-    shown(summaryFieldIndex("SAMP_MN"), c.testSample.mean, kMeanPattern);
-    worked(summaryFieldIndex("SAMP_T_STD"), c.workedSd(true), summaryFieldIndex("SAMP_STD"),
-           c.testSample.sd);
-    worked(summaryFieldIndex("SAMP_T_MN"), c.workedMean(true), summaryFieldIndex("SAMP_MN"),
-           c.testSample.mean);
-    texts[summaryFieldIndex("REFID")] = run.identity.referenceId;
-    texts[summaryFieldIndex("REF_ALIAS")] = run.identity.referenceAlias;
-    shown(summaryFieldIndex("REF_REPS"), c.referenceSample.count, kCountPattern);
-    shown(summaryFieldIndex("REF_STD"), c.referenceSample.sd, kMeanPattern);
-    shown(summaryFieldIndex("REF_MN"), c.referenceSample.mean, kMeanPattern);
-    worked(summaryFieldIndex("REF_T_STD"), c.workedSd(false), summaryFieldIndex("REF_STD"),
-           c.referenceSample.sd);
-    worked(summaryFieldIndex("REF_T_MN"), c.workedMean(false), summaryFieldIndex("REF_MN"),
-           c.referenceSample.mean);
+    const auto sample = [&](const SampleFields& f, const SampleStatistics& s, bool test,
+                            const std::string& id, const std::string& alias) {
+        texts[f.id] = id;
+        texts[f.alias] = alias;
+        shown(f.reps, s.count, kCountPattern);
+        shown(f.sd, s.sd, kMeanPattern);
+        shown(f.mean, s.mean, kMeanPattern);
+        worked(f.workedSd, c.workedSd(test), f.sd, s.sd);
+        worked(f.workedMean, c.workedMean(test), f.mean, s.mean);
+    };
+    sample(kTestFields, c.testSample, true, run.identity.sampleId, run.identity.sampleAlias);
+    sample(kReferenceFields, c.referenceSample, false, run.identity.referenceId,
+           run.identity.referenceAlias);
     texts[summaryFieldIndex("PASS_FAIL")] = std::move(t.acceptNull);
     texts[summaryFieldIndex("W_PASSFAIL")] = std::move(t.normal);
     texts[summaryFieldIndex("L_PASSFAIL")] = std::move(t.homoscedastic);

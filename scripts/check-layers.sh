@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that the folders under src/ form a one-way stack:
-#   base -> tables -> statistics -> entry, datafiles, reports, logs -> app -> gui, cli
+#   base -> tables -> statistics -> entry, datafiles, reports, logs -> survey -> app -> gui, cli
 # Each folder may include only the folders listed for it below (and itself); Qt is used only in
 # src/gui; no library is linked with LINK_INTERFACE_MULTIPLICITY. Prints every violation and
 # exits 1 when there is one.
@@ -18,10 +18,11 @@ declare -A allowed=(
     [datafiles]="base tables statistics entry"
     [reports]="base tables statistics"
     [logs]="base tables statistics reports"
-    [app]="base tables statistics entry datafiles reports logs"
+    [survey]="base tables statistics entry reports logs"
+    [app]="base tables statistics entry datafiles reports logs survey"
     [generator]="base tables datafiles reports logs"
-    [cli]="base tables statistics entry datafiles reports logs app"
-    [gui]="base tables statistics entry datafiles reports logs app"
+    [cli]="base tables statistics entry datafiles reports logs survey app"
+    [gui]="base tables statistics entry datafiles reports logs survey app"
 )
 
 check() {

@@ -38,6 +38,15 @@ struct OptionList {
     int selLength = 0;
 };
 
+// The Transformation list's entries, in the order of kTransformations.
+inline std::vector<std::string> transformationCaptions() {
+    std::vector<std::string> captions;
+    for (const TransformationInfo& t : kTransformations) {
+        captions.emplace_back(t.caption);
+    }
+    return captions;
+}
+
 struct MenuEntry {
     std::string caption;
     bool checked = false;
@@ -113,9 +122,7 @@ struct WindowState {
     OptionList cbHypoAlt{"x1 < x2", {"x1 < x2", "x1 > x2"}};
     OptionList cbHypoNull{"x1 >= x2", {"x1 >= x2", "x1 <= x2"}};
     OptionList cbAlphaLevel{"0.05", {"0.05", "0.1"}};
-    OptionList cbTransMethod{
-        "No Transformation",
-        {"No Transformation", "ArcSin", "Sqr Root (x + .375)", "Log10 (x + 1.0)"}};
+    OptionList cbTransMethod{std::string(kTransformations[0].caption), transformationCaptions()};
 
     // Execute Statistics (the button and File > Execute Stats) and File > Report: switched off
     // when the statistical tables cannot be relied on.

@@ -2,43 +2,75 @@
 
 namespace bx {
 
+namespace {
+
+const AlternativeInfo& infoOf(Alternative alternative) {
+    return kAlternatives[alternative == Alternative::Less ? 0 : 1];
+}
+
+const TransformationInfo& infoOf(Transformation transformation) {
+    for (const TransformationInfo& t : kTransformations) {
+        if (t.kind == transformation) {
+            return t;
+        }
+    }
+    return kTransformations[0];
+}
+
+}  // namespace
+
 std::string_view alternativeCaption(Alternative alternative) {
-    return alternative == Alternative::Less ? "x1 < x2" : "x1 > x2";
+    return infoOf(alternative).caption;
 }
 
 std::string_view nullCaption(Alternative alternative) {
-    return alternative == Alternative::Less ? "x1 >= x2" : "x1 <= x2";
+    return infoOf(alternative).nullCaption;
+}
+
+std::string_view alternativeCode(Alternative alternative) {
+    return infoOf(alternative).code;
 }
 
 std::optional<Alternative> alternativeOf(std::string_view alternativeText,
                                          std::string_view nullText) {
-    for (const Alternative a : {Alternative::Less, Alternative::Greater}) {
-        if (alternativeText == alternativeCaption(a) && nullText == nullCaption(a)) {
-            return a;
+    for (const AlternativeInfo& a : kAlternatives) {
+        if (alternativeText == a.caption && nullText == a.nullCaption) {
+            return a.kind;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Alternative> alternativeNamed(std::string_view codeOrCaption) {
+    for (const AlternativeInfo& a : kAlternatives) {
+        if (codeOrCaption == a.code || codeOrCaption == a.caption) {
+            return a.kind;
         }
     }
     return std::nullopt;
 }
 
 std::string_view transformationCaption(Transformation transformation) {
-    switch (transformation) {
-        case Transformation::None:
-            return "No Transformation";
-        case Transformation::ArcSine:
-            return "ArcSin";
-        case Transformation::SquareRoot:
-            return "Sqr Root (x + .375)";
-        case Transformation::Log10:
-            return "Log10 (x + 1.0)";
-    }
-    return "";
+    return infoOf(transformation).caption;
+}
+
+std::string_view transformationCode(Transformation transformation) {
+    return infoOf(transformation).code;
 }
 
 std::optional<Transformation> transformationOf(std::string_view caption) {
-    for (const Transformation t : {Transformation::None, Transformation::ArcSine,
-                                   Transformation::SquareRoot, Transformation::Log10}) {
-        if (caption == transformationCaption(t)) {
-            return t;
+    for (const TransformationInfo& t : kTransformations) {
+        if (caption == t.caption) {
+            return t.kind;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Transformation> transformationNamed(std::string_view codeOrCaption) {
+    for (const TransformationInfo& t : kTransformations) {
+        if (codeOrCaption == t.code || codeOrCaption == t.caption) {
+            return t.kind;
         }
     }
     return std::nullopt;

@@ -7,7 +7,7 @@
 #include "cli/explain.h"
 #include "cli/file_checks.h"
 #include "cli/file_commands.h"
-#include "cli/result_json.h"
+#include "survey/result_json.h"
 #include "cli/result_output.h"
 #include "tables/stat_tables.h"
 

@@ -1,217 +1,39 @@
 #include "cli/batch_command.h"
 
-#include <algorithm>
-#include <array>
-#include <bit>
-#include <charconv>
 #include <cmath>
-#include <condition_variable>
-#include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <mutex>
+#include <sstream>
 #include <string_view>
-#include <thread>
 
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "base/text_format.h"
 #include "cli/cli_desktop.h"
-#include "cli/csv.h"
 #include "cli/exit_status.h"
 #include "cli/file_commands.h"
 #include "cli/output_file.h"
 #include "cli/progress_bar.h"
-#include "cli/result_json.h"
 #include "cli/result_output.h"
-#include "cli/workbook_reader.h"
-#include "entry/entry_check.h"
 #include "logs/log_file.h"
 #include "logs/log_rows.h"
-#include "logs/summary_record.h"
-#include "statistics/analyze.h"
-#include "statistics/decision_trail.h"
+#include "survey/csv.h"
+#include "survey/plan.h"
+#include "survey/workbook_reader.h"
 #include "tables/stat_tables.h"
 
 namespace bx::cli {
 namespace {
 
-constexpr std::size_t kSummaryFieldCount = kSummaryRecordFields.size();
-constexpr std::size_t kSampIdColumn = summaryFieldIndex("SAMPID");
-constexpr std::size_t kRefIdColumn = summaryFieldIndex("REFID");
-constexpr std::size_t kStatusColumn = kSummaryFieldCount;
-static_assert(kSampIdColumn == 0 && kRefIdColumn < kSummaryFieldCount);
 constexpr int kMaxErrorsShown = 20;
 constexpr std::size_t kFlushBytes = 1 << 16;
 // A killed batch leaves the results of all but at most this many comparisons.
 constexpr std::size_t kFlushComparisons = 1000;
-// Comparisons that may be finished ahead of the one being written out; fewer when each holds
-// its run until the logs have it.
-constexpr std::size_t kLookAhead = 4096;
-constexpr std::size_t kLookAheadWithWindows = 256;
-
-// The options' columns of a results line: the test and its numbers stay empty until a
-// comparison is run.
-void appendTypedColumns(std::string& line, const bx::AnalysisOptions& o, const Comparison* c,
-                        double pValue) {
-    // The shortest text of the number last written in each column, on this thread: the alpha
-    // level, and often the critical value, come back comparison after comparison.
-    struct Written {
-        std::uint64_t bits = 0;
-        std::size_t length = 0;  // none yet when 0
-        std::array<char, 32> text{};
-    };
-    thread_local std::array<Written, 9> written;
-    std::size_t column = 0;
-    const auto num = [&line, &column](std::optional<double> v) {
-        Written& last = written.at(column++);
-        line += ',';
-        if (v && std::isfinite(*v)) {
-            const auto bits = std::bit_cast<std::uint64_t>(*v);
-            if (last.length == 0 || last.bits != bits) {
-                const auto end =
-                    std::to_chars(last.text.data(), last.text.data() + last.text.size(), *v).ptr;
-                last.length = static_cast<std::size_t>(end - last.text.data());
-                last.bits = bits;
-            }
-            line.append(last.text.data(), last.length);
-        }
-    };
-    const auto word = [&line](std::string_view w) {
-        line += ',';
-        line += w;
-    };
-    word(c != nullptr ? testCode(*c) : "");
-    num(c != nullptr ? std::optional(c->statistic()) : std::nullopt);
-    num(c != nullptr ? std::optional(c->criticalValue()) : std::nullopt);
-    const std::optional<int> df = c != nullptr ? c->degreesOfFreedom() : std::nullopt;
-    word(df ? std::to_string(*df) : "");
-    num(o.alpha);
-    word(alternativeCode(o.alternative));
-    word(transformationCode(o.transformation));
-    num(c != nullptr ? std::optional(pValue) : std::nullopt);
-    word(c == nullptr ? "" : c->acceptNull() ? "false" : "true");
-    num(c != nullptr ? std::optional(c->difference()) : std::nullopt);
-    num(c != nullptr ? c->percentOfReference() : std::nullopt);
-    const std::optional<double> msd =
-        c != nullptr ? c->minimumSignificantDifference() : std::nullopt;
-    num(msd);
-    const bool sameScale = msd && o.transformation == Transformation::None && !c->rankitsUsed() &&
-                           c->referenceSample.mean != 0.0;
-    num(sameScale ? std::optional(100.0 * *msd / c->referenceSample.mean) : std::nullopt);
-    num(c != nullptr && c->power ? std::optional(c->power->percent / 100.0) : std::nullopt);
-}
-
-std::string refusalLine(const std::string& sampleId, const std::string& referenceId,
-                        const std::string& reason, const bx::AnalysisOptions& options) {
-    std::vector<std::string> fields(kSummaryFieldCount + 1);
-    fields[kSampIdColumn] = sampleId;
-    fields[kRefIdColumn] = referenceId;
-    fields[kStatusColumn] = "refused: " + reason;
-    std::string line;
-    appendCsvRecord(line, fields);
-    line.pop_back();  // the line end goes after the options' columns
-    appendTypedColumns(line, options, nullptr, 0.0);
-    line += '\n';
-    return line;
-}
-
-// The summary record of a run as one results line: the fields in the record's order, as the
-// summary log writes them, then STATUS (without the line end).
-void appendSummaryLine(std::string& line, const RunRecord& run, std::string_view status) {
-    // The reference's numbers come back in every comparison: each thread keeps their texts.
-    thread_local ShownSummaryNumbers shown;
-    for (const std::string& text : summaryTexts(run, &shown)) {
-        appendCsvField(line, text);
-        line += ',';
-    }
-    appendCsvField(line, status);
-}
-
-std::string tooManyReplicates(const char* which, std::size_t count) {
-    return std::string(which) + " has " + std::to_string(count) + " replicates; at most " +
-           std::to_string(kMaxReplicates) + " can be compared.";
-}
-
-// A warning line without the word that marks it as one ("**** Warning: ", "Warning: ",
-// "WARNING - "), for the STATUS column that says "warning: " already.
-std::string_view warningText(std::string_view line) {
-    for (const std::string_view mark : {"**** Warning: ", "Warning: ", "WARNING - "}) {
-        if (line.substr(0, mark.size()) == mark) {
-            return line.substr(mark.size());
-        }
-    }
-    return line;
-}
-
-bool isNumberText(std::string_view text) {
-    const LeadingNumber n = parseLeadingNumber(text);
-    return n.found && n.wholeText;
-}
-
-// The first value of `sample` that is not wholly a number, as a refusal; none when all are.
-SurveyRefusal notANumber(const SurveySample& sample, std::string_view which) {
-    for (std::size_t k = 0; k < sample.values.size(); ++k) {
-        if (!isNumberText(sample.values[k])) {
-            return {"not_a_number", std::string(which) + "row " +
-                                        std::to_string(sample.valueLines[k]) + ": \"" +
-                                        sample.values[k] + "\" is not a number"};
-        }
-    }
-    return {};
-}
-
-std::string countOf(int n, std::string_view what) {
-    return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
-}
-
-// What the reference alone refuses every comparison for, in the order of the checks.
-ReferenceRefusals referenceRefusals(const SurveySample* reference, bool strict) {
-    ReferenceRefusals refusals;
-    if (reference == nullptr) {
-        return refusals;
-    }
-    if (reference->values.size() > static_cast<std::size_t>(kMaxReplicates)) {
-        refusals.tooManyValues = {"too_many_replicates",
-                                  tooManyReplicates("Reference sample", reference->values.size())};
-    }
-    if (strict) {
-        refusals.notANumber = notANumber(*reference, "reference ");
-    }
-    return refusals;
-}
-
-// A refusal found in the survey itself, before any entry is checked.
-SurveyRefusal surveyRefusal(const SurveySample& test, const SurveySample* reference,
-                            const ReferenceRefusals& referenceRefusals,
-                            const std::string& referenceId, bool strict) {
-    if (reference == nullptr) {
-        return {"reference_not_in_input",
-                "Reference sample \"" + referenceId + "\" is not in the input."};
-    }
-    if (!referenceRefusals.tooManyValues.text.empty()) {
-        return referenceRefusals.tooManyValues;
-    }
-    if (test.values.size() > static_cast<std::size_t>(kMaxReplicates)) {
-        return {"too_many_replicates", tooManyReplicates("Sample", test.values.size())};
-    }
-    if (!referenceRefusals.notANumber.text.empty()) {
-        return referenceRefusals.notANumber;
-    }
-    return strict ? notANumber(test, "") : SurveyRefusal{};
-}
-
-// One comparison as a JSON line: its sample, then the typed result.
-std::string jsonLine(const std::string& sampleId, nlohmann::ordered_json result) {
-    nlohmann::ordered_json line;
-    line["sample"] = sampleId;
-    for (auto& [key, value] : result.items()) {
-        line[key] = std::move(value);
-    }
-    return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
-}
+// The reasons a closing line names, at most.
+constexpr std::size_t kReasonsShown = 3;
+// A plan is a few lines; a larger file is not one.
+constexpr std::uintmax_t kMaxPlanBytes = std::uintmax_t{1} << 20;
 
 // Prefixes every message line with the sample id, so that the lines of a batch can be told
 // apart.
@@ -322,37 +144,29 @@ class BatchLogs {
     MainWindow window_;
 };
 
-// Writes results in input order: the CSV lines, the message boxes, the log rows, the progress.
+// Writes results in order: the CSV lines, the message boxes, the log rows, the progress; and
+// counts the outcomes for the closing lines.
 class ResultWriter {
   public:
     // Messages go to `err` at once when it is a terminal (beside the progress bar); otherwise
     // they are collected and written with the results they follow.
     ResultWriter(std::ostream& out, std::ostream& err, ProgressBar& progress, BatchLogs* logs,
-                 bool errIsTerminal, const BatchRequest& request,
-                 std::vector<std::string> groupColumns)
+                 bool errIsTerminal, const Survey& survey)
         : out_(out),
           err_(err),
           progress_(progress),
           logs_(logs),
           errAtOnce_(errIsTerminal),
-          format_(request.format),
-          pAdjust_(request.pAdjust),
-          groupColumns_(std::move(groupColumns)) {}
+          survey_(survey) {}
 
-    void header() {
-        if (format_ == BatchFormat::Csv) {
-            appendCsvRecord(buffer_, batchHeader(pAdjust_, groupColumns_));
+    void header(const BatchRequest& request) {
+        if (request.format == BatchFormat::Csv) {
+            appendCsvRecord(buffer_, resultsHeader(request.pAdjust, survey_.groupColumns));
         }
     }
 
     void write(ComparisonResult& result) {
-        if (pAdjust_ != PAdjust::None) {
-            // The adjusted p-values need every comparison's p-value: the lines wait.
-            held_.push_back(std::move(result.line));
-            pValues_.push_back(result.pValue);
-        } else {
-            buffer_ += result.line;
-        }
+        buffer_ += result.line;
         if (!result.messages.empty()) {
             message(result.sampleId, result.messages);
         }
@@ -364,8 +178,7 @@ class ResultWriter {
             }
             result.record.reset();
         }
-        refused_ = refused_ || result.refused;
-        lookupFailed_ = lookupFailed_ || result.lookupFailed;
+        count(result);
         ++written_;
         if (buffer_.size() + messages_.size() >= kFlushBytes || written_ % kFlushComparisons == 0) {
             flush();
@@ -383,34 +196,8 @@ class ResultWriter {
         }
     }
 
-    // Writes the held lines with their adjusted p-values, then everything left.
+    // Writes everything left, and commits the logs.
     void finish() {
-        if (pAdjust_ != PAdjust::None) {
-            const std::vector<double> adjusted = adjustPValues(pValues_, pAdjust_);
-            for (std::size_t i = 0; i < held_.size(); ++i) {
-                std::string& line = held_[i];
-                std::string value = "null";
-                if (!std::isnan(adjusted[i])) {
-                    std::array<char, 32> text{};
-                    const auto written =
-                        std::to_chars(text.data(), text.data() + text.size(), adjusted[i]);
-                    value.assign(text.data(), written.ptr);
-                }
-                line.pop_back();  // the line end
-                if (format_ == BatchFormat::Jsonl) {
-                    line.pop_back();  // the closing brace
-                    line += ",\"p_adjusted\":" + value + "}";
-                } else {
-                    line += "," + (value == "null" ? std::string() : value);
-                }
-                line += '\n';
-                buffer_ += line;
-                if (buffer_.size() >= kFlushBytes) {
-                    flush();
-                }
-            }
-            held_.clear();
-        }
         if (logs_ != nullptr) {
             const std::string problems = logs_->finish();
             if (!problems.empty()) {
@@ -421,8 +208,29 @@ class ResultWriter {
         flush();
     }
 
-    bool anyRefused() const { return refused_ || lookupFailed_; }
+    bool anyRefused() const { return refused_ > 0 || lookupFailed_ > 0; }
     bool logFailed() const { return logFailed_; }
+
+    // One line per kind of failed comparison: how many, and the first reasons.
+    void failureLines(std::ostream& err) const {
+        const auto line = [&](std::size_t n, const char* what, const std::string& reasons) {
+            if (n > 0) {
+                err << "benthix-cli: " << n << " of " << written_ << " comparison"
+                    << (written_ == 1 ? "" : "s") << (n == 1 ? " was " : " were ") << what << ": "
+                    << reasons << (n > kReasonsShown ? "; ..." : "") << '\n';
+            }
+        };
+        line(refused_, "refused", refusedReasons_);
+        line(lookupFailed_, "left without a table value (the verdict cannot be relied on)",
+             lookupReasons_);
+    }
+
+    // "120 comparisons: 97 ok, 20 with warnings, 3 refused; 14 reject the null".
+    void summaryLine(std::ostream& err) const {
+        err << "benthix-cli: " << written_ << " comparison" << (written_ == 1 ? "" : "s") << ": "
+            << ok_ << " ok, " << warned_ << " with warnings, " << refused_ << " refused; "
+            << rejected_ << " reject" << (rejected_ == 1 ? "s" : "") << " the null\n";
+    }
 
   private:
     void message(const std::string& sampleId, const std::string& lines) {
@@ -433,364 +241,190 @@ class ResultWriter {
         }
     }
 
+    void count(const ComparisonResult& r) {
+        const auto addReason = [&](std::string& reasons, std::size_t n, const std::string& why) {
+            if (n <= kReasonsShown) {
+                reasons += (reasons.empty() ? "" : "; ") + comparisonName(survey_, r) + ": " + why;
+            }
+        };
+        switch (r.status) {
+            case ComparisonStatus::Ok:
+                ++ok_;
+                break;
+            case ComparisonStatus::Warnings:
+                ++warned_;
+                break;
+            case ComparisonStatus::Refused:
+                ++refused_;
+                addReason(refusedReasons_, refused_, r.refusal);
+                break;
+        }
+        if (r.lookupFailed) {
+            ++lookupFailed_;
+            addReason(lookupReasons_, lookupFailed_, "a statistical table had no value");
+        }
+        if (r.rejectNull) {
+            ++rejected_;
+        }
+    }
+
     std::ostream& out_;
     std::ostream& err_;
     ProgressBar& progress_;
     BatchLogs* logs_;
     bool errAtOnce_;
-    BatchFormat format_;
-    PAdjust pAdjust_;
-    std::vector<std::string> groupColumns_;
-    std::vector<std::string> held_;
-    std::vector<double> pValues_;
+    const Survey& survey_;
     std::string buffer_;
     std::string messages_;
     std::size_t written_ = 0;
-    bool refused_ = false;
-    bool lookupFailed_ = false;
+    std::size_t ok_ = 0;
+    std::size_t warned_ = 0;
+    std::size_t refused_ = 0;
+    std::size_t rejected_ = 0;
+    std::size_t lookupFailed_ = 0;
+    std::string refusedReasons_;
+    std::string lookupReasons_;
     bool logFailed_ = false;
 };
 
-struct QueuedComparison {
-    std::uint32_t test;  // the sample's index in the survey
-    const ComparisonRunner* runner;
-};
-
-// Runs the comparisons on `jobs` threads while this thread writes the finished ones in input
-// order. At most kLookAhead comparisons (kLookAheadWithWindows when the runs are kept for the
-// logs) are held finished but unwritten.
-void runParallel(const Survey& survey, const std::vector<QueuedComparison>& comparisons, int jobs,
-                 bool keepRecords, ResultWriter& writer) {
-    struct Slot {
-        ComparisonResult result;
-        bool ready = false;
-    };
-    const std::size_t n = comparisons.size();
-    std::vector<Slot> ring(std::min(n, keepRecords ? kLookAheadWithWindows : kLookAhead));
-    std::mutex mutex;
-    std::condition_variable readyCv;
-    std::condition_variable spaceCv;
-    std::size_t next = 0;     // the next comparison to start
-    std::size_t written = 0;  // comparisons written so far
-
-    // Each worker claims a run of consecutive comparisons at a time, so that the threads meet
-    // at the lock once per run rather than once per comparison.
-    constexpr std::size_t kClaim = 16;
-    auto worker = [&]() {
-        std::vector<ComparisonResult> done;
-        SurveySample test;
-        while (true) {
-            std::size_t first = 0;
-            std::size_t last = 0;
-            {
-                std::unique_lock lock(mutex);
-                spaceCv.wait(lock, [&] { return next >= n || next < written + ring.size(); });
-                if (next >= n) {
-                    return;
-                }
-                first = next;
-                last = std::min({n, written + ring.size(), next + kClaim});
-                next = last;
-            }
-            done.clear();
-            for (std::size_t i = first; i < last; ++i) {
-                survey.sampleInto(comparisons[i].test, test);
-                done.push_back(comparisons[i].runner->run(test, keepRecords));
-            }
-            {
-                std::lock_guard lock(mutex);
-                for (std::size_t i = first; i < last; ++i) {
-                    Slot& slot = ring[i % ring.size()];
-                    slot.result = std::move(done[i - first]);
-                    slot.ready = true;
-                }
-            }
-            readyCv.notify_one();
-        }
-    };
-
-    std::vector<std::jthread> threads;
-    threads.reserve(static_cast<std::size_t>(jobs));
-    for (int t = 0; t < jobs; ++t) {
-        threads.emplace_back(worker);
+// Reads the survey the request names; std::nullopt after saying why on `err`.
+std::optional<Survey> readRequestedSurvey(const BatchRequest& request, std::istream& in,
+                                          std::ostream& err) {
+    if (request.input == "-") {
+        return readSurvey(in, request.survey);
     }
-    std::vector<ComparisonResult> batch;
-    while (written < n) {
-        batch.clear();
-        {
-            std::unique_lock lock(mutex);
-            readyCv.wait(lock, [&] { return ring[written % ring.size()].ready; });
-            // Take every finished comparison that is next in line.
-            std::size_t i = written;
-            while (i < n && ring[i % ring.size()].ready) {
-                Slot& slot = ring[i % ring.size()];
-                batch.push_back(std::move(slot.result));
-                slot.ready = false;
-                ++i;
+    // The survey is read as a stream: a pipe is fine, a folder or a device is not.
+    std::ifstream file;
+    std::optional<std::string> cause = unstreamableFileCause(request.input);
+    if (!cause) {
+        file.open(request.input, std::ios::binary);
+        if (!file) {
+            cause = plainCauseOfErrno(errno, request.input);
+        }
+    }
+    Survey survey;
+    if (!cause && isWorkbookPath(request.input)) {
+        file.close();
+        std::string why;
+        if (const std::optional<std::string> csv =
+                workbookSheetAsCsv(request.input, request.sheet, why)) {
+            SurveyFormat format = request.survey;
+            format.delimiter = ',';
+            survey = readSurvey(*csv, format);
+        } else {
+            cause = why;
+        }
+    } else if (!cause) {
+        std::error_code unknown;
+        const std::uintmax_t size = std::filesystem::file_size(request.input, unknown);
+        survey = readSurvey(file, request.survey, unknown ? 0 : size);
+        if (file.bad()) {
+            cause = plainCauseOfErrno(errno, request.input);
+        }
+    }
+    if (cause) {
+        err << "benthix-cli: cannot read " << request.input << ": " << *cause << '\n';
+        return std::nullopt;
+    }
+    return survey;
+}
+
+// Reads the plan file; std::nullopt after saying why on `err`.
+std::optional<SurveyPlan> readRequestedPlan(const std::string& path, std::ostream& err) {
+    std::optional<std::string> cause = unstreamableFileCause(path);
+    std::string text;
+    if (!cause) {
+        std::ifstream file(path, std::ios::binary);
+        if (!file) {
+            cause = plainCauseOfErrno(errno, path);
+        } else {
+            std::ostringstream all;
+            all << file.rdbuf();
+            text = all.str();
+            if (text.size() > kMaxPlanBytes) {
+                cause = "larger than a plan can be (1 MiB)";
             }
         }
-        for (ComparisonResult& result : batch) {
-            writer.write(result);
-        }
-        {
-            std::lock_guard lock(mutex);
-            written += batch.size();
-        }
-        spaceCv.notify_all();
     }
+    if (cause) {
+        err << "benthix-cli: cannot read the plan " << path << ": " << *cause << '\n';
+        return std::nullopt;
+    }
+    std::string why;
+    std::optional<SurveyPlan> plan = readPlan(text, why);
+    if (!plan) {
+        err << "benthix-cli: " << path << ": " << why << '\n';
+    }
+    return plan;
+}
+
+std::string lower(std::string_view text) {
+    std::string s(trimBlanks(text));
+    for (char& c : s) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return s;
+}
+
+// Puts the plan's group values in the order of `columns` (the survey's group columns); false
+// when the two do not name the same columns.
+bool alignPlan(SurveyPlan& plan, const std::vector<std::string>& columns) {
+    if (plan.groupColumns.size() != columns.size()) {
+        return false;
+    }
+    std::vector<std::size_t> from;
+    for (const std::string& c : columns) {
+        std::size_t k = 0;
+        while (k < plan.groupColumns.size() && lower(plan.groupColumns[k]) != lower(c)) {
+            ++k;
+        }
+        if (k == plan.groupColumns.size()) {
+            return false;
+        }
+        from.push_back(k);
+    }
+    for (SurveyPlan::Row& row : plan.rows) {
+        std::vector<std::string> group;
+        for (const std::size_t k : from) {
+            group.push_back(row.group[k]);
+        }
+        row.group = std::move(group);
+    }
+    plan.groupColumns = columns;
+    return true;
 }
 
 }  // namespace
 
-std::vector<std::string> batchHeader(PAdjust pAdjust,
-                                     const std::vector<std::string>& groupColumns) {
-    std::vector<std::string> header = groupColumns;
-    for (const RecordField& field : kSummaryRecordFields) {
-        header.emplace_back(field.name);
+ComparisonSettings settingsOf(const AnalysisOptions& options, const std::string& reference) {
+    ComparisonSettings s;
+    s.reference = reference;
+    if (options.alternative) {
+        s.alternative = alternativeNamed(*options.alternative).value_or(Alternative::Less);
     }
-    for (const char* name : {"STATUS", "TEST", "STATISTIC", "CRITICAL", "DF", "ALPHA",
-                             "ALTERNATIVE", "TRANSFORMATION", "P_VALUE", "REJECT_NULL",
-                             "DIFFERENCE", "PERCENT_OF_REF", "MSD", "PMSD", "POWER_FRACTION"}) {
-        header.emplace_back(name);
+    if (options.alpha) {
+        s.alpha = *options.alpha;
     }
-    if (pAdjust != PAdjust::None) {
-        header.emplace_back("P_ADJUSTED");
+    if (options.transform) {
+        s.transformation = transformationNamed(*options.transform).value_or(Transformation::None);
     }
-    return header;
-}
-
-std::vector<double> adjustPValues(const std::vector<double>& p, PAdjust method) {
-    std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < p.size(); ++i) {
-        if (!std::isnan(p[i])) {
-            order.push_back(i);
-        }
-    }
-    const auto m = static_cast<double>(order.size());
-    std::vector<double> adjusted(p.size(), std::numeric_limits<double>::quiet_NaN());
-    if (method == PAdjust::Bonferroni) {
-        for (const std::size_t i : order) {
-            adjusted[i] = std::min(1.0, m * p[i]);
-        }
-        return adjusted;
-    }
-    // Holm: the k-th smallest p-value (k from 0) is multiplied by m - k, and the adjusted values
-    // are made non-decreasing in that order.
-    std::stable_sort(order.begin(), order.end(),
-                     [&p](std::size_t a, std::size_t b) { return p[a] < p[b]; });
-    double running = 0.0;
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        running = std::max(running, std::min(1.0, (m - static_cast<double>(k)) * p[order[k]]));
-        adjusted[order[k]] = running;
-    }
-    return adjusted;
-}
-
-ComparisonRunner::ComparisonRunner(std::shared_ptr<const StatTables> tables,
-                                   const AnalysisOptions& options, std::string referenceId,
-                                   const SurveySample* reference, BatchFormat format, bool lenient,
-                                   std::vector<std::string> groupColumns,
-                                   std::vector<std::string> group)
-    : tables_(std::move(tables)),
-      choices_(choicesOf(options)),
-      referenceId_(std::move(referenceId)),
-      reference_(reference),
-      format_(format),
-      lenient_(lenient),
-      groupColumns_(std::move(groupColumns)),
-      group_(std::move(group)) {
-    referenceRefusals_ = referenceRefusals(reference, !lenient);
-    // The choices as types, for the results of comparisons refused before their entries are
-    // checked (the command line admits only valid choices).
-    typedOptions_.alternative =
-        alternativeOf(choices_.alternative, choices_.nullHypothesis).value_or(Alternative::Less);
-    typedOptions_.alpha = alphaOf(choices_.alpha).value_or(0.05);
-    typedOptions_.transformation =
-        transformationOf(choices_.transformation).value_or(Transformation::None);
-    // The reference as its grid's Data column holds it, the same for every comparison.
-    for (int i = 1; i <= kMaxReplicates; ++i) {
-        const auto k = static_cast<std::size_t>(i - 1);
-        referenceSlots_[i] = reference != nullptr && k < reference->values.size()
-                                 ? reference->values[k]
-                                 : std::string();
-    }
-}
-
-ComparisonResult ComparisonRunner::run(const SurveySample& test, bool keepRecord) const {
-    ComparisonResult result = runOne(test, keepRecord);
-    result.sampleId = test.id;
-    if (group_.empty()) {
-        return result;
-    }
-    // The group's columns lead the line.
-    if (format_ == BatchFormat::Jsonl) {
-        nlohmann::ordered_json group;
-        for (std::size_t i = 0; i < group_.size() && i < groupColumns_.size(); ++i) {
-            group[groupColumns_[i]] = group_[i];
-        }
-        result.line.insert(
-            1, "\"group\":" +
-                   group.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
-                   ",");
-    } else {
-        std::string prefix;
-        for (const std::string& value : group_) {
-            appendCsvField(prefix, value);
-            prefix += ',';
-        }
-        result.line.insert(0, prefix);
-    }
-    return result;
-}
-
-ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRecord) const {
-    ComparisonResult result;
-    const bool jsonl = format_ == BatchFormat::Jsonl;
-    const SurveyRefusal refusal =
-        surveyRefusal(test, reference_, referenceRefusals_, referenceId_, !lenient_);
-    if (!refusal.text.empty()) {
-        result.refused = true;
-        if (jsonl) {
-            EntryCheck unchecked;
-            unchecked.options = typedOptions_;
-            nlohmann::ordered_json object = resultObject(unchecked, nullptr);
-            object["refused"] = {{"code", refusal.code}, {"text", refusal.text}};
-            result.line = jsonLine(test.id, std::move(object));
-        } else {
-            result.line = refusalLine(test.id, referenceId_, refusal.text, typedOptions_);
-        }
-        return result;
-    }
-    // The replicates as the grid's Data column would hold them.
-    ValueArray testSlots;
-    for (int i = 1; i <= kMaxReplicates; ++i) {
-        const auto k = static_cast<std::size_t>(i - 1);
-        testSlots[i] = k < test.values.size() ? test.values[k] : std::string();
-    }
-    const OptionChoices& o = choices_;
-    EntryCheck check = checkEntries({testSlots, referenceSlots_, o.alternative, o.nullHypothesis,
-                                     o.alpha, o.transformation, o.oneSample});
-    // The lines the run would post, in order, of which the warnings go with its messages.
-    std::vector<std::string_view> lines;
-    if (check.refusal) {
-        if (check.referenceIncomplete) {
-            result.messages = std::string(kAppTitle) + ": " + kReferenceIncompleteText + "\n";
-        }
-        lines.push_back(*check.refusal);
-    }
-    for (const std::string& warning : check.warnings) {
-        lines.push_back(warning);
-    }
-    if (!check.refusal) {
-        check.options.power = o.power;
-        check.options.minimumDifference = leadingNumber(o.minimumDifference);
-    }
-    const OverrideAnswer answer = !o.normalityPrompt ? OverrideAnswer::No
-                                  : o.overrideYes    ? OverrideAnswer::Yes
-                                                     : OverrideAnswer::No;
-    // The analysis is made in place (a Comparison is large).
-    RunRecord run{.identity = {"", test.id, "", referenceId_, ""},
-                  .testEntries = {},
-                  .referenceEntries = {},
-                  .options = check.options,
-                  .minimumDifference = o.minimumDifference,
-                  .result = check.refusal
-                                ? Comparison{}
-                                : analyze(check.samples(), check.options, *tables_, answer)};
-    if (!check.refusal) {
-        const Comparison& comparison = run.result;
-        // The question and the notice are message boxes of the window; here they are messages.
-        if (o.normalityPrompt && comparison.normality && !comparison.normality->normal) {
-            result.messages +=
-                "Normality Override: Data Failed Shapiro-Wilk test. Do you want to "
-                "override this conclusion of non-normality?\n";
-        }
-        for (const Note& note : comparison.notes) {
-            if (note.code == NoteCode::RankitNotice) {
-                result.messages += std::string(kRankitNoticeTitle) + ": " + note.text + "\n";
-            } else {
-                lines.push_back(note.text);
-            }
-        }
-    }
-    // The results line has no room for them, so the run's warnings go with its messages, and
-    // STATUS sums them up.
-    std::string warnings;
-    std::vector<std::pair<const char*, std::string>> surveyWarnings;
-    if (test.missing > 0) {
-        surveyWarnings.emplace_back("missing_values",
-                                    countOf(test.missing, "missing value") + " left out");
-    }
-    if (reference_ != nullptr && reference_->missing > 0) {
-        surveyWarnings.emplace_back(
-            "missing_reference_values",
-            countOf(reference_->missing, "missing reference value") + " left out");
-    }
-    if (!test.differingColumn.empty()) {
-        surveyWarnings.emplace_back("differing_column", test.differingColumn);
-    }
-    if (reference_ != nullptr && !reference_->differingColumn.empty()) {
-        surveyWarnings.emplace_back("differing_reference_column",
-                                    "reference " + reference_->differingColumn);
-    }
-    for (const auto& [code, text] : surveyWarnings) {
-        result.messages += "Warning: " + text + "\n";
-        warnings += warnings.empty() ? "warning: " : "; ";
-        warnings += text;
-    }
-    for (const std::string_view line : lines) {
-        if (line.find("Warning") != std::string_view::npos ||
-            line.find("WARNING") != std::string_view::npos) {
-            result.messages += trimBlanks(line);
-            result.messages += '\n';
-            warnings += warnings.empty() ? "warning: " : "; ";
-            warnings += warningText(trimBlanks(line));
-        }
-    }
-    if (check.refusal) {
-        result.refused = true;
-        if (jsonl) {
-            result.line = jsonLine(test.id, resultObject(check, nullptr));
-        } else {
-            result.line = refusalLine(test.id, referenceId_,
-                                      std::string(trimBlanks(*check.refusal)), check.options);
-        }
-        return result;
-    }
-
-    result.pValue = run.result.pValue();
-    result.lookupFailed = run.result.lookupFailed();
-    if (jsonl) {
-        nlohmann::ordered_json object = resultObject(check, &run.result);
-        for (const auto& [code, text] : surveyWarnings) {
-            object["warnings"].push_back({{"code", code}, {"text", text}});
-        }
-        result.line = jsonLine(test.id, std::move(object));
-    }
-    if (!jsonl) {
-        constexpr std::size_t kTypicalLineBytes = 512;  // grown in one step rather than several
-        result.line.reserve(kTypicalLineBytes);
-        appendSummaryLine(result.line, run, warnings.empty() ? std::string_view("ok") : warnings);
-        appendTypedColumns(result.line, run.options, &run.result, result.pValue);
-        result.line += '\n';
-    }
-    if (keepRecord) {
-        for (std::size_t k = 0; k < run.testEntries.size(); ++k) {
-            run.testEntries[k] = slotText(testSlots[static_cast<int>(k) + 1]);
-            run.referenceEntries[k] = slotText(referenceSlots_[static_cast<int>(k) + 1]);
-        }
-        result.record = std::make_unique<RunRecord>(std::move(run));
-    }
-    return result;
+    s.powerDifference = options.powerDifference;
+    s.overrideAnswer = options.overrideAnswer;
+    s.oneSample = options.oneSample;
+    return s;
 }
 
 int runBatch(const BatchRequest& request, const StartupFolders& folders, std::istream& in,
              std::ostream& out, std::ostream& err, bool errIsTerminal) {
+    const bool toStandardOutput = !request.output || *request.output == "-";
     std::vector<FileArgument> files;
     if (request.input != "-") {
         files.push_back({"input", request.input, FileRole::Input});
     }
-    if (request.output) {
+    if (request.plan) {
+        files.push_back({"--plan", *request.plan, FileRole::Input});
+    }
+    if (!toStandardOutput) {
         files.push_back({"--output", *request.output, FileRole::Results});
     }
     if (request.detailedLog) {
@@ -805,49 +439,42 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
     if (request.sharedSummaryLog) {
         files.push_back({"--append-summary-log", *request.sharedSummaryLog, FileRole::Appended});
     }
-    if (const std::string problem = fileArgumentProblem(files, request.files); !problem.empty()) {
+    std::string problem = fileArgumentProblem(files, request.files);
+    if (problem.empty() && !request.reference && !request.plan) {
+        problem = "--reference is required (or a --plan that gives each group's reference)";
+    }
+    if (!problem.empty()) {
         err << "benthix-cli batch: " << problem << "\nTry 'benthix-cli batch --help'\n";
         return kExitUsage;
     }
 
-    // The survey is read as a stream: a pipe is fine, a folder or a device is not.
-    Survey survey;
-    if (request.input == "-") {
-        survey = readSurvey(in, request.survey);
-    } else {
-        std::ifstream file;
-        std::optional<std::string> cause = unstreamableFileCause(request.input);
-        if (!cause) {
-            file.open(request.input, std::ios::binary);
-            if (!file) {
-                cause = plainCauseOfErrno(errno, request.input);
-            }
-        }
-        if (!cause && isWorkbookPath(request.input)) {
-            file.close();
-            std::string why;
-            if (const std::optional<std::string> csv =
-                    workbookSheetAsCsv(request.input, request.sheet, why)) {
-                SurveyFormat format = request.survey;
-                format.delimiter = ',';
-                survey = readSurvey(*csv, format);
-            } else {
-                cause = why;
-            }
-        } else if (!cause) {
-            std::error_code unknown;
-            const std::uintmax_t size = std::filesystem::file_size(request.input, unknown);
-            survey = readSurvey(file, request.survey, unknown ? 0 : size);
-            if (file.bad()) {
-                cause = plainCauseOfErrno(errno, request.input);
-            }
-        }
-        if (cause) {
-            err << "benthix-cli: cannot read " << request.input << ": " << *cause << '\n';
+    std::optional<SurveyPlan> plan;
+    BatchRequest effective = request;
+    if (request.plan) {
+        plan = readRequestedPlan(*request.plan, err);
+        if (!plan) {
+            err << "benthix-cli: no comparison was run\n";
             return kExitRefused;
+        }
+        // Without --group the plan's columns say how the survey is grouped.
+        if (effective.survey.groupColumns.empty()) {
+            for (const std::string& column : plan->groupColumns) {
+                if (effective.survey.endpointColumns.empty() ||
+                    lower(column) != lower(effective.survey.endpointColumn)) {
+                    effective.survey.groupColumns.push_back(column);
+                }
+            }
         }
     }
 
+    std::optional<Survey> read = readRequestedSurvey(effective, in, err);
+    if (!read) {
+        return kExitRefused;
+    }
+    const Survey& survey = *read;
+    for (const std::string& note : survey.notes) {
+        err << "benthix-cli: " << request.input << ": " << note << '\n';
+    }
     if (survey.errorCount > 0) {
         int shown = 0;
         for (const CsvError& e : survey.errors) {
@@ -861,6 +488,15 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
         err << "benthix-cli: no comparison was run\n";
         return kExitRefused;
     }
+    if (plan && !alignPlan(*plan, survey.groupColumns)) {
+        err << "benthix-cli: the plan " << *request.plan << " groups by other columns than the "
+            << "survey run (";
+        for (std::size_t i = 0; i < survey.groupColumns.size(); ++i) {
+            err << (i == 0 ? "" : ", ") << survey.groupColumns[i];
+        }
+        err << ")\nbenthix-cli: no comparison was run\n";
+        return kExitRefused;
+    }
 
     // Nothing is written when the tables cannot be relied on.
     const std::shared_ptr<const StatTables> tables = StatTables::load(folders.programFolder);
@@ -870,9 +506,29 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
         return kExitRefused;
     }
 
+    SurveyJob job{.settings = settingsOf(request.options, request.reference.value_or("")),
+                  .plan = plan ? &*plan : nullptr,
+                  .format = request.format,
+                  .pAdjust = request.pAdjust,
+                  .adjustFamily = request.adjustFamily,
+                  .lenient = request.lenient};
+    std::vector<std::string> errors;
+    std::vector<std::string> notices;
+    const SurveyRun run(survey, tables, job, errors, notices);
+    if (!errors.empty()) {
+        for (const std::string& e : errors) {
+            err << "benthix-cli: " << e << '\n';
+        }
+        err << "benthix-cli: no comparison was run\n";
+        return kExitRefused;
+    }
+    for (const std::string& notice : notices) {
+        err << "benthix-cli: " << notice << '\n';
+    }
+
     OutputFile file;
     std::ostream* results = &out;
-    if (request.output) {
+    if (!toStandardOutput) {
         if (!file.open(*request.output)) {
             err << "benthix-cli: cannot write " << *request.output << ": " << file.failureCause()
                 << '\n';
@@ -891,69 +547,15 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
     }
     const bool logging = logs.active();
 
-    // One batch per group, in the order the groups first appear; without group columns the
-    // whole survey is one group.
-    const std::string referenceId(trimBlanks(request.reference));
-    std::vector<std::vector<std::uint32_t>> byGroup(survey.groups().size());
-    for (std::size_t i = 0; i < survey.size(); ++i) {
-        byGroup[survey.groupIndexOf(i)].push_back(static_cast<std::uint32_t>(i));
-    }
-    std::vector<std::unique_ptr<SurveySample>> references;
-    std::vector<std::unique_ptr<ComparisonRunner>> runners;
-    std::vector<QueuedComparison> comparisons;
-    comparisons.reserve(survey.size());
-    bool referenceMissing = survey.groups().empty();
-    if (referenceMissing) {
-        err << "benthix-cli: the reference sample \"" << referenceId << "\" is not in "
-            << request.input << '\n';
-    }
-    for (std::size_t g = 0; g < survey.groups().size(); ++g) {
-        const std::vector<std::string>& group = survey.groups()[g];
-        const std::optional<std::size_t> referenceAt = survey.find(referenceId, g);
-        if (referenceAt) {
-            references.push_back(std::make_unique<SurveySample>(survey.sample(*referenceAt)));
-        } else {
-            referenceMissing = true;
-            err << "benthix-cli: the reference sample \"" << referenceId << "\" is not in "
-                << request.input;
-            for (std::size_t i = 0; i < group.size(); ++i) {
-                err << (i == 0 ? " for " : ", ") << survey.groupColumns[i] << " \"" << group[i]
-                    << '"';
-            }
-            err << '\n';
-        }
-        runners.push_back(std::make_unique<ComparisonRunner>(
-            tables, request.options, referenceId, referenceAt ? references.back().get() : nullptr,
-            request.format, request.lenient, survey.groupColumns, group));
-        for (const std::uint32_t i : byGroup[g]) {
-            if (!referenceAt || i != *referenceAt) {
-                comparisons.push_back({i, runners.back().get()});
-            }
-        }
-    }
-    byGroup.clear();
-    byGroup.shrink_to_fit();
-
-    ProgressBar progress(err, comparisons.size(),
-                         errIsTerminal && comparisons.size() > kProgressBarThreshold);
-    ResultWriter writer(*results, err, progress, logging ? &logs : nullptr, errIsTerminal, request,
-                        survey.groupColumns);
-    writer.header();
-    if (request.jobs <= 1 || comparisons.size() <= 1) {
-        SurveySample test;
-        for (const QueuedComparison& c : comparisons) {
-            survey.sampleInto(c.test, test);
-            ComparisonResult result = c.runner->run(test, logging);
-            writer.write(result);
-        }
-    } else {
-        runParallel(survey, comparisons, request.jobs, logging, writer);
-    }
+    ProgressBar progress(err, run.size(), errIsTerminal && run.size() > kProgressBarThreshold);
+    ResultWriter writer(*results, err, progress, logging ? &logs : nullptr, errIsTerminal, survey);
+    writer.header(request);
+    run.run(request.jobs, logging, [&writer](ComparisonResult& r) { writer.write(r); });
     writer.finish();
     progress.finish();
 
     bool written = true;
-    if (request.output) {
+    if (!toStandardOutput) {
         if (!file.close()) {
             err << "benthix-cli: writing " << *request.output << " failed: " << file.failureCause()
                 << '\n';
@@ -966,8 +568,13 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
             written = false;
         }
     }
-    return writer.anyRefused() || writer.logFailed() || referenceMissing || !written ? kExitRefused
-                                                                                     : kExitRan;
+    writer.failureLines(err);
+    if (!request.quiet) {
+        writer.summaryLine(err);
+    }
+    return writer.anyRefused() || writer.logFailed() || run.referenceMissing() || !written
+               ? kExitRefused
+               : kExitRan;
 }
 
 }  // namespace bx::cli

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/text_format.h"
+#include "base/version.h"
 #include "cli/analyze_command.h"
 #include "cli/batch_command.h"
 #include "cli/exit_status.h"
@@ -18,12 +19,24 @@ const std::vector<std::string> kAlphaLevels{"0.05", "0.1"};
 
 // The choices of --alternative and --transform: a short word or the window's caption, both
 // standing for the caption.
-const std::vector<std::pair<std::string, std::string>> kAlternatives{{"less", "x1 < x2"},
-                                                                     {"greater", "x1 > x2"}};
-const std::vector<std::pair<std::string, std::string>> kTransforms{{"none", "No Transformation"},
-                                                                   {"arcsine", "ArcSin"},
-                                                                   {"sqrt", "Sqr Root (x + .375)"},
-                                                                   {"log10", "Log10 (x + 1.0)"}};
+std::vector<std::pair<std::string, std::string>> alternativeChoices() {
+    std::vector<std::pair<std::string, std::string>> choices;
+    for (const AlternativeInfo& a : kAlternatives) {
+        choices.emplace_back(a.code, a.caption);
+    }
+    return choices;
+}
+
+std::vector<std::pair<std::string, std::string>> transformationChoices() {
+    std::vector<std::pair<std::string, std::string>> choices;
+    for (const TransformationInfo& t : kTransformations) {
+        choices.emplace_back(t.code, t.caption);
+    }
+    return choices;
+}
+
+const std::vector<std::pair<std::string, std::string>> kAlternativeChoices = alternativeChoices();
+const std::vector<std::pair<std::string, std::string>> kTransforms = transformationChoices();
 
 // The caption that `text` names among `choices`, or std::nullopt.
 std::optional<std::string> captionOf(
@@ -69,7 +82,7 @@ struct OptionTexts {
     AnalysisOptions options() const {
         AnalysisOptions o;
         if (alternativeOpt->count() > 0) {
-            o.alternative = captionOf(kAlternatives, alternative);
+            o.alternative = captionOf(kAlternativeChoices, alternative);
         }
         if (alphaOpt->count() > 0) {
             o.alpha = alpha;
@@ -108,7 +121,7 @@ void addAnalysisOptions(CLI::App& cmd, OptionTexts& t) {
         cmd.add_option("--alternative", t.alternative,
                        "Alternate hypothesis: less (\"x1 < x2\") or greater (\"x1 > x2\"); "
                        "picking it sets the null")
-            ->check(choiceOf(kAlternatives));
+            ->check(choiceOf(kAlternativeChoices));
     t.alphaOpt =
         cmd.add_option("--alpha", t.alpha, "Alpha level")->check(CLI::IsMember(kAlphaLevels));
     t.transformOpt = cmd.add_option("--transform", t.transform,
@@ -175,7 +188,14 @@ void addSurveyOptions(CLI::App& cmd, SurveyFormat& format, std::string& delimite
                    "they lead each results line")
         ->delimiter(',');
     cmd.add_option("--ignore-column", format.ignoredColumns,
-                   "Columns that may differ between the rows of one sample (e.g. replicate)")
+                   "Columns that may differ between the rows of one sample (e.g. a note)")
+        ->delimiter(',');
+    cmd.add_option("--replicate-column", format.replicateColumn,
+                   "The column of the replicate numbers, never compared between rows "
+                   "(default: rep or replicate, when there is one)");
+    cmd.add_option("--endpoints", format.endpointColumns,
+                   "Wide layout: one value column per endpoint (e.g. survival,growth); each is "
+                   "run as its own group, named in the column endpoint")
         ->delimiter(',');
 }
 
@@ -202,7 +222,7 @@ int usageError(const CLI::App& app, const CLI::ParseError& e, std::ostream& err)
 
 int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& env) {
     CLI::App app("Benthix: compares a test treatment with a reference treatment.", "benthix-cli");
-    app.set_version_flag("--version", std::string("benthix-cli ") + BX_VERSION);
+    app.set_version_flag("--version", std::string("benthix-cli ") + kVersion);
     app.require_subcommand(1);
     app.footer(kExitStatuses);
 
@@ -253,10 +273,15 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
                      "Survey: a CSV file or an .xlsx workbook with the columns sample and value "
                      "(\"-\": CSV on standard input)")
         ->required();
-    batch->add_option("--reference", batchRequest.reference, "Id of the reference sample")
-        ->required();
+    batch->add_option("--reference", batchRequest.reference,
+                      "Id of the reference sample (for the groups the plan gives none)");
+    batch->add_option("--plan", batchRequest.plan,
+                      "Survey plan: a CSV with one row per group (e.g. endpoint) and any of the "
+                      "columns reference, alternative, alpha, transform, power_difference, "
+                      "override, one_sample; an empty cell takes the command line's choice");
     addAnalysisOptions(*batch, batchOptions);
-    batch->add_option("--output", batchRequest.output, "Results CSV (default: standard output)");
+    batch->add_option("--output", batchRequest.output,
+                      "Results CSV (default, or \"-\": standard output)");
     CLI::Option* batchSummary =
         batch->add_option("--summary-log", batchRequest.summaryLog,
                           "Write every comparison into this new summary log");
@@ -276,9 +301,17 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     std::string pAdjustText;
     batch
         ->add_option("--p-adjust", pAdjustText,
-                     "Add the p-values adjusted over the comparisons of the batch (holm or "
+                     "Add the p-values adjusted over the comparisons of each group (holm or "
                      "bonferroni); the results are written when the last comparison is done")
         ->check(CLI::IsMember({"holm", "bonferroni"}));
+    std::string adjustOverText = "group";
+    batch
+        ->add_option("--p-adjust-over", adjustOverText,
+                     "The comparisons one adjustment runs over: each group's (default) or all "
+                     "of the survey's")
+        ->check(CLI::IsMember({"group", "all"}));
+    batch->add_flag("--quiet", batchRequest.quiet,
+                    "No closing line counting the outcomes on standard error");
     addStrictnessOptions(*batch, batchRequest.lenient, batchRequest.files);
     std::string delimiterText;
     addSurveyOptions(*batch, batchRequest.survey, delimiterText);
@@ -318,6 +351,7 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
                                                                                              : ',';
     }
     batchRequest.format = formatText == "jsonl" ? BatchFormat::Jsonl : BatchFormat::Csv;
+    batchRequest.adjustFamily = adjustOverText == "all" ? AdjustFamily::All : AdjustFamily::Group;
     batchRequest.pAdjust = pAdjustText == "holm"         ? PAdjust::Holm
                            : pAdjustText == "bonferroni" ? PAdjust::Bonferroni
                                                          : PAdjust::None;

@@ -30,7 +30,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
 
     auto* version =
         new QLabel(QStringLiteral("Version %1, %2")
-                       .arg(QString::fromLatin1(BX_VERSION), QString::fromLatin1(kReleaseDate)),
+                       .arg(QString::fromLatin1(kVersion), QString::fromLatin1(kReleaseDate)),
                    this);
     version->setObjectName("lblVersion");
 

@@ -17,9 +17,9 @@
 #include <iterator>
 
 #include "cli/cli_fixture.h"
-#include "cli/csv.h"
 #include "cli/exit_status.h"
 #include "cli/progress_bar.h"
+#include "survey/csv.h"
 #include "tables/temp_files.h"
 
 namespace bx::cli {
@@ -211,7 +211,8 @@ TEST(BatchInput, SeparatorsColumnsAndGroups) {
 // A results file that cannot be written (a full disk) is a failure that says why.
 TEST(BatchOutput, AFullDiskIsAFailure) {
     const auto r = runInProcess(
-        "batch-full", {"batch", "-", "--reference", "R", "--output", "/dev/full", "--force"},
+        "batch-full",
+        {"batch", "-", "--reference", "R", "--output", "/dev/full", "--force", "--quiet"},
         "sample,value\n" + replicates("R", {"14", "15", "16"}) +
             replicates("S", {"10", "11", "12"}));
     EXPECT_EQ(r.status, kExitRefused);

@@ -13,8 +13,8 @@
 
 #include "cli/batch_command.h"
 #include "cli/cli_fixture.h"
-#include "cli/csv.h"
 #include "cli/exit_status.h"
+#include "survey/csv.h"
 
 namespace bx::cli {
 namespace {
@@ -31,7 +31,7 @@ TEST(BatchTypedColumns, NumbersAsPlainNumbersAndStatusSaysWhat) {
     const CsvDocument doc = parseCsv(r.out);
     ASSERT_EQ(doc.records.size(), 4U);
     const std::vector<std::string>& header = doc.records[0].fields;
-    ASSERT_EQ(header.size(), 35U);
+    ASSERT_EQ(header.size(), 49U);
     const auto column = [&](std::size_t row, const std::string& name) {
         const auto at = std::find(header.begin(), header.end(), name) - header.begin();
         return doc.records[row].fields.at(static_cast<std::size_t>(at));
@@ -45,12 +45,21 @@ TEST(BatchTypedColumns, NumbersAsPlainNumbersAndStatusSaysWhat) {
     EXPECT_EQ(column(1, "ALTERNATIVE"), "less");
     EXPECT_EQ(column(1, "TRANSFORMATION"), "none");
     EXPECT_NEAR(std::stod(column(1, "P_VALUE")), 0.00402494655041886, 1e-12);
-    EXPECT_EQ(column(1, "REJECT_NULL"), "true");
+    EXPECT_EQ(column(1, "REJECT_NULL"), "TRUE");
     EXPECT_EQ(column(1, "DIFFERENCE"), "-4");
     EXPECT_NEAR(std::stod(column(1, "PERCENT_OF_REF")), 73.33333333333333, 1e-12);
     EXPECT_NEAR(std::stod(column(1, "MSD")), 1.740770710537912, 1e-12);
     EXPECT_NEAR(std::stod(column(1, "PMSD")), 11.605138070252746, 1e-12);
     EXPECT_EQ(column(1, "POWER_FRACTION"), "");
+    // Each sample's summary: 10, 11, 12 has SD 1, SE 1/sqrt(3), CV 100/11 %; 14, 15, 16 CV 100/15
+    // %.
+    EXPECT_EQ(column(1, "TEST_N"), "3");
+    EXPECT_EQ(column(1, "TEST_MEAN"), "11");
+    EXPECT_NEAR(std::stod(column(1, "TEST_SE")), 0.5773502691896258, 1e-15);
+    EXPECT_NEAR(std::stod(column(1, "TEST_CV")), 9.090909090909092, 1e-13);
+    EXPECT_NEAR(std::stod(column(1, "REF_CV")), 6.666666666666667, 1e-13);
+    EXPECT_EQ(column(1, "REF_T_MEAN"), "15");
+    EXPECT_EQ(column(3, "TEST_N"), "");
     EXPECT_EQ(
         column(2, "STATUS"),
         "warning: Test sample (x1), row 1: \"12abc\" is not wholly a number; it is read as 12.");
@@ -82,10 +91,17 @@ TEST(BatchPAdjust, AddsAColumnAndAJsonKey) {
         kSurvey);
     const CsvDocument doc = parseCsv(csv.out);
     ASSERT_EQ(doc.records.size(), 4U);
-    EXPECT_EQ(doc.records[0].fields.back(), "P_ADJUSTED");
-    // Two p-values: the smaller is doubled.
-    EXPECT_NEAR(std::stod(doc.records[1].fields.back()), 2 * 0.00402494655041886, 1e-12);
-    EXPECT_EQ(doc.records[3].fields.back(), "");
+    const auto last = [&](std::size_t row, std::size_t back) {
+        const std::vector<std::string>& f = doc.records[row].fields;
+        return f.at(f.size() - 1 - back);
+    };
+    EXPECT_EQ(last(0, 1), "P_ADJUSTED");
+    EXPECT_EQ(last(0, 0), "REJECT_NULL_ADJUSTED");
+    // Two p-values: the smaller is doubled, and stays below alpha.
+    EXPECT_NEAR(std::stod(last(1, 1)), 2 * 0.00402494655041886, 1e-12);
+    EXPECT_EQ(last(1, 0), "TRUE");
+    EXPECT_EQ(last(3, 1), "");
+    EXPECT_EQ(last(3, 0), "");
     const auto jsonl = runInProcess("batch-jsonl",
                                     {"batch", "-", "--reference", "REF", "--format", "jsonl",
                                      "--p-adjust", "bonferroni", "--lenient"},
@@ -100,7 +116,9 @@ TEST(BatchPAdjust, AddsAColumnAndAJsonKey) {
     ASSERT_EQ(rows.size(), 3U);  // no header line
     EXPECT_EQ(rows[0]["sample"], "S1");
     EXPECT_EQ(rows[0]["test"], "student_t");
+    EXPECT_EQ(rows[0]["reference"], "REF");
     EXPECT_NEAR(rows[0]["p_adjusted"].get<double>(), 2 * 0.00402494655041886, 1e-12);
+    EXPECT_EQ(rows[0]["reject_null_adjusted"], true);
     EXPECT_EQ(rows[1]["warnings"][0]["code"], "partial_number");
     EXPECT_EQ(rows[2]["refused"]["code"], "too_few_test_values");
     EXPECT_TRUE(rows[2]["p_adjusted"].is_null());

@@ -8,9 +8,9 @@
 #include <fstream>
 
 #include "cli/cli_fixture.h"
-#include "cli/csv.h"
+#include "survey/csv.h"
 #include "cli/exit_status.h"
-#include "cli/workbook_reader.h"
+#include "survey/workbook_reader.h"
 
 namespace bx::cli {
 namespace {

@@ -7,7 +7,7 @@
 #include "entry/entry_check.h"
 #include "statistics/comparison.h"
 
-namespace bx::cli {
+namespace bx {
 
 // The "result" object: the test, the choices, the statistic with its critical value, degrees of
 // freedom, verdict and p-value, both pre-tests, power, the means and their difference, the
@@ -15,8 +15,4 @@ namespace bx::cli {
 // program. `result` is null when the entries were refused or nothing ran.
 nlohmann::ordered_json resultObject(const EntryCheck& entries, const Comparison* result);
 
-// "less" or "greater"; "none", "arcsine", "sqrt", "log10".
-const char* alternativeCode(Alternative alternative);
-const char* transformationCode(Transformation transformation);
-
-}  // namespace bx::cli
+}  // namespace bx

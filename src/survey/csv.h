@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace bx::cli {
+namespace bx {
 
 struct CsvRecord {
     std::vector<std::string> fields;
@@ -80,4 +80,4 @@ void appendCsvField(std::string& out, std::string_view field);
 // Appends a whole record: the fields joined by commas, then "\n".
 void appendCsvRecord(std::string& out, const std::vector<std::string>& fields);
 
-}  // namespace bx::cli
+}  // namespace bx

@@ -1,4 +1,4 @@
-#include "cli/workbook_reader.h"
+#include "survey/workbook_reader.h"
 
 #include <expat.h>
 #include <zip.h>
@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "cli/csv.h"
+#include "survey/csv.h"
 
-namespace bx::cli {
+namespace bx {
 namespace {
 
 // The whole of one member of the archive; std::nullopt when it is not there.
@@ -273,4 +273,4 @@ std::optional<std::string> workbookSheetAsCsv(const std::string& path, const std
     return ws.csv;
 }
 
-}  // namespace bx::cli
+}  // namespace bx

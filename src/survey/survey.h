@@ -10,18 +10,24 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/csv.h"
+#include "survey/csv.h"
 
-namespace bx::cli {
+namespace bx {
 
 // How a survey's text is read.
 struct SurveyFormat {
-    std::optional<char> delimiter;  // found from the header line when absent
-    bool decimalComma = false;      // a comma in a value is the decimal mark
-    std::string sampleColumn = "sample";
+    std::optional<char> delimiter;        // found from the header line when absent
+    bool decimalComma = false;            // a comma in a value is the decimal mark
+    std::string sampleColumn = "sample";  // "station" when there is no such column
     std::string valueColumn = "value";
     std::vector<std::string> groupColumns;    // one batch per distinct combination
     std::vector<std::string> ignoredColumns;  // may differ between the rows of one sample
+    // The wide layout: one value column per endpoint, read as the group column
+    // `endpointColumn` (after the group columns) holding the value column's name.
+    std::vector<std::string> endpointColumns;
+    std::string endpointColumn = "endpoint";
+    // The replicate number, never compared between rows; "rep" or "replicate" when empty.
+    std::string replicateColumn;
 };
 
 // One sample in full.
@@ -49,6 +55,8 @@ class Survey {
     // many there are.
     std::vector<CsvError> errors;
     std::size_t errorCount = 0;
+    // What was assumed in reading it, to be said once (the encoding, say).
+    std::vector<std::string> notes;
 
     void addError(CsvError error);
 
@@ -141,4 +149,4 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format = {},
                   std::uintmax_t expectedBytes = 0);
 Survey readSurvey(std::string_view text, const SurveyFormat& format = {});
 
-}  // namespace bx::cli
+}  // namespace bx

@@ -1,4 +1,4 @@
-#include "cli/survey.h"
+#include "survey/survey.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +8,7 @@
 
 #include "base/text_format.h"
 
-namespace bx::cli {
+namespace bx {
 namespace {
 
 std::string lowerTrimmed(std::string_view text) {
@@ -229,11 +229,35 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
                              {header.line, "the header line has no column \"" + name + "\""});
         ++survey.errorCount;
     };
-    const int sampleCol = columnOf(header.fields, format.sampleColumn);
-    const int valueCol = columnOf(header.fields, format.valueColumn);
-    if (sampleCol < 0 || valueCol < 0) {
-        missingColumn(sampleCol < 0 ? format.sampleColumn : format.valueColumn);
+    int sampleCol = columnOf(header.fields, format.sampleColumn);
+    if (sampleCol < 0 && lowerTrimmed(format.sampleColumn) == "sample") {
+        sampleCol = columnOf(header.fields, "station");
+    }
+    if (sampleCol < 0) {
+        missingColumn(format.sampleColumn);
         return survey;
+    }
+    // Where each record's values are: one value column, or in the wide layout one column per
+    // endpoint, each with the endpoint's name as its last group value.
+    std::vector<std::size_t> valueCols;
+    std::vector<std::string> endpointNames;
+    if (format.endpointColumns.empty()) {
+        const int valueCol = columnOf(header.fields, format.valueColumn);
+        if (valueCol < 0) {
+            missingColumn(format.valueColumn);
+            return survey;
+        }
+        valueCols.push_back(static_cast<std::size_t>(valueCol));
+    } else {
+        for (const std::string& name : format.endpointColumns) {
+            const int col = columnOf(header.fields, name);
+            if (col < 0) {
+                missingColumn(name);
+                return survey;
+            }
+            valueCols.push_back(static_cast<std::size_t>(col));
+            endpointNames.emplace_back(trimBlanks(header.fields[static_cast<std::size_t>(col)]));
+        }
     }
     std::vector<std::size_t> groupCols;
     for (const std::string& name : format.groupColumns) {
@@ -245,27 +269,53 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
         groupCols.push_back(static_cast<std::size_t>(col));
         survey.groupColumns.emplace_back(trimBlanks(header.fields[static_cast<std::size_t>(col)]));
     }
+    const bool wide = !endpointNames.empty();
+    if (wide) {
+        survey.groupColumns.push_back(format.endpointColumn);
+    }
+    // The replicate number and the row numbers that R's write.csv() and pandas' to_csv() put
+    // in an unnamed first column differ between the rows of a sample by nature.
+    int replicateCol = -1;
+    if (!format.replicateColumn.empty()) {
+        replicateCol = columnOf(header.fields, format.replicateColumn);
+        if (replicateCol < 0) {
+            missingColumn(format.replicateColumn);
+            return survey;
+        }
+    } else {
+        replicateCol = columnOf(header.fields, "rep");
+        if (replicateCol < 0) {
+            replicateCol = columnOf(header.fields, "replicate");
+        }
+    }
     // The columns whose values the rows of one sample should share.
     std::vector<std::size_t> sharedCols;
     for (std::size_t i = 0; i < header.fields.size(); ++i) {
-        const bool named = static_cast<int>(i) == sampleCol || static_cast<int>(i) == valueCol ||
+        const bool named = static_cast<int>(i) == sampleCol ||
+                           static_cast<int>(i) == replicateCol ||
+                           std::find(valueCols.begin(), valueCols.end(), i) != valueCols.end() ||
                            std::find(groupCols.begin(), groupCols.end(), i) != groupCols.end();
+        const bool rowNumbers = i == 0 && trimBlanks(header.fields[i]).empty();
         const bool ignored =
             std::any_of(format.ignoredColumns.begin(), format.ignoredColumns.end(),
                         [&](const std::string& name) {
                             return lowerTrimmed(name) == lowerTrimmed(header.fields[i]);
                         });
-        if (!named && !ignored) {
+        if (!named && !ignored && !rowNumbers) {
             sharedCols.push_back(i);
         }
     }
-    std::size_t needed = static_cast<std::size_t>(std::max(sampleCol, valueCol)) + 1;
+    std::size_t needed = static_cast<std::size_t>(sampleCol) + 1;
+    for (const std::size_t col : valueCols) {
+        needed = std::max(needed, col + 1);
+    }
     for (const std::size_t col : groupCols) {
         needed = std::max(needed, col + 1);
     }
+    const std::size_t headerFields = header.fields.size();
 
     std::map<std::vector<std::string>, std::uint32_t> groupIndex;
-    if (groupCols.empty()) {
+    if (groupCols.empty() && !wide) {
         survey.groups_.emplace_back();
         groupIndex.emplace(std::vector<std::string>{}, 0);
     }
@@ -293,71 +343,91 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
                                            " fields, the header needs " + std::to_string(needed)});
             continue;
         }
+        // A field beyond the header's is most often a decimal comma in a comma-separated
+        // file ("10,9"): cutting it off would change the value without a word.
+        if (rec.fields.size() > headerFields &&
+            std::any_of(rec.fields.begin() + static_cast<std::ptrdiff_t>(headerFields),
+                        rec.fields.end(),
+                        [](const std::string& f) { return !trimBlanks(f).empty(); })) {
+            survey.addError({rec.line, "the line has " + std::to_string(rec.fields.size()) +
+                                           " fields, the header " + std::to_string(headerFields) +
+                                           " (a decimal comma in a comma-separated file? quote "
+                                           "the value or use --delimiter semicolon)"});
+            continue;
+        }
         const std::string_view id = trimBlanks(rec.fields[static_cast<std::size_t>(sampleCol)]);
         if (id.empty()) {
             survey.addError({rec.line, "the line has no sample id"});
             continue;
         }
-        std::uint32_t groupAt = 0;  // the only group without group columns
-        if (!groupCols.empty()) {
+        if (!groupCols.empty() || wide) {
             group.clear();
             for (const std::size_t col : groupCols) {
                 group.emplace_back(trimBlanks(rec.fields[col]));
             }
-            const auto [found, newGroup] =
-                groupIndex.try_emplace(group, static_cast<std::uint32_t>(survey.groups_.size()));
-            if (newGroup) {
-                survey.groups_.push_back(group);
-            }
-            groupAt = found->second;
         }
-        const bool same = last && survey.entries_[*last].group == groupAt &&
-                          survey.idOf(survey.entries_[*last]) == id;
-        const auto [index, inserted] =
-            same ? std::pair(*last, false) : survey.findOrAdd(id, groupAt);
-        last = index;
-        Survey::Entry& entry = survey.entries_[index];
-        if (inserted) {
-            entry.firstLine = rec.line;
-            if (!sharedCols.empty()) {
-                Survey::Shared shared;
-                for (const std::size_t col : sharedCols) {
-                    shared.values.emplace_back(
-                        trimBlanks(col < rec.fields.size() ? rec.fields[col] : std::string()));
+        for (std::size_t v = 0; v < valueCols.size(); ++v) {
+            std::uint32_t groupAt = 0;  // the only group without group columns
+            if (!groupCols.empty() || wide) {
+                if (wide) {
+                    group.resize(groupCols.size());
+                    group.push_back(endpointNames[v]);
                 }
-                shared.lines.assign(sharedCols.size(), rec.line);
-                entry.shared = static_cast<std::uint32_t>(survey.shared_.size());
-                survey.shared_.push_back(std::move(shared));
+                const auto [found, newGroup] = groupIndex.try_emplace(
+                    group, static_cast<std::uint32_t>(survey.groups_.size()));
+                if (newGroup) {
+                    survey.groups_.push_back(group);
+                }
+                groupAt = found->second;
             }
-        } else if (entry.differing == Survey::kNone && entry.shared != Survey::kNone) {
-            // An empty cell (a note on some rows only) differs from nothing.
-            Survey::Shared& first = survey.shared_[entry.shared];
-            for (std::size_t k = 0; k < sharedCols.size(); ++k) {
-                const std::string_view mine = sharedCols[k] < rec.fields.size()
-                                                  ? trimBlanks(rec.fields[sharedCols[k]])
-                                                  : std::string_view();
-                if (first.values[k].empty()) {
-                    first.values[k] = mine;
-                    first.lines[k] = rec.line;
-                } else if (!mine.empty() && mine != first.values[k]) {
-                    entry.differing = static_cast<std::uint32_t>(survey.differing_.size());
-                    survey.differing_.push_back(
-                        "rows " + std::to_string(first.lines[k]) + " and " +
-                        std::to_string(rec.line) + " differ in column \"" +
-                        std::string(trimBlanks(header.fields[sharedCols[k]])) + "\"");
-                    break;
+            const bool same = last && survey.entries_[*last].group == groupAt &&
+                              survey.idOf(survey.entries_[*last]) == id;
+            const auto [index, inserted] =
+                same ? std::pair(*last, false) : survey.findOrAdd(id, groupAt);
+            last = index;
+            Survey::Entry& entry = survey.entries_[index];
+            if (inserted) {
+                entry.firstLine = rec.line;
+                if (!sharedCols.empty()) {
+                    Survey::Shared shared;
+                    for (const std::size_t col : sharedCols) {
+                        shared.values.emplace_back(
+                            trimBlanks(col < rec.fields.size() ? rec.fields[col] : std::string()));
+                    }
+                    shared.lines.assign(sharedCols.size(), rec.line);
+                    entry.shared = static_cast<std::uint32_t>(survey.shared_.size());
+                    survey.shared_.push_back(std::move(shared));
+                }
+            } else if (entry.differing == Survey::kNone && entry.shared != Survey::kNone) {
+                // An empty cell (a note on some rows only) differs from nothing.
+                Survey::Shared& first = survey.shared_[entry.shared];
+                for (std::size_t k = 0; k < sharedCols.size(); ++k) {
+                    const std::string_view mine = sharedCols[k] < rec.fields.size()
+                                                      ? trimBlanks(rec.fields[sharedCols[k]])
+                                                      : std::string_view();
+                    if (first.values[k].empty()) {
+                        first.values[k] = mine;
+                        first.lines[k] = rec.line;
+                    } else if (!mine.empty() && mine != first.values[k]) {
+                        entry.differing = static_cast<std::uint32_t>(survey.differing_.size());
+                        survey.differing_.push_back(
+                            "rows " + std::to_string(first.lines[k]) + " and " +
+                            std::to_string(rec.line) + " differ in column \"" +
+                            std::string(trimBlanks(header.fields[sharedCols[k]])) + "\"");
+                        break;
+                    }
                 }
             }
+            std::string& value = rec.fields[valueCols[v]];
+            if (isMissingValue(value)) {
+                ++entry.missing;
+                continue;
+            }
+            if (decimalComma) {
+                toDecimalPoint(value);
+            }
+            survey.addValue(index, value, rec.line);
         }
-        std::string& value = rec.fields[static_cast<std::size_t>(valueCol)];
-        if (isMissingValue(value)) {
-            ++entry.missing;
-            continue;
-        }
-        if (decimalComma) {
-            toDecimalPoint(value);
-        }
-        survey.addValue(index, value, rec.line);
     }
     if (!error.reason.empty()) {
         survey.addError(error);
@@ -367,4 +437,4 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
     return survey;
 }
 
-}  // namespace bx::cli
+}  // namespace bx

@@ -1,8 +1,8 @@
-#include "cli/csv.h"
+#include "survey/csv.h"
 
 #include <algorithm>
 
-namespace bx::cli {
+namespace bx {
 namespace {
 
 // Reads one record from `pos`, leaving `pos` after its line end. Returns false with `reason`
@@ -340,4 +340,4 @@ void appendCsvRecord(std::string& out, const std::vector<std::string>& fields) {
     out += '\n';
 }
 
-}  // namespace bx::cli
+}  // namespace bx

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-namespace bx::cli {
+namespace bx {
 
 // True when `path` ends in .xlsx (any case).
 bool isWorkbookPath(const std::string& path);
@@ -18,4 +18,4 @@ bool isWorkbookPath(const std::string& path);
 std::optional<std::string> workbookSheetAsCsv(const std::string& path, const std::string& sheet,
                                               std::string& error);
 
-}  // namespace bx::cli
+}  // namespace bx

@@ -1,10 +1,11 @@
-#include "cli/result_json.h"
+#include "survey/result_json.h"
 
 #include <cmath>
 
+#include "base/version.h"
 #include "statistics/decision_trail.h"
 
-namespace bx::cli {
+namespace bx {
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -67,24 +68,6 @@ Json warnings(const EntryCheck& entries, const Comparison* c) {
 
 }  // namespace
 
-const char* alternativeCode(Alternative alternative) {
-    return alternative == Alternative::Less ? "less" : "greater";
-}
-
-const char* transformationCode(Transformation transformation) {
-    switch (transformation) {
-        case Transformation::ArcSine:
-            return "arcsine";
-        case Transformation::SquareRoot:
-            return "sqrt";
-        case Transformation::Log10:
-            return "log10";
-        case Transformation::None:
-            break;
-    }
-    return "none";
-}
-
 Json resultObject(const EntryCheck& entries, const Comparison* result) {
     const Comparison* c =
         !entries.refusal && result != nullptr && result->completed() ? result : nullptr;
@@ -142,8 +125,8 @@ Json resultObject(const EntryCheck& entries, const Comparison* result) {
             Json{{"code", noteCodeName(result->refusal->code)}, {"text", result->refusal->text}};
     }
     j["refused"] = std::move(refused);
-    j["program"] = Json{{"name", "benthix"}, {"version", BX_VERSION}};
+    j["program"] = Json{{"name", "benthix"}, {"version", kVersion}};
     return j;
 }
 
-}  // namespace bx::cli
+}  // namespace bx

@@ -3,9 +3,9 @@
 
 #include <sstream>
 
-#include "cli/survey.h"
+#include "survey/survey.h"
 
-namespace bx::cli {
+namespace bx {
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -81,19 +81,19 @@ TEST(Survey, SeparatorsAndDecimalCommas) {
 TEST(Survey, GroupsAndColumnsThatDiffer) {
     SurveyFormat byEndpoint;
     byEndpoint.groupColumns = {"Endpoint"};
-    const std::string text = "sample,endpoint,rep,value\nA,g,1,1\nA,s,2,2\nA,g,3,3\n";
+    const std::string text = "sample,endpoint,note,value\nA,g,1,1\nA,s,2,2\nA,g,3,3\n";
     Survey s = readSurvey(text, byEndpoint);
     ASSERT_EQ(s.size(), 2U);
     EXPECT_EQ(s.groupColumns, (Texts{"endpoint"}));
     EXPECT_EQ(s.groups(), (std::vector<Texts>{{"g"}, {"s"}}));
     EXPECT_EQ(s.sample(0).group, (Texts{"g"}));
     EXPECT_EQ(s.sample(0).values, (Texts{"1", "3"}));
-    EXPECT_EQ(s.sample(0).differingColumn, "rows 2 and 4 differ in column \"rep\"");
+    EXPECT_EQ(s.sample(0).differingColumn, "rows 2 and 4 differ in column \"note\"");
     EXPECT_EQ(s.find("A", 1), 1U);
     EXPECT_EQ(s.find("A", 2), std::nullopt);
 
     SurveyFormat ignoring = byEndpoint;
-    ignoring.ignoredColumns = {"REP"};
+    ignoring.ignoredColumns = {"NOTE"};
     EXPECT_EQ(readSurvey(text, ignoring).sample(0).differingColumn, "");
     s = readSurvey(text);
     EXPECT_EQ(s.sample(0).differingColumn, "rows 2 and 3 differ in column \"endpoint\"");
@@ -123,6 +123,39 @@ TEST(Survey, ShortLinesAndMissingIdsAreMalformed) {
     EXPECT_EQ(s.errors[2].line, 5);
     ASSERT_EQ(s.size(), 1U);
     EXPECT_EQ(s.sample(0).values, (Texts{"3"}));
+}
+
+// The layouts spreadsheets and scripts write: a station column, the row numbers of R's
+// write.csv() in an unnamed first column, a replicate column, one value column per endpoint.
+TEST(Survey, StationsRowNumbersReplicatesAndTheWideLayout) {
+    const std::string longText =
+        "\"\",\"station\",\"rep\",\"value\"\n\"1\",\"A\",1,5\n\"2\",\"A\",2,6\n";
+    const Survey s = readSurvey(longText);
+    ASSERT_EQ(s.size(), 1U);
+    EXPECT_EQ(s.sample(0).values, (Texts{"5", "6"}));
+    EXPECT_EQ(s.sample(0).differingColumn, "");
+
+    SurveyFormat wide;
+    wide.endpointColumns = {"survival", "growth"};
+    const Survey w =
+        readSurvey("station,replicate,survival,growth\nA,1,90,0.5\nA,2,,0.4\nB,1,80,0.3\n", wide);
+    EXPECT_EQ(w.groupColumns, (Texts{"endpoint"}));
+    EXPECT_EQ(w.groups(), (std::vector<Texts>{{"survival"}, {"growth"}}));
+    ASSERT_EQ(w.size(), 4U);
+    const SurveySample aSurvival = w.sample(*w.find("A", 0));
+    EXPECT_EQ(aSurvival.values, (Texts{"90"}));
+    EXPECT_EQ(aSurvival.missing, 1);
+    EXPECT_EQ(w.sample(*w.find("A", 1)).values, (Texts{"0.5", "0.4"}));
+}
+
+// A field beyond the header's, such as the decimal comma of "10,9" in a comma-separated file,
+// refuses its line rather than being cut off; empty fields there (a trailing comma) do not.
+TEST(Survey, FieldsBeyondTheHeader) {
+    const Survey s = readSurvey("sample,value\nREF,10,9\nREF,10,\nREF,\"10,5\"\n");
+    ASSERT_EQ(s.errorCount, 1U);
+    EXPECT_EQ(s.errors[0].line, 2);
+    EXPECT_NE(s.errors[0].reason.find("decimal comma"), std::string::npos);
+    EXPECT_EQ(s.sample(0).values, (Texts{"10", "10,5"}));
 }
 
 // Samples whose rows are spread over the file keep their replicates in file order; the index
@@ -175,4 +208,4 @@ TEST(Survey, StreamLimits) {
 }
 
 }  // namespace
-}  // namespace bx::cli
+}  // namespace bx

@@ -4,9 +4,9 @@
 
 #include <sstream>
 
-#include "cli/csv.h"
+#include "survey/csv.h"
 
-namespace bx::cli {
+namespace bx {
 namespace {
 
 using Fields = std::vector<std::string>;
@@ -113,4 +113,4 @@ TEST(CsvWrite, WrittenRecordsReadBackUnchanged) {
 }
 
 }  // namespace
-}  // namespace bx::cli
+}  // namespace bx

@@ -826,11 +826,9 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
         if (!cause && isWorkbookPath(request.input)) {
             file.close();
             std::string why;
-            if (const std::optional<std::string> csv =
+            if (const std::optional<WorkbookSheet> sheet =
                     workbookSheetAsCsv(request.input, request.sheet, why)) {
-                SurveyFormat format = request.survey;
-                format.delimiter = ',';
-                survey = readSurvey(*csv, format);
+                survey = readSurvey(*sheet, request.survey);
             } else {
                 cause = why;
             }
@@ -848,6 +846,9 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
         }
     }
 
+    for (const std::string& note : survey.notes) {
+        err << "benthix-cli: " << request.input << ": " << note << '\n';
+    }
     if (survey.errorCount > 0) {
         int shown = 0;
         for (const CsvError& e : survey.errors) {

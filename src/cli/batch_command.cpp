@@ -306,11 +306,9 @@ std::optional<Survey> readRequestedSurvey(const BatchRequest& request, std::istr
     if (!cause && isWorkbookPath(request.input)) {
         file.close();
         std::string why;
-        if (const std::optional<std::string> csv =
+        if (const std::optional<WorkbookSheet> sheet =
                 workbookSheetAsCsv(request.input, request.sheet, why)) {
-            SurveyFormat format = request.survey;
-            format.delimiter = ',';
-            survey = readSurvey(*csv, format);
+            survey = readSurvey(*sheet, request.survey);
         } else {
             cause = why;
         }

@@ -1,6 +1,7 @@
 #include "survey/csv.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace bx {
 namespace {
@@ -234,13 +235,216 @@ bool CsvStream::failed() const {
     return in_.bad() || tooLong_;
 }
 
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+void appendUtf8(std::string& out, std::uint32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The character of a Windows-1252 byte; the five bytes it leaves undefined stay the control
+// characters of their code points.
+std::uint32_t windows1252(unsigned char b) {
+    static constexpr std::uint16_t k80To9F[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    return b >= 0x80 && b < 0xA0 ? k80To9F[b - 0x80] : b;
+}
+
+// The length of the UTF-8 character at `p`, of which `n` bytes are there: 0 when they begin one
+// but do not complete it, -1 when they begin none (a stray continuation byte, an overlong
+// form, a surrogate, a code point past U+10FFFF).
+int utf8Length(const unsigned char* p, std::size_t n) {
+    const unsigned char b = p[0];
+    if (b < 0x80) {
+        return 1;
+    }
+    int length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+        length = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        length = 3;
+        low = b == 0xE0 ? 0xA0 : 0x80;
+        high = b == 0xED ? 0x9F : 0xBF;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        length = 4;
+        low = b == 0xF0 ? 0x90 : 0x80;
+        high = b == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return -1;
+    }
+    for (int i = 1; i < length; ++i) {
+        if (static_cast<std::size_t>(i) == n) {
+            return 0;
+        }
+        const unsigned char c = p[i];
+        if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xBF)) {
+            return -1;
+        }
+    }
+    return length;
+}
+
+// Where the UTF-8 of `text` stops: at its end, or at the first character that is not valid
+// or not complete. `beyondAscii` tells whether anything before that is more than ASCII.
+std::size_t validUtf8(std::string_view text, bool& beyondAscii) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        // Eight ASCII bytes at a time.
+        if (i + 8 <= n) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, p + i, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const int length = utf8Length(p + i, n - i);
+        if (length <= 0) {
+            return i;
+        }
+        beyondAscii = true;
+        i += static_cast<std::size_t>(length);
+    }
+    return n;
+}
+
+}  // namespace
+
 bool CsvStream::readBlock() {
-    block_.resize(kBlockBytes);
-    const std::streamsize got =
-        in_.rdbuf()->sgetn(block_.data(), static_cast<std::streamsize>(block_.size()));
-    block_.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     blockStart_ = 0;
-    return !block_.empty();
+    while (true) {
+        raw_.assign(carry_);
+        carry_.clear();
+        const std::size_t held = raw_.size();
+        raw_.resize(held + kBlockBytes);
+        const std::streamsize got =
+            in_.rdbuf()->sgetn(raw_.data() + held, static_cast<std::streamsize>(kBlockBytes));
+        raw_.resize(held + (got > 0 ? static_cast<std::size_t>(got) : 0));
+        const bool atEnd = got <= 0;
+        if (encoding_ == Encoding::Unknown) {
+            // A byte order mark of UTF-8 is left for next() to skip; it counts as UTF-8 read.
+            if (raw_.compare(0, 2, "\xFF\xFE") == 0 || raw_.compare(0, 2, "\xFE\xFF") == 0) {
+                encoding_ = raw_[0] == '\xFF' ? Encoding::Utf16Le : Encoding::Utf16Be;
+                raw_.erase(0, 2);
+            } else {
+                encoding_ = Encoding::Utf8;
+            }
+        }
+        decode(atEnd);
+        if (!block_.empty()) {
+            return true;
+        }
+        if (atEnd) {
+            return false;
+        }
+    }
+}
+
+void CsvStream::decode(bool atEnd) {
+    const auto* p = reinterpret_cast<const unsigned char*>(raw_.data());
+    const std::size_t n = raw_.size();
+    block_.clear();
+    std::size_t i = 0;
+    if (encoding_ == Encoding::Utf8) {
+        bool beyondAscii = false;
+        const std::size_t stop = validUtf8(raw_, beyondAscii);
+        utf8Seen_ = utf8Seen_ || beyondAscii;
+        const bool incomplete = stop < n && utf8Length(p + stop, n - stop) == 0 && !atEnd;
+        if (stop == n || incomplete) {
+            carry_.assign(raw_, stop);
+            raw_.resize(stop);
+            block_.swap(raw_);
+            return;
+        }
+        // Not UTF-8: all of it is Windows-1252 when nothing before was more than ASCII.
+        encoding_ = utf8Seen_ ? Encoding::Mixed : Encoding::Windows1252;
+        note_ = utf8Seen_ ? "the survey is not all UTF-8: its other bytes read as Windows-1252"
+                          : "the survey is not UTF-8: read as Windows-1252";
+        block_.assign(raw_, 0, stop);
+        i = stop;
+    }
+    switch (encoding_) {
+        case Encoding::Windows1252:
+            for (; i < n; ++i) {
+                appendUtf8(block_, windows1252(p[i]));
+            }
+            break;
+        case Encoding::Mixed:
+            while (i < n) {
+                const int length = utf8Length(p + i, n - i);
+                if (length == 0 && !atEnd) {
+                    carry_.assign(raw_, i);
+                    break;
+                }
+                if (length > 0) {
+                    block_.append(raw_, i, static_cast<std::size_t>(length));
+                    i += static_cast<std::size_t>(length);
+                } else {
+                    appendUtf8(block_, windows1252(p[i++]));
+                }
+            }
+            break;
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be: {
+            const bool little = encoding_ == Encoding::Utf16Le;
+            const auto unit = [&](std::size_t at) -> std::uint32_t {
+                return little ? p[at] | (p[at + 1] << 8) : (p[at] << 8) | p[at + 1];
+            };
+            while (i + 2 <= n) {
+                const std::uint32_t u = unit(i);
+                if (u >= 0xD800 && u < 0xDC00) {
+                    if (i + 4 > n && !atEnd) {
+                        break;  // the low half comes with the next block
+                    }
+                    const std::uint32_t v = i + 4 <= n ? unit(i + 2) : 0;
+                    if (v >= 0xDC00 && v < 0xE000) {
+                        appendUtf8(block_, 0x10000 + ((u - 0xD800) << 10) + (v - 0xDC00));
+                        i += 4;
+                        continue;
+                    }
+                    block_ += kReplacement;
+                } else if (u >= 0xDC00 && u < 0xE000) {
+                    block_ += kReplacement;
+                } else {
+                    appendUtf8(block_, u);
+                }
+                i += 2;
+            }
+            if (atEnd && i < n) {
+                block_ += kReplacement;  // an odd last byte
+            } else {
+                carry_.assign(raw_, i);
+            }
+            break;
+        }
+        default:
+            break;
+    }
 }
 
 bool CsvStream::readLine(std::string& text) {

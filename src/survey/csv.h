@@ -2,6 +2,7 @@
 // Delimited text (comma, semicolon or tab) with the usual quoting: a field in double quotes may
 // hold commas, line ends and doubled double quotes; records end at LF or CR LF outside quotes.
 
+#include <cstdint>
 #include <istream>
 #include <optional>
 #include <string>
@@ -38,6 +39,15 @@ char detectDelimiter(std::string_view text);
 // more than the record being read and one block of the stream. A line longer than
 // kMaxLineBytes ends the reading with an error (a stream without line ends, such as a device,
 // cannot fill the memory).
+//
+// The records come out in UTF-8. The stream may be UTF-8, with or without a byte order mark,
+// UTF-16 (little- or big-endian) with its byte order mark, or else Windows-1252: a stream that
+// turns out not to be UTF-8 is read as Windows-1252 from there on, and since it held nothing
+// but ASCII before, as a whole. A stream that held UTF-8 beyond ASCII before its first byte that
+// is not UTF-8 keeps its UTF-8 characters and has each other byte read as Windows-1252. The
+// five bytes Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the control
+// characters U+0081 and so on, as in Windows; an unpaired UTF-16 surrogate, or an odd byte at
+// the end of UTF-16, becomes U+FFFD.
 class CsvStream {
   public:
     static constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
@@ -57,16 +67,28 @@ class CsvStream {
     // True when reading failed (not at the end of the stream).
     bool failed() const;
 
+    // What was assumed about the encoding of the text read so far, to be said once: empty for
+    // UTF-8 and UTF-16, which are read as they are, else that bytes were read as Windows-1252.
+    const std::string& encodingNote() const { return note_; }
+
   private:
+    enum class Encoding : std::uint8_t { Unknown, Utf8, Utf16Le, Utf16Be, Windows1252, Mixed };
     // Appends one physical line with its line end to `text`; false at the end or when too long.
     bool readLine(std::string& text);
-    // Reads the next block of the stream; false at its end.
+    // Reads the next block of the stream into block_, in UTF-8; false at its end.
     bool readBlock();
+    // Turns raw_ into block_, holding back in carry_ a character the next block completes.
+    void decode(bool atEnd);
 
     std::istream& in_;
     std::optional<char> delimiter_;
     std::string block_;  // the stream's text from blockStart_ on is still to be read
     std::size_t blockStart_ = 0;
+    std::string raw_;    // the bytes of the next block as read
+    std::string carry_;  // the first bytes of a character the last block ended in
+    Encoding encoding_ = Encoding::Unknown;
+    bool utf8Seen_ = false;  // UTF-8 beyond ASCII, or its byte order mark, has been read
+    std::string note_;
     std::string text_;  // the record being read (kept for its storage)
     int line_ = 1;      // the line the next record starts on
     bool started_ = false;

@@ -196,19 +196,60 @@ void Survey::addError(CsvError error) {
     }
 }
 
+namespace {
+
+// A stream over text held elsewhere, read without a copy.
+class TextBuffer : public std::streambuf {
+  public:
+    explicit TextBuffer(std::string_view text) {
+        char* begin = const_cast<char*>(text.data());
+        setg(begin, begin, begin + text.size());
+    }
+};
+
+}  // namespace
+
 Survey readSurvey(std::string_view text, const SurveyFormat& format) {
-    std::istringstream in{std::string(text)};
+    TextBuffer buffer(text);
+    std::istream in(&buffer);
     return readSurvey(in, format, text.size());
 }
 
+Survey readSurvey(const WorkbookSheet& sheet, const SurveyFormat& format) {
+    TextBuffer buffer(sheet.csv);
+    std::istream in(&buffer);
+    SurveyFormat commas = format;
+    commas.delimiter = ',';
+    return Survey::read(in, commas, sheet.csv.size(), &sheet);
+}
+
 Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t expectedBytes) {
+    return Survey::read(in, format, expectedBytes, nullptr);
+}
+
+Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t expectedBytes,
+                    const WorkbookSheet* sheet) {
     Survey survey;
     survey.reserveFor(expectedBytes);
     CsvStream stream(in, format.delimiter);
-    CsvRecord header;
     CsvError error;
+    // The next record; on a sheet, its lines are the sheet's rows.
+    const auto next = [&](CsvRecord& record) {
+        const bool more = stream.next(record, error);
+        if (sheet != nullptr) {
+            record.line = sheet->rowOf(record.line);
+            error.line = sheet->rowOf(error.line);
+        }
+        return more;
+    };
+    const auto noteEncoding = [&] {
+        if (!stream.encodingNote().empty()) {
+            survey.notes.push_back(stream.encodingNote());
+        }
+    };
+    CsvRecord header;
     bool haveHeader = false;
-    while (stream.next(header, error)) {
+    while (next(header)) {
         if (error.reason.empty()) {
             haveHeader = true;
             break;
@@ -221,6 +262,7 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
         }
         survey.errors.insert(survey.errors.begin(), {1, "there is no header line"});
         ++survey.errorCount;
+        noteEncoding();
         return survey;
     }
     const bool decimalComma = format.decimalComma || stream.delimiter() != ',';
@@ -235,6 +277,7 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
     }
     if (sampleCol < 0) {
         missingColumn(format.sampleColumn);
+        noteEncoding();
         return survey;
     }
     // Where each record's values are: one value column, or in the wide layout one column per
@@ -245,6 +288,7 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
         const int valueCol = columnOf(header.fields, format.valueColumn);
         if (valueCol < 0) {
             missingColumn(format.valueColumn);
+            noteEncoding();
             return survey;
         }
         valueCols.push_back(static_cast<std::size_t>(valueCol));
@@ -253,6 +297,7 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
             const int col = columnOf(header.fields, name);
             if (col < 0) {
                 missingColumn(name);
+                noteEncoding();
                 return survey;
             }
             valueCols.push_back(static_cast<std::size_t>(col));
@@ -264,6 +309,7 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
         const int col = columnOf(header.fields, name);
         if (col < 0) {
             missingColumn(name);
+            noteEncoding();
             return survey;
         }
         groupCols.push_back(static_cast<std::size_t>(col));
@@ -280,6 +326,7 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
         replicateCol = columnOf(header.fields, format.replicateColumn);
         if (replicateCol < 0) {
             missingColumn(format.replicateColumn);
+            noteEncoding();
             return survey;
         }
     } else {
@@ -313,6 +360,28 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
         needed = std::max(needed, col + 1);
     }
     const std::size_t headerFields = header.fields.size();
+    // Why a record of a sheet is refused for one of its cells: any problem in the value column;
+    // in the sample and group columns, a cell whose text stands for nothing.
+    const auto cellRefused = [&](const CsvRecord& r) -> std::optional<std::string> {
+        if (sheet == nullptr) {
+            return std::nullopt;
+        }
+        const auto first =
+            std::lower_bound(sheet->problems.begin(), sheet->problems.end(), r.line,
+                             [](const CellProblem& p, int row) { return p.row < row; });
+        for (auto p = first; p != sheet->problems.end() && p->row == r.line; ++p) {
+            const auto col = static_cast<std::size_t>(p->column);
+            const bool read =
+                std::find(valueCols.begin(), valueCols.end(), col) != valueCols.end() ||
+                (p->unreadable() &&
+                 (p->column == sampleCol ||
+                  std::find(groupCols.begin(), groupCols.end(), col) != groupCols.end()));
+            if (read && col < r.fields.size()) {
+                return p->reason(r.fields[col]);
+            }
+        }
+        return std::nullopt;
+    };
 
     std::map<std::vector<std::string>, std::uint32_t> groupIndex;
     if (groupCols.empty() && !wide) {
@@ -321,12 +390,13 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
     }
     CsvRecord rec;
     std::vector<std::string> group;
+    std::vector<std::uint32_t> added;  // shared columns a later row of a sample fills
     // Consecutive rows mostly belong to one sample: the last one found is tried first.
     std::optional<std::uint32_t> last;
     // The store reaches its ids, values and rows through 32-bit offsets; one more record (at
     // most a line's bytes) must still fit below them.
     constexpr std::size_t kStoreLimit = Survey::kNone - 2 * CsvStream::kMaxLineBytes;
-    while (stream.next(rec, error)) {
+    while (next(rec)) {
         if (!error.reason.empty()) {
             survey.addError(error);
             continue;
@@ -341,6 +411,10 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
         if (rec.fields.size() < needed) {
             survey.addError({rec.line, "the line has " + std::to_string(rec.fields.size()) +
                                            " fields, the header needs " + std::to_string(needed)});
+            continue;
+        }
+        if (std::optional<std::string> why = cellRefused(rec)) {
+            survey.addError({rec.line, std::move(*why)});
             continue;
         }
         // A field beyond the header's is most often a decimal comma in a comma-separated
@@ -386,36 +460,52 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
                 same ? std::pair(*last, false) : survey.findOrAdd(id, groupAt);
             last = index;
             Survey::Entry& entry = survey.entries_[index];
+            const auto sharedField = [&](std::size_t k) {
+                return sharedCols[k] < rec.fields.size() ? trimBlanks(rec.fields[sharedCols[k]])
+                                                         : std::string_view();
+            };
             if (inserted) {
                 entry.firstLine = rec.line;
                 if (!sharedCols.empty()) {
                     Survey::Shared shared;
-                    for (const std::size_t col : sharedCols) {
-                        shared.values.emplace_back(
-                            trimBlanks(col < rec.fields.size() ? rec.fields[col] : std::string()));
+                    for (std::size_t k = 0; k < sharedCols.size(); ++k) {
+                        shared.add(static_cast<std::uint32_t>(k), rec.line, sharedField(k));
                     }
-                    shared.lines.assign(sharedCols.size(), rec.line);
                     entry.shared = static_cast<std::uint32_t>(survey.shared_.size());
                     survey.shared_.push_back(std::move(shared));
                 }
             } else if (entry.differing == Survey::kNone && entry.shared != Survey::kNone) {
-                // An empty cell (a note on some rows only) differs from nothing.
+                // An empty cell (a note on some rows only) differs from nothing; the first row
+                // with a value in a column gives the value the others are compared with.
                 Survey::Shared& first = survey.shared_[entry.shared];
+                added.clear();
+                std::size_t at = 0;  // the first of first.values for column k or later
                 for (std::size_t k = 0; k < sharedCols.size(); ++k) {
-                    const std::string_view mine = sharedCols[k] < rec.fields.size()
-                                                      ? trimBlanks(rec.fields[sharedCols[k]])
-                                                      : std::string_view();
-                    if (first.values[k].empty()) {
-                        first.values[k] = mine;
-                        first.lines[k] = rec.line;
-                    } else if (!mine.empty() && mine != first.values[k]) {
+                    const std::string_view mine = sharedField(k);
+                    if (at == first.values.size() || first.values[at].column != k) {
+                        if (!mine.empty()) {
+                            added.push_back(static_cast<std::uint32_t>(k));
+                        }
+                        continue;
+                    }
+                    const Survey::Shared::Value& held = first.values[at++];
+                    if (!mine.empty() && mine != first.text(held)) {
                         entry.differing = static_cast<std::uint32_t>(survey.differing_.size());
                         survey.differing_.push_back(
-                            "rows " + std::to_string(first.lines[k]) + " and " +
+                            "rows " + std::to_string(held.line) + " and " +
                             std::to_string(rec.line) + " differ in column \"" +
                             std::string(trimBlanks(header.fields[sharedCols[k]])) + "\"");
                         break;
                     }
+                }
+                if (entry.differing == Survey::kNone && !added.empty()) {
+                    const auto held = static_cast<std::ptrdiff_t>(first.values.size());
+                    for (const std::uint32_t k : added) {
+                        first.add(k, rec.line, sharedField(k));
+                    }
+                    std::inplace_merge(
+                        first.values.begin(), first.values.begin() + held, first.values.end(),
+                        [](const auto& a, const auto& b) { return a.column < b.column; });
                 }
             }
             std::string& value = rec.fields[valueCols[v]];
@@ -432,6 +522,7 @@ Survey readSurvey(std::istream& in, const SurveyFormat& format, std::uintmax_t e
     if (!error.reason.empty()) {
         survey.addError(error);
     }
+    noteEncoding();
     std::stable_sort(survey.errors.begin(), survey.errors.end(),
                      [](const CsvError& a, const CsvError& b) { return a.line < b.line; });
     return survey;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "survey/csv.h"
+#include "survey/workbook_reader.h"
 
 namespace bx {
 
@@ -55,7 +56,8 @@ class Survey {
     // many there are.
     std::vector<CsvError> errors;
     std::size_t errorCount = 0;
-    // What was assumed in reading it, to be said once (the encoding, say).
+    // What is worth saying once about how the text was read ("the survey is not UTF-8: read as
+    // Windows-1252"); the survey was read all the same.
     std::vector<std::string> notes;
 
     void addError(CsvError error);
@@ -77,7 +79,13 @@ class Survey {
   private:
     friend Survey readSurvey(std::istream& in, const SurveyFormat& format,
                              std::uintmax_t expectedBytes);
+    friend Survey readSurvey(const WorkbookSheet& sheet, const SurveyFormat& format);
     static constexpr std::uint32_t kNone = 0xFFFFFFFFU;
+
+    // Reads the records of `in`; those of a sheet name its rows, and its problem cells are
+    // refused where they are read.
+    static Survey read(std::istream& in, const SurveyFormat& format, std::uintmax_t expectedBytes,
+                       const WorkbookSheet* sheet);
 
     struct Entry {
         std::uint32_t idOffset = 0;  // in ids_
@@ -96,10 +104,28 @@ class Survey {
         std::uint32_t next = kNone;
         std::int32_t line = 0;
     };
-    // The first values of the columns the rows of one sample should share, and their lines.
+    // The first values, other than empty ones, of the columns the rows of one sample should
+    // share (so that a survey of many empty columns takes no room for them): by column (an
+    // index among the shared columns), each with its line and its place in `texts`.
     struct Shared {
-        std::vector<std::string> values;
-        std::vector<int> lines;
+        struct Value {
+            std::uint32_t column = 0;
+            std::int32_t line = 0;
+            std::size_t offset = 0;
+            std::size_t length = 0;
+        };
+        std::vector<Value> values;
+        std::string texts;
+        std::string_view text(const Value& v) const {
+            return std::string_view(texts).substr(v.offset, v.length);
+        }
+        // Keeps a column's value, unless it is empty.
+        void add(std::uint32_t column, int line, std::string_view text) {
+            if (!text.empty()) {
+                values.push_back({column, line, texts.size(), text.size()});
+                texts += text;
+            }
+        }
     };
 
     std::string_view idOf(const Entry& e) const {
@@ -145,8 +171,15 @@ bool isMissingValue(std::string_view text);
 // The stream is read record by record: only the survey's samples are held. When the stream's
 // length is known (a file's size, as `expectedBytes`), room for its samples is made at once
 // rather than as they come.
+// The text is UTF-8 (with or without a byte order mark), UTF-16 with a byte order mark, or else
+// Windows-1252, as CsvStream reads it; `notes` says when it was taken for Windows-1252.
 Survey readSurvey(std::istream& in, const SurveyFormat& format = {},
                   std::uintmax_t expectedBytes = 0);
 Survey readSurvey(std::string_view text, const SurveyFormat& format = {});
+// A survey on a sheet of a workbook (its fields separated by commas whatever `format` says):
+// lines are the sheet's rows, and a cell the sheet lists as a problem is refused, with its
+// reference, in the value column, and, when its text stands for nothing, in the sample and
+// group columns too.
+Survey readSurvey(const WorkbookSheet& sheet, const SurveyFormat& format = {});
 
 }  // namespace bx

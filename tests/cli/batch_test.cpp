@@ -324,5 +324,22 @@ TEST(ProgressBar, RendersTheShareDone) {
     EXPECT_EQ(ProgressBar::render(0, 400), "[                                        ]   0% 0/400");
 }
 
+// A survey that is not UTF-8 is read as Windows-1252, and the batch says so once, before its
+// results and the closing line.
+TEST(BatchInput, ALatinOneSurveyIsSaidOnce) {
+    const std::filesystem::path path = bx::test::freshScratch("encodings") / "latin.csv";
+    std::ofstream(path, std::ios::binary) << "sample,value\nR,14\nR,15\nR,16\nS\xFC"
+                                             "d,10\nS\xFC"
+                                             "d,11\nS\xFC"
+                                             "d,12\n";
+    const auto r = runInProcess("encodings-batch", {"batch", path.string(), "--reference", "R"});
+    EXPECT_EQ(r.status, kExitRan);
+    EXPECT_EQ(r.err, "benthix-cli: " + path.string() +
+                         ": the survey is not UTF-8: read as Windows-1252\n"
+                         "benthix-cli: 1 comparison: 1 ok, 0 with warnings, 0 refused; 1 rejects "
+                         "the null\n");
+    EXPECT_EQ(r.out.substr(r.out.find('\n') + 1, 5), "Süd,");
+}
+
 }  // namespace
 }  // namespace bx::cli

@@ -1,6 +1,8 @@
 // Grouping the lines of a survey into samples. Expected groupings worked out by hand.
 #include <gtest/gtest.h>
+#include <iconv.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "survey/survey.h"
@@ -97,6 +99,9 @@ TEST(Survey, GroupsAndColumnsThatDiffer) {
     EXPECT_EQ(readSurvey(text, ignoring).sample(0).differingColumn, "");
     s = readSurvey(text);
     EXPECT_EQ(s.sample(0).differingColumn, "rows 2 and 3 differ in column \"endpoint\"");
+    // An empty first note is compared with nothing; the first row with one gives the note.
+    s = readSurvey("sample,note,value,x\nA,,1,q\nA,n,2,q\nA,,3,\nA,m,4,q\n");
+    EXPECT_EQ(s.sample(0).differingColumn, "rows 3 and 5 differ in column \"note\"");
     byEndpoint.groupColumns = {"site"};
     s = readSurvey(text, byEndpoint);
     ASSERT_EQ(s.errors.size(), 1U);
@@ -205,6 +210,111 @@ TEST(Survey, StreamLimits) {
     ASSERT_EQ(s.size(), 2U);
     EXPECT_EQ(s.sample(0).id, "A\nB");
     EXPECT_EQ(s.sample(1).firstLine, 4);
+}
+
+// UTF-16 with its byte order mark.
+std::string utf16(std::u16string_view text, bool littleEndian) {
+    std::string out = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+    for (const char16_t u : text) {
+        const auto low = static_cast<char>(u & 0xFF);
+        const auto high = static_cast<char>(u >> 8);
+        out += littleEndian ? low : high;
+        out += littleEndian ? high : low;
+    }
+    return out;
+}
+
+// The same survey in each encoding gives the same UTF-8 ids; only Windows-1252, a guess, is
+// noted. UTF-16 takes a character beyond the first plane as a surrogate pair, and an unpaired
+// surrogate or an odd last byte as U+FFFD.
+TEST(SurveyEncoding, IdsComeOutInUtf8) {
+    const std::string utf8 = "sample,value\r\nStation Süd,1\r\n€ 5‰,2\r\n";
+    const std::u16string text16 = u"sample,value\r\nStation Süd,1\r\n€ 5‰,2\r\n";
+    const std::string cases[] = {utf8, "\xEF\xBB\xBF" + utf8, utf16(text16, true),
+                                 utf16(text16, false),
+                                 "sample,value\r\nStation S\xFC"
+                                 "d,1\r\n\x80 5\x89,2\r\n"};
+    for (const std::string& text : cases) {
+        const Survey s = readSurvey(text);
+        ASSERT_TRUE(s.errors.empty()) << text;
+        ASSERT_EQ(s.size(), 2U) << text;
+        EXPECT_EQ(s.sample(0).id, "Station Süd");
+        EXPECT_EQ(s.sample(1).id, "€ 5‰");
+        EXPECT_EQ(s.notes, text == cases[4] ? std::vector<std::string>{"the survey is not UTF-8: "
+                                                                       "read as Windows-1252"}
+                                            : std::vector<std::string>{});
+    }
+    Survey s = readSurvey(utf16(u"sample,value\n\U0001D11E,1\n\xD834x,2", true) + "\n");
+    ASSERT_EQ(s.size(), 2U);
+    EXPECT_EQ(s.sample(0).id, "\U0001D11E");
+    EXPECT_EQ(s.sample(1).id, "\uFFFDx");
+    EXPECT_EQ(s.sample(1).values, std::vector<std::string>{"2\uFFFD"});
+}
+
+// Each byte 0x80 to 0xFF as iconv reads Windows-1252; the five bytes it leaves undefined become
+// the control characters of their code points.
+TEST(SurveyEncoding, EveryWindows1252Byte) {
+    std::string text = "sample,value\n";
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        text += std::string("x") + static_cast<char>(b) + ",1\n";
+    }
+    const Survey s = readSurvey(text);
+    ASSERT_EQ(s.size(), 128U);
+    const iconv_t cd = iconv_open("UTF-8", "WINDOWS-1252");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        char in[1] = {static_cast<char>(b)};
+        char out[8] = {};
+        char* inAt = in;
+        char* outAt = out;
+        std::size_t inLeft = 1;
+        std::size_t outLeft = sizeof out;
+        std::string expected = "x";
+        if (iconv(cd, &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1)) {
+            EXPECT_TRUE(b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) << b;
+            expected += {static_cast<char>(0xC2), static_cast<char>(b)};
+        } else {
+            expected.append(out, outAt);
+        }
+        EXPECT_EQ(s.sample(static_cast<std::size_t>(b - 0x80)).id, expected) << b;
+    }
+    iconv_close(cd);
+}
+
+// The encoding is decided block by block as the stream is read: ASCII for a block, then a byte
+// that is not UTF-8, is Windows-1252 throughout; a UTF-8 character split between two blocks
+// stays whole; UTF-8 before a byte that is not keeps its characters. "É" (C3 89 in UTF-8, C9 in
+// Windows-1252, which begins a character of UTF-8) starts on the last byte of the first block.
+TEST(SurveyEncoding, DecidedAsTheStreamIsRead) {
+    const std::string header = "sample,value,note\n";
+    const auto upToS = [](const std::string& text) {
+        return text + "A,1," + std::string(CsvStream::kBlockBytes - text.size() - 7, 'x') + "\nS";
+    };
+    const std::string kAsCp1252 = "the survey is not UTF-8: read as Windows-1252";
+    const std::string kMixed = "the survey is not all UTF-8: its other bytes read as Windows-1252";
+    const struct {
+        std::string text;
+        std::string note;
+    } kCases[] = {
+        {upToS(header) + "Éd,2,\nSÉd,3,\n", ""},
+        {upToS(header) + "\xC9"
+                         "d,2,\nS\xC9"
+                         "d,3,\n",
+         kAsCp1252},
+        {upToS(header + "SÉd,2,\n") + "\xC9"
+                                      "d,3,\n",
+         kMixed},
+    };
+    for (const auto& c : kCases) {
+        ASSERT_EQ(c.text[CsvStream::kBlockBytes - 2], 'S');
+        const Survey s = readSurvey(c.text);
+        ASSERT_TRUE(s.errors.empty()) << s.errors[0].reason;
+        ASSERT_EQ(s.size(), 2U);
+        ASSERT_TRUE(s.find("SÉd"));
+        EXPECT_EQ(s.sample(*s.find("SÉd")).values.size(), 2U);
+        EXPECT_EQ(s.notes,
+                  c.note.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.note});
+    }
 }
 
 }  // namespace

@@ -103,6 +103,7 @@ bool tablesUsable(MainWindow& w) {
 }
 
 void cmdExecute_Click(MainWindow& w) {
+    w.lastRunLogFailures.clear();
     if (!tablesUsable(w)) {
         return;
     }
@@ -116,7 +117,10 @@ void cmdExecute_Click(MainWindow& w) {
     if (w.ui.onScreen && arcSinOfFractions(entries)) {
         w.postStatus(kArcSinFractionsLine);
     }
-    showRun(w, analyzeEntries(w, entries), entries.options);
+    keepRun(w, analyzeEntries(w, entries), entries.options);
+    const Comparison& result = *w.analysis.result;
+    showRun(w, result, entries.options);
+    applyRunToOptions(w, result);
     noteResultsShown(w.ui);
     if (w.ui.detailedLogging) {
         WriteDetailLog(w);

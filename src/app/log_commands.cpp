@@ -147,7 +147,9 @@ void appendToLog(MainWindow& w, LogFile& log, const std::string& path,
         error = log.commit();
     }
     if (error) {
-        w.postStatus(logWriteErrorLine(std::string(logName) + " <" + path + ">", error));
+        LogWriteFailure failure{std::string(logName) + " <" + path + ">", error};
+        w.postStatus(logWriteErrorLine(failure.log, error));
+        w.lastRunLogFailures.push_back(std::move(failure));
     }
 }
 

@@ -52,6 +52,8 @@ class MainWindow : public StatusSink {
     // The files of the active logs (held locked while active; see logs/log_file.h).
     LogFile detailedLog;
     LogFile summaryLog;
+    // The logs that did not take the last run of Execute.
+    std::vector<LogWriteFailure> lastRunLogFailures;
 
     // Folders already cleared of temporary files that killed runs left behind.
     std::set<std::string> tidiedFolders;

@@ -185,10 +185,6 @@ void showRun(MainWindow& w, const Comparison& c, const AnalysisOptions& options)
         ui.txtScedDegFreedom.text = t.leveneDf;
         ui.imgSced = preTestPicture(c.levene->testable, c.levene->homoscedastic);
     }
-    if (c.powerSwitchedOff) {
-        DisablePowerCalc(w);
-    }
-
     ui.txtTstStat.text = t.testName;
     ui.txtTstCalcStat.text = t.statistic;
     ui.txtTstCritVal.text = t.critical;
@@ -209,17 +205,29 @@ void showRun(MainWindow& w, const Comparison& c, const AnalysisOptions& options)
     if (c.rankits) {
         markNormalityNotApplicable(ui);
         ui.lblOverride.enabled = false;
-        // The next validation fills an empty list with "No Transformation", so the following
-        // run works on untransformed values unless the user picks a method again.
-        ui.cbTransMethod.text.clear();
         keepFinalValues(a.SampTrans, c, true);
         keepFinalValues(a.RefTrans, c, false);
         ArrayToGrid(ui.Grid1, a.SampRaw, a.SampTrans);
         ArrayToGrid(ui.Grid2, a.RefRaw, a.RefTrans);
     }
-    a.RankitUsed = c.rankitsUsed();
-    a.result = c;
+}
+
+void keepRun(MainWindow& w, Comparison result, const AnalysisOptions& options) {
+    AnalysisState& a = w.analysis;
+    a.RankitUsed = result.rankitsUsed();
+    a.result = std::move(result);
     a.options = options;
+}
+
+void applyRunToOptions(MainWindow& w, const Comparison& c) {
+    if (c.powerSwitchedOff) {
+        DisablePowerCalc(w);
+    }
+    if (c.rankits) {
+        // The next validation fills an empty list with "No Transformation", so the following
+        // run works on untransformed values unless the user picks a method again.
+        w.ui.cbTransMethod.text.clear();
+    }
 }
 
 RunRecord currentRun(const MainWindow& w) {

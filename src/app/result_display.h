@@ -11,11 +11,21 @@ struct AnalysisOptions;
 struct EntryCheck;
 struct RunRecord;
 
+// A run of Execute is three steps: keepRun() makes it the window's last run (which the logs and
+// the report read), showRun() writes the display, applyRunToOptions() changes the options the
+// run changes.
+
+// Keeps the result as the window's last run.
+void keepRun(MainWindow& w, Comparison result, const AnalysisOptions& options);
+
 // Shows a completed run: the transformed values in both grids' Transform columns, every panel
 // with its texts and pictures, the enabled and visible states the run leaves, and the run's
-// notes in the status list in order (the rankit notice as its message box). Keeps the result
-// as the window's last run.
+// notes in the status list in order (the rankit notice as its message box).
 void showRun(MainWindow& w, const Comparison& result, const AnalysisOptions& options);
+
+// What a run changes in the options: a failed normality test that stands switches the power
+// calculation off; after the rankits the transformation list is left empty.
+void applyRunToOptions(MainWindow& w, const Comparison& result);
 
 // The transformed values of checked entries in SampTrans, RefTrans and both grids' Transform
 // columns ("~" beyond the last value).

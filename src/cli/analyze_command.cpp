@@ -2,6 +2,8 @@
 
 #include "app/execute.h"
 #include "app/startup.h"
+#include "base/text_format.h"
+#include "logs/log_file.h"
 #include "cli/cli_desktop.h"
 #include "cli/exit_status.h"
 #include "cli/explain.h"
@@ -14,8 +16,6 @@
 namespace bx::cli {
 
 namespace {
-
-constexpr std::string_view kLogWriteFailed = "ERROR - Run NOT saved to ";
 
 // The file arguments of a request, in the order they are used.
 std::vector<FileArgument> fileArguments(const AnalyzeRequest& request) {
@@ -101,7 +101,6 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
     fileCommand(request.summaryLog, FileCommand::SummaryLog, "--summary-log");
     fileCommand(request.sharedDetailedLog, FileCommand::SharedDetailedLog, "--append-detailed-log");
     fileCommand(request.sharedSummaryLog, FileCommand::SharedSummaryLog, "--append-summary-log");
-    const std::size_t beforeRun = w.ui.Status.size();
     if (request.report) {
         fileCommand(request.report, FileCommand::Report, "--report");
     } else {
@@ -109,13 +108,13 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
         err << desktop.takeMessages();
     }
     // A run the logs did not take is a failure too.
-    for (const std::string& line : statusLines(w.ui.Status.substr(beforeRun))) {
-        const std::size_t at = line.find(kLogWriteFailed);
-        if (at != std::string::npos) {
-            filesDone = false;
-            err << "benthix-cli: the run was not written to the "
-                << line.substr(at + kLogWriteFailed.size()) << ": " << causeIn(line) << '\n';
-        }
+    for (const LogWriteFailure& failure : w.lastRunLogFailures) {
+        filesDone = false;
+        err << "benthix-cli: the run was not written to the "
+            << logWriteErrorText(failure.log, failure.error) << ": "
+            << (failure.error.number != 0 ? plainCause(failure.error.number)
+                                          : std::string("see the messages above"))
+            << '\n';
     }
 
     const std::optional<Comparison>& result = w.analysis.result;
@@ -138,12 +137,21 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
             }
         }
     }
-    const RunOutcome outcome = lastRunOutcome(w.ui);
-    if (!outcome.completed && !outcome.reason.empty()) {
-        err << "benthix-cli: refused: " << outcome.reason << '\n';
+    // The run's outcome as the window model holds it: the entries refused, or the analysis
+    // refused or completed.
+    if (!ran) {
+        std::string_view reason;
+        if (w.analysis.checked.refusal) {
+            reason = trimBlanks(*w.analysis.checked.refusal);
+        } else if (result && result->refusal) {
+            reason = trimBlanks(result->refusal->text);
+        }
+        if (!reason.empty()) {
+            err << "benthix-cli: refused: " << reason << '\n';
+        }
     }
     const bool lookupFailed = result && result->lookupFailed();
-    return outcome.completed && filesDone && !lookupFailed ? kExitRan : kExitRefused;
+    return ran && filesDone && !lookupFailed ? kExitRan : kExitRefused;
 }
 
 }  // namespace bx::cli

@@ -9,8 +9,6 @@
 namespace bx::cli {
 namespace {
 
-constexpr std::string_view kRunStart = "*** Executing Stats ...";
-constexpr std::string_view kRunEnd = "*** Stats complete.";
 
 nlohmann::ordered_json treatmentJson(const Field& reps, const Field& mean, const Field& sd,
                                      const Field& transMean, const Field& transSd) {
@@ -80,51 +78,6 @@ std::vector<std::string> statusLines(const std::string& status) {
         start = pos + 2;
     }
     return lines;
-}
-
-RunOutcome lastRunOutcome(const WindowState& ui) {
-    RunOutcome outcome;
-    // Every test of the hypothesis names itself in the test panel; a refused run leaves the
-    // panel blank.
-    outcome.completed = !ui.txtTstStat.text.empty();
-    if (outcome.completed) {
-        return outcome;
-    }
-    const std::vector<std::string> lines = statusLines(ui.Status);
-    std::size_t start = lines.size();
-    for (std::size_t i = lines.size(); i-- > 0;) {
-        if (lines[i] == kRunStart) {
-            start = i;
-            break;
-        }
-    }
-    // The refusal is the last line the run posted before its closing line.
-    for (std::size_t i = lines.size(); i-- > start + 1;) {
-        if (lines[i] != kRunEnd && !trimBlanks(lines[i]).empty()) {
-            outcome.reason = std::string(trimBlanks(lines[i]));
-            break;
-        }
-    }
-    return outcome;
-}
-
-std::vector<std::string> lastRunWarnings(const WindowState& ui) {
-    const std::vector<std::string> lines = statusLines(ui.Status);
-    std::size_t start = 0;
-    for (std::size_t i = lines.size(); i-- > 0;) {
-        if (lines[i] == kRunStart) {
-            start = i;
-            break;
-        }
-    }
-    std::vector<std::string> warnings;
-    for (std::size_t i = start; i < lines.size(); ++i) {
-        if (lines[i].find("Warning") != std::string::npos ||
-            lines[i].find("WARNING") != std::string::npos) {
-            warnings.emplace_back(trimBlanks(lines[i]));
-        }
-    }
-    return warnings;
 }
 
 nlohmann::ordered_json resultJson(const WindowState& ui) {

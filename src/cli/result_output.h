@@ -16,18 +16,6 @@ namespace bx::cli {
 // The status list split at CR LF; the first line of a list that was posted to is "".
 std::vector<std::string> statusLines(const std::string& status);
 
-// How the last run of the driver ended: it ran a test of the hypothesis, or it refused the
-// entries; `reason` holds the refusal's status line (without its leading blanks).
-struct RunOutcome {
-    bool completed = false;
-    std::string reason;
-};
-RunOutcome lastRunOutcome(const WindowState& ui);
-
-// The warnings the last run posted (lines that say "Warning" or "WARNING"), without their
-// leading blanks.
-std::vector<std::string> lastRunWarnings(const WindowState& ui);
-
 // The JSON object of the panels: status, the two treatments, normality, homoscedasticity,
 // hypothesis, pictures and the Transform columns of both grids.
 nlohmann::ordered_json resultJson(const WindowState& ui);

@@ -220,14 +220,17 @@ std::string fileIoErrorText(const TableError& error) {
     return text;
 }
 
-std::string logWriteErrorLine(std::string_view logName, const TableError& error) {
-    std::string line = "     ERROR - Run NOT saved to ";
-    line += logName;
-    line += ": error " + std::to_string(error.number);
+std::string logWriteErrorText(std::string_view logName, const TableError& error) {
+    std::string text(logName);
+    text += ": error " + std::to_string(error.number);
     if (!error.description.empty()) {
-        line += " (" + error.description + ")";
+        text += " (" + error.description + ")";
     }
-    return withCause(std::move(line), error);
+    return withCause(std::move(text), error);
+}
+
+std::string logWriteErrorLine(std::string_view logName, const TableError& error) {
+    return "     ERROR - Run NOT saved to " + logWriteErrorText(logName, error);
 }
 
 }  // namespace bx

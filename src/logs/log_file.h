@@ -84,7 +84,16 @@ TableError createLogFile(const std::string& templatePath, const std::string& fol
 // ("... corrupt. /data/log.dbf: in use by another program.").
 std::string fileIoErrorText(const TableError& error);
 
-// The status line of a run that could not be written to a log (the log stays active).
+// The status line of a run that could not be written to a log (the log stays active):
+// "ERROR - Run NOT saved to " and the text of logWriteErrorText().
 std::string logWriteErrorLine(std::string_view logName, const TableError& error);
+// The log, the error number and the cause: "Log File <log.dbf>: error 61 (...)".
+std::string logWriteErrorText(std::string_view logName, const TableError& error);
+
+// A run that a log did not take.
+struct LogWriteFailure {
+    std::string log;  // "Log File <path>", "Summary Log File <path>"
+    TableError error;
+};
 
 }  // namespace bx

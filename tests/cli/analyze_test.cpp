@@ -172,17 +172,5 @@ TEST(AnalyzeInput, WrongCommandLineExitsTwoWithOneLine) {
     EXPECT_NE(help.out.find("Exit statuses:"), std::string::npos);
 }
 
-TEST(RunOutcome, RefusalIsTheLastLineBeforeTheClosingLine) {
-    WindowState ui;
-    ui.Status =
-        "\r\nPower Calculation Option OFF\r\n*** Executing Stats ...\r\nInvalid Alpha "
-        "Level Selected!\r\n*** Stats complete.";
-    const RunOutcome o = lastRunOutcome(ui);
-    EXPECT_FALSE(o.completed);
-    EXPECT_EQ(o.reason, "Invalid Alpha Level Selected!");
-    ui.txtTstStat.text = "Student's t";
-    EXPECT_TRUE(lastRunOutcome(ui).completed);
-}
-
 }  // namespace
 }  // namespace bx::cli

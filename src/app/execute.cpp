@@ -116,7 +116,16 @@ void cmdExecute_Click(MainWindow& w) {
     if (w.ui.onScreen && arcSinOfFractions(entries)) {
         w.postStatus(kArcSinFractionsLine);
     }
-    showRun(w, analyzeEntries(w, entries), entries.options);
+    Comparison result = analyzeEntries(w, entries);
+    // A comparison the analysis refused shows no results and is not logged; its note says why.
+    if (result.refusal) {
+        ClearResultDisplays(w);
+        w.postStatus(result.refusal->text);
+        w.analysis.result = std::move(result);
+        w.postStatus("*** Stats complete.");
+        return;
+    }
+    showRun(w, result, entries.options);
     noteResultsShown(w.ui);
     if (w.ui.detailedLogging) {
         WriteDetailLog(w);

@@ -747,13 +747,16 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
             warnings += warningText(trimBlanks(line));
         }
     }
-    if (check.refusal) {
+    // The entries, or else the analysis itself (a statistic that is not finite), may refuse.
+    if (check.refusal || run.result.refusal) {
         result.refused = true;
         if (jsonl) {
-            result.line = jsonLine(test.id, resultObject(check, nullptr));
+            result.line =
+                jsonLine(test.id, resultObject(check, check.refusal ? nullptr : &run.result));
         } else {
-            result.line = refusalLine(test.id, referenceId_,
-                                      std::string(trimBlanks(*check.refusal)), check.options);
+            const std::string& why = check.refusal ? *check.refusal : run.result.refusal->text;
+            result.line =
+                refusalLine(test.id, referenceId_, std::string(trimBlanks(why)), check.options);
         }
         return result;
     }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "statistics/decision_trail.h"
+#include "statistics/sample_summary.h"
 
 namespace bx::cli {
 namespace {
@@ -48,6 +49,16 @@ Json steps(const Comparison& c) {
         list.push_back(std::move(step));
     }
     return list;
+}
+
+Json summary(const SampleSummary& s) {
+    return Json{{"n", s.n},
+                {"mean", number(s.mean)},
+                {"sd", number(s.sd)},
+                {"se", number(s.se)},
+                {"cv", number(s.cv)},
+                {"transformed_mean", number(s.transformedMean)},
+                {"transformed_sd", number(s.transformedSd)}};
 }
 
 Json warnings(const EntryCheck& entries, const Comparison* c) {
@@ -144,6 +155,12 @@ Json resultObject(const EntryCheck& entries, const Comparison* result) {
     j["refused"] = std::move(refused);
     j["program"] = Json{{"name", "benthix"}, {"version", BX_VERSION}};
     return j;
+}
+
+void addSampleSummaries(Json& result, const EntryCheck& entries, const Comparison* comparison) {
+    const bool ran = !entries.refusal && comparison != nullptr && comparison->completed();
+    result["test_summary"] = ran ? summary(sampleSummary(*comparison, true)) : Json(nullptr);
+    result["reference_summary"] = ran ? summary(sampleSummary(*comparison, false)) : Json(nullptr);
 }
 
 }  // namespace bx::cli

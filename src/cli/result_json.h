@@ -15,6 +15,12 @@ namespace bx::cli {
 // program. `result` is null when the entries were refused or nothing ran.
 nlohmann::ordered_json resultObject(const EntryCheck& entries, const Comparison* result);
 
+// analyze --json only: "test_summary" and "reference_summary" added at the end of `result`,
+// each with n, mean, sd, se, cv, transformed_mean and transformed_sd (null when absent); both
+// null when the entries were refused or nothing ran.
+void addSampleSummaries(nlohmann::ordered_json& result, const EntryCheck& entries,
+                        const Comparison* comparison);
+
 // "less" or "greater"; "none", "arcsine", "sqrt", "log10".
 const char* alternativeCode(Alternative alternative);
 const char* transformationCode(Transformation transformation);

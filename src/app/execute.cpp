@@ -117,7 +117,16 @@ void cmdExecute_Click(MainWindow& w) {
     if (w.ui.onScreen && arcSinOfFractions(entries)) {
         w.postStatus(kArcSinFractionsLine);
     }
-    keepRun(w, analyzeEntries(w, entries), entries.options);
+    Comparison analysed = analyzeEntries(w, entries);
+    // A comparison the analysis refused shows no results and is not logged; its note says why.
+    if (analysed.refusal) {
+        ClearResultDisplays(w);
+        w.postStatus(analysed.refusal->text);
+        w.analysis.result = std::move(analysed);
+        w.postStatus("*** Stats complete.");
+        return;
+    }
+    keepRun(w, std::move(analysed), entries.options);
     const Comparison& result = *w.analysis.result;
     showRun(w, result, entries.options);
     applyRunToOptions(w, result);

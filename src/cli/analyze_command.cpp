@@ -127,6 +127,7 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
         if (request.explain) {
             typed["explanation"] = why;
         }
+        addSampleSummaries(typed, w.analysis.checked, result ? &*result : nullptr);
         out << resultJsonText(w.ui, std::move(typed));
     } else {
         out << readableResults(w.ui);

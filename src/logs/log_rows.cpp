@@ -3,15 +3,24 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "base/text_format.h"
 #include "reports/run_record.h"
+#include "statistics/table_lookup.h"
 
 namespace bx {
 namespace {
 
 constexpr const char* kValuePattern = "##0.000";
+
+// A pre-test's critical value as the log holds it: kCannotTest when the test could not be made
+// at its level, 0 when it did not run.
+template <typename PreTest>
+double loggedCritical(const std::optional<PreTest>& result) {
+    return result ? result->critical.value_or(kCannotTest) : 0.0;
+}
 
 }  // namespace
 
@@ -78,7 +87,7 @@ std::vector<LogRow> detailLogRows(const RunRecord& run) {
         {"L_PASSFAIL", t.homoscedastic},
         // Levene's test is two-sided: twice the experimental level.
         {"L_ALPHA", numberToText(2.0 * run.options.alpha)},
-        {"L_CRIT", formatNumber(lv.critical, "#0.000")},
+        {"L_CRIT", formatNumber(loggedCritical(c.levene), "#0.000")},
         {"L_DF", formatNumber(lv.df, "#0")},
         {"W_RESID_MN", swValue(sw.residualMean, true)},
         {"W_RESID_SD", swValue(sw.residualSd, false)},
@@ -88,7 +97,7 @@ std::vector<LogRow> detailLogRows(const RunRecord& run) {
         {"W_CALC", wCalc},
         {"W_PASSFAIL", t.normal},
         {"W_ALPHA", t.wAlpha},
-        {"W_CRIT", formatNumber(sw.critical, "#0.000")},
+        {"W_CRIT", formatNumber(loggedCritical(c.normality), "#0.000")},
         {"W_OVERRIDE", t.override},
         {"M_N1N2", c.mannWhitney ? c.mannWhitney->key : std::string()},
     };

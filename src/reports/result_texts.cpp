@@ -1,6 +1,7 @@
 #include "reports/result_texts.h"
 
 #include "base/text_format.h"
+#include "statistics/table_lookup.h"
 
 namespace bx {
 namespace {
@@ -44,7 +45,7 @@ void normalityTexts(ResultTexts& t, const Comparison& c) {
         return;
     }
     const ShapiroWilkResult& r = *c.normality;
-    t.wCritical = "<= " + formatNumber(r.critical, kCriticalPattern);
+    t.wCritical = "<= " + formatNumber(r.critical.value_or(kCannotTest), kCriticalPattern);
     t.w = formatNumber(r.w, kStatisticPattern);
     t.wAlpha = numberToText(r.alpha);
 }
@@ -55,7 +56,7 @@ void leveneTexts(ResultTexts& t, const Comparison& c) {
         return;
     }
     const LeveneResult& r = *c.levene;
-    t.leveneCritical = ">= " + formatNumber(r.critical, kCriticalPattern);
+    t.leveneCritical = ">= " + formatNumber(r.critical.value_or(kCannotTest), kCriticalPattern);
     t.leveneT = formatNumber(r.absT, kStatisticPattern);
     t.leveneAlpha = numberToText(r.alpha);
     t.leveneDf = numberToText(r.df);

@@ -1,11 +1,16 @@
 #include "statistics/approximate_t.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "statistics/descriptive.h"
 
 namespace bx {
 namespace {
+
+// Beyond 2^200 (or below 2^-200) the fourth power of an SD leaves the range of normal doubles.
+constexpr int kSafeSpreadExponent = 200;
 
 double welchStandardError(double s1, int n1, double s2, int n2) {
     if (n1 <= 0 || n2 <= 0 || n1 + n2 <= 2) {
@@ -18,6 +23,18 @@ double welchStandardError(double s1, int n1, double s2, int n2) {
 }  // namespace
 
 double welchDf(double s1, int n1, double s2, int n2) {
+    // The formula holds the fourth powers of the SDs, beyond the doubles for SDs above about
+    // 1e77 and lost below about 1e-77; its value does not change when both SDs are multiplied
+    // by the same number, so such SDs are first brought near 1 by an exact power of two.
+    const double larger = std::max(std::fabs(s1), std::fabs(s2));
+    int exponent = 0;
+    if (std::isfinite(larger) && larger > 0.0) {
+        std::frexp(larger, &exponent);
+    }
+    if (std::abs(exponent) > kSafeSpreadExponent) {
+        s1 = std::ldexp(s1, -exponent);
+        s2 = std::ldexp(s2, -exponent);
+    }
     const double a1 = n1;
     const double a2 = n2;
     const double b1 = s1 * s1 / a1;

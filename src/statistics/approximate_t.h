@@ -8,7 +8,8 @@ namespace bx {
 
 // Satterthwaite's degrees of freedom a^2 / (b1^2/(n1-1) + b2^2/(n2-1)), b = s^2/n,
 // a = b1 + b2, unrounded. Where the formula has no finite value (both spreads 0 gives 0/0)
-// the pooled degrees of freedom n1 + n2 - 2 stand in: the two variances are then equal.
+// the pooled degrees of freedom n1 + n2 - 2 stand in: the two variances are then equal. Any
+// finite spreads, however large or small, give the formula's value.
 double welchDf(double s1, int n1, double s2, int n2);
 
 // The test's whole degrees of freedom: Satterthwaite's value rounded half to even when both

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "statistics/descriptive.h"
 #include "statistics/p_value.h"
 
 namespace bx {
@@ -112,7 +113,12 @@ std::optional<double> Comparison::percentOfReference() const {
     if (referenceSample.mean == 0.0) {
         return std::nullopt;
     }
-    return 100.0 * testSample.mean / referenceSample.mean;
+    // Means beyond the safe range are first scaled by one power of two, so that 100 times the
+    // test mean cannot overflow and a tiny reference mean keeps its digits.
+    const double means[] = {testSample.mean, referenceSample.mean};
+    const int exponent = safeScaleExponent(means);
+    return 100.0 * std::ldexp(testSample.mean, -exponent) /
+           std::ldexp(referenceSample.mean, -exponent);
 }
 
 std::optional<double> Comparison::minimumSignificantDifference() const {

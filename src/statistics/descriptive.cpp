@@ -7,27 +7,20 @@
 namespace bx {
 
 // Both formulas work on differences from the first value, which keeps the sums small for
-// data with a large common offset (the classic shifted-data algorithm). Where those sums would
-// overflow (values near the largest doubles), every value is first divided by the largest
-// magnitude among them, so that every finite input gives a finite, correct result.
+// data with a large common offset (the classic shifted-data algorithm). Values whose largest
+// magnitude lies outside the safe range are first brought into it by a power of two, which is
+// exact both ways: the squares then neither overflow (values near the largest doubles) nor
+// vanish below the smallest normal double (values near 1e-170), and the result is scaled back.
 namespace {
 
-double largestMagnitude(std::span<const double> values) {
-    double largest = 0.0;
-    for (double v : values) {
-        largest = std::max(largest, std::fabs(v));
-    }
-    return largest;
-}
-
-// Sums of the differences from the first value and of their squares, the values divided by
-// `scale` first.
-void shiftedSums(std::span<const double> values, double scale, double& s, double& q) {
-    const double first = values.front() / scale;
+// Sums of the differences from the first value and of their squares, each value multiplied by
+// 2^-exponent first.
+void shiftedSums(std::span<const double> values, int exponent, double& s, double& q) {
+    const double first = std::ldexp(values.front(), -exponent);
     s = 0.0;
     q = 0.0;
     for (double v : values) {
-        const double d = v / scale - first;
+        const double d = std::ldexp(v, -exponent) - first;
         s += d;
         q += d * d;
     }
@@ -35,24 +28,31 @@ void shiftedSums(std::span<const double> values, double scale, double& s, double
 
 }  // namespace
 
+int safeScaleExponent(std::span<const double> values) {
+    double largest = 0.0;
+    for (double v : values) {
+        if (std::isfinite(v)) {
+            largest = std::max(largest, std::fabs(v));
+        }
+    }
+    if (largest == 0.0 || (largest <= kSafeMagnitude && largest >= 1.0 / kSafeMagnitude)) {
+        return 0;
+    }
+    int exponent = 0;
+    std::frexp(largest, &exponent);
+    return exponent;
+}
+
 double meanOf(std::span<const double> values) {
     if (values.empty()) {
         return 0.0;
     }
-    const double first = values.front();
-    double sum = 0.0;
-    for (double v : values) {
-        sum += v - first;
-    }
-    const auto n = static_cast<double>(values.size());
-    if (std::isfinite(sum)) {
-        return first + sum / n;
-    }
-    const double scale = largestMagnitude(values);
+    const int exponent = safeScaleExponent(values);
     double s = 0.0;
     double q = 0.0;
-    shiftedSums(values, scale, s, q);
-    return (first / scale + s / n) * scale;
+    shiftedSums(values, exponent, s, q);
+    const auto n = static_cast<double>(values.size());
+    return std::ldexp(std::ldexp(values.front(), -exponent) + s / n, exponent);
 }
 
 double stdDevOf(std::span<const double> values) {
@@ -60,17 +60,13 @@ double stdDevOf(std::span<const double> values) {
     if (values.size() < 2) {
         return 0.0;
     }
+    const int exponent = safeScaleExponent(values);
     double s = 0.0;
     double q = 0.0;
-    shiftedSums(values, 1.0, s, q);
-    double scale = 1.0;
-    if (!std::isfinite(q) || !std::isfinite(s)) {
-        scale = largestMagnitude(values);
-        shiftedSums(values, scale, s, q);
-    }
+    shiftedSums(values, exponent, s, q);
     const double variance = (q - s * s / n) / (n - 1.0);
     // Rounding can leave a tiny negative variance for equal values.
-    return variance > 0.0 ? std::sqrt(variance) * scale : 0.0;
+    return variance > 0.0 ? std::ldexp(std::sqrt(variance), exponent) : 0.0;
 }
 
 void exchangeSort(std::span<double> values) {

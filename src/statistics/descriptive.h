@@ -8,12 +8,23 @@
 
 namespace bx {
 
+// The largest magnitude the statistics work on unscaled (2^400, about 2.6e120), and its
+// reciprocal the smallest: well inside the range of doubles for sums of squares of up to
+// kMaxPooled values.
+inline constexpr double kSafeMagnitude = 0x1p400;
+
+// The power of two that brings the values into the safe range: 0 when their largest finite
+// magnitude lies between 1 / kSafeMagnitude and kSafeMagnitude (or is 0), otherwise the
+// exponent e with 2^(e-1) <= largest < 2^e, so that every value times 2^-e is below 1 in
+// magnitude. Scaling by a power of two is exact.
+int safeScaleExponent(std::span<const double> values);
+
 // Mean, computed as the first value plus the mean difference from it; 0 for no values.
 double meanOf(std::span<const double> values);
 
 // Sample standard deviation (divisor n - 1) on the values shifted by the first value; 0 for
-// fewer than two values. Never NaN: a variance that rounding makes slightly negative counts
-// as 0.
+// fewer than two values. Never NaN for finite values: a variance that rounding makes slightly
+// negative counts as 0. Both work at any magnitude (see safeScaleExponent).
 double stdDevOf(std::span<const double> values);
 
 // Both samples together, ascending.

@@ -41,12 +41,11 @@ LeveneResult levene(std::span<const double> x1, std::span<const double> x2, doub
     r.alpha = leveneAlpha(r.n1 >= r.n2 ? r.n1 : r.n2, balanced);
     r.testable = r.alpha != 0.25;
     if (!r.testable) {
-        r.critical = kCannotTest;
         return r;
     }
     // The level is the table's own column: Levene's test is two-sided.
     r.critical = tables.criticalT(r.alpha, r.df);
-    r.homoscedastic = !(r.absT >= r.critical);
+    r.homoscedastic = !(r.absT >= *r.critical);
     return r;
 }
 

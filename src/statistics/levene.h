@@ -4,6 +4,7 @@
 // and the design.
 
 #include <array>
+#include <optional>
 #include <span>
 
 #include "base/analysis_types.h"
@@ -28,8 +29,10 @@ struct LeveneResult {
     double absT = 0.0;
     int df = 0;  // n1 + n2 - 2
     double alpha = 0.0;
-    bool testable = false;       // alpha is not 0.25
-    double critical = 0.0;       // from the table (its own level, not doubled), or -9999
+    bool testable = false;  // alpha is not 0.25
+    // From the table (its own level, not doubled); empty when the test cannot be made (the
+    // panels show kCannotTest).
+    std::optional<double> critical;
     bool homoscedastic = false;  // |t| below the critical value
 };
 

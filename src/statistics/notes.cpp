@@ -74,6 +74,9 @@ const char* noteText(NoteCode code) {
                    "sample sizes.";
         case NoteCode::TooManyValues:
             return "     ERROR - More than 10 values in a sample (20 in all); test not made.";
+        case NoteCode::NotFinite:
+            return "     ERROR - A statistic of these values is not a finite number; test not "
+                   "made.";
         case NoteCode::TableUnreadable:
         case NoteCode::CoefficientNotFound:
         case NoteCode::PowerNotFound:
@@ -131,6 +134,8 @@ const char* noteCodeName(NoteCode code) {
             return "too_many_values";
         case NoteCode::TablesDamaged:
             return "tables_damaged";
+        case NoteCode::NotFinite:
+            return "not_finite";
     }
     return "";
 }

@@ -36,6 +36,7 @@ enum class NoteCode {
     // Refusals
     TooManyValues,
     TablesDamaged,  // a statistical table is missing or not as installed: no analysis at all
+    NotFinite,      // a statistic of these values came out not finite: no verdict
 };
 
 struct Note {

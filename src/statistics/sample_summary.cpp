@@ -4,18 +4,25 @@
 
 namespace bx {
 
-SampleSummary summarize(const SampleStatistics& sample) {
+SampleSummary sampleSummary(const SampleStatistics& sample) {
     SampleSummary s;
     s.n = sample.count;
     s.mean = sample.mean;
     s.sd = sample.sd;
-    s.se = sample.count > 0 ? sample.sd / std::sqrt(static_cast<double>(sample.count)) : 0.0;
-    if (sample.mean != 0.0) {
-        s.cv = 100.0 * sample.sd / sample.mean;
+    if (s.n > 0) {
+        s.se = s.sd / std::sqrt(static_cast<double>(s.n));
+    }
+    if (s.mean != 0.0) {
+        // The ratio first: 100 times an SD near the largest doubles would overflow.
+        s.cv = 100.0 * (s.sd / s.mean);
     }
     s.transformedMean = sample.transformedMean;
     s.transformedSd = sample.transformedSd;
     return s;
+}
+
+SampleSummary sampleSummary(const Comparison& c, bool testSample) {
+    return sampleSummary(testSample ? c.testSample : c.referenceSample);
 }
 
 }  // namespace bx

@@ -1,6 +1,7 @@
 #pragma once
-// The summary of one sample of a comparison that scripts and reports read beside the test:
-// count, mean, SD, standard error, coefficient of variation and the transformed mean and SD.
+// The figures a reader wants of one sample of a comparison, derived once here so that every
+// output gives the same: count, mean, SD, standard error of the mean, coefficient of variation,
+// and the mean and SD of the transformed values.
 
 #include <optional>
 
@@ -12,12 +13,15 @@ struct SampleSummary {
     int n = 0;
     double mean = 0.0;
     double sd = 0.0;
-    double se = 0.0;           // sd / sqrt(n)
-    std::optional<double> cv;  // 100 sd / mean, in %; empty when the mean is 0
+    std::optional<double> se;  // sd / sqrt(n); empty without values
+    std::optional<double> cv;  // 100 * sd / mean, in percent; empty when the mean is 0
     double transformedMean = 0.0;
     double transformedSd = 0.0;
 };
 
-SampleSummary summarize(const SampleStatistics& sample);
+SampleSummary sampleSummary(const SampleStatistics& sample);
+
+// The test sample's summary, or the reference's.
+SampleSummary sampleSummary(const Comparison& c, bool testSample);
 
 }  // namespace bx

@@ -53,11 +53,10 @@ ShapiroWilkResult shapiroWilk(std::span<const double> x1, std::span<const double
     r.alpha = shapiroWilkAlpha(n, balanced);
     r.testable = r.alpha != kUntestableAlpha;
     if (!r.testable) {
-        r.critical = kCannotTest;
         return r;
     }
     r.critical = tables.criticalW(r.alpha, n);
-    r.normal = r.w > r.critical;
+    r.normal = r.w > *r.critical;
     return r;
 }
 

@@ -2,6 +2,7 @@
 // The Shapiro-Wilk test on the pooled residuals of both samples (each value minus its own
 // sample's mean), with the tabulated coefficients and critical values.
 
+#include <optional>
 #include <span>
 
 #include "statistics/descriptive.h"
@@ -27,8 +28,9 @@ struct ShapiroWilkResult {
     double w = 0.0;
     double alpha = 0.0;
     bool testable = false;  // alpha is not 0.25
-    double critical = 0.0;  // from the table, or -9999 when the test cannot be made
-    bool normal = false;    // W above the critical W
+    // From the table; empty when the test cannot be made (the panels show kCannotTest).
+    std::optional<double> critical;
+    bool normal = false;  // W above the critical W
 };
 
 // Residuals, W = b^2 / SS (b^2 when SS is 0), the level and the critical W. The coefficients

@@ -4,6 +4,7 @@
 
 #include "base/version.h"
 #include "statistics/decision_trail.h"
+#include "statistics/sample_summary.h"
 
 namespace bx {
 namespace {
@@ -51,6 +52,19 @@ Json steps(const Comparison& c) {
     return list;
 }
 
+Json summary(const SampleSummary& s) {
+    Json j = Json::object();
+    for (const SummaryField& f : kSummaryFields) {
+        const std::optional<double> v = f.value(s);
+        if (f.whole && v) {
+            j[std::string(f.key)] = static_cast<long long>(*v);
+        } else {
+            j[std::string(f.key)] = number(v);
+        }
+    }
+    return j;
+}
+
 Json warnings(const EntryCheck& entries, const Comparison* c) {
     Json list = Json::array();
     for (const std::string& w : entries.warnings) {
@@ -67,6 +81,18 @@ Json warnings(const EntryCheck& entries, const Comparison* c) {
 }
 
 }  // namespace
+
+const std::array<SummaryField, 7> kSummaryFields{{
+    {"n", "N", true, [](const SampleSummary& s) -> std::optional<double> { return s.n; }},
+    {"mean", "MEAN", false, [](const SampleSummary& s) -> std::optional<double> { return s.mean; }},
+    {"sd", "SD", false, [](const SampleSummary& s) -> std::optional<double> { return s.sd; }},
+    {"se", "SE", false, [](const SampleSummary& s) { return s.se; }},
+    {"cv", "CV", false, [](const SampleSummary& s) { return s.cv; }},
+    {"transformed_mean", "T_MEAN", false,
+     [](const SampleSummary& s) -> std::optional<double> { return s.transformedMean; }},
+    {"transformed_sd", "T_SD", false,
+     [](const SampleSummary& s) -> std::optional<double> { return s.transformedSd; }},
+}};
 
 Json resultObject(const EntryCheck& entries, const Comparison* result) {
     const Comparison* c =
@@ -127,6 +153,12 @@ Json resultObject(const EntryCheck& entries, const Comparison* result) {
     j["refused"] = std::move(refused);
     j["program"] = Json{{"name", "benthix"}, {"version", kVersion}};
     return j;
+}
+
+void addSampleSummaries(Json& result, const EntryCheck& entries, const Comparison* comparison) {
+    const bool ran = !entries.refusal && comparison != nullptr && comparison->completed();
+    result["test_summary"] = ran ? summary(sampleSummary(*comparison, true)) : Json(nullptr);
+    result["reference_summary"] = ran ? summary(sampleSummary(*comparison, false)) : Json(nullptr);
 }
 
 }  // namespace bx

@@ -10,6 +10,8 @@
 #include <mutex>
 #include <string_view>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <variant>
 
 #include "base/text_format.h"
@@ -56,31 +58,24 @@ Cell number(std::optional<double> v) {
     return {};
 }
 
-// Each sample's summary as columns: "TEST_" or "REF_" before each name.
-struct SummaryColumn {
-    std::string_view name;
-    Cell (*get)(const SampleSummary&);
-};
-constexpr std::array<SummaryColumn, 7> kSummaryColumns{{
-    {"N", [](const SampleSummary& s) -> Cell { return s.n; }},
-    {"MEAN", [](const SampleSummary& s) { return number(s.mean); }},
-    {"SD", [](const SampleSummary& s) { return number(s.sd); }},
-    {"SE", [](const SampleSummary& s) { return number(s.se); }},
-    {"CV", [](const SampleSummary& s) { return number(s.cv); }},
-    {"T_MEAN", [](const SampleSummary& s) { return number(s.transformedMean); }},
-    {"T_SD", [](const SampleSummary& s) { return number(s.transformedSd); }},
-}};
-
 // The typed columns after STATUS, in their order: the name and how to get the value.
 struct TypedColumn {
     std::string_view name;
     Cell (*get)(const ColumnInput&);
 };
 
+// Each sample's summary as columns: "TEST_" or "REF_" before the names of kSummaryFields.
 template <std::size_t I, bool Test>
 Cell summaryCell(const ColumnInput& in) {
     const SampleSummary* s = Test ? in.test : in.reference;
-    return s != nullptr ? kSummaryColumns[I].get(*s) : Cell{};
+    if (s == nullptr) {
+        return {};
+    }
+    const std::optional<double> v = kSummaryFields[I].value(*s);
+    if (kSummaryFields[I].whole && v) {
+        return static_cast<int>(*v);
+    }
+    return number(v);
 }
 
 template <std::size_t... I>
@@ -151,12 +146,12 @@ const std::array<TypedColumn, 14> kTestColumns{{
 }};
 
 const auto kSummaryTypedColumns =
-    summaryColumns(std::make_index_sequence<kSummaryColumns.size()>{});
+    summaryColumns(std::make_index_sequence<std::tuple_size_v<decltype(kSummaryFields)>>{});
 constexpr std::size_t kTypedColumnCount = kTestColumns.size() + kSummaryTypedColumns.size();
 
 std::string summaryColumnName(std::size_t i) {
-    const std::size_t n = kSummaryColumns.size();
-    return std::string(i < n ? "TEST_" : "REF_") + std::string(kSummaryColumns[i % n].name);
+    const std::size_t n = kSummaryFields.size();
+    return std::string(i < n ? "TEST_" : "REF_") + std::string(kSummaryFields[i % n].column);
 }
 
 // The shortest text of a number, kept per column on each thread: the alpha level, the
@@ -496,6 +491,7 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
             unchecked.options = typedOptions_;
             object = resultObject(unchecked, nullptr);
             object["refused"] = {{"code", refusal.code}, {"text", refusal.text}};
+            addSampleSummaries(object, unchecked, nullptr);
         } else {
             result.line = refusalLine(test.id, referenceId, refusal.text, typedOptions_);
         }
@@ -588,12 +584,15 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
     if (!warnings.empty()) {
         result.status = ComparisonStatus::Warnings;
     }
-    if (check.refusal) {
+    // The entries, or else the analysis itself (a statistic that is not finite), may refuse.
+    if (check.refusal || run.result.refusal) {
         result.status = ComparisonStatus::Refused;
-        result.refusal = std::string(trimBlanks(*check.refusal));
+        result.refusal =
+            std::string(trimBlanks(check.refusal ? *check.refusal : run.result.refusal->text));
         nlohmann::ordered_json object;
         if (jsonl) {
-            object = resultObject(check, nullptr);
+            object = resultObject(check, check.refusal ? nullptr : &run.result);
+            addSampleSummaries(object, check, nullptr);
         } else {
             result.line = refusalLine(test.id, referenceId, result.refusal, check.options);
         }
@@ -604,14 +603,15 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
     result.pValue = run.result.pValue();
     result.lookupFailed = run.result.lookupFailed();
     result.rejectNull = run.result.completed() && !run.result.acceptNull();
-    const SampleSummary testSummary = summarize(run.result.testSample);
-    const SampleSummary referenceSummary = summarize(run.result.referenceSample);
+    const SampleSummary testSummary = sampleSummary(run.result, true);
+    const SampleSummary referenceSummary = sampleSummary(run.result, false);
     nlohmann::ordered_json object;
     if (jsonl) {
         object = resultObject(check, &run.result);
         for (const auto& [code, text] : surveyWarnings) {
             object["warnings"].push_back({{"code", code}, {"text", text}});
         }
+        addSampleSummaries(object, check, &run.result);
     } else {
         constexpr std::size_t kTypicalLineBytes = 640;  // grown in one step rather than several
         result.line.reserve(kTypicalLineBytes);

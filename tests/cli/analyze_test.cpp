@@ -172,5 +172,26 @@ TEST(AnalyzeInput, WrongCommandLineExitsTwoWithOneLine) {
     EXPECT_NE(help.out.find("Exit statuses:"), std::string::npos);
 }
 
+// 1, 2, 4 against 3, 5, 6, 7, 8, 9 is unbalanced (6 is not below twice 3) with N = 9: neither
+// pre-test can be made at its level, so the typed result has no critical value for them (the
+// panels keep showing -9999). Values whose SD is beyond the largest double are refused.
+TEST(AnalyzeJson, UntestablePreTestsAndRefusedValues) {
+    auto r = runInProcess("analyze-untestable",
+                          {"analyze", "--test", "1,2,4", "--reference", "3,5,6,7,9,8", "--json"});
+    auto j = r.json();
+    EXPECT_TRUE(j["result"]["normality"]["critical_value"].is_null());
+    EXPECT_TRUE(j["result"]["homoscedasticity"]["critical_value"].is_null());
+    for (const auto& step : j["result"]["steps"]) {
+        EXPECT_EQ(step["critical_value"].is_null(), step["outcome"] != "reject_null") << step;
+    }
+    EXPECT_EQ(j["homoscedasticity"]["critical"], ">= -9999.000");
+
+    r = runInProcess("analyze-not-finite", {"analyze", "--test", "-1.7e308,1.7e308,-1.7e308",
+                                            "--reference", "1,2,3", "--json"});
+    EXPECT_EQ(r.status, kExitRefused);
+    EXPECT_EQ(r.json()["result"]["refused"]["code"], "not_finite");
+    EXPECT_TRUE(r.json()["result"]["test_summary"].is_null());
+}
+
 }  // namespace
 }  // namespace bx::cli

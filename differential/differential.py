@@ -1388,13 +1388,69 @@ def first_xlsx_difference(a, b):
     return "same members"
 
 
+def csv_difference(new, old):
+    """The changes of a CSV table by column: columns added and removed, and for each column
+    whose values changed the first few changes (old -> new); None when either side is not a
+    table with a header."""
+    try:
+        rn = list(csv.reader(io.StringIO(new.decode("utf-8"))))
+        ro = list(csv.reader(io.StringIO(old.decode("utf-8"))))
+    except (UnicodeDecodeError, csv.Error):
+        return None
+    if not rn or not ro:
+        return None
+    hn, ho = rn[0], ro[0]
+    parts = []
+    added = [c for c in hn if c not in ho]
+    removed = [c for c in ho if c not in hn]
+    if added:
+        parts.append("columns added: " + ", ".join(added))
+    if removed:
+        parts.append("columns removed: " + ", ".join(removed))
+    common = [c for c in ho if c in hn]
+    if [c for c in hn if c in ho] != common:
+        parts.append("columns in another order")
+    if len(rn) != len(ro):
+        parts.append("rows: new %d, old %d" % (len(rn) - 1, len(ro) - 1))
+    changes = {}
+    for a, b in zip(rn[1:], ro[1:]):
+        for c in common:
+            i, j = hn.index(c), ho.index(c)
+            x = a[i] if i < len(a) else None
+            y = b[j] if j < len(b) else None
+            if x != y:
+                pairs = changes.setdefault(c, [])
+                if (y, x) not in pairs and len(pairs) < 3:
+                    pairs.append((y, x))
+    for c, pairs in changes.items():
+        parts.append("column %s changed: %s" % (
+            c, "; ".join("%r -> %r" % (y, x) for y, x in pairs)))
+    return "\n  ".join(parts) if parts else "same table, different bytes"
+
+
 def describe_difference(name, new, old, new_root, old_root):
     lower = name.lower()
     if lower.endswith(".dbf"):
         return first_dbf_difference(new, old)
     if lower.endswith(".xlsx"):
         return first_xlsx_difference(new, old)
-    return first_text_difference(normalised(name, new, new_root), normalised(name, old, old_root))
+    a, b = normalised(name, new, new_root), normalised(name, old, old_root)
+    if lower.endswith(".csv") or (lower.endswith(".stdout") and a.startswith(b"SAMPID,")):
+        table = csv_difference(a, b)
+        if table is not None:
+            return table
+    return first_text_difference(a, b)
+
+
+def shape_of(name, description):
+    """What a difference is like, for grouping: the kind of file and the description with
+    numbers, ids and quoted texts blurred."""
+    kind = re.sub(r"^.*/", "", name)
+    kind = re.sub(r"^[a-z]?\d+[a-z]?\.", "", kind)
+    text = re.sub(r"'[^']*'", "'…'", description)
+    text = re.sub(r"\d+(\.\d+)?(e[-+]?\d+)?", "#", text)
+    text = re.sub(r"\bS\d+|\bS#", "S#", text)
+    return kind + ": " + text
 
 
 def compare(args):
@@ -1424,9 +1480,22 @@ def compare(args):
         start = time.time()
         run_all({new_root: new_cli, old_root: old_cli}, tasks, done)
         elapsed = time.time() - start
-    for task in tasks:
-        for line in reports.get(task.name, []):
-            print(line)
+    if args.summary:
+        # One group per kind of change: how many files, and one of them in full.
+        groups = {}
+        for task in tasks:
+            for entry in reports.get(task.name, []):
+                first, _, rest = entry.partition("\n")
+                name = first.split()[1] if len(first.split()) > 1 else first
+                key = shape_of(name, rest.split("\n  command:")[0]) if rest else first.split()[0]
+                group = groups.setdefault(key, [0, entry])
+                group[0] += 1
+        for key, (count, example) in sorted(groups.items(), key=lambda g: -g[1][0]):
+            print("%6d files like:\n%s\n" % (count, example))
+    else:
+        for task in tasks:
+            for line in reports.get(task.name, []):
+                print(line)
     print("compare: %d of %d files differ (both programs ran in %.1f s)" % (
         totals["differing"], totals["files"], elapsed))
     return 1 if totals["differing"] else 0
@@ -1455,9 +1524,10 @@ def compare_task(task, new_root, old_root):
             new = f.read()
         with open(os.path.join(old_root, task.name, rel), "rb") as f:
             old = f.read()
-        lines.append("DIFFERS  %s\n  %s" % (name, describe_difference(name, new, old, new_root, old_root)))
         step = next((s for s in task.steps if rel.startswith(s.name + ".")), task.steps[0])
-        lines.append("  command: benthix-cli %s" % " ".join(quote(a) for a in step.args))
+        lines.append("DIFFERS  %s\n  %s\n  command: benthix-cli %s" % (
+            name, describe_difference(name, new, old, new_root, old_root),
+            " ".join(quote(a) for a in step.args)))
     return lines, len(names), differing
 
 
@@ -1479,6 +1549,8 @@ def main(argv=None):
     p = sub.add_parser("compare", help="run two CLIs and show the first difference of each file")
     p.add_argument("--cli", required=True, help="the new benthix-cli")
     p.add_argument("--against", required=True, help="the old benthix-cli")
+    p.add_argument("--summary", action="store_true",
+                   help="group the differences by kind: a count and one example of each")
     p.add_argument("--work", help="an empty folder to run in (kept)")
     p.add_argument("--keep", action="store_true", help="keep the temporary work folder")
     args = parser.parse_args(argv)

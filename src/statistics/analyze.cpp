@@ -49,10 +49,10 @@ struct WorkedValues {
         std::copy_n(x2.transformed.begin(), n2, both.begin() + static_cast<std::ptrdiff_t>(n1));
         exponent = safeScaleExponent(std::span<const double>(both.data(), n1 + n2));
         for (std::size_t i = 0; i < n1; ++i) {
-            test.at(i) = std::ldexp(x1.transformed.at(i), -exponent);
+            test.at(i) = timesPowerOfTwo(x1.transformed.at(i), -exponent);
         }
         for (std::size_t i = 0; i < n2; ++i) {
-            reference.at(i) = std::ldexp(x2.transformed.at(i), -exponent);
+            reference.at(i) = timesPowerOfTwo(x2.transformed.at(i), -exponent);
         }
         mean1 = meanOf(testValues());
         sd1 = stdDevOf(testValues());
@@ -101,7 +101,7 @@ class Run {
         w.residualMean = unscaled(w.residualMean);
         w.residualSd = unscaled(w.residualSd);
         w.b = unscaled(w.b);
-        w.ss = std::ldexp(w.ss, 2 * exponent());  // a sum of squares: the square of the factor
+        w.ss = timesPowerOfTwo(w.ss, 2 * exponent());  // a sum of squares: the square of the factor
         if (!w.testable) {
             note(NoteCode::NormalityUntestable);
         }
@@ -183,7 +183,7 @@ class Run {
     // The power of two the current values are scaled by: none for the rankits, which do not
     // depend on the data's scale.
     int exponent() const { return c_.rankits ? 0 : worked_.exponent; }
-    double unscaled(double v) const { return std::ldexp(v, exponent()); }
+    double unscaled(double v) const { return timesPowerOfTwo(v, exponent()); }
 
     double workedMean(bool ofTestSample) const {
         if (c_.rankits) {
@@ -211,7 +211,7 @@ class Run {
             return;
         }
         note(NoteCode::PowerStep);
-        c_.power = compute(std::ldexp(options_.minimumDifference, -exponent()));
+        c_.power = compute(timesPowerOfTwo(options_.minimumDifference, -exponent()));
         c_.power->spread = unscaled(c_.power->spread);
     }
 
@@ -259,7 +259,9 @@ bool resultsFinite(const Comparison& c) {
     if (c.power && !finite({c.power->percent})) {
         return false;
     }
-    return !c.completed() || !std::isnan(c.pValue());
+    // With a finite statistic and whole degrees of freedom the p-value is a number too; it is
+    // not worked out here, where it would cost as much again as the rest of a batch's analysis.
+    return true;
 }
 
 // The decision tree on described samples.

@@ -32,8 +32,8 @@ double welchDf(double s1, int n1, double s2, int n2) {
         std::frexp(larger, &exponent);
     }
     if (std::abs(exponent) > kSafeSpreadExponent) {
-        s1 = std::ldexp(s1, -exponent);
-        s2 = std::ldexp(s2, -exponent);
+        s1 = timesPowerOfTwo(s1, -exponent);
+        s2 = timesPowerOfTwo(s2, -exponent);
     }
     const double a1 = n1;
     const double a2 = n2;

@@ -117,8 +117,8 @@ std::optional<double> Comparison::percentOfReference() const {
     // test mean cannot overflow and a tiny reference mean keeps its digits.
     const double means[] = {testSample.mean, referenceSample.mean};
     const int exponent = safeScaleExponent(means);
-    return 100.0 * std::ldexp(testSample.mean, -exponent) /
-           std::ldexp(referenceSample.mean, -exponent);
+    return 100.0 * timesPowerOfTwo(testSample.mean, -exponent) /
+           timesPowerOfTwo(referenceSample.mean, -exponent);
 }
 
 std::optional<double> Comparison::minimumSignificantDifference() const {

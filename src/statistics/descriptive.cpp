@@ -16,9 +16,18 @@ namespace {
 // Sums of the differences from the first value and of their squares, each value multiplied by
 // 2^-exponent first.
 void shiftedSums(std::span<const double> values, int exponent, double& s, double& q) {
-    const double first = std::ldexp(values.front(), -exponent);
     s = 0.0;
     q = 0.0;
+    if (exponent == 0) {
+        const double first = values.front();
+        for (double v : values) {
+            const double d = v - first;
+            s += d;
+            q += d * d;
+        }
+        return;
+    }
+    const double first = std::ldexp(values.front(), -exponent);
     for (double v : values) {
         const double d = std::ldexp(v, -exponent) - first;
         s += d;
@@ -31,8 +40,10 @@ void shiftedSums(std::span<const double> values, int exponent, double& s, double
 int safeScaleExponent(std::span<const double> values) {
     double largest = 0.0;
     for (double v : values) {
-        if (std::isfinite(v)) {
-            largest = std::max(largest, std::fabs(v));
+        // Not-a-number compares false and infinity is passed over: only finite values count.
+        const double a = std::fabs(v);
+        if (a > largest && a != HUGE_VAL) {
+            largest = a;
         }
     }
     if (largest == 0.0 || (largest <= kSafeMagnitude && largest >= 1.0 / kSafeMagnitude)) {
@@ -47,12 +58,21 @@ double meanOf(std::span<const double> values) {
     if (values.empty()) {
         return 0.0;
     }
+    const auto n = static_cast<double>(values.size());
     const int exponent = safeScaleExponent(values);
+    if (exponent == 0) {
+        // The common case, without the squares.
+        const double first = values.front();
+        double sum = 0.0;
+        for (double v : values) {
+            sum += v - first;
+        }
+        return first + sum / n;
+    }
     double s = 0.0;
     double q = 0.0;
     shiftedSums(values, exponent, s, q);
-    const auto n = static_cast<double>(values.size());
-    return std::ldexp(std::ldexp(values.front(), -exponent) + s / n, exponent);
+    return timesPowerOfTwo(timesPowerOfTwo(values.front(), -exponent) + s / n, exponent);
 }
 
 double stdDevOf(std::span<const double> values) {
@@ -66,7 +86,7 @@ double stdDevOf(std::span<const double> values) {
     shiftedSums(values, exponent, s, q);
     const double variance = (q - s * s / n) / (n - 1.0);
     // Rounding can leave a tiny negative variance for equal values.
-    return variance > 0.0 ? std::ldexp(std::sqrt(variance), exponent) : 0.0;
+    return variance > 0.0 ? timesPowerOfTwo(std::sqrt(variance), exponent) : 0.0;
 }
 
 void exchangeSort(std::span<double> values) {

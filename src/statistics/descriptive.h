@@ -2,6 +2,7 @@
 // Mean and sample standard deviation, and the ordering the rank-based procedures share.
 
 #include <array>
+#include <cmath>
 #include <span>
 
 #include "base/analysis_types.h"
@@ -12,6 +13,12 @@ namespace bx {
 // reciprocal the smallest: well inside the range of doubles for sums of squares of up to
 // kMaxPooled values.
 inline constexpr double kSafeMagnitude = 0x1p400;
+
+// x times 2^exponent, exactly; x itself for the exponent 0 of data in the safe range, which
+// then costs nothing.
+inline double timesPowerOfTwo(double x, int exponent) {
+    return exponent == 0 ? x : std::ldexp(x, exponent);
+}
 
 // The power of two that brings the values into the safe range: 0 when their largest finite
 // magnitude lies between 1 / kSafeMagnitude and kSafeMagnitude (or is 0), otherwise the

@@ -12,7 +12,6 @@
 #include <thread>
 #include <tuple>
 #include <utility>
-#include <variant>
 
 #include "base/text_format.h"
 #include "base/version.h"
@@ -45,11 +44,25 @@ struct ColumnInput {
     const Comparison* comparison;  // null for a refused comparison
     const SampleSummary* test;
     const SampleSummary* reference;
+    double pValue;  // the comparison's, worked out once
 };
 
 // A cell of a typed column: empty, a number (written as its shortest text), a whole number, a
 // logical (TRUE/FALSE, as R and pandas read them) or a word.
-using Cell = std::variant<std::monostate, double, int, bool, std::string_view>;
+struct Cell {
+    enum class Kind : std::uint8_t { Empty, Number, Whole, Logical, Word };
+    Kind kind = Kind::Empty;
+    double number = 0.0;
+    int whole = 0;
+    bool logical = false;
+    std::string_view word;
+
+    Cell() = default;
+    Cell(double v) : kind(Kind::Number), number(v) {}           // NOLINT(google-explicit-constructor)
+    Cell(int v) : kind(Kind::Whole), whole(v) {}                // NOLINT(google-explicit-constructor)
+    Cell(bool v) : kind(Kind::Logical), logical(v) {}           // NOLINT(google-explicit-constructor)
+    Cell(std::string_view v) : kind(Kind::Word), word(v) {}     // NOLINT(google-explicit-constructor)
+};
 
 Cell number(std::optional<double> v) {
     if (v && std::isfinite(*v)) {
@@ -110,7 +123,7 @@ const std::array<TypedColumn, 14> kTestColumns{{
      [](const ColumnInput& in) -> Cell { return transformationCode(in.options.transformation); }},
     {"P_VALUE",
      [](const ColumnInput& in) {
-         return in.comparison != nullptr ? number(in.comparison->pValue()) : Cell{};
+         return in.comparison != nullptr ? number(in.pValue) : Cell{};
      }},
     {"REJECT_NULL",
      [](const ColumnInput& in) -> Cell {
@@ -179,28 +192,84 @@ class NumberTexts {
     std::array<Written, kTypedColumnCount> written_{};
 };
 
-void appendCell(std::string& line, const Cell& cell, std::size_t column, NumberTexts& texts) {
+// Where a number was written in a line.
+struct WrittenNumber {
+    std::uint64_t bits = 0;
+    std::size_t start = 0;
+    std::size_t length = 0;  // none when 0
+};
+
+// Appends a cell; a number equal to `same` (the mean for the transformed mean without a
+// transformation) is copied from where `same` was written rather than formatted anew.
+WrittenNumber appendCell(std::string& line, const Cell& cell, std::size_t column,
+                         NumberTexts& texts, const WrittenNumber& same = {}) {
     line += ',';
-    if (const auto* d = std::get_if<double>(&cell)) {
-        texts.append(line, column, *d);
-    } else if (const auto* i = std::get_if<int>(&cell)) {
-        line += std::to_string(*i);
-    } else if (const auto* b = std::get_if<bool>(&cell)) {
-        line += *b ? "TRUE" : "FALSE";
-    } else if (const auto* w = std::get_if<std::string_view>(&cell)) {
-        line += *w;
+    switch (cell.kind) {
+        case Cell::Kind::Empty:
+            break;
+        case Cell::Kind::Number: {
+            const auto bits = std::bit_cast<std::uint64_t>(cell.number);
+            const std::size_t start = line.size();
+            if (same.length > 0 && same.bits == bits) {
+                line.append(line, same.start, same.length);
+            } else {
+                texts.append(line, column, cell.number);
+            }
+            return {bits, start, line.size() - start};
+        }
+        case Cell::Kind::Whole: {
+            std::array<char, 16> text{};
+            line.append(text.data(),
+                        std::to_chars(text.data(), text.data() + text.size(), cell.whole).ptr);
+            break;
+        }
+        case Cell::Kind::Logical:
+            line += cell.logical ? "TRUE" : "FALSE";
+            break;
+        case Cell::Kind::Word:
+            line += cell.word;
+            break;
     }
+    return {};
+}
+
+// For each summary field, the field it is the transformed form of ("transformed_mean" of
+// "mean"), or the field itself.
+std::array<std::size_t, kSummaryFields.size()> untransformedFields() {
+    std::array<std::size_t, kSummaryFields.size()> of{};
+    for (std::size_t i = 0; i < kSummaryFields.size(); ++i) {
+        of[i] = i;
+        constexpr std::string_view kPrefix = "transformed_";
+        const std::string_view key = kSummaryFields[i].key;
+        if (key.substr(0, kPrefix.size()) == kPrefix) {
+            for (std::size_t j = 0; j < kSummaryFields.size(); ++j) {
+                if (kSummaryFields[j].key == key.substr(kPrefix.size())) {
+                    of[i] = j;
+                }
+            }
+        }
+    }
+    return of;
 }
 
 // The typed columns of a results line.
 void appendTypedColumns(std::string& line, const ColumnInput& in) {
     thread_local NumberTexts texts;
+    static const std::array<std::size_t, kSummaryFields.size()> untransformed =
+        untransformedFields();
     std::size_t column = 0;
     for (const TypedColumn& c : kTestColumns) {
         appendCell(line, c.get(in), column++, texts);
     }
-    for (const TypedColumn& c : kSummaryTypedColumns) {
-        appendCell(line, c.get(in), column++, texts);
+    std::array<WrittenNumber, kSummaryFields.size()> written{};
+    for (std::size_t i = 0; i < kSummaryTypedColumns.size(); ++i) {
+        const std::size_t field = i % kSummaryFields.size();
+        if (field == 0) {
+            written = {};
+        }
+        const std::size_t partner = untransformed[field];
+        written[field] = appendCell(line, kSummaryTypedColumns[i].get(in), column++, texts,
+                                    partner != field ? written[partner] : WrittenNumber{});
     }
 }
 
@@ -213,7 +282,7 @@ std::string refusalLine(const std::string& sampleId, const std::string& referenc
     std::string line;
     appendCsvRecord(line, fields);
     line.pop_back();  // the typed columns follow
-    appendTypedColumns(line, {options, nullptr, nullptr, nullptr});
+    appendTypedColumns(line, {options, nullptr, nullptr, nullptr, 0.0});
     return line;
 }
 
@@ -617,7 +686,8 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
         result.line.reserve(kTypicalLineBytes);
         appendSummaryLine(result.line, run, warnings.empty() ? std::string_view("ok") : warnings);
         appendTypedColumns(result.line,
-                           {run.options, &run.result, &testSummary, &referenceSummary});
+                           {run.options, &run.result, &testSummary, &referenceSummary,
+                            result.pValue});
     }
     finishLine(result, std::move(object), forAdjustment);
     if (keepRecord) {

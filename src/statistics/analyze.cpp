@@ -54,10 +54,10 @@ struct WorkedValues {
         for (std::size_t i = 0; i < n2; ++i) {
             reference.at(i) = timesPowerOfTwo(x2.transformed.at(i), -exponent);
         }
-        mean1 = meanOf(testValues());
-        sd1 = stdDevOf(testValues());
-        mean2 = meanOf(referenceValues());
-        sd2 = stdDevOf(referenceValues());
+        mean1 = meanOfSafeRange(testValues());
+        sd1 = stdDevOfSafeRange(testValues());
+        mean2 = meanOfSafeRange(referenceValues());
+        sd2 = stdDevOfSafeRange(referenceValues());
     }
 
     std::span<const double> testValues() const { return {test.data(), n1}; }

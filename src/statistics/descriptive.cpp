@@ -54,24 +54,43 @@ int safeScaleExponent(std::span<const double> values) {
     return exponent;
 }
 
+double meanOfSafeRange(std::span<const double> values) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    const double first = values.front();
+    double sum = 0.0;
+    for (double v : values) {
+        sum += v - first;
+    }
+    return first + sum / static_cast<double>(values.size());
+}
+
+double stdDevOfSafeRange(std::span<const double> values) {
+    if (values.size() < 2) {
+        return 0.0;
+    }
+    const auto n = static_cast<double>(values.size());
+    double s = 0.0;
+    double q = 0.0;
+    shiftedSums(values, 0, s, q);
+    const double variance = (q - s * s / n) / (n - 1.0);
+    // Rounding can leave a tiny negative variance for equal values.
+    return variance > 0.0 ? std::sqrt(variance) : 0.0;
+}
+
 double meanOf(std::span<const double> values) {
     if (values.empty()) {
         return 0.0;
     }
-    const auto n = static_cast<double>(values.size());
     const int exponent = safeScaleExponent(values);
     if (exponent == 0) {
-        // The common case, without the squares.
-        const double first = values.front();
-        double sum = 0.0;
-        for (double v : values) {
-            sum += v - first;
-        }
-        return first + sum / n;
+        return meanOfSafeRange(values);
     }
     double s = 0.0;
     double q = 0.0;
     shiftedSums(values, exponent, s, q);
+    const auto n = static_cast<double>(values.size());
     return timesPowerOfTwo(timesPowerOfTwo(values.front(), -exponent) + s / n, exponent);
 }
 
@@ -81,6 +100,9 @@ double stdDevOf(std::span<const double> values) {
         return 0.0;
     }
     const int exponent = safeScaleExponent(values);
+    if (exponent == 0) {
+        return stdDevOfSafeRange(values);
+    }
     double s = 0.0;
     double q = 0.0;
     shiftedSums(values, exponent, s, q);

@@ -34,6 +34,12 @@ double meanOf(std::span<const double> values);
 // negative counts as 0. Both work at any magnitude (see safeScaleExponent).
 double stdDevOf(std::span<const double> values);
 
+// The same for values already in the safe range, such as the worked values analyze() scales
+// into it and what the tests derive from them (residuals, rankits): the look for the scale,
+// which would cost a batch more than the sums, is left out.
+double meanOfSafeRange(std::span<const double> values);
+double stdDevOfSafeRange(std::span<const double> values);
+
 // Both samples together, ascending.
 using PooledArray = std::array<double, kMaxPooled>;
 

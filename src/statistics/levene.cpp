@@ -32,10 +32,10 @@ LeveneResult levene(std::span<const double> x1, std::span<const double> x2, doub
     }
     const std::span<const double> d1(r.absResiduals1.data(), x1.size());
     const std::span<const double> d2(r.absResiduals2.data(), x2.size());
-    r.mean1 = meanOf(d1);
-    r.mean2 = meanOf(d2);
-    r.sd1 = stdDevOf(d1);
-    r.sd2 = stdDevOf(d2);
+    r.mean1 = meanOfSafeRange(d1);
+    r.mean2 = meanOfSafeRange(d2);
+    r.sd1 = stdDevOfSafeRange(d1);
+    r.sd2 = stdDevOfSafeRange(d2);
     r.absT = std::fabs(pooledTStatistic(r.mean1, r.sd1, r.n1, r.mean2, r.sd2, r.n2, alternative));
 
     r.alpha = leveneAlpha(r.n1 >= r.n2 ? r.n1 : r.n2, balanced);

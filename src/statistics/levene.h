@@ -36,7 +36,8 @@ struct LeveneResult {
     bool homoscedastic = false;  // |t| below the critical value
 };
 
-// At most kMaxReplicates values per sample.
+// At most kMaxReplicates values per sample, in the safe range of statistics/descriptive.h
+// (analyze() scales the worked values into it).
 LeveneResult levene(std::span<const double> x1, std::span<const double> x2, double mean1,
                     double mean2, bool balanced, Alternative alternative, TableLookup& tables);
 

@@ -27,10 +27,10 @@ RankitResult rankits(std::span<const double> x1, std::span<const double> x2, Tab
     }
     const std::span<const double> s1(r.rankits1.data(), x1.size());
     const std::span<const double> s2(r.rankits2.data(), x2.size());
-    r.mean1 = meanOf(s1);
-    r.sd1 = stdDevOf(s1);
-    r.mean2 = meanOf(s2);
-    r.sd2 = stdDevOf(s2);
+    r.mean1 = meanOfSafeRange(s1);
+    r.sd1 = stdDevOfSafeRange(s1);
+    r.mean2 = meanOfSafeRange(s2);
+    r.sd2 = stdDevOfSafeRange(s2);
     return r;
 }
 

@@ -34,8 +34,8 @@ ShapiroWilkResult shapiroWilk(std::span<const double> x1, std::span<const double
     const std::span<double> residuals(r.residuals.data(), total);
     exchangeSort(residuals);
 
-    r.residualMean = meanOf(residuals);
-    r.residualSd = stdDevOf(residuals);
+    r.residualMean = meanOfSafeRange(residuals);
+    r.residualSd = stdDevOfSafeRange(residuals);
     for (double v : residuals) {
         const double d = v - r.residualMean;
         r.ss += d * d;

@@ -34,7 +34,8 @@ struct ShapiroWilkResult {
 };
 
 // Residuals, W = b^2 / SS (b^2 when SS is 0), the level and the critical W. The coefficients
-// a(1..k) are read in order i = 1..k for N. At most kMaxPooled values in all.
+// a(1..k) are read in order i = 1..k for N. At most kMaxPooled values in all, in the safe range
+// of statistics/descriptive.h (analyze() scales the worked values into it).
 ShapiroWilkResult shapiroWilk(std::span<const double> x1, std::span<const double> x2, double mean1,
                               double mean2, bool balanced, TableLookup& tables);
 

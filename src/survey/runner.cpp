@@ -7,6 +7,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <string_view>
 #include <thread>
@@ -58,10 +59,10 @@ struct Cell {
     std::string_view word;
 
     Cell() = default;
-    Cell(double v) : kind(Kind::Number), number(v) {}           // NOLINT(google-explicit-constructor)
-    Cell(int v) : kind(Kind::Whole), whole(v) {}                // NOLINT(google-explicit-constructor)
-    Cell(bool v) : kind(Kind::Logical), logical(v) {}           // NOLINT(google-explicit-constructor)
-    Cell(std::string_view v) : kind(Kind::Word), word(v) {}     // NOLINT(google-explicit-constructor)
+    Cell(double v) : kind(Kind::Number), number(v) {}        // NOLINT(google-explicit-constructor)
+    Cell(int v) : kind(Kind::Whole), whole(v) {}             // NOLINT(google-explicit-constructor)
+    Cell(bool v) : kind(Kind::Logical), logical(v) {}        // NOLINT(google-explicit-constructor)
+    Cell(std::string_view v) : kind(Kind::Word), word(v) {}  // NOLINT(google-explicit-constructor)
 };
 
 Cell number(std::optional<double> v) {
@@ -122,9 +123,7 @@ const std::array<TypedColumn, 14> kTestColumns{{
     {"TRANSFORMATION",
      [](const ColumnInput& in) -> Cell { return transformationCode(in.options.transformation); }},
     {"P_VALUE",
-     [](const ColumnInput& in) {
-         return in.comparison != nullptr ? number(in.pValue) : Cell{};
-     }},
+     [](const ColumnInput& in) { return in.comparison != nullptr ? number(in.pValue) : Cell{}; }},
     {"REJECT_NULL",
      [](const ColumnInput& in) -> Cell {
          return in.comparison != nullptr ? Cell(!in.comparison->acceptNull()) : Cell{};
@@ -167,70 +166,85 @@ std::string summaryColumnName(std::size_t i) {
     return std::string(i < n ? "TEST_" : "REF_") + std::string(kSummaryFields[i % n].column);
 }
 
+// The texts of a line's typed columns are laid out in a buffer of their own and appended to
+// the line at once: a batch writes some forty of them per comparison.
+constexpr std::size_t kNumberText = 32;  // the longest shortest text of a double is 24
+constexpr std::size_t kTypedColumnsText = kTypedColumnCount * (kNumberText + 1);
+
 // The shortest text of a number, kept per column on each thread: the alpha level, the
 // reference's numbers and often the critical value come back comparison after comparison.
 class NumberTexts {
   public:
-    void append(std::string& line, std::size_t column, double v) {
+    // Writes the text of `v` at `out`; returns its end.
+    char* write(char* out, std::size_t column, double v) {
         Written& last = written_[column];
         const auto bits = std::bit_cast<std::uint64_t>(v);
         if (last.length == 0 || last.bits != bits) {
-            const auto end =
-                std::to_chars(last.text.data(), last.text.data() + last.text.size(), v).ptr;
-            last.length = static_cast<std::size_t>(end - last.text.data());
+            const auto end = std::to_chars(out, out + kNumberText, v).ptr;
+            last.length = static_cast<std::size_t>(end - out);
             last.bits = bits;
+            std::memcpy(last.text.data(), out, last.length);
+            return end;
         }
-        line.append(last.text.data(), last.length);
+        std::memcpy(out, last.text.data(), last.length);
+        return out + last.length;
     }
 
   private:
     struct Written {
         std::uint64_t bits = 0;
         std::size_t length = 0;  // none yet when 0
-        std::array<char, 32> text{};
+        std::array<char, kNumberText> text{};
     };
     std::array<Written, kTypedColumnCount> written_{};
 };
 
-// Where a number was written in a line.
+// Where a number was written in the buffer.
 struct WrittenNumber {
     std::uint64_t bits = 0;
-    std::size_t start = 0;
+    const char* start = nullptr;
     std::size_t length = 0;  // none when 0
 };
 
-// Appends a cell; a number equal to `same` (the mean for the transformed mean without a
-// transformation) is copied from where `same` was written rather than formatted anew.
-WrittenNumber appendCell(std::string& line, const Cell& cell, std::size_t column,
-                         NumberTexts& texts, const WrittenNumber& same = {}) {
-    line += ',';
+// Writes a cell after its comma; a number equal to `same` (the mean for the transformed mean
+// without a transformation) is copied from where `same` was written rather than formatted anew.
+char* writeCell(char* out, const Cell& cell, std::size_t column, NumberTexts& texts,
+                WrittenNumber* written = nullptr, const WrittenNumber& same = {}) {
+    *out++ = ',';
     switch (cell.kind) {
         case Cell::Kind::Empty:
             break;
         case Cell::Kind::Number: {
             const auto bits = std::bit_cast<std::uint64_t>(cell.number);
-            const std::size_t start = line.size();
+            char* start = out;
             if (same.length > 0 && same.bits == bits) {
-                line.append(line, same.start, same.length);
+                std::memcpy(out, same.start, same.length);
+                out += same.length;
             } else {
-                texts.append(line, column, cell.number);
+                out = texts.write(out, column, cell.number);
             }
-            return {bits, start, line.size() - start};
-        }
-        case Cell::Kind::Whole: {
-            std::array<char, 16> text{};
-            line.append(text.data(),
-                        std::to_chars(text.data(), text.data() + text.size(), cell.whole).ptr);
+            if (written != nullptr) {
+                *written = {bits, start, static_cast<std::size_t>(out - start)};
+            }
             break;
         }
-        case Cell::Kind::Logical:
-            line += cell.logical ? "TRUE" : "FALSE";
+        case Cell::Kind::Whole:
+            out = std::to_chars(out, out + kNumberText, cell.whole).ptr;
             break;
-        case Cell::Kind::Word:
-            line += cell.word;
+        case Cell::Kind::Logical: {
+            const std::string_view word = cell.logical ? "TRUE" : "FALSE";
+            std::memcpy(out, word.data(), word.size());
+            out += word.size();
             break;
+        }
+        case Cell::Kind::Word: {
+            const std::size_t n = std::min(cell.word.size(), kNumberText);
+            std::memcpy(out, cell.word.data(), n);
+            out += n;
+            break;
+        }
     }
-    return {};
+    return out;
 }
 
 // For each summary field, the field it is the transformed form of ("transformed_mean" of
@@ -257,9 +271,11 @@ void appendTypedColumns(std::string& line, const ColumnInput& in) {
     thread_local NumberTexts texts;
     static const std::array<std::size_t, kSummaryFields.size()> untransformed =
         untransformedFields();
+    std::array<char, kTypedColumnsText> buffer;  // NOLINT(cppcoreguidelines-pro-type-member-init)
+    char* out = buffer.data();
     std::size_t column = 0;
     for (const TypedColumn& c : kTestColumns) {
-        appendCell(line, c.get(in), column++, texts);
+        out = writeCell(out, c.get(in), column++, texts);
     }
     std::array<WrittenNumber, kSummaryFields.size()> written{};
     for (std::size_t i = 0; i < kSummaryTypedColumns.size(); ++i) {
@@ -268,9 +284,10 @@ void appendTypedColumns(std::string& line, const ColumnInput& in) {
             written = {};
         }
         const std::size_t partner = untransformed[field];
-        written[field] = appendCell(line, kSummaryTypedColumns[i].get(in), column++, texts,
-                                    partner != field ? written[partner] : WrittenNumber{});
+        out = writeCell(out, kSummaryTypedColumns[i].get(in), column++, texts, &written[field],
+                        partner != field ? written[partner] : WrittenNumber{});
     }
+    line.append(buffer.data(), static_cast<std::size_t>(out - buffer.data()));
 }
 
 std::string refusalLine(const std::string& sampleId, const std::string& referenceId,
@@ -685,9 +702,8 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
         constexpr std::size_t kTypicalLineBytes = 640;  // grown in one step rather than several
         result.line.reserve(kTypicalLineBytes);
         appendSummaryLine(result.line, run, warnings.empty() ? std::string_view("ok") : warnings);
-        appendTypedColumns(result.line,
-                           {run.options, &run.result, &testSummary, &referenceSummary,
-                            result.pValue});
+        appendTypedColumns(result.line, {run.options, &run.result, &testSummary, &referenceSummary,
+                                         result.pValue});
     }
     finishLine(result, std::move(object), forAdjustment);
     if (keepRecord) {

@@ -1,21 +1,44 @@
 #include "cli/analyze_command.h"
 
+#include <cctype>
+
 #include "app/execute.h"
+#include "app/replicate_panels.h"
 #include "app/startup.h"
 #include "base/text_format.h"
-#include "logs/log_file.h"
 #include "cli/cli_desktop.h"
 #include "cli/exit_status.h"
 #include "cli/explain.h"
 #include "cli/file_checks.h"
 #include "cli/file_commands.h"
-#include "survey/result_json.h"
+#include "cli/output_file.h"
 #include "cli/result_output.h"
+#include "drawing/survey_report.h"
+#include "logs/log_file.h"
+#include "survey/result_json.h"
 #include "tables/stat_tables.h"
 
 namespace bx::cli {
 
 namespace {
+
+// The lower-case extension of the report's name; empty without a report.
+std::string reportExtension(const AnalyzeRequest& request) {
+    const std::string path = request.report.value_or("");
+    const std::size_t dot = path.rfind('.');
+    std::string ext = dot == std::string::npos ? std::string() : path.substr(dot + 1);
+    for (char& c : ext) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return ext;
+}
+
+// A report asked for as .pdf or .html: the comparison's report document rather than File >
+// Report's CSV and workbook.
+bool reportIsDocument(const AnalyzeRequest& request) {
+    const std::string ext = reportExtension(request);
+    return ext == "pdf" || ext == "html" || ext == "htm";
+}
 
 // The file arguments of a request, in the order they are used.
 std::vector<FileArgument> fileArguments(const AnalyzeRequest& request) {
@@ -32,7 +55,9 @@ std::vector<FileArgument> fileArguments(const AnalyzeRequest& request) {
     add(request.summaryLog, "--summary-log", FileRole::Table);
     add(request.sharedDetailedLog, "--append-detailed-log", FileRole::Appended);
     add(request.sharedSummaryLog, "--append-summary-log", FileRole::Appended);
-    add(request.report, "--report", FileRole::Report);
+    add(request.report, "--report",
+        reportIsDocument(request) ? FileRole::Results : FileRole::Report);
+    add(request.plot, "--plot", FileRole::Results);
     return files;
 }
 
@@ -43,12 +68,69 @@ std::string causeIn(const std::string& text) {
     return number != 0 ? plainCause(number) : std::string("see the messages above");
 }
 
+// Writes the report document of the window's last run: the survey report's form with one
+// station; false after saying why on `err`.
+bool writeComparisonReport(const MainWindow& w, const AnalyzeRequest& request, std::ostream& err) {
+    drawing::SurveyReport report;
+    report.title = "Comparison report";
+    report.project = w.ui.txtProjectName.text.empty() ? std::string("comparison")
+                                                      : std::string(w.ui.txtProjectName.text);
+    report.surveyFile = request.load ? *request.load : std::string("(values entered)");
+    report.surveySha256 = "(not applicable)";
+    report.createdAt = drawing::reportTimestamp();
+    const std::string station =
+        w.ui.txtSampId.text.empty() ? std::string("x1") : std::string(w.ui.txtSampId.text);
+    const std::string reference =
+        w.ui.txtRefId.text.empty() ? std::string("x2") : std::string(w.ui.txtRefId.text);
+    drawing::ReportEndpoint endpoint;
+    endpoint.name = "comparison";
+    endpoint.settings = drawing::settingsOfRun(w.analysis.options, reference);
+    const std::optional<Comparison>& result = w.analysis.result;
+    drawing::ReportStation row =
+        result ? drawing::reportStation(station, *result) : drawing::ReportStation{};
+    row.station = station;
+    if (result && result->completed()) {
+        const SampleStatistics& ref = result->referenceSample;
+        endpoint.referenceValues.assign(ref.values.begin(), ref.values.begin() + ref.count);
+        endpoint.referenceMean = ref.mean;
+        endpoint.referenceSd = ref.sd;
+    }
+    if (w.analysis.checked.refusal || !result || !result->completed()) {
+        row.refused = true;
+        row.refusal = w.analysis.checked.refusal
+                          ? std::string(trimBlanks(*w.analysis.checked.refusal))
+                      : result && result->refusal ? std::string(trimBlanks(result->refusal->text))
+                                                  : std::string("no test ran");
+    }
+    endpoint.stations.push_back(std::move(row));
+    report.endpoints.push_back(std::move(endpoint));
+    const drawing::Paper paper = !request.paper               ? drawing::defaultPaper()
+                                 : *request.paper == "letter" ? drawing::Paper::Letter
+                                                              : drawing::Paper::A4;
+    return writeWholeFile(*request.report,
+                          reportExtension(request) == "pdf"
+                              ? drawing::surveyReportPdf(report, paper)
+                              : drawing::surveyReportHtml(report),
+                          err);
+}
+
+// Draws the window's replicate plot into `path`; false after saying why on `err`.
+bool writePlot(const MainWindow& w, const std::string& path, std::ostream& err) {
+    const std::string bytes =
+        drawing::replicatePlotFile(*drawing::imageFormatOf(path), replicatePanels(w.ui, w.analysis),
+                                   360.0, 240.0, drawing::PlotStyle{});
+    return writeWholeFile(path, bytes, err);
+}
+
 }  // namespace
 
 int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std::ostream& out,
                std::ostream& err) {
-    if (const std::string problem = fileArgumentProblem(fileArguments(request), request.files);
-        !problem.empty()) {
+    std::string problem = fileArgumentProblem(fileArguments(request), request.files);
+    if (problem.empty() && request.plot && !drawing::imageFormatOf(*request.plot)) {
+        problem = "--plot " + *request.plot + ": the plot is written as .svg, .png or .pdf";
+    }
+    if (!problem.empty()) {
         err << "benthix-cli analyze: " << problem << "\nTry 'benthix-cli analyze --help'\n";
         return kExitUsage;
     }
@@ -101,7 +183,7 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
     fileCommand(request.summaryLog, FileCommand::SummaryLog, "--summary-log");
     fileCommand(request.sharedDetailedLog, FileCommand::SharedDetailedLog, "--append-detailed-log");
     fileCommand(request.sharedSummaryLog, FileCommand::SharedSummaryLog, "--append-summary-log");
-    if (request.report) {
+    if (request.report && !reportIsDocument(request)) {
         fileCommand(request.report, FileCommand::Report, "--report");
     } else {
         cmdExecute_Click(w);
@@ -115,6 +197,13 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
             << (failure.error.number != 0 ? plainCause(failure.error.number)
                                           : std::string("see the messages above"))
             << '\n';
+    }
+
+    if (request.plot && !writePlot(w, *request.plot, err)) {
+        filesDone = false;
+    }
+    if (reportIsDocument(request) && !writeComparisonReport(w, request, err)) {
+        filesDone = false;
     }
 
     const std::optional<Comparison>& result = w.analysis.result;

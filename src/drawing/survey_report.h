@@ -73,6 +73,7 @@ class SurveyReportBuilder {
     // Adds one result (in the order the run hands them on); its record, when it has one, gives
     // the numbers.
     void add(const ComparisonResult& result);
+    const SurveyReport& report() const { return report_; }
     SurveyReport take() { return std::move(report_); }
 
   private:

@@ -43,6 +43,7 @@
 #include "gui/artwork.h"
 #include "gui/grid_view.h"
 #include "gui/replicate_plot.h"
+#include "gui/survey_window.h"
 
 namespace bx::gui {
 namespace {
@@ -148,7 +149,18 @@ MainForm::MainForm(StartupFolders folders, std::shared_ptr<const StatTables> tab
     }
 }
 
+SurveyWindow& MainForm::openSurveyWindow() {
+    if (!survey_) {
+        survey_ = std::make_unique<SurveyWindow>(*this);
+    }
+    survey_->show();
+    survey_->raise();
+    survey_->activateWindow();
+    return *survey_;
+}
+
 MainForm::~MainForm() {
+    survey_.reset();
     // Closing the window moves the focus and so fires the widgets' signals while the core is
     // already gone: nothing may reach it any more.
     for (QObject* child : findChildren<QObject*>()) {
@@ -233,6 +245,10 @@ void MainForm::buildMenus() {
     mnuLoadExec_ = makeAction(file, "mnuLoadExec", "&Execute Stats", mnuLoadExec_Click);
     mnuLoadExec_->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_Return),
                                 QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    auto* openSurvey = file->addAction("Open S&urvey...");
+    openSurvey->setObjectName("mnuOpenSurvey");
+    openSurvey->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    connect(openSurvey, &QAction::triggered, this, [this] { openSurveyWindow(); });
     file->addSeparator()->setObjectName("mnuSep");
     auto* exit = file->addAction("E&xit");
     exit->setObjectName("mnuExit");

@@ -140,7 +140,7 @@ std::string verdictCell(const ReportStation& s, const ReportEndpoint& e, PAdjust
         verdictMark(s, e.settings.alternative) + " " + verdictWords(s, e.settings.alternative);
     if (adjust != PAdjust::None && s.rejectNull && std::isfinite(s.pAdjusted) &&
         s.pAdjusted > std::strtod(e.settings.alpha.c_str(), nullptr)) {
-        out += " (not after adjustment)";
+        out += " (adj.: n.s.)";
     }
     return out;
 }
@@ -212,7 +212,7 @@ const char* const kReading[] = {
     "samples are alike.",
     "The p-value is the chance, were there no difference, of a statistic at least as extreme as "
     "the one found. The adjusted p accounts for the many comparisons of a survey, when the run "
-    "asked for an adjustment.",
+    "asked for an adjustment; \"(adj.: n.s.)\" marks a verdict whose adjusted p is above alpha.",
 };
 
 // ----------------------------------------------------------------- HTML
@@ -449,7 +449,7 @@ void pdfEndpoint(PdfDocument& doc, const ReportEndpoint& e, PAdjust adjust) {
                       ", transformation " +
                       std::string(transformationCaption(e.settings.transformation)) + ".",
                   Font{9.0});
-    std::vector<std::string> head = {"Station", "n",         "Mean ± SD", "% of ref.",
+    std::vector<std::string> head = {"Station", "n",         "Mean ± SD", "% ref",
                                      "Test",    "Statistic", "p"};
     std::vector<double> widths = {0.12, 0.04, 0.13, 0.08, 0.15, 0.08, 0.07};
     std::vector<bool> numeric = {false, true, true, true, false, true, true};

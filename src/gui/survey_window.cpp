@@ -259,6 +259,7 @@ SurveyWindow::SurveyWindow(MainForm& main, QWidget* parent) : QMainWindow(parent
     split->addWidget(plot_);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
+    split->setSizes({820, 300});
     layout->addWidget(split, 1);
     setCentralWidget(centre);
     statusBar()->setObjectName("surveyStatus");
@@ -494,6 +495,7 @@ void SurveyWindow::fillPlanTable() {
         planTable_->setCellWidget(row, 4, transform);
         planTable_->setItem(row, 5, new QTableWidgetItem);
     }
+    planTable_->resizeColumnsToContents();
     endpointFilter_->blockSignals(false);
 }
 
@@ -731,6 +733,7 @@ void SurveyWindow::finishRun() {
     runButton_->setEnabled(true);
     cancelButton_->setEnabled(false);
     resultsView_->setSortingEnabled(true);
+    resultsView_->resizeColumnsToContents();
     say(QString("%1 of %2 comparisons%3")
             .arg(rowsShown_)
             .arg(total_)

@@ -1,6 +1,7 @@
 #include "app/survey_comparison.h"
 
 #include "app/clearing.h"
+#include "app/entry_changes.h"
 #include "app/execute.h"
 #include "app/main_window.h"
 #include "app/options.h"
@@ -21,8 +22,13 @@ void putValues(Grid& grid, const std::vector<std::string>& values) {
 
 }  // namespace
 
-void openSurveyComparison(MainWindow& w, const SurveySample& test, const SurveySample& reference,
+bool openSurveyComparison(MainWindow& w, const SurveySample& test, const SurveySample& reference,
                           const ComparisonSettings& settings, const std::string& project) {
+    if (!confirmDiscard(w, EntryPart::All, "Open Comparison",
+                        "The entries were changed since they were last saved. Replace them with "
+                        "the survey's comparison anyway?")) {
+        return false;
+    }
     mnuClearAll_Click(w);
     w.ui.txtProjectName.text = project;
     w.ui.txtSampId.text = test.id;
@@ -44,7 +50,9 @@ void openSurveyComparison(MainWindow& w, const SurveySample& test, const SurveyS
     if (settings.powerDifference) {
         w.ui.txtDiff_levl.text = *settings.powerDifference;
     }
+    w.ui.savedEntries = sampleEntries(w.ui);
     cmdExecute_Click(w);
+    return true;
 }
 
 }  // namespace bx

@@ -557,6 +557,12 @@ QWidget* MainForm::buildResults() {
     resultPanels_ = {testPanel, referencePanel};
 
     plot_ = new ReplicatePlot(core_->ui, core_->analysis);
+    addSavePlotAction(
+        *plot_, desktop_, [this] { return plot_->data(); },
+        [this](const std::string& line) {
+            core_->postStatus(line);
+            showStatus();
+        });
     layout->addWidget(plot_, 0, 2, 2, 1);
 
     auto* normality = new QGroupBox(qs(core_->ui.Frame10.caption));

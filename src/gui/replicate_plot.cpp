@@ -1,9 +1,14 @@
 #include "gui/replicate_plot.h"
 
+#include <QAction>
 #include <QImage>
 #include <QPainter>
+#include <filesystem>
+#include <fstream>
+#include <optional>
 
 #include "app/analysis_state.h"
+#include "app/desktop.h"
 #include "app/replicate_panels.h"
 #include "app/window_state.h"
 
@@ -30,6 +35,43 @@ void paintPlot(QWidget& widget, const std::vector<drawing::PlotPanel>& panels) {
     shown.setDevicePixelRatio(scale);
     QPainter p(&widget);
     p.drawImage(QPointF(0.0, 0.0), shown);
+}
+
+std::string savePlot(const std::string& path, const std::vector<drawing::PlotPanel>& panels,
+                     Desktop& desktop) {
+    const std::optional<drawing::ImageFormat> format = drawing::imageFormatOf(path);
+    if (!format) {
+        return "Plot not saved: " + path + " is not .svg, .png or .pdf";
+    }
+    std::error_code ignored;
+    const std::string full = std::filesystem::absolute(path, ignored).string();
+    if (std::filesystem::exists(full, ignored) &&
+        !desktop.confirm("Save Plot As", full + " exists. Replace it?").yes) {
+        return "Plot not saved: " + full + " kept as it was";
+    }
+    const std::string bytes =
+        drawing::replicatePlotFile(*format, panels, 360.0, 240.0, drawing::PlotStyle{});
+    std::ofstream out(full, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return out ? "Plot saved to " + full : "Plot not saved: writing " + full + " failed";
+}
+
+void addSavePlotAction(QWidget& plot, Desktop& desktop,
+                       std::function<std::vector<drawing::PlotPanel>()> panels,
+                       std::function<void(const std::string&)> report) {
+    auto* save = new QAction("Save Plot As...", &plot);
+    save->setObjectName("mnuSavePlot");
+    plot.addAction(save);
+    plot.setContextMenuPolicy(Qt::ActionsContextMenu);
+    QObject::connect(save, &QAction::triggered, &plot, [&desktop, panels, report] {
+        const std::optional<FileDialogAnswer> answer =
+            desktop.fileDialog("Save Plot As (.svg, .png or .pdf)", "");
+        if (answer && !answer->entryText.empty()) {
+            report(savePlot((std::filesystem::path(answer->folder) / answer->entryText).string(),
+                            panels(), desktop));
+        }
+    });
 }
 
 ReplicatePlot::ReplicatePlot(const WindowState& ui, const AnalysisState& analysis, QWidget* parent)

@@ -6,11 +6,14 @@
 // same one the reports and the exported files hold.
 
 #include <QWidget>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "drawing/replicate_plot.h"
 
 namespace bx {
+class Desktop;
 struct WindowState;
 struct AnalysisState;
 }  // namespace bx
@@ -38,5 +41,17 @@ class ReplicatePlot : public QWidget {
 
 // Draws panels over a widget's whole area in its palette's colours.
 void paintPlot(QWidget& widget, const std::vector<drawing::PlotPanel>& panels);
+
+// Writes panels to `path` as SVG, PNG or PDF (by its extension), asking through `desktop`
+// before replacing a file. Returns the line that says what was done (the file's full path) or
+// why nothing was written.
+std::string savePlot(const std::string& path, const std::vector<drawing::PlotPanel>& panels,
+                     Desktop& desktop);
+
+// Gives a plot widget the context menu entry "Save Plot As...": the file chosen through
+// `desktop`'s dialog, the panels from `panels`, the outcome's line handed to `report`.
+void addSavePlotAction(QWidget& plot, Desktop& desktop,
+                       std::function<std::vector<drawing::PlotPanel>()> panels,
+                       std::function<void(const std::string&)> report);
 
 }  // namespace bx::gui

@@ -254,6 +254,9 @@ SurveyWindow::SurveyWindow(MainForm& main, QWidget* parent) : QMainWindow(parent
     connect(verdictFilter_, &QComboBox::currentIndexChanged, this, [this] { applyFilters(); });
 
     plot_ = new PanelPlot;
+    addSavePlotAction(
+        *plot_, main_.desktop(), [this] { return plot_->panels(); },
+        [this](const std::string& line) { say(QString::fromStdString(line)); });
     auto* split = new QSplitter;
     split->addWidget(resultsView_);
     split->addWidget(plot_);
@@ -610,6 +613,11 @@ void SurveyWindow::run() {
     if (!survey_ || isRunning()) {
         return;
     }
+    // Nothing runs on tables that cannot be relied on (the main window has said why).
+    if (!main_.core().tables().installationProblem().empty()) {
+        say(QString::fromStdString(main_.core().tables().installationProblem()));
+        return;
+    }
     model_->removeRows(0, model_->rowCount());
     rows_.clear();
     rowsShown_ = 0;
@@ -795,6 +803,7 @@ void SurveyWindow::openRow(int viewRow) {
     const SurveySample r = survey_->sample(*reference);
     const std::string project = QFileInfo(path_).completeBaseName().toStdString();
     main_.forward([&](MainWindow& w) { openSurveyComparison(w, t, r, settings, project); });
+
     main_.show();
     main_.raise();
     main_.activateWindow();

@@ -15,6 +15,7 @@
 #include <iostream>
 
 #include "gui/gui_support.h"
+#include "gui/replicate_plot.h"
 #include "gui/survey_window.h"
 
 namespace bx::gui::test {
@@ -105,6 +106,19 @@ TEST(SurveyWindow, MapsColumnsLoadsAPlanRunsSortsFiltersAndOpensARow) {
     }
     EXPECT_EQ(f.text("txtTstCalcStat"), "4.8990");
 
+    // The opened comparison counts as loaded: the next one replaces it without a question;
+    // entries typed since are asked about, and No keeps them.
+    const std::size_t questions = f.messages.shown.size();
+    s->openRow(2);
+    EXPECT_EQ(f.text("txtSampId"), "ST02");
+    EXPECT_EQ(f.messages.shown.size(), questions);
+    f.typeColumn("Grid1", {"99"});
+    f.messages.answers = {MessageAnswer::No};
+    s->openRow(0);
+    EXPECT_EQ(f.messages.shown.size(), questions + 1);
+    EXPECT_EQ(f.text("txtSampId"), "ST02");
+    EXPECT_EQ(f.cell("Grid1", 1, 1), "99");
+
     // Export asks before replacing; the status bar names the whole path.
     const QString results = QString::fromStdString((f.scratch / "results.csv").string());
     ASSERT_TRUE(s->exportResults(results));
@@ -112,6 +126,18 @@ TEST(SurveyWindow, MapsColumnsLoadsAPlanRunsSortsFiltersAndOpensARow) {
     f.messages.answers = {MessageAnswer::No};
     EXPECT_FALSE(s->exportResults(results));
     EXPECT_TRUE(s->exportReport(QString::fromStdString((f.scratch / "report.html").string())));
+
+    // Save Plot As: the format by the extension, nothing replaced without a Yes.
+    const std::string png = (f.scratch / "plot.png").string();
+    EXPECT_EQ(savePlot(png, f.form().findChild<ReplicatePlot*>()->data(), f.form().desktop()),
+              "Plot saved to " + png);
+    std::ifstream saved(png, std::ios::binary);
+    std::string signature(4, '\0');
+    saved.read(signature.data(), 4);
+    EXPECT_EQ(signature.substr(1), "PNG");
+    f.messages.answers = {MessageAnswer::No};
+    EXPECT_EQ(savePlot(png, {}, f.form().desktop()), "Plot not saved: " + png + " kept as it was");
+    EXPECT_EQ(savePlot(png + ".txt", {}, f.form().desktop()).rfind("Plot not saved", 0), 0U);
 }
 
 TEST(SurveyWindow, CancelStopsALongRunAndAThousandComparisonsShowWithinASecond) {

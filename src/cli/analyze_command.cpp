@@ -1,7 +1,6 @@
 #include "cli/analyze_command.h"
 
-#include <cctype>
-
+#include "app/comparison_document.h"
 #include "app/execute.h"
 #include "app/replicate_panels.h"
 #include "app/startup.h"
@@ -22,22 +21,10 @@ namespace bx::cli {
 
 namespace {
 
-// The lower-case extension of the report's name; empty without a report.
-std::string reportExtension(const AnalyzeRequest& request) {
-    const std::string path = request.report.value_or("");
-    const std::size_t dot = path.rfind('.');
-    std::string ext = dot == std::string::npos ? std::string() : path.substr(dot + 1);
-    for (char& c : ext) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return ext;
-}
-
 // A report asked for as .pdf or .html: the comparison's report document rather than File >
 // Report's CSV and workbook.
 bool reportIsDocument(const AnalyzeRequest& request) {
-    const std::string ext = reportExtension(request);
-    return ext == "pdf" || ext == "html" || ext == "htm";
+    return request.report && isDocumentName(*request.report);
 }
 
 // The file arguments of a request, in the order they are used.
@@ -71,46 +58,12 @@ std::string causeIn(const std::string& text) {
 // Writes the report document of the window's last run: the survey report's form with one
 // station; false after saying why on `err`.
 bool writeComparisonReport(const MainWindow& w, const AnalyzeRequest& request, std::ostream& err) {
-    drawing::SurveyReport report;
-    report.title = "Comparison report";
-    report.project = w.ui.txtProjectName.text.empty() ? std::string("comparison")
-                                                      : std::string(w.ui.txtProjectName.text);
-    report.surveyFile = request.load ? *request.load : std::string("(values entered)");
-    report.surveySha256 = "(not applicable)";
-    report.createdAt = drawing::reportTimestamp();
-    const std::string station =
-        w.ui.txtSampId.text.empty() ? std::string("x1") : std::string(w.ui.txtSampId.text);
-    const std::string reference =
-        w.ui.txtRefId.text.empty() ? std::string("x2") : std::string(w.ui.txtRefId.text);
-    drawing::ReportEndpoint endpoint;
-    endpoint.name = "comparison";
-    endpoint.settings = drawing::settingsOfRun(w.analysis.options, reference);
-    const std::optional<Comparison>& result = w.analysis.result;
-    drawing::ReportStation row =
-        result ? drawing::reportStation(station, *result) : drawing::ReportStation{};
-    row.station = station;
-    if (result && result->completed()) {
-        const SampleStatistics& ref = result->referenceSample;
-        endpoint.referenceValues.assign(ref.values.begin(), ref.values.begin() + ref.count);
-        endpoint.referenceMean = ref.mean;
-        endpoint.referenceSd = ref.sd;
-    }
-    if (w.analysis.checked.refusal || !result || !result->completed()) {
-        row.refused = true;
-        row.refusal = w.analysis.checked.refusal
-                          ? std::string(trimBlanks(*w.analysis.checked.refusal))
-                      : result && result->refusal ? std::string(trimBlanks(result->refusal->text))
-                                                  : std::string("no test ran");
-    }
-    endpoint.stations.push_back(std::move(row));
-    report.endpoints.push_back(std::move(endpoint));
     const drawing::Paper paper = !request.paper               ? drawing::defaultPaper()
                                  : *request.paper == "letter" ? drawing::Paper::Letter
                                                               : drawing::Paper::A4;
     return writeWholeFile(*request.report,
-                          reportExtension(request) == "pdf"
-                              ? drawing::surveyReportPdf(report, paper)
-                              : drawing::surveyReportHtml(report),
+                          comparisonDocumentBytes(comparisonDocument(w, request.load.value_or("")),
+                                                  *request.report, paper),
                           err);
 }
 

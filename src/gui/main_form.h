@@ -47,6 +47,11 @@ class MainForm : public QMainWindow {
     SurveyWindow& openSurveyWindow();
     SurveyWindow* surveyWindow() const { return survey_.get(); }
 
+    // File > "Report Document...": Execute, then the run's report document written to `path`
+    // (.pdf or .html; asked for when empty), asking before replacing a file. The status list
+    // says what was written, with its full path.
+    void saveReportDocument(std::string path = {});
+
     // Start-up of the core (before the window is shown), then the first display.
     void formLoad();
 

@@ -174,5 +174,21 @@ TEST(SurveyWindow, CancelStopsALongRunAndAThousandComparisonsShowWithinASecond) 
     EXPECT_TRUE(s.statusBar()->currentMessage().contains("cancelled"));
 }
 
+TEST(ReportDocument, TheWindowsRunAsHtmlNamedInTheStatusList) {
+    FormFixture f("report-document");
+    f.typeColumn("Grid1", {"10", "11", "12"});
+    f.typeColumn("Grid2", {"14", "15", "16"});
+    const std::string html = (f.scratch / "comparison.html").string();
+    f.form().saveReportDocument(html);
+    std::ifstream in(html);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Student's t = 4.8990, p = 0.0040 (the guide's worked example).
+    EXPECT_NE(text.find("Comparison report"), std::string::npos);
+    EXPECT_NE(text.find("4.899"), std::string::npos);
+    EXPECT_NE(text.find("0.0040"), std::string::npos);
+    EXPECT_TRUE(
+        f.statusLines().contains(QString::fromStdString("Report document written to " + html)));
+}
+
 }  // namespace
 }  // namespace bx::gui::test

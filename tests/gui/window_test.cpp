@@ -34,7 +34,8 @@ TEST(WindowStart, ShowsTheMenusAnEmptyStatusAndUndecidedPictures) {
         file << (a->isSeparator() ? QString("-") : a->text());
     }
     EXPECT_EQ(file, QStringList({"&Load From...", "&Save As...", "&Clear All", "&Transform",
-                                 "&Report", "&Execute Stats", "Open S&urvey...", "-", "E&xit"}));
+                                 "&Report", "&Execute Stats", "Open S&urvey...",
+                                 "Report &Document...", "-", "E&xit"}));
     EXPECT_EQ(f.action("mnuLogDetail")->text(), "Begin &Detail Data Logging");
     // Every entry of every menu has a mnemonic of its own within its menu.
     for (QMenu* menu : w.menuBar()->findChildren<QMenu*>()) {

@@ -5,12 +5,12 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libshp-dev libxlsxwriter-dev libboost-math-dev libzip-dev libexpat1-dev
-    nlohmann-json3-dev libcli11-dev
+    nlohmann-json3-dev libcli11-dev libcairo2-dev libpango1.0-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     python3 python3-dbfread python3-openpyxl python3-jsonschema
     help2man librsvg2-bin desktop-file-utils appstream dpkg-dev file man-db bash-completion
-    xvfb xauth time util-linux
+    xvfb xauth time util-linux chromium poppler-utils
 )
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then

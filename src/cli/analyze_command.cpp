@@ -1,21 +1,31 @@
 #include "cli/analyze_command.h"
 
+#include "app/comparison_document.h"
 #include "app/execute.h"
+#include "app/replicate_panels.h"
 #include "app/startup.h"
 #include "base/text_format.h"
-#include "logs/log_file.h"
 #include "cli/cli_desktop.h"
 #include "cli/exit_status.h"
 #include "cli/explain.h"
 #include "cli/file_checks.h"
 #include "cli/file_commands.h"
-#include "survey/result_json.h"
+#include "cli/output_file.h"
 #include "cli/result_output.h"
+#include "drawing/survey_report.h"
+#include "logs/log_file.h"
+#include "survey/result_json.h"
 #include "tables/stat_tables.h"
 
 namespace bx::cli {
 
 namespace {
+
+// A report asked for as .pdf or .html: the comparison's report document rather than File >
+// Report's CSV and workbook.
+bool reportIsDocument(const AnalyzeRequest& request) {
+    return request.report && isDocumentName(*request.report);
+}
 
 // The file arguments of a request, in the order they are used.
 std::vector<FileArgument> fileArguments(const AnalyzeRequest& request) {
@@ -32,7 +42,9 @@ std::vector<FileArgument> fileArguments(const AnalyzeRequest& request) {
     add(request.summaryLog, "--summary-log", FileRole::Table);
     add(request.sharedDetailedLog, "--append-detailed-log", FileRole::Appended);
     add(request.sharedSummaryLog, "--append-summary-log", FileRole::Appended);
-    add(request.report, "--report", FileRole::Report);
+    add(request.report, "--report",
+        reportIsDocument(request) ? FileRole::Results : FileRole::Report);
+    add(request.plot, "--plot", FileRole::Results);
     return files;
 }
 
@@ -43,12 +55,35 @@ std::string causeIn(const std::string& text) {
     return number != 0 ? plainCause(number) : std::string("see the messages above");
 }
 
+// Writes the report document of the window's last run: the survey report's form with one
+// station; false after saying why on `err`.
+bool writeComparisonReport(const MainWindow& w, const AnalyzeRequest& request, std::ostream& err) {
+    const drawing::Paper paper = !request.paper               ? drawing::defaultPaper()
+                                 : *request.paper == "letter" ? drawing::Paper::Letter
+                                                              : drawing::Paper::A4;
+    return writeWholeFile(*request.report,
+                          comparisonDocumentBytes(comparisonDocument(w, request.load.value_or("")),
+                                                  *request.report, paper),
+                          err);
+}
+
+// Draws the window's replicate plot into `path`; false after saying why on `err`.
+bool writePlot(const MainWindow& w, const std::string& path, std::ostream& err) {
+    const std::string bytes =
+        drawing::replicatePlotFile(*drawing::imageFormatOf(path), replicatePanels(w.ui, w.analysis),
+                                   360.0, 240.0, drawing::PlotStyle{});
+    return writeWholeFile(path, bytes, err);
+}
+
 }  // namespace
 
 int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std::ostream& out,
                std::ostream& err) {
-    if (const std::string problem = fileArgumentProblem(fileArguments(request), request.files);
-        !problem.empty()) {
+    std::string problem = fileArgumentProblem(fileArguments(request), request.files);
+    if (problem.empty() && request.plot && !drawing::imageFormatOf(*request.plot)) {
+        problem = "--plot " + *request.plot + ": the plot is written as .svg, .png or .pdf";
+    }
+    if (!problem.empty()) {
         err << "benthix-cli analyze: " << problem << "\nTry 'benthix-cli analyze --help'\n";
         return kExitUsage;
     }
@@ -101,7 +136,7 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
     fileCommand(request.summaryLog, FileCommand::SummaryLog, "--summary-log");
     fileCommand(request.sharedDetailedLog, FileCommand::SharedDetailedLog, "--append-detailed-log");
     fileCommand(request.sharedSummaryLog, FileCommand::SharedSummaryLog, "--append-summary-log");
-    if (request.report) {
+    if (request.report && !reportIsDocument(request)) {
         fileCommand(request.report, FileCommand::Report, "--report");
     } else {
         cmdExecute_Click(w);
@@ -115,6 +150,13 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
             << (failure.error.number != 0 ? plainCause(failure.error.number)
                                           : std::string("see the messages above"))
             << '\n';
+    }
+
+    if (request.plot && !writePlot(w, *request.plot, err)) {
+        filesDone = false;
+    }
+    if (reportIsDocument(request) && !writeComparisonReport(w, request, err)) {
+        filesDone = false;
     }
 
     const std::optional<Comparison>& result = w.analysis.result;

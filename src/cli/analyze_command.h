@@ -24,8 +24,11 @@ struct AnalyzeRequest {
     std::optional<std::string> summaryLog;         // Log > Begin Summary Log File before the run
     std::optional<std::string> sharedDetailedLog;  // the run added to this log as it is
     std::optional<std::string> sharedSummaryLog;
-    std::optional<std::string> report;  // File > Report instead of Execute
-    bool lenient = false;               // read values by their leading number, as the window does
+    // File > Report instead of Execute; a .pdf or .html name: Execute, then the report document
+    std::optional<std::string> report;
+    std::optional<std::string> paper;  // the report document's paper: a4 or letter
+    std::optional<std::string> plot;   // the replicate plot after the run (.svg, .png, .pdf)
+    bool lenient = false;              // read values by their leading number, as the window does
     FileRules files;
 };
 

@@ -16,11 +16,13 @@
 #include "cli/output_file.h"
 #include "cli/progress_bar.h"
 #include "cli/result_output.h"
+#include "drawing/survey_report.h"
 #include "logs/log_file.h"
 #include "logs/log_rows.h"
 #include "survey/csv.h"
 #include "survey/plan.h"
 #include "survey/workbook_reader.h"
+#include "tables/sha256.h"
 #include "tables/stat_tables.h"
 
 namespace bx::cli {
@@ -392,6 +394,40 @@ bool alignPlan(SurveyPlan& plan, const std::vector<std::string>& columns) {
     return true;
 }
 
+// The lower-case extension of a report's name: "pdf", "html" (also for ".htm") or another.
+std::string reportKind(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    const std::string ext = dot == std::string::npos ? std::string() : lower(path.substr(dot + 1));
+    return ext == "htm" ? "html" : ext;
+}
+
+// The SHA-256 of a survey file, read again in blocks; empty when it cannot be read.
+std::string fileSha256(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return {};
+    }
+    Sha256 hash;
+    std::vector<char> block(1 << 16);
+    while (file.read(block.data(), static_cast<std::streamsize>(block.size())) ||
+           file.gcount() > 0) {
+        hash.update(std::string_view(block.data(), static_cast<std::size_t>(file.gcount())));
+    }
+    return file.bad() ? std::string() : hash.hexDigest();
+}
+
+// Writes the survey report; false after saying why on `err`.
+bool writeSurveyReport(const BatchRequest& request, drawing::SurveyReport report,
+                       std::ostream& err) {
+    const drawing::Paper paper = !request.paper               ? drawing::defaultPaper()
+                                 : *request.paper == "letter" ? drawing::Paper::Letter
+                                                              : drawing::Paper::A4;
+    const std::string bytes = reportKind(*request.report) == "pdf"
+                                  ? drawing::surveyReportPdf(report, paper)
+                                  : drawing::surveyReportHtml(report);
+    return writeWholeFile(*request.report, bytes, err);
+}
+
 }  // namespace
 
 ComparisonSettings settingsOf(const AnalysisOptions& options, const std::string& reference) {
@@ -437,7 +473,14 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
     if (request.sharedSummaryLog) {
         files.push_back({"--append-summary-log", *request.sharedSummaryLog, FileRole::Appended});
     }
+    if (request.report) {
+        files.push_back({"--report", *request.report, FileRole::Results});
+    }
     std::string problem = fileArgumentProblem(files, request.files);
+    if (problem.empty() && request.report && reportKind(*request.report) != "pdf" &&
+        reportKind(*request.report) != "html") {
+        problem = "--report " + *request.report + ": the report is written as .pdf or .html";
+    }
     if (problem.empty() && !request.reference && !request.plan) {
         problem = "--reference is required (or a --plan that gives each group's reference)";
     }
@@ -548,9 +591,32 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
     ProgressBar progress(err, run.size(), errIsTerminal && run.size() > kProgressBarThreshold);
     ResultWriter writer(*results, err, progress, logging ? &logs : nullptr, errIsTerminal, survey);
     writer.header(request);
-    run.run(request.jobs, logging, [&writer](ComparisonResult& r) { writer.write(r); });
+    std::optional<drawing::SurveyReportBuilder> report;
+    if (request.report) {
+        drawing::SurveyReport header;
+        header.surveyFile = request.input == "-"
+                                ? std::string("(standard input)")
+                                : std::filesystem::absolute(request.input).string();
+        header.project =
+            request.project
+                ? *request.project
+                : (request.input == "-" ? std::string("survey")
+                                        : std::filesystem::path(request.input).stem().string());
+        header.surveySha256 =
+            request.input == "-" ? std::string("(not available)") : fileSha256(request.input);
+        header.createdAt = drawing::reportTimestamp();
+        header.pAdjust = request.pAdjust;
+        report.emplace(survey, run, std::move(header));
+    }
+    run.run(request.jobs, logging || report.has_value(), [&](ComparisonResult& r) {
+        if (report) {
+            report->add(r);
+        }
+        writer.write(r);
+    });
     writer.finish();
     progress.finish();
+    const bool reportWritten = !report || writeSurveyReport(request, report->take(), err);
 
     bool written = true;
     if (!toStandardOutput) {
@@ -570,7 +636,8 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
     if (!request.quiet) {
         writer.summaryLine(err);
     }
-    return writer.anyRefused() || writer.logFailed() || run.referenceMissing() || !written
+    return writer.anyRefused() || writer.logFailed() || run.referenceMissing() || !written ||
+                   !reportWritten
                ? kExitRefused
                : kExitRan;
 }

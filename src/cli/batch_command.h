@@ -36,6 +36,11 @@ struct BatchRequest {
     std::string sheet;     // the worksheet of an .xlsx survey; the first when empty
     bool lenient = false;  // read values by their leading number, as the window does
     bool quiet = false;    // no closing summary line on standard error
+    // The survey report (.pdf or .html), its paper (a4 or letter; the locale's without it) and
+    // the project it names (the survey file's name without it).
+    std::optional<std::string> report;
+    std::optional<std::string> paper;
+    std::optional<std::string> project;
     FileRules files;
 };
 

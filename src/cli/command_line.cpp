@@ -259,7 +259,14 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     addSharedLogOptions(*analyze, "the run", analyzeDetailed, analyzeRequest.sharedDetailedLog,
                         analyzeSummary, analyzeRequest.sharedSummaryLog, false);
     analyze->add_option("--report", analyzeRequest.report,
-                        "File > Report to this file (.csv and .xlsx) instead of Execute");
+                        "File > Report to this file (.csv and .xlsx) instead of Execute; a .pdf or "
+                        ".html name writes the comparison's report document after the run");
+    analyze
+        ->add_option("--paper", analyzeRequest.paper,
+                     "The report document's paper: a4 or letter (default: the locale's)")
+        ->check(CLI::IsMember({"a4", "letter"}));
+    analyze->add_option("--plot", analyzeRequest.plot,
+                        "Also draw the replicate plot into this new file (.svg, .png or .pdf)");
     addStrictnessOptions(*analyze, analyzeRequest.lenient, analyzeRequest.files);
     analyze->footer(kExitStatuses);
 
@@ -317,6 +324,14 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     addSurveyOptions(*batch, batchRequest.survey, delimiterText);
     batch->add_option("--sheet", batchRequest.sheet,
                       "The worksheet of an .xlsx survey (default: the first)");
+    batch->add_option("--report", batchRequest.report,
+                      "Also write the survey report to this new file (.pdf or .html)");
+    batch
+        ->add_option("--paper", batchRequest.paper,
+                     "The report's paper: a4 or letter (default: the locale's)")
+        ->check(CLI::IsMember({"a4", "letter"}));
+    batch->add_option("--project", batchRequest.project,
+                      "The project the report names (default: the survey file's name)");
     batch->footer(kExitStatuses);
 
     std::vector<const char*> argv;

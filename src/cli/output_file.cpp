@@ -142,4 +142,18 @@ std::string OutputFile::failureCause() const {
            " (" + std::strerror(buffer_.error) + ")";
 }
 
+bool writeWholeFile(const std::string& path, std::string_view bytes, std::ostream& err) {
+    OutputFile file;
+    if (!file.open(path)) {
+        err << "benthix-cli: cannot write " << path << ": " << file.failureCause() << '\n';
+        return false;
+    }
+    file.stream().write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!file.close()) {
+        err << "benthix-cli: writing " << path << " failed: " << file.failureCause() << '\n';
+        return false;
+    }
+    return true;
+}
+
 }  // namespace bx::cli

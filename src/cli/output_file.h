@@ -9,6 +9,7 @@
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <string_view>
 
 namespace bx::cli {
 
@@ -54,5 +55,9 @@ class OutputFile {
     Buffer buffer_;
     std::ostream stream_;
 };
+
+// Writes `bytes` as the whole of `path` through an OutputFile; false after saying why on `err`
+// ("benthix-cli: cannot write PATH: CAUSE").
+bool writeWholeFile(const std::string& path, std::string_view bytes, std::ostream& err);
 
 }  // namespace bx::cli

@@ -29,8 +29,11 @@
 #include <QVBoxLayout>
 #include <array>
 #include <exception>
+#include <filesystem>
+#include <fstream>
 
 #include "app/clearing.h"
+#include "app/comparison_document.h"
 #include "app/entry_changes.h"
 #include "app/execute.h"
 #include "app/grid_commands.h"
@@ -43,6 +46,7 @@
 #include "gui/artwork.h"
 #include "gui/grid_view.h"
 #include "gui/replicate_plot.h"
+#include "gui/survey_window.h"
 
 namespace bx::gui {
 namespace {
@@ -148,7 +152,52 @@ MainForm::MainForm(StartupFolders folders, std::shared_ptr<const StatTables> tab
     }
 }
 
+SurveyWindow& MainForm::openSurveyWindow() {
+    if (!survey_) {
+        survey_ = std::make_unique<SurveyWindow>(*this);
+    }
+    survey_->show();
+    survey_->raise();
+    survey_->activateWindow();
+    return *survey_;
+}
+
+void MainForm::saveReportDocument(std::string path) {
+    forward(cmdExecute_Click);
+    if (path.empty()) {
+        const std::optional<FileDialogAnswer> answer = desktop_.fileDialog(
+            "Report Document (.pdf or .html)",
+            core_->ui.sampleFilePath.empty()
+                ? std::string()
+                : std::filesystem::path(core_->ui.sampleFilePath).parent_path().string());
+        if (!answer || answer->entryText.empty()) {
+            return;
+        }
+        path = (std::filesystem::path(answer->folder) / answer->entryText).string();
+    }
+    std::error_code ignored;
+    const std::string full = std::filesystem::absolute(path, ignored).string();
+    std::string line;
+    if (!isDocumentName(full)) {
+        line = "Report document not written: " + full + " is not .pdf or .html";
+    } else if (std::filesystem::exists(full, ignored) &&
+               !desktop_.confirm("Report Document", full + " exists. Replace it?").yes) {
+        line = "Report document not written: " + full + " kept as it was";
+    } else {
+        const std::string bytes = comparisonDocumentBytes(
+            comparisonDocument(*core_, core_->ui.sampleFilePath), full, drawing::defaultPaper());
+        std::ofstream out(full, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        line = out ? "Report document written to " + full
+                   : "Report document not written: writing " + full + " failed";
+    }
+    core_->postStatus(line);
+    showStatus();
+}
+
 MainForm::~MainForm() {
+    survey_.reset();
     // Closing the window moves the focus and so fires the widgets' signals while the core is
     // already gone: nothing may reach it any more.
     for (QObject* child : findChildren<QObject*>()) {
@@ -233,6 +282,13 @@ void MainForm::buildMenus() {
     mnuLoadExec_ = makeAction(file, "mnuLoadExec", "&Execute Stats", mnuLoadExec_Click);
     mnuLoadExec_->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_Return),
                                 QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    auto* openSurvey = file->addAction("Open S&urvey...");
+    openSurvey->setObjectName("mnuOpenSurvey");
+    openSurvey->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    connect(openSurvey, &QAction::triggered, this, [this] { openSurveyWindow(); });
+    auto* document = file->addAction("Report &Document...");
+    document->setObjectName("mnuReportDocument");
+    connect(document, &QAction::triggered, this, [this] { saveReportDocument(); });
     file->addSeparator()->setObjectName("mnuSep");
     auto* exit = file->addAction("E&xit");
     exit->setObjectName("mnuExit");
@@ -541,6 +597,12 @@ QWidget* MainForm::buildResults() {
     resultPanels_ = {testPanel, referencePanel};
 
     plot_ = new ReplicatePlot(core_->ui, core_->analysis);
+    addSavePlotAction(
+        *plot_, desktop_, [this] { return plot_->data(); },
+        [this](const std::string& line) {
+            core_->postStatus(line);
+            showStatus();
+        });
     layout->addWidget(plot_, 0, 2, 2, 1);
 
     auto* normality = new QGroupBox(qs(core_->ui.Frame10.caption));

@@ -30,6 +30,7 @@ namespace bx::gui {
 
 class GridView;
 class ReplicatePlot;
+class SurveyWindow;
 
 class MainForm : public QMainWindow {
     Q_OBJECT
@@ -41,6 +42,15 @@ class MainForm : public QMainWindow {
 
     MainWindow& core() { return *core_; }
     QtDesktop& desktop() { return desktop_; }
+
+    // File > Open Survey…: the survey window, made at its first use and shown.
+    SurveyWindow& openSurveyWindow();
+    SurveyWindow* surveyWindow() const { return survey_.get(); }
+
+    // File > "Report Document...": Execute, then the run's report document written to `path`
+    // (.pdf or .html; asked for when empty), asking before replacing a file. The status list
+    // says what was written, with its full path.
+    void saveReportDocument(std::string path = {});
 
     // Start-up of the core (before the window is shown), then the first display.
     void formLoad();
@@ -132,6 +142,7 @@ class MainForm : public QMainWindow {
     QPlainTextEdit* status_ = nullptr;
     QLineEdit* text2_ = nullptr;
     ReplicatePlot* plot_ = nullptr;
+    std::unique_ptr<SurveyWindow> survey_;
     QPushButton* cmdExecute_ = nullptr;
     QAction* mnuLoadExec_ = nullptr;
     QAction* mnuFileReport_ = nullptr;

@@ -2,50 +2,31 @@
 // A small picture of both samples' replicates in the results area: the values as entered and,
 // once an analysis or Transform has filled the Transform columns, the transformed values (or
 // the rankits), each sample's points side by side with a bar at its mean. An outlier shows at a
-// glance before anyone reads a W value.
+// glance before anyone reads a W value. The picture is the drawing layer's replicate plot, the
+// same one the reports and the exported files hold.
 
-#include <QString>
 #include <QWidget>
+#include <functional>
+#include <string>
 #include <vector>
 
+#include "drawing/replicate_plot.h"
+
 namespace bx {
+class Desktop;
 struct WindowState;
 struct AnalysisState;
 }  // namespace bx
 
 namespace bx::gui {
 
-struct PlotSeries {
-    std::vector<double> values;  // the sample's leading values, in grid order
-    double mean = 0.0;
-    bool hasMean = false;  // at least one value
-};
-
-struct PlotGroup {
-    QString title;
-    PlotSeries test;       // x1
-    PlotSeries reference;  // x2
-    bool stale = false;    // from entries that have changed since: drawn faintly
-    bool empty() const { return test.values.empty() && reference.values.empty(); }
-};
-
-struct PlotData {
-    PlotGroup entered;
-    PlotGroup transformed;
-};
-
-// What the plot shows for the window's current grids: the Data columns as entered and the
-// Transform columns ("Transformed", or "Rankits" after the rankit transformation), stale while
-// the window marks them so. Counting and means are the core's: values up to the first blank
-// cell or end marker.
-PlotData plotDataFrom(const WindowState& ui, const AnalysisState& analysis);
-
 class ReplicatePlot : public QWidget {
     Q_OBJECT
   public:
     ReplicatePlot(const WindowState& ui, const AnalysisState& analysis, QWidget* parent = nullptr);
 
-    PlotData data() const { return plotDataFrom(ui_, analysis_); }
+    // The panels shown: "Data", then "Transform" (or "Rankits").
+    std::vector<drawing::PlotPanel> data() const;
 
     QSize sizeHint() const override { return {300, 200}; }
     QSize minimumSizeHint() const override { return {240, 150}; }
@@ -57,5 +38,20 @@ class ReplicatePlot : public QWidget {
     const WindowState& ui_;
     const AnalysisState& analysis_;
 };
+
+// Draws panels over a widget's whole area in its palette's colours.
+void paintPlot(QWidget& widget, const std::vector<drawing::PlotPanel>& panels);
+
+// Writes panels to `path` as SVG, PNG or PDF (by its extension), asking through `desktop`
+// before replacing a file. Returns the line that says what was done (the file's full path) or
+// why nothing was written.
+std::string savePlot(const std::string& path, const std::vector<drawing::PlotPanel>& panels,
+                     Desktop& desktop);
+
+// Gives a plot widget the context menu entry "Save Plot As...": the file chosen through
+// `desktop`'s dialog, the panels from `panels`, the outcome's line handed to `report`.
+void addSavePlotAction(QWidget& plot, Desktop& desktop,
+                       std::function<std::vector<drawing::PlotPanel>()> panels,
+                       std::function<void(const std::string&)> report);
 
 }  // namespace bx::gui

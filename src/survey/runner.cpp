@@ -470,6 +470,7 @@ void completeAdjusted(ComparisonResult& result, double adjusted, ResultsFormat f
     // Rounding may put an adjusted p a hair above alpha where the exact one equals it; the
     // verdict compares as the numbers stand.
     const bool reject = known && adjusted <= result.alpha;
+    result.pAdjusted = adjusted;
     if (format == ResultsFormat::Jsonl) {
         nlohmann::ordered_json object = result.object ? std::move(*result.object) : nullptr;
         object["p_adjusted"] = known ? nlohmann::ordered_json(adjusted) : nullptr;

@@ -57,6 +57,8 @@ struct ComparisonResult {
     bool rejectNull = false;
     double alpha = 0.05;
     double pValue = std::numeric_limits<double>::quiet_NaN();
+    // The adjusted p-value, once completeAdjusted() has added it.
+    double pAdjusted = std::numeric_limits<double>::quiet_NaN();
     // The completed run, kept only when it is still to be logged.
     std::unique_ptr<RunRecord> record;
     // A table had no value for a lookup of the comparison (Comparison::lookupFailed).

@@ -34,7 +34,8 @@ TEST(WindowStart, ShowsTheMenusAnEmptyStatusAndUndecidedPictures) {
         file << (a->isSeparator() ? QString("-") : a->text());
     }
     EXPECT_EQ(file, QStringList({"&Load From...", "&Save As...", "&Clear All", "&Transform",
-                                 "&Report", "&Execute Stats", "-", "E&xit"}));
+                                 "&Report", "&Execute Stats", "Open S&urvey...",
+                                 "Report &Document...", "-", "E&xit"}));
     EXPECT_EQ(f.action("mnuLogDetail")->text(), "Begin &Detail Data Logging");
     // Every entry of every menu has a mnemonic of its own within its menu.
     for (QMenu* menu : w.menuBar()->findChildren<QMenu*>()) {
@@ -187,22 +188,22 @@ TEST(WindowOptions, PickingAHypothesisCouplesTheOtherButTypingDoesNot) {
 
 // The replicate plot follows the grids: the values as entered at once, the transformed values
 // after File > Transform or an analysis.
-PlotData plotOf(FormFixture& f) {
+std::vector<drawing::PlotPanel> plotOf(FormFixture& f) {
     return f.form().findChild<ReplicatePlot*>("picReplicates")->data();
 }
 
 TEST(ReplicatePlot, ShowsTheEnteredValuesAndTheirMeans) {
     FormFixture f("plot-entered");
-    EXPECT_TRUE(plotOf(f).entered.empty());
+    EXPECT_TRUE(plotOf(f)[0].empty());
     f.typeColumn("Grid1", {"10", "11", "12"});
     f.typeColumn("Grid2", {"14", "15", "19"});
-    const PlotData plot = plotOf(f);
-    EXPECT_EQ(plot.entered.test.values, std::vector<double>({10, 11, 12}));
-    EXPECT_EQ(plot.entered.reference.values, std::vector<double>({14, 15, 19}));
+    const auto plot = plotOf(f);
+    EXPECT_EQ(plot[0].test.values, std::vector<double>({10, 11, 12}));
+    EXPECT_EQ(plot[0].reference.values, std::vector<double>({14, 15, 19}));
     // Means by hand: 33 / 3 and 48 / 3.
-    EXPECT_DOUBLE_EQ(plot.entered.test.mean, 11.0);
-    EXPECT_DOUBLE_EQ(plot.entered.reference.mean, 16.0);
-    EXPECT_TRUE(plot.transformed.empty());
+    EXPECT_DOUBLE_EQ(plot[0].test.mean.value_or(0.0), 11.0);
+    EXPECT_DOUBLE_EQ(plot[0].reference.mean.value_or(0.0), 16.0);
+    EXPECT_TRUE(plot[1].empty());
 }
 
 TEST(ReplicatePlot, ShowsTheTransformedValuesAfterTransform) {
@@ -217,19 +218,20 @@ TEST(ReplicatePlot, ShowsTheTransformedValuesAfterTransform) {
     ASSERT_EQ(f.core().ui.cbTransMethod.text, "Log10 (x + 1.0)");
     f.action("mnuTransform")->trigger();
 
-    const PlotData plot = plotOf(f);
-    EXPECT_EQ(plot.transformed.title, "Transform");
+    const auto plot = plotOf(f);
+    const drawing::PlotPanel& transformed = plot[1];
+    EXPECT_EQ(transformed.title, "Transform");
     // numpy log10 of 11, 12, 13 and 15, 16, 17 and their means; the grid shows five decimals.
     const std::vector<double> test = {1.04139269, 1.07918125, 1.11394335};
     const std::vector<double> reference = {1.17609126, 1.20411998, 1.23044892};
-    ASSERT_EQ(plot.transformed.test.values.size(), 3U);
-    ASSERT_EQ(plot.transformed.reference.values.size(), 3U);
+    ASSERT_EQ(transformed.test.values.size(), 3U);
+    ASSERT_EQ(transformed.reference.values.size(), 3U);
     for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_NEAR(plot.transformed.test.values[i], test[i], 6e-6);
-        EXPECT_NEAR(plot.transformed.reference.values[i], reference[i], 6e-6);
+        EXPECT_NEAR(transformed.test.values[i], test[i], 6e-6);
+        EXPECT_NEAR(transformed.reference.values[i], reference[i], 6e-6);
     }
-    EXPECT_NEAR(plot.transformed.test.mean, 1.07817243, 1e-5);
-    EXPECT_NEAR(plot.transformed.reference.mean, 1.20355339, 1e-5);
+    EXPECT_NEAR(transformed.test.mean.value_or(0.0), 1.07817243, 1e-5);
+    EXPECT_NEAR(transformed.reference.mean.value_or(0.0), 1.20355339, 1e-5);
 }
 
 }  // namespace

@@ -64,8 +64,11 @@ void CreateReport(MainWindow& w) {
     }
     cmdExecute_Click(w);
 
+    // Both files are written under temporary names and put in place together once both are
+    // complete: a failure leaves neither (nor changes earlier ones).
     const std::vector<ReportLine> lines = buildReportLines(currentRun(w));
-    if (TableError error = writeTextFileSafely(reportPath, csvText(lines))) {
+    PendingFile reportFile;
+    if (TableError error = writeTextFileAside(reportPath, csvText(lines), reportFile)) {
         showReportError(w, error);
         return;
     }
@@ -80,7 +83,22 @@ void CreateReport(MainWindow& w) {
     layOutReport(workbook);
     const std::string workbookPath = workbookPathFor(reportPath);
     const std::string sheetName = std::filesystem::path(reportPath).stem().string();
-    if (TableError error = workbook.save(workbookPath, sheetName, lines)) {
+    PendingFile workbookFile;
+    if (TableError error = workbook.saveAside(workbookPath, sheetName, lines, workbookFile)) {
+        showReportError(w, error);
+        return;
+    }
+    const bool replace = !ui.outputsMustBeNew;
+    if (TableError error = reportFile.place(replace)) {
+        showReportError(w, error);
+        return;
+    }
+    if (TableError error = workbookFile.place(replace)) {
+        // Without the workbook the report is not made: its other half goes too, unless it
+        // replaced an earlier report (which is then gone already).
+        if (!replace) {
+            reportFile.withdraw();
+        }
         showReportError(w, error);
         return;
     }

@@ -504,6 +504,10 @@ bool readsAsFormula(std::string_view text) {
     if (text.empty()) {
         return false;
     }
+    // A number ("+50.7", "-1e3") is a number cell, not a text.
+    if (const LeadingNumber n = parseLeadingNumber(text); n.found && n.wholeText) {
+        return false;
+    }
     const auto digit = [&](std::size_t i) {
         return i < text.size() && text[i] >= '0' && text[i] <= '9';
     };

@@ -49,7 +49,7 @@ std::string_view trimBlanks(std::string_view text);
 
 // True for a text a spreadsheet would run as a formula when it opens a comma-separated file:
 // one beginning with "=", "+" or "@", or with "-" not followed by a digit or a point and a
-// digit (so "-1.5" and "-.5" stay numbers).
+// digit. A whole decimal number ("+50.7", "-.5") is a number, not such a text.
 bool readsAsFormula(std::string_view text);
 
 // A text as a message shows it: as it is, or, when longer than kShownTextLimit characters,

@@ -71,9 +71,12 @@ std::string causeIn(const std::string& messages, const std::string& status) {
     if (number != 0 && plainCause(number).find("could not be used") == std::string::npos) {
         return plainCause(number);
     }
+    // A status line that only says the load failed leaves the why to the message.
     std::string line = lastLineOf(status);
-    if (line.empty()) {
-        line = lastLineOf(messages);
+    if (line.empty() || line == "*** Data NOT Loaded!") {
+        if (std::string said = lastLineOf(messages); !said.empty()) {
+            line = std::move(said);
+        }
     }
     if (line.empty()) {
         return number != 0 ? plainCause(number) : std::string("see the messages above");

@@ -210,7 +210,8 @@ TEST(ReportCsv, FieldsWithLineBreaksAreQuoted) {
 TEST(ReportCsv, FormulasAreDefused) {
     EXPECT_EQ(csvField("=cmd|' /C calc'!A0"), "'=cmd|' /C calc'!A0");
     EXPECT_EQ(csvField("@SUM(A1),1"), "\"'@SUM(A1),1\"");
-    EXPECT_EQ(csvField("+1"), "'+1");
+    EXPECT_EQ(csvField("+1+1"), "'+1+1");
+    EXPECT_EQ(csvField("+50.7"), "+50.7");
     EXPECT_EQ(csvField("-Infinity"), "'-Infinity");
     EXPECT_EQ(csvField("-"), "'-");
     EXPECT_EQ(csvField("-5.6286"), "-5.6286");

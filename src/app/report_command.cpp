@@ -88,18 +88,23 @@ void CreateReport(MainWindow& w) {
         showReportError(w, error);
         return;
     }
+    // Runs into one folder place their pairs in turn, so that a report and its workbook are
+    // always of one run. Without the workbook the report is not made: its other half goes too,
+    // unless it replaced an earlier report (which is then gone already).
     const bool replace = !ui.outputsMustBeNew;
-    if (TableError error = reportFile.place(replace)) {
-        showReportError(w, error);
-        return;
-    }
-    if (TableError error = workbookFile.place(replace)) {
-        // Without the workbook the report is not made: its other half goes too, unless it
-        // replaced an earlier report (which is then gone already).
-        if (!replace) {
-            reportFile.withdraw();
+    TableError placed;
+    {
+        const FolderTurn turn(ui.reportFolder);
+        placed = reportFile.place(replace);
+        if (!placed) {
+            placed = workbookFile.place(replace);
+            if (placed && !replace) {
+                reportFile.withdraw();
+            }
         }
-        showReportError(w, error);
+    }
+    if (placed) {
+        showReportError(w, placed);
         return;
     }
     const bool opened = w.desktop().openExternally(workbookPath);

@@ -344,6 +344,11 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
             return usageError(app, e, env.err);
         }
         app.exit(e, env.out, env.err);
+        env.out.flush();
+        if (!env.out) {
+            env.err << "benthix-cli: writing to standard output failed\n";
+            return kExitRefused;
+        }
         return kExitRan;
     }
 

@@ -137,7 +137,10 @@ std::uint8_t lxwBorder(int lineStyle) {
 }
 
 TableError workbookError(lxw_error error, int savedErrno, const std::string& path) {
-    if (error == LXW_ERROR_CREATING_XLSX_FILE && savedErrno != 0) {
+    // A full or failing disk is told as such, whichever step of the writing met it.
+    const bool diskCause = savedErrno == ENOSPC || savedErrno == EDQUOT || savedErrno == EFBIG ||
+                           savedErrno == EIO || savedErrno == EROFS;
+    if ((error == LXW_ERROR_CREATING_XLSX_FILE || diskCause) && savedErrno != 0) {
         return errorFromErrno(savedErrno, path);
     }
     return makeTableError(kErrPathFileAccess, path + " (" + lxw_strerror(error) + ")");

@@ -1,6 +1,7 @@
 #include "reports/text_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,6 +31,20 @@ bool writeAll(int fd, const std::string& text) {
 }
 
 }  // namespace
+
+FolderTurn::FolderTurn(const std::string& folder) {
+    fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ >= 0) {
+        while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+}
+
+FolderTurn::~FolderTurn() {
+    if (fd_ >= 0) {
+        ::close(fd_);  // releases the lock
+    }
+}
 
 PendingFile::~PendingFile() {
     if (!temp_.empty() && !placed_) {

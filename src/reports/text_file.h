@@ -34,6 +34,20 @@ class PendingFile {
     bool placed_ = false;
 };
 
+// While it lives, the other programs' placements into `folder` that use it wait (an exclusive
+// lock on the folder), so that files placed together (a report and its workbook) come from one
+// run. Without the lock (a folder that cannot be opened) nothing waits.
+class FolderTurn {
+  public:
+    explicit FolderTurn(const std::string& folder);
+    ~FolderTurn();
+    FolderTurn(const FolderTurn&) = delete;
+    FolderTurn& operator=(const FolderTurn&) = delete;
+
+  private:
+    int fd_ = -1;
+};
+
 // Writes `text` to the temporary file of `file` (named for `path`) and forces it to disk.
 TableError writeTextFileAside(const std::string& path, const std::string& text, PendingFile& file);
 

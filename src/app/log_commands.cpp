@@ -206,8 +206,13 @@ void WriteLogs(MainWindow& w) {
                            makeTableError(kErrPathFileAccess,
                                           "not written, since the detailed log did not take it"));
             w.summaryLog.discard();
-        } else {
-            addToLog(w, w.summaryLog, ui.summaryLogPath, {summaryLogRow(run)}, "Summary Log File");
+        } else if (!addToLog(w, w.summaryLog, ui.summaryLogPath, {summaryLogRow(run)},
+                             "Summary Log File") &&
+                   ui.detailedLogging) {
+            w.detailedLog.dropLastRun();
+            noteLogFailure(w, ui.detailedLogPath, "Log File",
+                           makeTableError(kErrPathFileAccess,
+                                          "not written, since the summary log did not take it"));
         }
     }
     TableError detailedError;

@@ -124,7 +124,13 @@ class BatchLogs {
         }
         if (window_.ui.summaryLogging) {
             if (detailedTaken) {
-                add(window_.summaryLog, {summaryLogRow(run)});
+                if (!add(window_.summaryLog, {summaryLogRow(run)}) && window_.ui.detailedLogging) {
+                    window_.detailedLog.dropLastRun();
+                    report(problems, window_.detailedLog,
+                           makeTableError(kErrPathFileAccess,
+                                          "not written, since the summary log did not take it"),
+                           1);
+                }
             } else {
                 report(problems, window_.summaryLog, notTakenByDetailedLog(), 1);
             }

@@ -167,6 +167,7 @@ TableError LogFile::startGroup() {
 void LogFile::endGroup() {
     appender_.close();
     pendingRuns_ = 0;
+    lastRunStart_ = -1;
     if (shared_) {
         lock_.release();
     }
@@ -193,8 +194,17 @@ TableError LogFile::add(const std::vector<LogRow>& rows, const CutReporter& repo
             }
         }
     }
+    lastRunStart_ = before;
     ++pendingRuns_;
     return {};
+}
+
+void LogFile::dropLastRun() {
+    if (lastRunStart_ >= 0 && pendingRuns_ > 0) {
+        appender_.dropRowsAfter(lastRunStart_);
+        --pendingRuns_;
+    }
+    lastRunStart_ = -1;
 }
 
 bool LogFile::commitDue() const {

@@ -63,6 +63,8 @@ class LogFile {
     TableError commit();
     // Drops the pending runs without writing them; a shared log's lock is released.
     void discard();
+    // Drops the run add() laid out last (the other log did not take it).
+    void dropLastRun();
     // Takes back the runs of the last commit (when the other log could not take the same runs),
     // unless another program has added rows since. False when they stay.
     bool withdrawLastCommit();
@@ -83,6 +85,7 @@ class LogFile {
     DbfAppender appender_;
     std::vector<DbfField> templateFields_;
     long pendingRuns_ = 0;
+    long lastRunStart_ = -1;    // the pending rows before the last run added; -1: none
     long lastCommitFrom_ = -1;  // the rows before and after the last commit; -1: none
     long lastCommitTo_ = -1;
     std::string notes_;

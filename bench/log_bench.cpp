@@ -87,12 +87,12 @@ void BM_DetailLogAppend(benchmark::State& state) {
     }
     const std::filesystem::path log = folder / "detail.dbf";
     if (prefilledRuns > 0) {
-        WriteDetailLog(w);
+        WriteLogs(w);
         repeatTheRun(log, prefilledRuns);
     }
     w.ui.Status.clear();
     for (auto _ : state) {
-        WriteDetailLog(w);
+        WriteLogs(w);
         // Only "     Saving to Log File..." may be posted; anything else is a failed write.
         if (w.ui.Status != "\r\n     Saving to Log File...") {
             state.SkipWithError(("the run was not appended:" + w.ui.Status).c_str());

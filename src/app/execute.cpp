@@ -131,11 +131,8 @@ void cmdExecute_Click(MainWindow& w) {
     showRun(w, result, entries.options);
     applyRunToOptions(w, result);
     noteResultsShown(w.ui);
-    if (w.ui.detailedLogging) {
-        WriteDetailLog(w);
-    }
-    if (w.ui.summaryLogging) {
-        WriteSummaryLog(w);
+    if (w.ui.detailedLogging || w.ui.summaryLogging) {
+        WriteLogs(w);
     }
     w.postStatus("*** Stats complete.");
 }

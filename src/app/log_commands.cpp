@@ -109,7 +109,7 @@ void toggleLog(MainWindow& w, const LogKind& kind, bool share = false) {
     LogFile& file = w.*kind.file;
     const std::string templatePath = w.programFile(kind.templateName);
     if (TableError error = share ? file.share(templatePath, ui.ChosenPath)
-                                 : file.begin(templatePath, ui.ChosenPath)) {
+                                 : file.begin(templatePath, ui.ChosenPath, !ui.outputsMustBeNew)) {
         // Nothing is active: the flag goes down and the name is free for the other log.
         logging = false;
         fileName.clear();
@@ -138,19 +138,31 @@ void toggleLog(MainWindow& w, const LogKind& kind, bool share = false) {
     menu.caption = kind.stopCaption + fileName;
 }
 
-// Appends a run's rows to `log` and forces them to disk; a value cut to its field and a failed
-// write each post a status line (the log stays active).
-void appendToLog(MainWindow& w, LogFile& log, const std::string& path,
-                 const std::vector<LogRow>& rows, std::string_view logName) {
-    TableError error = log.add(rows, [&w](const FieldCut& cut) { w.postStatus(describeCut(cut)); });
-    if (!error) {
-        error = log.commit();
+// A run that `log` did not take: a status line, and the failure kept for the caller.
+void noteLogFailure(MainWindow& w, const std::string& path, std::string_view logName,
+                    const TableError& error) {
+    LogWriteFailure failure{std::string(logName) + " <" + path + ">", error};
+    w.postStatus(logWriteErrorLine(failure.log, error));
+    w.lastRunLogFailures.push_back(std::move(failure));
+}
+
+// Lays out a run's rows in `log`; a value cut to its field posts a status line, and so does a
+// failure (the log stays active). False when the log did not take the rows.
+bool addToLog(MainWindow& w, LogFile& log, const std::string& path, const std::vector<LogRow>& rows,
+              std::string_view logName) {
+    const TableError error =
+        log.add(rows, [&w](const FieldCut& cut) { w.postStatus(describeCut(cut)); });
+    const std::string notes = log.takeNotes();
+    for (std::size_t start = 0; start < notes.size();) {
+        const std::size_t end = notes.find('\n', start);
+        w.postStatus("     WARNING - " + notes.substr(start, end - start));
+        start = end + 1;
     }
     if (error) {
-        LogWriteFailure failure{std::string(logName) + " <" + path + ">", error};
-        w.postStatus(logWriteErrorLine(failure.log, error));
-        w.lastRunLogFailures.push_back(std::move(failure));
+        noteLogFailure(w, path, logName, error);
+        return false;
     }
+    return true;
 }
 
 }  // namespace
@@ -175,19 +187,53 @@ void shareSummaryLog(MainWindow& w) {
     }
 }
 
-void WriteDetailLog(MainWindow& w) {
+void WriteLogs(MainWindow& w) {
     WindowState& ui = w.ui;
-    w.postStatus("     Saving to Log File...");
     const RunRecord run = currentRun(w);
-    // The Balanced verdict is shown in the test panel as it is logged.
-    ui.txtTstBalanced.text = balancedText(run.result.balanced);
-    appendToLog(w, w.detailedLog, ui.detailedLogPath, detailLogRows(run), "Log File");
-}
-
-void WriteSummaryLog(MainWindow& w) {
-    w.postStatus("     Saving to Summary Log File...");
-    appendToLog(w, w.summaryLog, w.ui.summaryLogPath, {summaryLogRow(currentRun(w))},
-                "Summary Log File");
+    bool detailedTaken = true;
+    if (ui.detailedLogging) {
+        w.postStatus("     Saving to Log File...");
+        // The Balanced verdict is shown in the test panel as it is logged.
+        ui.txtTstBalanced.text = balancedText(run.result.balanced);
+        detailedTaken =
+            addToLog(w, w.detailedLog, ui.detailedLogPath, detailLogRows(run), "Log File");
+    }
+    if (ui.summaryLogging) {
+        w.postStatus("     Saving to Summary Log File...");
+        // The summary log holds only runs the detailed log holds too.
+        if (!detailedTaken) {
+            noteLogFailure(w, ui.summaryLogPath, "Summary Log File",
+                           makeTableError(kErrPathFileAccess,
+                                          "not written, since the detailed log did not take it"));
+            w.summaryLog.discard();
+        } else if (!addToLog(w, w.summaryLog, ui.summaryLogPath, {summaryLogRow(run)},
+                             "Summary Log File") &&
+                   ui.detailedLogging) {
+            w.detailedLog.dropLastRun();
+            noteLogFailure(w, ui.detailedLogPath, "Log File",
+                           makeTableError(kErrPathFileAccess,
+                                          "not written, since the summary log did not take it"));
+        }
+    }
+    TableError detailedError;
+    TableError summaryError;
+    bool withdrawn = false;
+    commitLogsTogether(w.detailedLog, w.summaryLog, detailedError, summaryError, withdrawn);
+    if (detailedError) {
+        noteLogFailure(w, ui.detailedLogPath, "Log File", detailedError);
+        if (ui.summaryLogging && detailedTaken) {
+            noteLogFailure(w, ui.summaryLogPath, "Summary Log File",
+                           makeTableError(kErrPathFileAccess,
+                                          "not written, since the detailed log did not take it"));
+        }
+    }
+    if (summaryError) {
+        noteLogFailure(w, ui.summaryLogPath, "Summary Log File", summaryError);
+        if (withdrawn) {
+            w.postStatus("     The run was taken back out of the Log File <" + ui.detailedLogPath +
+                         ">, so that both logs hold the same runs.");
+        }
+    }
 }
 
 }  // namespace bx

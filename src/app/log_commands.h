@@ -18,8 +18,9 @@ void mnuLogSummary_Click(MainWindow& w);
 void shareDetailLog(MainWindow& w);
 void shareSummaryLog(MainWindow& w);
 
-// Appends the rows of the last run to the active detailed log / its row to the summary log.
-void WriteDetailLog(MainWindow& w);
-void WriteSummaryLog(MainWindow& w);
+// Appends the rows of the last run to the active detailed log and its row to the summary
+// log; the summary log takes the run only once the detailed log holds it, so that both hold
+// the same runs.
+void WriteLogs(MainWindow& w);
 
 }  // namespace bx

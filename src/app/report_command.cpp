@@ -64,8 +64,11 @@ void CreateReport(MainWindow& w) {
     }
     cmdExecute_Click(w);
 
+    // Both files are written under temporary names and put in place together once both are
+    // complete: a failure leaves neither (nor changes earlier ones).
     const std::vector<ReportLine> lines = buildReportLines(currentRun(w));
-    if (TableError error = writeTextFileSafely(reportPath, csvText(lines))) {
+    PendingFile reportFile;
+    if (TableError error = writeTextFileAside(reportPath, csvText(lines), reportFile)) {
         showReportError(w, error);
         return;
     }
@@ -80,8 +83,28 @@ void CreateReport(MainWindow& w) {
     layOutReport(workbook);
     const std::string workbookPath = workbookPathFor(reportPath);
     const std::string sheetName = std::filesystem::path(reportPath).stem().string();
-    if (TableError error = workbook.save(workbookPath, sheetName, lines)) {
+    PendingFile workbookFile;
+    if (TableError error = workbook.saveAside(workbookPath, sheetName, lines, workbookFile)) {
         showReportError(w, error);
+        return;
+    }
+    // Runs into one folder place their pairs in turn, so that a report and its workbook are
+    // always of one run. Without the workbook the report is not made: its other half goes too,
+    // unless it replaced an earlier report (which is then gone already).
+    const bool replace = !ui.outputsMustBeNew;
+    TableError placed;
+    {
+        const FolderTurn turn(ui.reportFolder);
+        placed = reportFile.place(replace);
+        if (!placed) {
+            placed = workbookFile.place(replace);
+            if (placed && !replace) {
+                reportFile.withdraw();
+            }
+        }
+    }
+    if (placed) {
+        showReportError(w, placed);
         return;
     }
     const bool opened = w.desktop().openExternally(workbookPath);

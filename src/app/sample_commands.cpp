@@ -53,9 +53,9 @@ void mnuSaveAs_Click(MainWindow& w) {
                           a.RefRaw,
                           a.RefTrans};
     removeLeftoverFiles(w, ui.ChosenFolder);
-    if (TableError error =
-            writeSampleFile(w.programFile(kTemplate), ui.ChosenFolder, ui.ChosenFileName, data,
-                            [&w](const FieldCut& cut) { w.postStatus(describeCut(cut)); })) {
+    if (TableError error = writeSampleFile(
+            w.programFile(kTemplate), ui.ChosenFolder, ui.ChosenFileName, data,
+            [&w](const FieldCut& cut) { w.postStatus(describeCut(cut)); }, !ui.outputsMustBeNew)) {
         w.postStatus("*** Save of Sample Data to <" + ui.ChosenPath +
                      "> FAILED: " + errorDetail(error));
         return;
@@ -124,6 +124,10 @@ void loadSampleFile(MainWindow& w, const std::string& folder, const std::string&
     noteEntriesSaved(ui, joinPath(folder, fileName));
     noteTransformsShown(ui);
     w.postStatus("Data Entry Loaded from file <" + joinPath(folder, fileName) + ">.");
+    for (const std::string& warning : read.warnings) {
+        w.postStatus("     WARNING - " + warning);
+        w.desktop().messageBox("Load From", warning, MessageIcon::Exclamation, MessageButtons::Ok);
+    }
 }
 
 }  // namespace bx

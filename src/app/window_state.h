@@ -197,6 +197,10 @@ struct WindowState {
     // as typed (the window shortens and cleans it).
     bool strictNumbers = false;
     bool keepTypedNames = false;
+    // Set by the command-line tool without --force: a file that Save As, Report or a log begun
+    // anew writes must not exist; of several programs making one such file exactly one
+    // succeeds, the others fail with 58 (file already exists).
+    bool outputsMustBeNew = false;
 
     // File-dialog exchange
     std::string fileDialogPurpose = "save";

@@ -484,6 +484,49 @@ std::string_view trimBlanks(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
+std::string shortenedText(std::string_view text) {
+    if (text.size() <= kShownTextLimit) {
+        return std::string(text);
+    }
+    // The length with thousands separators: "a value of 100,000 characters".
+    std::string digits = std::to_string(text.size());
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), ",");
+    }
+    return "a value of " + digits + " characters";
+}
+
+std::string quotedText(std::string_view text) {
+    return text.size() <= kShownTextLimit ? "\"" + std::string(text) + "\"" : shortenedText(text);
+}
+
+bool readsAsFormula(std::string_view text) {
+    if (text.empty()) {
+        return false;
+    }
+    // A number ("+50.7", "-1e3") is a number cell, not a text.
+    if (const LeadingNumber n = parseLeadingNumber(text); n.found && n.wholeText) {
+        return false;
+    }
+    const auto digit = [&](std::size_t i) {
+        return i < text.size() && text[i] >= '0' && text[i] <= '9';
+    };
+    switch (text[0]) {
+        case '=':
+        case '+':
+        case '@':
+            return true;
+        case '-':
+            return !digit(1) && !(text.size() > 1 && text[1] == '.' && digit(2));
+        default:
+            return false;
+    }
+}
+
+std::string spreadsheetText(std::string_view text) {
+    return readsAsFormula(text) ? "'" + std::string(text) : std::string(text);
+}
+
 double shownNumber(double value, std::string_view pattern) {
     return leadingNumber(formatNumber(value, pattern));
 }

@@ -47,4 +47,21 @@ double leadingNumber(std::string_view text);
 // Removes leading and trailing blanks (spaces only, as the program's trimming does).
 std::string_view trimBlanks(std::string_view text);
 
+// True for a text a spreadsheet would run as a formula when it opens a comma-separated file:
+// one beginning with "=", "+" or "@", or with "-" not followed by a digit or a point and a
+// digit. A whole decimal number ("+50.7", "-.5") is a number, not such a text.
+bool readsAsFormula(std::string_view text);
+
+// A text as a message shows it: as it is, or, when longer than kShownTextLimit characters,
+// "a value of 100,000 characters", so that a message stays one readable line.
+inline constexpr std::size_t kShownTextLimit = 64;
+std::string shortenedText(std::string_view text);
+
+// The same in double quotes; a long text is described without them.
+std::string quotedText(std::string_view text);
+
+// The text as it goes into a comma-separated file meant for a spreadsheet: a leading
+// apostrophe before a text that would read as a formula, else unchanged.
+std::string spreadsheetText(std::string_view text);
+
 }  // namespace bx

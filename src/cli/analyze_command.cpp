@@ -48,11 +48,51 @@ std::vector<FileArgument> fileArguments(const AnalyzeRequest& request) {
     return files;
 }
 
+// The last line of `text` that holds more than blanks, without its blanks around it.
+std::string lastLineOf(const std::string& text) {
+    std::size_t end = text.size();
+    while (end > 0) {
+        const std::size_t start = text.find_last_of("\r\n", end - 1);
+        const std::size_t first = start == std::string::npos ? 0 : start + 1;
+        const std::string_view line = trimBlanks(std::string_view(text).substr(first, end - first));
+        if (!line.empty()) {
+            return std::string(line);
+        }
+        if (start == std::string::npos) {
+            break;
+        }
+        end = start;
+    }
+    return {};
+}
+
 // The cause of a failure in plain words, from the error number the window's messages and
-// status lines give; a general phrase when they give none.
-std::string causeIn(const std::string& text) {
-    const int number = errorNumberIn(text);
-    return number != 0 ? plainCause(number) : std::string("see the messages above");
+// status lines give; else the last line the command posted, which says it in its own words.
+std::string causeIn(const std::string& messages, const std::string& status) {
+    const int number = errorNumberIn(messages + status);
+    // A file held by another program, or a link to nothing, is told so, not by the number's
+    // general words.
+    for (const char* cause :
+         {"in use by another program", "a symbolic link to a file that does not exist"}) {
+        if ((messages + status).find(cause) != std::string::npos) {
+            return cause +
+                   (number != 0 ? " (error " + std::to_string(number) + ")" : std::string());
+        }
+    }
+    if (number != 0 && plainCause(number).find("could not be used") == std::string::npos) {
+        return plainCause(number);
+    }
+    // A status line that only says the load failed leaves the why to the message.
+    std::string line = lastLineOf(status);
+    if (line.empty() || line == "*** Data NOT Loaded!") {
+        if (std::string said = lastLineOf(messages); !said.empty()) {
+            line = std::move(said);
+        }
+    }
+    if (line.empty()) {
+        return number != 0 ? plainCause(number) : std::string("see the messages above");
+    }
+    return line;
 }
 
 // Writes the report document of the window's last run: the survey report's form with one
@@ -105,8 +145,10 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
     }
     w.ui.strictNumbers = !request.lenient;
     w.ui.keepTypedNames = request.files.keepLongNames;
+    w.ui.outputsMustBeNew = !request.files.force;
 
     bool filesDone = true;
+    bool outputExists = false;
     auto fileCommand = [&](const std::optional<std::string>& path, FileCommand command,
                            const char* option) {
         if (!path) {
@@ -118,8 +160,15 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
         err << messages;
         if (!done) {
             filesDone = false;
+            // Another run made the file since the check of the command line.
+            if (errorNumberIn(messages + w.ui.Status.substr(before)) == kErrFileExists) {
+                outputExists = true;
+                err << "benthix-cli: " << option << " " << *path
+                    << ": exists (made by another run meanwhile); --force replaces it\n";
+                return;
+            }
             err << "benthix-cli: " << option << " " << *path
-                << " failed: " << causeIn(messages + w.ui.Status.substr(before)) << '\n';
+                << " failed: " << causeIn(messages, w.ui.Status.substr(before)) << '\n';
         }
     };
 
@@ -193,7 +242,20 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
             err << "benthix-cli: refused: " << reason << '\n';
         }
     }
+    // Results that did not reach standard output (a full disk, a closed pipe) are a failure.
+    out.flush();
+    if (!out) {
+        const int cause = DescriptorOutput::errorOf(out);
+        err << "benthix-cli: writing the results to standard output failed: "
+            << (cause != 0 ? plainCauseOfErrno(cause, "standard output")
+                           : std::string("the output was refused"))
+            << '\n';
+        filesDone = false;
+    }
     const bool lookupFailed = result && result->lookupFailed();
+    if (outputExists) {
+        return kExitUsage;
+    }
     return ran && filesDone && !lookupFailed ? kExitRan : kExitRefused;
 }
 

@@ -1,11 +1,13 @@
 #include "cli/batch_command.h"
 
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string_view>
+#include <utility>
 
 #include "app/main_window.h"
 #include "app/startup.h"
@@ -64,14 +66,21 @@ class BatchLogs {
 
     // Log names are used as typed rather than shortened.
     void keepTypedNames() { window_.ui.keepTypedNames = true; }
+    // Logs begun anew must not exist (without --force).
+    void mustBeNew(bool on) { window_.ui.outputsMustBeNew = on; }
 
     // Starts the requested logs, the detailed one first. False when one did not start; the
     // Log menu's messages and status lines say why.
-    bool start(const BatchRequest& request, std::ostream& err) {
+    bool start(const BatchRequest& request, std::ostream& err, bool& existed) {
         bool started = true;
         const auto run = [&](const std::optional<std::string>& path, FileCommand command) {
             if (started && path) {
                 started = runFileCommand(window_, desktop_, command, *path);
+                if (!started && desktop_.messagesHold(kErrFileExists)) {
+                    existed = true;
+                    err << "benthix-cli: " << *path
+                        << ": exists (made by another run meanwhile); --force replaces it\n";
+                }
             }
         };
         run(request.detailedLog, FileCommand::DetailedLog);
@@ -79,6 +88,9 @@ class BatchLogs {
         run(request.summaryLog, FileCommand::SummaryLog);
         run(request.sharedSummaryLog, FileCommand::SharedSummaryLog);
         err << desktop_.takeMessages();
+        for (LogFile* log : {&window_.detailedLog, &window_.summaryLog}) {
+            err << log->takeNotes();
+        }
         if (!started) {
             for (const std::string& line : statusLines(window_.ui.Status)) {
                 if (!line.empty()) {
@@ -101,34 +113,74 @@ class BatchLogs {
                 problems += trimBlanks(describeCut(cut));
                 problems += '\n';
             });
+            notes_ += log.takeNotes();
             if (error) {
                 report(problems, log, error, 1);
-            } else if (log.commitDue()) {
-                commit(problems, log);
             }
+            return !error;
         };
+        // The summary log takes only runs the detailed log has taken too.
+        bool detailedTaken = true;
         if (window_.ui.detailedLogging) {
-            add(window_.detailedLog, detailLogRows(run));
+            detailedTaken = add(window_.detailedLog, detailLogRows(run));
         }
         if (window_.ui.summaryLogging) {
-            add(window_.summaryLog, {summaryLogRow(run)});
+            if (detailedTaken) {
+                if (!add(window_.summaryLog, {summaryLogRow(run)}) && window_.ui.detailedLogging) {
+                    window_.detailedLog.dropLastRun();
+                    report(problems, window_.detailedLog,
+                           makeTableError(kErrPathFileAccess,
+                                          "not written, since the summary log did not take it"),
+                           1);
+                }
+            } else {
+                report(problems, window_.summaryLog, notTakenByDetailedLog(), 1);
+            }
+        }
+        if (window_.detailedLog.commitDue() || window_.summaryLog.commitDue()) {
+            commit(problems);
         }
         return problems;
     }
+
+    // What was mended in a log file on opening it (rows past its count removed), once.
+    std::string takeNotes() { return std::exchange(notes_, std::string()); }
 
     // Commits what the logs still hold; the lines that report a failure, if any.
     std::string finish() {
         std::string problems;
-        commit(problems, window_.detailedLog);
-        commit(problems, window_.summaryLog);
+        commit(problems);
         return problems;
     }
 
   private:
-    void commit(std::string& problems, LogFile& log) {
-        const long runs = log.pendingRuns();
-        if (const TableError error = log.commit()) {
-            report(problems, log, error, runs);
+    static TableError notTakenByDetailedLog() {
+        return makeTableError(kErrPathFileAccess,
+                              "not written, since the detailed log did not take them");
+    }
+
+    // Commits both logs together, the detailed log first, so that they hold the same runs.
+    void commit(std::string& problems) {
+        LogFile& detailed = window_.detailedLog;
+        LogFile& summary = window_.summaryLog;
+        const long detailedRuns = detailed.pendingRuns();
+        const long summaryRuns = summary.pendingRuns();
+        TableError detailedError;
+        TableError summaryError;
+        bool withdrawn = false;
+        commitLogsTogether(detailed, summary, detailedError, summaryError, withdrawn);
+        if (detailedError) {
+            report(problems, detailed, detailedError, detailedRuns);
+            if (summaryRuns > 0) {
+                report(problems, summary, notTakenByDetailedLog(), summaryRuns);
+            }
+        }
+        if (summaryError) {
+            report(problems, summary, summaryError, summaryRuns);
+            if (withdrawn) {
+                problems += "the same runs were taken back out of the Log File <" +
+                            detailed.path() + ">, so that both logs hold the same runs\n";
+            }
         }
     }
 
@@ -144,6 +196,7 @@ class BatchLogs {
 
     CliDesktop desktop_;
     MainWindow window_;
+    std::string notes_;
 };
 
 // Writes results in order: the CSV lines, the message boxes, the log rows, the progress; and
@@ -163,7 +216,7 @@ class ResultWriter {
 
     void header(const BatchRequest& request) {
         if (request.format == BatchFormat::Csv) {
-            appendCsvRecord(buffer_, resultsHeader(request.pAdjust, survey_.groupColumns));
+            appendSpreadsheetRecord(buffer_, resultsHeader(request.pAdjust, survey_.groupColumns));
         }
     }
 
@@ -177,6 +230,13 @@ class ResultWriter {
             if (!problems.empty()) {
                 message(result.sampleId, problems);
                 logFailed_ = true;
+            }
+            if (const std::string notes = logs_->takeNotes(); !notes.empty()) {
+                messages_ += notes;
+                if (errAtOnce_) {
+                    progress_.clear();
+                    flush();
+                }
             }
             result.record.reset();
         }
@@ -570,7 +630,7 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
     OutputFile file;
     std::ostream* results = &out;
     if (!toStandardOutput) {
-        if (!file.open(*request.output)) {
+        if (!file.open(*request.output, !request.files.force)) {
             err << "benthix-cli: cannot write " << *request.output << ": " << file.failureCause()
                 << '\n';
             return kExitRefused;
@@ -582,9 +642,11 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
     if (request.files.keepLongNames) {
         logs.keepTypedNames();
     }
-    if (!logs.start(request, err)) {
+    logs.mustBeNew(!request.files.force);
+    bool logExisted = false;
+    if (!logs.start(request, err, logExisted)) {
         err << "benthix-cli: no comparison was run\n";
-        return kExitRefused;
+        return logExisted ? kExitUsage : kExitRefused;
     }
     const bool logging = logs.active();
 
@@ -619,22 +681,36 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
     const bool reportWritten = !report || writeSurveyReport(request, report->take(), err);
 
     bool written = true;
+    bool outputExisted = false;
     if (!toStandardOutput) {
         if (!file.close()) {
-            err << "benthix-cli: writing " << *request.output << " failed: " << file.failureCause()
-                << '\n';
+            outputExisted = file.existed();
+            if (outputExisted) {
+                err << "benthix-cli: --output " << *request.output
+                    << ": exists (made by another run meanwhile); --force replaces it\n";
+            } else {
+                err << "benthix-cli: writing " << *request.output
+                    << " failed: " << file.failureCause() << '\n';
+            }
             written = false;
         }
     } else {
         out.flush();
         if (!out) {
-            err << "benthix-cli: writing the results failed\n";
+            const int cause = DescriptorOutput::errorOf(out);
+            err << "benthix-cli: writing the results to standard output failed: "
+                << (cause != 0 ? plainCauseOfErrno(cause, "standard output")
+                               : std::string("the output was refused"))
+                << '\n';
             written = false;
         }
     }
     writer.failureLines(err);
     if (!request.quiet) {
         writer.summaryLine(err);
+    }
+    if (outputExisted) {
+        return kExitUsage;
     }
     return writer.anyRefused() || writer.logFailed() || run.referenceMissing() || !written ||
                    !reportWritten

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/main_window.h"
+#include "cli/file_checks.h"
 
 namespace bx::cli {
 
@@ -47,6 +48,10 @@ std::optional<FileDialogAnswer> CliDesktop::fileDialog(const std::string& /*capt
 
 bool CliDesktop::openExternally(const std::string& /*path*/) {
     return false;
+}
+
+bool CliDesktop::messagesHold(int number) const {
+    return errorNumberIn(messages_) == number;
 }
 
 }  // namespace bx::cli

@@ -42,6 +42,8 @@ class CliDesktop : public Desktop {
 
     // The message lines recorded since the last call.
     std::string takeMessages() { return std::exchange(messages_, std::string()); }
+    // Whether the lines recorded since takeMessages() give the error number `number`.
+    bool messagesHold(int number) const;
 
   private:
     std::string messages_;

@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <cmath>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -103,8 +104,12 @@ struct OptionTexts {
 
 const CLI::Validator kNumber(
     [](const std::string& text) {
+        // A magnitude beyond the largest double (1e400) would be taken as infinity.
         const LeadingNumber n = parseLeadingNumber(text);
-        return n.found && n.wholeText ? std::string() : "not a number: " + text;
+        if (n.found && n.wholeText && !std::isfinite(n.value)) {
+            return "out of range: " + shortenedText(text);
+        }
+        return n.found && n.wholeText ? std::string() : "not a number: " + shortenedText(text);
     },
     "NUMBER");
 
@@ -334,6 +339,14 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
                       "The project the report names (default: the survey file's name)");
     batch->footer(kExitStatuses);
 
+    // A first word that is neither an option nor a subcommand is named as such (the parser
+    // would only say that a subcommand is required).
+    if (args.size() > 1 && !args[1].empty() && args[1][0] != '-' && args[1] != "analyze" &&
+        args[1] != "batch") {
+        env.err << "benthix-cli: unknown subcommand \"" << shortenedText(args[1])
+                << "\" (analyze or batch)\nTry 'benthix-cli --help'\n";
+        return kExitUsage;
+    }
     std::vector<const char*> argv;
     argv.reserve(args.size());
     for (const std::string& a : args) {
@@ -346,6 +359,11 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
             return usageError(app, e, env.err);
         }
         app.exit(e, env.out, env.err);
+        env.out.flush();
+        if (!env.out) {
+            env.err << "benthix-cli: writing to standard output failed\n";
+            return kExitRefused;
+        }
         return kExitRan;
     }
 

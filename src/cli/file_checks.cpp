@@ -108,6 +108,11 @@ std::vector<std::string> writtenFiles(const FileArgument& file) {
 
 std::string fileArgumentProblem(const std::vector<FileArgument>& files, const FileRules& rules) {
     for (const FileArgument& f : files) {
+        if (f.path.empty()) {
+            return f.option + " names no file (an empty name)";
+        }
+    }
+    for (const FileArgument& f : files) {
         if (f.role != FileRole::Table && f.role != FileRole::Report && f.role != FileRole::Loaded &&
             f.role != FileRole::Appended) {
             continue;
@@ -217,6 +222,9 @@ std::string plainCause(int errorNumber) {
             break;
         case kErrBadFileName:
             words = "not a usable file name";
+            break;
+        case kErrFileExists:
+            words = "the file exists";
             break;
         default:
             words = "the file could not be used";

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "cli/output_file.h"
 
 namespace {
 
@@ -22,10 +23,13 @@ std::string executablePath(const char* argv0) {
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv, argv + argc);
+    // Standard output through a buffer that keeps why a write failed.
+    bx::cli::DescriptorOutput standardOutput(STDOUT_FILENO);
+    std::ostream out(&standardOutput);
     const bx::cli::CliEnvironment env{
         bx::defaultStartupFolders(executablePath(argc > 0 ? argv[0] : "benthix-cli")), std::cin,
-        std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
+        out, std::cerr, isatty(STDERR_FILENO) == 1};
     const int status = bx::cli::runCommandLine(args, env);
-    std::cout.flush();
+    out.flush();
     return status;
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "cli/file_checks.h"
+#include "tables/file_copy.h"
 #include "tables/temp_files.h"
 
 namespace bx::cli {
@@ -48,6 +49,52 @@ int OutputFile::Buffer::sync() {
     return error == 0 ? 0 : -1;
 }
 
+DescriptorOutput::DescriptorOutput(int fd) : fd_(fd) {
+    setp(buffer_, buffer_ + sizeof(buffer_));
+}
+
+DescriptorOutput::~DescriptorOutput() {
+    writeOut();
+}
+
+int DescriptorOutput::errorOf(const std::ostream& stream) {
+    const auto* output = dynamic_cast<const DescriptorOutput*>(stream.rdbuf());
+    return output != nullptr ? output->error() : 0;
+}
+
+bool DescriptorOutput::writeOut() {
+    const char* data = pbase();
+    auto size = static_cast<std::size_t>(pptr() - pbase());
+    setp(buffer_, buffer_ + sizeof(buffer_));
+    while (size > 0 && error_ == 0) {
+        const ssize_t written = ::write(fd_, data, size);
+        if (written < 0) {
+            if (errno != EINTR) {
+                error_ = errno;
+            }
+            continue;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return error_ == 0;
+}
+
+DescriptorOutput::int_type DescriptorOutput::overflow(int_type c) {
+    if (!writeOut()) {
+        return traits_type::eof();
+    }
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+        *pptr() = traits_type::to_char_type(c);
+        pbump(1);
+    }
+    return traits_type::not_eof(c);
+}
+
+int DescriptorOutput::sync() {
+    return writeOut() ? 0 : -1;
+}
+
 OutputFile::OutputFile() : stream_(&buffer_) {}
 
 OutputFile::~OutputFile() {
@@ -59,7 +106,8 @@ OutputFile::~OutputFile() {
     }
 }
 
-bool OutputFile::open(const std::string& path) {
+bool OutputFile::open(const std::string& path, bool mustBeNew) {
+    mustBeNew_ = mustBeNew;
     path_ = path;
     target_ = path;
     struct stat st {};
@@ -123,7 +171,12 @@ bool OutputFile::close() {
     }
     const bool written = buffer_.error == 0 && !stream_.bad();
     if (!temp_.empty()) {
-        if (written && ::rename(temp_.c_str(), target_.c_str()) != 0) {
+        if (written && mustBeNew_) {
+            if (!renameNoReplace(temp_, target_)) {
+                buffer_.error = errno;
+                existed_ = errno == EEXIST;
+            }
+        } else if (written && ::rename(temp_.c_str(), target_.c_str()) != 0) {
             buffer_.error = errno;
         }
         if (buffer_.error != 0 || !written) {

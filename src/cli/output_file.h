@@ -13,6 +13,33 @@
 
 namespace bx::cli {
 
+// Standard output (or another open descriptor) as a buffered stream that keeps the error number
+// of its first failed write, so that a failure (a full disk, a closed pipe) can be told in plain
+// words: errorOf() finds it behind a stream.
+class DescriptorOutput : public std::streambuf {
+  public:
+    explicit DescriptorOutput(int fd);
+    ~DescriptorOutput() override;
+    DescriptorOutput(const DescriptorOutput&) = delete;
+    DescriptorOutput& operator=(const DescriptorOutput&) = delete;
+
+    // errno of the first failed write; 0 when none failed.
+    int error() const { return error_; }
+    // The same for the buffer behind `stream`; 0 for a stream of another kind.
+    static int errorOf(const std::ostream& stream);
+
+  protected:
+    int_type overflow(int_type c) override;
+    int sync() override;
+
+  private:
+    bool writeOut();
+
+    int fd_;
+    int error_ = 0;
+    char buffer_[1 << 16];
+};
+
 class OutputFile {
   public:
     OutputFile();
@@ -21,8 +48,12 @@ class OutputFile {
     OutputFile& operator=(const OutputFile&) = delete;
 
     // Starts writing `path` (a symbolic link: the file it names). False when it cannot;
-    // failureCause() says why.
-    bool open(const std::string& path);
+    // failureCause() says why. With `mustBeNew` the file is put in place at close() only when
+    // no file is there by then, so that of several runs making one new file exactly one
+    // succeeds (existed() tells the others).
+    bool open(const std::string& path, bool mustBeNew = false);
+    // True when close() failed because the file had been made meanwhile.
+    bool existed() const { return existed_; }
 
     // The stream to write to; it goes bad at the first failed write.
     std::ostream& stream() { return stream_; }
@@ -52,6 +83,8 @@ class OutputFile {
     std::string path_;
     std::string target_;  // the file replaced at close(), symbolic links followed
     std::string temp_;    // empty when writing `path_` directly
+    bool mustBeNew_ = false;
+    bool existed_ = false;
     Buffer buffer_;
     std::ostream stream_;
 };

@@ -82,6 +82,11 @@ std::string invalidReason(const std::string& path, const TableError& error) {
     return path + ": " + error.description;
 }
 
+// The fields that hold the replicates' value texts.
+bool isValueField(std::string_view field) {
+    return field == "SAMPDATA" || field == "SAMPTRANS" || field == "REFDATA" || field == "REFTRANS";
+}
+
 std::string fileNameOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -160,29 +165,50 @@ std::string errorDetail(const TableError& error) {
 
 TableError writeSampleFile(const std::string& templatePath, const std::string& folder,
                            const std::string& fileName, const SampleData& data,
-                           const std::function<void(const FieldCut&)>& reportCut) {
+                           const std::function<void(const FieldCut&)>& reportCut, bool replace) {
     const std::string path = joinPath(folder, fileName);
+    std::optional<FieldCut> valueCut;
     FileLock lock;
-    return replaceUnderLock(
-        path, kSharedFileWait, true,
-        [&](const std::string& tempPath, const FileLock& tempLock) -> TableError {
-            if (TableError error = copyFileInto(templatePath, tempLock.fd(), tempPath)) {
-                return error;
+    const FillFile fill = [&](const std::string& tempPath, const FileLock& tempLock) -> TableError {
+        if (TableError error = copyFileInto(templatePath, tempLock.fd(), tempPath)) {
+            return error;
+        }
+        DbfTable table;
+        // An identifier too long for its field is cut and reported; a value text is not
+        // cut (it would reload as another number): the save fails instead.
+        table.setCutHandler([&](const FieldCut& cut) {
+            if (isValueField(cut.field)) {
+                if (!valueCut) {
+                    valueCut = cut;
+                }
+            } else if (reportCut) {
+                reportCut(cut);
             }
-            DbfTable table;
-            table.setCutHandler(reportCut);
-            if (TableError error =
-                    table.open(folder, fileNameOf(tempPath), DbfOpenMode::ReadWrite, tempLock)) {
-                return error;
-            }
-            if (TableError error = table.requireFields(sampleFieldNames())) {
-                return error;
-            }
-            // The whole file is forced to disk once, before it replaces the target.
-            table.skipSyncOnStore();
-            return writeSampleRows(data, table);
-        },
-        lock);
+        });
+        if (TableError error =
+                table.open(folder, fileNameOf(tempPath), DbfOpenMode::ReadWrite, tempLock)) {
+            return error;
+        }
+        if (TableError error = table.requireFields(sampleFieldNames())) {
+            return error;
+        }
+        // The whole file is forced to disk once, before it replaces the target.
+        table.skipSyncOnStore();
+        if (TableError error = writeSampleRows(data, table)) {
+            return error;
+        }
+        if (valueCut) {
+            return makeFileError(
+                kErrBadRecordLength, path,
+                "the value in field " + valueCut->field + ", row " + std::to_string(valueCut->row) +
+                    " has " + std::to_string(valueCut->givenBytes) + " characters, more than the " +
+                    std::to_string(valueCut->keptBytes) + " the field holds; nothing was saved",
+                valueCut->field);
+        }
+        return TableError{};
+    };
+    return replace ? replaceUnderLock(path, kSharedFileWait, true, fill, lock)
+                   : createUnderLock(path, true, fill, lock);
 }
 
 SampleFileRead readSampleFile(const std::string& folder, const std::string& fileName) {
@@ -207,8 +233,12 @@ SampleFileRead readSampleFile(const std::string& folder, const std::string& file
     error = table.moveFirst();
     for (std::size_t r = 0; r < rows.size() && !error; ++r) {
         if (table.eof()) {
+            // Rows marked as deleted are skipped: a file of ten rows of which one is so
+            // marked is told apart from a short one.
+            const bool deleted = table.recordCount() >= kMaxReplicates;
             read.problem = std::string(kNotLoaded) + " <" + path + "> has fewer than " +
-                           std::to_string(kMaxReplicates) + " rows.";
+                           std::to_string(kMaxReplicates) + " rows" +
+                           (deleted ? " that are not marked as deleted." : ".");
             return read;
         }
         for (std::size_t i = 0; i < kSampleRecordFields.size() && !error; ++i) {
@@ -224,14 +254,47 @@ SampleFileRead readSampleFile(const std::string& folder, const std::string& file
         return read;
     }
     const SampleRow& first = rows[0];
-    const int n1 = replicateCount(first["SAMP_REPS"]);
-    const int n2 = replicateCount(first["REF_REPS"]);
+    int n1 = replicateCount(first["SAMP_REPS"]);
+    int n2 = replicateCount(first["REF_REPS"]);
     if (n1 < 0 || n2 < 0) {
         read.problem = std::string(kNotLoaded) + " The replicate counts in <" + path + "> (" +
                        first["SAMP_REPS"] + ", " + first["REF_REPS"] +
                        ") are not whole numbers from 0 to " + std::to_string(kMaxReplicates) + ".";
         return read;
     }
+    // The program writes the counts from the values, so values held past a count mean a
+    // damaged count: they are loaded, and the difference is named, rather than left out (which
+    // would change the comparison without a word).
+    int held[2] = {n1, n2};
+    const std::string_view dataFields[2] = {"SAMPDATA", "REFDATA"};
+    const char* const sampleWords[2] = {"test", "reference"};
+    const char* const countFields[2] = {"SAMP_REPS", "REF_REPS"};
+    for (int k = 0; k < 2; ++k) {
+        for (int i = held[k] + 1; i <= kMaxReplicates; ++i) {
+            if (!trimBlanks(rows.at(static_cast<std::size_t>(i - 1))[dataFields[k]]).empty()) {
+                held[k] = i;
+            }
+        }
+        const int counted = k == 0 ? n1 : n2;
+        if (held[k] == counted) {
+            continue;
+        }
+        for (int i = counted + 1; i < held[k]; ++i) {
+            if (trimBlanks(rows.at(static_cast<std::size_t>(i - 1))[dataFields[k]]).empty()) {
+                read.problem = std::string(kNotLoaded) + " <" + path + "> holds " + sampleWords[k] +
+                               " values past its count " + countFields[k] + " (" +
+                               std::to_string(counted) + ") with row " + std::to_string(i) +
+                               " empty between them.";
+                return read;
+            }
+        }
+        read.warnings.push_back("<" + path + "> holds " + std::to_string(held[k]) + " " +
+                                sampleWords[k] + " values, but its " + countFields[k] + " says " +
+                                std::to_string(counted) + ": all " + std::to_string(held[k]) +
+                                " are loaded; check them.");
+    }
+    n1 = held[0];
+    n2 = held[1];
     SampleData data;
     for (int i = 1; i <= kMaxReplicates; ++i) {
         const SampleRow& row = rows.at(static_cast<std::size_t>(i - 1));

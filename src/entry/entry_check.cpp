@@ -35,27 +35,28 @@ bool readValues(EntryCheck& check, const ValueArray& values, int sample, Transfo
         };
         if (strict && !parsed.wholeText) {
             check.refusalCode = EntryRefusal::NotANumber;
-            check.refusal =
-                where() + ": \"" + slotText(slot) + "\" is not a number. Data NOT analysed.";
+            check.refusal = where() + ": " + quotedText(slotText(slot)) +
+                            " is not a number. Data NOT analysed.";
             return false;
         }
         if (!std::isfinite(x)) {
             check.refusalCode = EntryRefusal::NotFinite;
-            check.refusal =
-                where() + ": \"" + slotText(slot) + "\" is not a finite number. Data NOT analysed.";
+            check.refusal = where() + ": " + quotedText(slotText(slot)) +
+                            " is not a finite number. Data NOT analysed.";
             return false;
         }
         if (!inTransformDomain(method, x)) {
             check.refusalCode = EntryRefusal::OutsideDomain;
-            check.refusal = where() + ": " + slotText(slot) + " cannot be transformed by \"" +
+            check.refusal = where() + ": " + shortenedText(slotText(slot)) +
+                            " cannot be transformed by \"" +
                             std::string(transformationCaption(method)) + "\" (" +
                             domainRule(method) + "). Data NOT analysed.";
             return false;
         }
         if (!parsed.wholeText) {
-            check.warnings.push_back("     Warning: " + where() + ": \"" + slotText(slot) +
-                                     "\" is not wholly a number; it is read as " + numberToText(x) +
-                                     ".");
+            check.warnings.push_back(
+                "     Warning: " + where() + ": " + quotedText(slotText(slot)) +
+                " is not wholly a number; it is read as " + numberToText(x) + ".");
         }
         out[static_cast<std::size_t>(row - 1)] = x;
     }

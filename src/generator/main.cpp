@@ -1,6 +1,5 @@
 // Writes the six statistical tables and the four templates into the program folder, then the
-// manifest of the statistical tables (their sizes and checksums), which the program checks at
-// start-up.
+// manifest of both (their sizes and checksums), which the program checks at start-up.
 // Usage: benthix_table_generator <program folder> <data folder>
 
 #include <cstdio>
@@ -39,11 +38,12 @@ int main(int argc, char** argv) {
     }
     tables.push_back(bx::gen::rankitTable());
     tables.push_back(bx::gen::powerTable());
-    std::vector<std::string> statisticalTables;
+    std::vector<std::string> checkedFiles;
     for (const GeneratedTable& t : tables) {
-        statisticalTables.push_back(t.fileName);
+        checkedFiles.push_back(t.fileName);
     }
     for (GeneratedTable& t : bx::gen::templateTables()) {
+        checkedFiles.push_back(t.fileName);
         tables.push_back(std::move(t));
     }
 
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    if (const bx::TableError e = bx::writeTableManifest(out.string(), statisticalTables)) {
+    if (const bx::TableError e = bx::writeTableManifest(out.string(), checkedFiles)) {
         std::fprintf(stderr, "%s: error %d: %s\n", bx::kTableManifestName, e.number,
                      e.description.c_str());
         return 1;

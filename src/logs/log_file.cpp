@@ -58,10 +58,12 @@ FillFile templateCopy(const std::string& templatePath) {
 
 }  // namespace
 
-TableError LogFile::begin(const std::string& templatePath, const std::string& path) {
+TableError LogFile::begin(const std::string& templatePath, const std::string& path, bool replace) {
     stop();
-    if (TableError error = replaceUnderLock(path, std::chrono::milliseconds(0), true,
-                                            templateCopy(templatePath), lock_)) {
+    if (TableError error = replace
+                               ? replaceUnderLock(path, std::chrono::milliseconds(0), true,
+                                                  templateCopy(templatePath), lock_)
+                               : createUnderLock(path, true, templateCopy(templatePath), lock_)) {
         return error;
     }
     templatePath_ = templatePath;
@@ -147,6 +149,10 @@ TableError LogFile::startGroup() {
     if (TableError error = appender_.open(path_, lock_)) {
         return error;
     }
+    if (const long removed = appender_.removedRows(); removed > 0) {
+        notes_ += path_ + ": " + std::to_string(removed) + " row" + (removed == 1 ? "" : "s") +
+                  " past the count of its header removed (left by a run that did not finish)\n";
+    }
     if (shared_ && !sameLayout(appender_.fields(), templateFields_)) {
         const std::string templateName = std::filesystem::path(templatePath_).filename().string();
         return makeFileError(
@@ -161,6 +167,7 @@ TableError LogFile::startGroup() {
 void LogFile::endGroup() {
     appender_.close();
     pendingRuns_ = 0;
+    lastRunStart_ = -1;
     if (shared_) {
         lock_.release();
     }
@@ -187,8 +194,17 @@ TableError LogFile::add(const std::vector<LogRow>& rows, const CutReporter& repo
             }
         }
     }
+    lastRunStart_ = before;
     ++pendingRuns_;
     return {};
+}
+
+void LogFile::dropLastRun() {
+    if (lastRunStart_ >= 0 && pendingRuns_ > 0) {
+        appender_.dropRowsAfter(lastRunStart_);
+        --pendingRuns_;
+    }
+    lastRunStart_ = -1;
 }
 
 bool LogFile::commitDue() const {
@@ -197,12 +213,52 @@ bool LogFile::commitDue() const {
 }
 
 TableError LogFile::commit() {
+    lastCommitFrom_ = lastCommitTo_ = -1;
     if (!appender_.isOpen()) {
         return {};
     }
+    const long before = appender_.committedRows();
+    const bool any = appender_.pendingRows() > 0;
     const TableError error = appender_.commit();
+    if (!error && any) {
+        lastCommitFrom_ = before;
+        lastCommitTo_ = appender_.committedRows();
+    }
     endGroup();
     return error;
+}
+
+void LogFile::discard() {
+    appender_.discard();
+    endGroup();
+}
+
+bool LogFile::withdrawLastCommit() {
+    if (lastCommitTo_ < 0 || !active()) {
+        return false;
+    }
+    bool withdrawn = false;
+    if (!startGroup() && appender_.committedRows() == lastCommitTo_) {
+        withdrawn = !appender_.truncateTo(lastCommitFrom_);
+    }
+    endGroup();
+    lastCommitFrom_ = lastCommitTo_ = -1;
+    return withdrawn;
+}
+
+void commitLogsTogether(LogFile& detailed, LogFile& summary, TableError& detailedError,
+                        TableError& summaryError, bool& withdrawn) {
+    withdrawn = false;
+    const bool detailedRuns = detailed.pendingRuns() > 0;
+    detailedError = detailed.commit();
+    if (detailedError) {
+        summary.discard();
+        return;
+    }
+    summaryError = summary.commit();
+    if (summaryError && detailedRuns) {
+        withdrawn = detailed.withdrawLastCommit();
+    }
 }
 
 TableError createLogFile(const std::string& templatePath, const std::string& folder,

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "logs/log_rows.h"
@@ -30,7 +31,9 @@ class LogFile {
     // locked until stop(): nothing of an earlier file is lost unless the copy is complete, and
     // while another program holds the file (an active log, a run being appended) it fails at
     // once with 70 and leaves the file as it is.
-    TableError begin(const std::string& templatePath, const std::string& path);
+    // Without `replace` the file must not exist: when it does (or appears meanwhile) this
+    // fails with 58 and leaves it as it is.
+    TableError begin(const std::string& templatePath, const std::string& path, bool replace = true);
 
     // Adds runs to the file `path` as it is: the file, when it exists, must be a log made from
     // `templatePath` (the same fields); when it is missing the first group creates it from
@@ -58,6 +61,17 @@ class LogFile {
     // shared log's lock is released. On failure those runs are not in the log (the file is as
     // after the last commit) and the error says why.
     TableError commit();
+    // Drops the pending runs without writing them; a shared log's lock is released.
+    void discard();
+    // Drops the run add() laid out last (the other log did not take it).
+    void dropLastRun();
+    // Takes back the runs of the last commit (when the other log could not take the same runs),
+    // unless another program has added rows since. False when they stay.
+    bool withdrawLastCommit();
+
+    // What was found and mended on opening the file, as lines to show once: rows past the
+    // header's count that were removed. Empty when there was nothing.
+    std::string takeNotes() { return std::exchange(notes_, std::string()); }
 
   private:
     TableError startGroup();
@@ -71,8 +85,20 @@ class LogFile {
     DbfAppender appender_;
     std::vector<DbfField> templateFields_;
     long pendingRuns_ = 0;
+    long lastRunStart_ = -1;    // the pending rows before the last run added; -1: none
+    long lastCommitFrom_ = -1;  // the rows before and after the last commit; -1: none
+    long lastCommitTo_ = -1;
+    std::string notes_;
     std::chrono::steady_clock::time_point groupStart_{};
 };
+
+// Commits the pending runs of the detailed log and then, only when they are in, those of the
+// summary log, so that the two hold the same runs: when the detailed log fails the summary
+// log's pending runs are dropped, and when the summary log fails the detailed log's are taken
+// back. `detailedError` and `summaryError` say what failed; `withdrawn` whether the detailed
+// log's runs were taken back.
+void commitLogsTogether(LogFile& detailed, LogFile& summary, TableError& detailedError,
+                        TableError& summaryError, bool& withdrawn);
 
 // Replaces the file `fileName` in `folder` by a copy of the template with one blank row (a
 // log begun and stopped at once).

@@ -213,9 +213,10 @@ std::vector<ReportLine> buildReportLines(const RunRecord& run) {
     return lines;
 }
 
-std::string csvField(std::string_view field) {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(field);
+std::string csvField(std::string_view text) {
+    const std::string field = spreadsheetText(text);
+    if (field.find_first_of(",\"\r\n") == std::string::npos) {
+        return field;
     }
     std::string quoted = "\"";
     for (const char c : field) {

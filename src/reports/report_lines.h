@@ -19,7 +19,8 @@ std::vector<ReportLine> buildReportLines(const RunRecord& run);
 
 // One field as it goes into the file: as it stands, or in double quotes with inner quotes
 // doubled when it holds a comma, a double quote or a line break (which would otherwise shift
-// the following fields or split the line).
+// the following fields or split the line). A text a spreadsheet would run as a formula
+// (readsAsFormula: "=cmd|...", "@SUM(...)") gets a leading apostrophe first.
 std::string csvField(std::string_view field);
 
 // The file's text: fields separated by commas, each line ended by CR LF.

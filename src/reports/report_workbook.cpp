@@ -31,17 +31,6 @@ struct WorkbookCloser {
 };
 using WorkbookPtr = std::unique_ptr<lxw_workbook, WorkbookCloser>;
 
-// Removes a temporary file unless it was handed over.
-struct TempFile {
-    std::string path;
-    bool keep = false;
-    ~TempFile() {
-        if (!path.empty() && !keep) {
-            std::remove(path.c_str());
-        }
-    }
-};
-
 // Valid UTF-8 for the workbook's XML: each byte that does not start or continue a well-formed
 // character becomes U+FFFD. Texts from old data files may carry another code page.
 std::string validUtf8(std::string_view text) {
@@ -148,7 +137,10 @@ std::uint8_t lxwBorder(int lineStyle) {
 }
 
 TableError workbookError(lxw_error error, int savedErrno, const std::string& path) {
-    if (error == LXW_ERROR_CREATING_XLSX_FILE && savedErrno != 0) {
+    // A full or failing disk is told as such, whichever step of the writing met it.
+    const bool diskCause = savedErrno == ENOSPC || savedErrno == EDQUOT || savedErrno == EFBIG ||
+                           savedErrno == EIO || savedErrno == EROFS;
+    if ((error == LXW_ERROR_CREATING_XLSX_FILE || diskCause) && savedErrno != 0) {
         return errorFromErrno(savedErrno, path);
     }
     return makeTableError(kErrPathFileAccess, path + " (" + lxw_strerror(error) + ")");
@@ -222,6 +214,16 @@ void ReportWorkbook::borderAround(std::string_view first, std::string_view last,
 
 TableError ReportWorkbook::save(const std::string& path, const std::string& sheetName,
                                 const std::vector<ReportLine>& lines) const {
+    PendingFile file;
+    if (TableError error = saveAside(path, sheetName, lines, file)) {
+        return error;
+    }
+    return file.place(true);
+}
+
+TableError ReportWorkbook::saveAside(const std::string& path, const std::string& sheetName,
+                                     const std::vector<ReportLine>& lines,
+                                     PendingFile& file) const {
     if (TableError held = checkNotHeldOpen(path)) {
         return held;
     }
@@ -235,17 +237,13 @@ TableError ReportWorkbook::save(const std::string& path, const std::string& shee
 
     // A temporary name beside the target that no other writer picks; the workbook writer
     // creates it with the usual permissions.
-    std::random_device random;
-    const std::string tempName = "." + target.filename().string() + "." +
-                                 std::to_string(::getpid()) + "." + std::to_string(random()) +
-                                 ".tmp";
-    TempFile temp{(folder / tempName).string()};
+    file.nameFor(path);
 
     lxw_workbook_options options{};
     options.constant_memory = LXW_FALSE;
     options.tmpdir = nullptr;
     options.use_zip64 = LXW_FALSE;
-    WorkbookPtr wb(workbook_new_opt(temp.path.c_str(), &options));
+    WorkbookPtr wb(workbook_new_opt(file.temp().c_str(), &options));
     if (!wb) {
         return makeTableError(kErrPathFileAccess, path);
     }
@@ -351,10 +349,6 @@ TableError ReportWorkbook::save(const std::string& path, const std::string& shee
     if (closed != LXW_NO_ERROR) {
         return workbookError(closed, savedErrno, path);
     }
-    if (std::rename(temp.path.c_str(), path.c_str()) != 0) {
-        return errorFromErrno(errno, path);
-    }
-    temp.keep = true;
     return {};
 }
 

@@ -12,6 +12,7 @@
 
 #include "reports/report_layout.h"
 #include "reports/report_lines.h"
+#include "reports/text_file.h"
 #include "tables/table_error.h"
 
 namespace bx {
@@ -31,6 +32,10 @@ class ReportWorkbook : public ReportLayout {
     // Fails with 70 while another program holds `path` open.
     TableError save(const std::string& path, const std::string& sheetName,
                     const std::vector<ReportLine>& lines) const;
+    // The same into the temporary file of `file`, for the caller to place (with the
+    // comma-separated report, so that the two files are put in place together).
+    TableError saveAside(const std::string& path, const std::string& sheetName,
+                         const std::vector<ReportLine>& lines, PendingFile& file) const;
 
   private:
     struct CellStyle {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/text_format.h"
+
 namespace bx {
 namespace {
 
@@ -540,6 +542,24 @@ void appendCsvRecord(std::string& out, const std::vector<std::string>& fields) {
             out += ',';
         }
         appendCsvField(out, fields[i]);
+    }
+    out += '\n';
+}
+
+void appendSpreadsheetField(std::string& out, std::string_view field) {
+    if (readsAsFormula(field)) {
+        appendCsvField(out, spreadsheetText(field));
+    } else {
+        appendCsvField(out, field);
+    }
+}
+
+void appendSpreadsheetRecord(std::string& out, const std::vector<std::string>& fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) {
+            out += ',';
+        }
+        appendSpreadsheetField(out, fields[i]);
     }
     out += '\n';
 }

@@ -102,4 +102,9 @@ void appendCsvField(std::string& out, std::string_view field);
 // Appends a whole record: the fields joined by commas, then "\n".
 void appendCsvRecord(std::string& out, const std::vector<std::string>& fields);
 
+// The same for a file meant for a spreadsheet: a text that would run as a formula
+// (readsAsFormula) gets a leading apostrophe first.
+void appendSpreadsheetField(std::string& out, std::string_view field);
+void appendSpreadsheetRecord(std::string& out, const std::vector<std::string>& fields);
+
 }  // namespace bx

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "base/text_format.h"
 #include "survey/csv.h"
@@ -103,7 +104,10 @@ std::string take(Setting setting, std::string_view cell, PlannedSettings& s) {
             ok = n.found && n.wholeText;
             s.powerDifference = number;
             if (!ok) {
-                return "\"" + text + "\" is not a number";
+                return "\"" + shortenedText(text) + "\" is not a number";
+            }
+            if (!std::isfinite(n.value)) {
+                return "\"" + shortenedText(text) + "\" is out of range";
             }
             break;
         }

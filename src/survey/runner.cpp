@@ -297,7 +297,7 @@ std::string refusalLine(const std::string& sampleId, const std::string& referenc
     fields[kRefIdColumn] = referenceId;
     fields[kStatusColumn] = "refused: " + reason;
     std::string line;
-    appendCsvRecord(line, fields);
+    appendSpreadsheetRecord(line, fields);
     line.pop_back();  // the typed columns follow
     appendTypedColumns(line, {options, nullptr, nullptr, nullptr, 0.0});
     return line;
@@ -309,10 +309,10 @@ void appendSummaryLine(std::string& line, const RunRecord& run, std::string_view
     // The reference's numbers come back in every comparison: each thread keeps their texts.
     thread_local ShownSummaryNumbers shown;
     for (const std::string& text : summaryTexts(run, &shown)) {
-        appendCsvField(line, text);
+        appendSpreadsheetField(line, text);
         line += ',';
     }
-    appendCsvField(line, status);
+    appendSpreadsheetField(line, status);
 }
 
 std::string tooManyReplicates(const char* which, std::size_t count) {
@@ -341,8 +341,8 @@ SurveyRefusal notANumber(const SurveySample& sample, std::string_view which) {
     for (std::size_t k = 0; k < sample.values.size(); ++k) {
         if (!isNumberText(sample.values[k])) {
             return {"not_a_number", std::string(which) + "row " +
-                                        std::to_string(sample.valueLines[k]) + ": \"" +
-                                        sample.values[k] + "\" is not a number"};
+                                        std::to_string(sample.valueLines[k]) + ": " +
+                                        quotedText(sample.values[k]) + " is not a number"};
         }
     }
     return {};
@@ -551,7 +551,7 @@ void ComparisonRunner::finishLine(ComparisonResult& result, nlohmann::ordered_js
     if (!group_.empty()) {
         std::string prefix;
         for (const std::string& value : group_) {
-            appendCsvField(prefix, value);
+            appendSpreadsheetField(prefix, value);
             prefix += ',';
         }
         result.line.insert(0, prefix);

@@ -189,6 +189,14 @@ void Survey::reserveFor(std::uintmax_t bytes) {
     resizeIndex(b / 32);
 }
 
+std::size_t Survey::heldBytes() const {
+    std::size_t bytes = entries_.capacity() * sizeof(Entry) + rows_.capacity() * sizeof(Row) +
+                        values_.capacity() + ids_.capacity() + slots_.capacity() * sizeof(Slot) +
+                        shared_.capacity() * sizeof(Shared) +
+                        differing_.capacity() * sizeof(std::string);
+    return bytes + extraBytes_;
+}
+
 void Survey::addError(CsvError error) {
     ++errorCount;
     if (errors.size() < kErrorsKept) {
@@ -264,6 +272,26 @@ Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t
         ++survey.errorCount;
         noteEncoding();
         return survey;
+    }
+    // Two columns of one name: which of them holds the values could only be guessed.
+    std::map<std::string, std::size_t> columnNames;
+    for (std::size_t j = 0; j < header.fields.size(); ++j) {
+        std::string name = lowerTrimmed(header.fields[j]);
+        if (name.empty()) {
+            continue;
+        }
+        const auto [at, added] = columnNames.try_emplace(std::move(name), j);
+        if (!added) {
+            survey.errors.insert(
+                survey.errors.begin(),
+                {header.line, "the header line names the column " +
+                                  quotedText(trimBlanks(header.fields[j])) + " twice (columns " +
+                                  std::to_string(at->second + 1) + " and " + std::to_string(j + 1) +
+                                  "); rename one of them"});
+            ++survey.errorCount;
+            noteEncoding();
+            return survey;
+        }
     }
     const bool decimalComma = format.decimalComma || stream.delimiter() != ',';
     const auto missingColumn = [&](const std::string& name) {
@@ -396,6 +424,9 @@ Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t
     // The store reaches its ids, values and rows through 32-bit offsets; one more record (at
     // most a line's bytes) must still fit below them.
     constexpr std::size_t kStoreLimit = Survey::kNone - 2 * CsvStream::kMaxLineBytes;
+    // Roughly what a phrase on differing rows takes.
+    constexpr std::size_t kDifferingBytes = 64;
+    bool tooManyRows = false;
     while (next(rec)) {
         if (!error.reason.empty()) {
             survey.addError(error);
@@ -407,6 +438,24 @@ Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t
                              "the survey holds more than 4 GiB of ids or values; "
                              "reading stopped"});
             break;
+        }
+        if (survey.heldBytes() > kMaxHeldBytes) {
+            survey.addError(
+                {rec.line, "the survey takes more than 1 GiB of memory; reading stopped"});
+            break;
+        }
+        if (const auto nul = std::find_if(
+                rec.fields.begin(), rec.fields.end(),
+                [](const std::string& f) { return f.find('\0') != std::string::npos; });
+            nul != rec.fields.end()) {
+            const auto col = static_cast<std::size_t>(nul - rec.fields.begin());
+            survey.addError(
+                {rec.line, "the field in column " +
+                               (col < headerFields && !trimBlanks(header.fields[col]).empty()
+                                    ? "\"" + shortenedText(trimBlanks(header.fields[col])) + "\""
+                                    : std::to_string(col + 1)) +
+                               " holds a NUL character"});
+            continue;
         }
         if (rec.fields.size() < needed) {
             survey.addError({rec.line, "the line has " + std::to_string(rec.fields.size()) +
@@ -472,6 +521,8 @@ Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t
                         shared.add(static_cast<std::uint32_t>(k), rec.line, sharedField(k));
                     }
                     entry.shared = static_cast<std::uint32_t>(survey.shared_.size());
+                    survey.extraBytes_ +=
+                        shared.texts.size() + shared.values.size() * sizeof(Shared::Value);
                     survey.shared_.push_back(std::move(shared));
                 }
             } else if (entry.differing == Survey::kNone && entry.shared != Survey::kNone) {
@@ -491,6 +542,7 @@ Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t
                     const Survey::Shared::Value& held = first.values[at++];
                     if (!mine.empty() && mine != first.text(held)) {
                         entry.differing = static_cast<std::uint32_t>(survey.differing_.size());
+                        survey.extraBytes_ += kDifferingBytes;
                         survey.differing_.push_back(
                             "rows " + std::to_string(held.line) + " and " +
                             std::to_string(rec.line) + " differ in column \"" +
@@ -502,11 +554,19 @@ Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t
                     const auto held = static_cast<std::ptrdiff_t>(first.values.size());
                     for (const std::uint32_t k : added) {
                         first.add(k, rec.line, sharedField(k));
+                        survey.extraBytes_ += sharedField(k).size() + sizeof(Shared::Value);
                     }
                     std::inplace_merge(
                         first.values.begin(), first.values.begin() + held, first.values.end(),
                         [](const auto& a, const auto& b) { return a.column < b.column; });
                 }
+            }
+            if (++entry.rowCount > Survey::kMaxSampleRows) {
+                survey.addError({rec.line, "sample " + quotedText(id) + " has more than " +
+                                               std::to_string(Survey::kMaxSampleRows) +
+                                               " rows; reading stopped"});
+                tooManyRows = true;
+                break;
             }
             std::string& value = rec.fields[valueCols[v]];
             if (isMissingValue(value)) {
@@ -517,6 +577,9 @@ Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t
                 toDecimalPoint(value);
             }
             survey.addValue(index, value, rec.line);
+        }
+        if (tooManyRows) {
+            break;
         }
     }
     if (!error.reason.empty()) {

@@ -50,6 +50,11 @@ struct SurveySample {
 class Survey {
   public:
     static constexpr std::size_t kErrorsKept = 100;
+    // The bounds on what reading holds, so that an endless stream (a sample repeated without
+    // end, a pipe of new ids) is refused with a message rather than filling the memory: the
+    // rows of one sample (values and missing ones), and the memory of the whole survey.
+    static constexpr std::uint32_t kMaxSampleRows = 10000;
+    static constexpr std::size_t kMaxHeldBytes = std::size_t{1} << 30;
 
     std::vector<std::string> groupColumns;  // the group columns as the header names them
     // A header without the columns, malformed lines: the first kErrorsKept of them, and how
@@ -97,6 +102,7 @@ class Survey {
         std::int32_t firstLine = 0;
         std::uint32_t differing = kNone;  // in differing_
         std::uint32_t shared = kNone;     // in shared_
+        std::uint32_t rowCount = 0;       // its rows: values and missing ones
     };
     // A replicate: its text runs from `offset` to the next replicate's offset in values_.
     struct Row {
@@ -142,6 +148,8 @@ class Survey {
     void addValue(std::uint32_t sample, std::string_view text, int line);
     // Room for the samples of a text of about this many bytes.
     void reserveFor(std::uintmax_t bytes);
+    // The memory the survey's storage takes.
+    std::size_t heldBytes() const;
 
     std::vector<Entry> entries_;
     std::vector<Row> rows_;
@@ -157,6 +165,7 @@ class Survey {
     std::vector<std::vector<std::string>> groups_;
     std::vector<std::string> differing_;
     std::vector<Shared> shared_;
+    std::size_t extraBytes_ = 0;  // what shared_ and differing_ hold beyond their vectors
 };
 
 // True for a value text that stands for a missing value: empty or blank, NA, NaN (any case).

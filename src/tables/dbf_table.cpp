@@ -499,6 +499,20 @@ TableError DbfTable::readField(std::string_view name, std::string& text) const {
     if (!pendingNew_ && current_ < 0) {
         return makeTableError(kErrNoCurrentRecord, path_);
     }
+    // A NUL ends a value (some writers pad with NULs); one with more of the value after it
+    // would cut the value short without a word: such a field is damaged.
+    const DbfField& f = layout_.fields[static_cast<std::size_t>(index)];
+    const std::string_view whole = std::string_view(row_).substr(static_cast<std::size_t>(f.offset),
+                                                                 static_cast<std::size_t>(f.width));
+    if (const auto nul = whole.find('\0');
+        nul != std::string_view::npos &&
+        whole.find_first_not_of(std::string_view("\0 ", 2), nul) != std::string_view::npos) {
+        return makeFileError(kErrPathFileAccess, path_,
+                             "damaged: field " + f.name + " of row " +
+                                 std::to_string(current_ + 1) +
+                                 " holds a NUL character inside its value",
+                             path_ + " (" + f.name + ")");
+    }
     const std::string_view raw = rawField(index);
     text = isNumericType(layout_.fields[static_cast<std::size_t>(index)].type)
                ? trimBlanks(raw)
@@ -708,7 +722,58 @@ TableError DbfAppender::open(const std::string& path, const FileLock& lock) {
     path_ = path;
     layout_ = std::move(layout);
     committed_ = static_cast<long>(layout_.recordCount);
+    removed_ = 0;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        const int err = errno;
+        close();
+        return errorFromErrno(err, path);
+    }
+    // Anything past the counted rows and the end-of-file mark is a group that was never
+    // committed: it goes, so that no reader of the file shows it and the next rows follow on.
+    const off_t end = rowsEnd();
+    if (st.st_size > end + 1) {
+        removed_ = static_cast<long>((st.st_size - end) / layout_.recordLength);
+        if (TableError error = cutAfterRows()) {
+            close();
+            return error;
+        }
+    }
     return {};
+}
+
+off_t DbfAppender::rowsEnd() const {
+    return static_cast<off_t>(layout_.headerLength) +
+           static_cast<off_t>(committed_) * static_cast<off_t>(layout_.recordLength);
+}
+
+TableError DbfAppender::cutAfterRows() {
+    constexpr char kEndOfFile = 0x1A;
+    const off_t end = rowsEnd();
+    if (::ftruncate(fd_, end) != 0) {
+        return errorFromErrno(errno, path_);
+    }
+    // The end-of-file mark is a courtesy to old readers: a file without it is read all the same.
+    if (writeAllAt(fd_, &kEndOfFile, 1, end)) {
+        (void)::fsync(fd_);
+    }
+    return {};
+}
+
+TableError DbfAppender::truncateTo(long rows) {
+    if (fd_ < 0 || rows < 0 || rows > committed_) {
+        return makeTableError(kErrBadRecordNumber, path_);
+    }
+    unsigned char count[4];
+    for (int i = 0; i < 4; ++i) {
+        count[i] =
+            static_cast<unsigned char>((static_cast<unsigned long>(rows) >> (8 * i)) & 0xFFU);
+    }
+    if (!writeAllAt(fd_, reinterpret_cast<const char*>(count), 4, 4) || ::fsync(fd_) != 0) {
+        return errorFromErrno(errno, path_);
+    }
+    committed_ = rows;
+    return cutAfterRows();
 }
 
 void DbfAppender::close() {
@@ -783,10 +848,12 @@ TableError DbfAppender::commit() {
     group_.push_back(kEndOfFile);
     const auto offset = static_cast<off_t>(layout_.headerLength) +
                         static_cast<off_t>(committed_) * static_cast<off_t>(layout_.recordLength);
-    // The rows first, on disk before the header counts them.
+    // The rows first, on disk before the header counts them. A failure (a full disk) cuts
+    // the file back to the rows of the last commit, so that nothing past the count remains.
     if (!writeAllAt(fd_, group_.data(), group_.size(), offset) || ::fsync(fd_) != 0) {
         const int err = errno;
         discard();
+        (void)cutAfterRows();
         return errorFromErrno(err, path_);
     }
     const long total = committed_ + pending_;
@@ -811,6 +878,8 @@ TableError DbfAppender::commit() {
     if (!writeAllAt(fd_, bytes, size, at) || ::fsync(fd_) != 0) {
         const int err = errno;
         discard();
+        // The header may count the new rows or not: it is made to count the old ones again.
+        (void)truncateTo(committed_);
         return errorFromErrno(err, path_);
     }
     committed_ = total;

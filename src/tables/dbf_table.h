@@ -12,6 +12,8 @@
 // DbfAppender adds rows to the end of a table in groups, for the logs: a group's rows reach the
 // disk before the header counts them.
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -165,8 +167,12 @@ class DbfTable {
 class DbfAppender {
   public:
     // Opens the table at `path`, which `lock` holds: this program is its one writer. The lock
-    // must stay held while the appender is open.
+    // must stay held while the appender is open. Rows past the header's count (left by a writer
+    // that was killed or failed between the rows and the header) are cut off the file;
+    // removedRows() says how many.
     TableError open(const std::string& path, const FileLock& lock);
+    // The whole rows the last open() cut off the file.
+    long removedRows() const { return removed_; }
     void close();
     bool isOpen() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
@@ -184,8 +190,12 @@ class DbfAppender {
     // Rows the header counts.
     long committedRows() const { return committed_; }
     // Writes the pending rows and forces them to disk, then the header that counts them. On
-    // failure the pending rows are dropped and the table is as it was after the last commit.
+    // failure the pending rows are dropped and the file is cut back to the rows of the last
+    // commit, so that nothing past the header's count remains.
     TableError commit();
+    // Takes back committed rows: the header counts `rows` (fewer than committedRows()), then
+    // the file is cut after them.
+    TableError truncateTo(long rows);
     // Drops the pending rows.
     void discard();
     // Drops the pending rows after the first `kept` of them.
@@ -196,11 +206,17 @@ class DbfAppender {
     }
 
   private:
+    // Where the committed rows end.
+    off_t rowsEnd() const;
+    // Cuts the file after the committed rows and puts the end-of-file mark there.
+    TableError cutAfterRows();
+
     int fd_ = -1;  // the lock's descriptor, not owned
     std::string path_;
     DbfLayout layout_;
     long committed_ = 0;
     long pending_ = 0;
+    long removed_ = 0;
     std::string group_;  // the pending rows' bytes
     std::function<void(const FieldCut&)> onCut_;
 };

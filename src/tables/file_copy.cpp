@@ -181,9 +181,6 @@ TableError copyFileInto(const std::string& from, int toFd, const std::string& to
     return {};
 }
 
-namespace {
-
-// Puts `temp` at `path` only when nothing is there: false with errno EEXIST when a file is.
 bool renameNoReplace(const std::string& temp, const std::string& path) {
     if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
@@ -201,8 +198,6 @@ bool renameNoReplace(const std::string& temp, const std::string& path) {
     }
     return ::rename(temp.c_str(), path.c_str()) == 0;
 }
-
-}  // namespace
 
 namespace {
 
@@ -234,6 +229,10 @@ TableError placeUnderLock(const std::string& path, std::chrono::milliseconds wai
         }
     } else if (errno != ENOENT) {
         return errorFromErrno(errno, path);
+    } else if (::lstat(path.c_str(), &st) == 0) {
+        // A symbolic link to a file that is not there: neither replaced nor followed.
+        return makeFileError(kErrPathNotFound, path,
+                             "a symbolic link to a file that does not exist", path);
     }
 
     const std::string temp = temporaryPathFor(path, forTable);

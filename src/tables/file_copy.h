@@ -21,6 +21,11 @@ TableError copyFileSafely(const std::string& from, const std::string& to);
 // `to` names it in an error.
 TableError copyFileInto(const std::string& from, int toFd, const std::string& to);
 
+// Puts the file `temp` at `path` only when nothing is there (an atomic rename without
+// replacing, or a hard link where the file system lacks it): false with errno EEXIST when a
+// file is there, so that of several programs making one new file exactly one succeeds.
+bool renameNoReplace(const std::string& temp, const std::string& path);
+
 // Writes the new content of a temporary file: its path and the lock that holds it.
 using FillFile = std::function<TableError(const std::string& tempPath, const FileLock& tempLock)>;
 

@@ -149,6 +149,16 @@ std::shared_ptr<const StatTables> StatTables::load(const std::string& programFol
         }
     }
     tables->indexWholeKeys();
+    // The templates are checked too: a damaged one would make logs and sample files that cut
+    // their values.
+    std::vector<std::string> damagedTemplates;
+    if (!manifestError) {
+        for (const char* name : kTemplateFileNames) {
+            if (checkAgainstManifest(programFolder, name, manifest)) {
+                damagedTemplates.emplace_back(name);
+            }
+        }
+    }
     if (!damaged.empty()) {
         std::string names;
         for (std::size_t i = 0; i < damaged.size(); ++i) {
@@ -161,6 +171,18 @@ std::shared_ptr<const StatTables> StatTables::load(const std::string& programFol
         tables->installationProblem_ = std::string("The checksums of the statistical tables (") +
                                        kTableManifestName +
                                        ") are missing or damaged; reinstall Benthix";
+    } else if (!damagedTemplates.empty()) {
+        std::string names;
+        for (std::size_t i = 0; i < damagedTemplates.size(); ++i) {
+            names += (i == 0                             ? ""
+                      : i + 1 == damagedTemplates.size() ? " and "
+                                                         : ", ") +
+                     damagedTemplates[i];
+        }
+        tables->installationProblem_ = std::string("Template") +
+                                       (damagedTemplates.size() > 1 ? "s " : " ") + names +
+                                       (damagedTemplates.size() > 1 ? " are" : " is") +
+                                       " missing or damaged; reinstall Benthix";
     }
     return tables;
 }

@@ -1,11 +1,13 @@
 #pragma once
-// The manifest of the statistical tables: the size and SHA-256 checksum of each table file as
-// the build wrote it, kept in the program folder beside the tables ("tables.manifest"), so that
-// a missing, cut or altered table is found at start-up instead of giving wrong answers.
+// The manifest of the statistical tables and the templates: the size and SHA-256 checksum of
+// each file as the build wrote it, kept in the program folder beside them ("tables.manifest"),
+// so that a missing, cut or altered table is found at start-up instead of giving wrong answers,
+// and a damaged template before it makes logs and sample files that cut their values.
 //
 // One line per file: "<size in bytes> <64 hexadecimal digits> <file name>"; lines that begin
 // with '#' are comments.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,6 +17,10 @@
 namespace bx {
 
 inline constexpr const char* kTableManifestName = "tables.manifest";
+
+// The empty tables that sample files, logs and the report table are made from.
+inline constexpr std::array<const char*, 4> kTemplateFileNames{"stat.dbf", "sslog.dbf",
+                                                               "sslogsum.dbf", "result.dbf"};
 
 struct ManifestEntry {
     std::string fileName;

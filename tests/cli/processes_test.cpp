@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -190,6 +191,58 @@ TEST(Processes, ConcurrentReportsAllSucceed) {
     }
     EXPECT_TRUE(fs::exists(dir / "R.xlsx"));
     EXPECT_TRUE(fs::exists(dir / "R.csv"));
+}
+
+// Several runs making one new file without --force: exactly one makes it (exit 0), the others
+// exit 2 saying it exists, for a saved sample file, a report and batch results alike.
+TEST(Processes, ParallelNewOutputsExactlyOneSucceeds) {
+    const fs::path dir = test::freshScratch("proc-new");
+    const std::vector<std::vector<std::string>> kinds{
+        {"analyze", "--test", "10,11,12", "--reference", "14,15,16", "--save",
+         (dir / "S.dbf").string()},
+        {"analyze", "--test", "10,11,12", "--reference", "14,15,16", "--report",
+         (dir / "R.csv").string()},
+        {"batch", (dir / "in.csv").string(), "--reference", "REF", "--output",
+         (dir / "out.csv").string()},
+    };
+    std::ofstream(dir / "in.csv") << "sample,value\nS,1\nS,2\nS,4\nREF,5\nREF,6\nREF,8\n";
+    constexpr int kRuns = 8;
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        std::vector<Process> procs;
+        for (int i = 0; i < kRuns; ++i) {
+            procs.push_back(
+                start(dir, dir, "new" + std::to_string(k) + "-" + std::to_string(i), kinds[k]));
+        }
+        int made = 0;
+        for (const Process& p : procs) {
+            const int status = finish(p);
+            const std::string err = test::readFileBytes(p.err);
+            if (status == 0) {
+                ++made;
+            } else {
+                EXPECT_EQ(status, 2) << err;
+                EXPECT_NE(err.find("exists"), std::string::npos) << err;
+            }
+        }
+        EXPECT_EQ(made, 1) << kinds[k].back();
+    }
+    EXPECT_TRUE(fs::exists(dir / "R.xlsx"));
+}
+
+// Results that do not reach standard output are a failure with its cause.
+TEST(Processes, AFullStandardOutputExitsOne) {
+    const fs::path dir = test::freshScratch("proc-full");
+    for (const char* format : {"--json", "--explain"}) {
+        const std::string command = std::string(BX_CLI_PROGRAM) +
+                                    " analyze --test 10,11,12 --reference 14,15,16 " + format +
+                                    " >/dev/full 2>" + (dir / "err").string();
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        EXPECT_NE(test::readFileBytes(dir / "err").find("standard output failed: disk full"),
+                  std::string::npos)
+            << test::readFileBytes(dir / "err");
+    }
 }
 
 // A batch killed while it writes its summary log leaves a log of whole runs: the header counts

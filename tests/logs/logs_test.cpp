@@ -18,6 +18,8 @@
 // Texts are compared exactly, i.e. to the digits of each field's pattern.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <fstream>
@@ -197,6 +199,46 @@ TEST(LogFiles, BothLogsOnOneRunDetailFirstAndARestartStartsAfresh) {
     mnuLogDetail_Click(f.w());
     startLog(f, f.scratch, "det");
     EXPECT_EQ(detailRows(f.scratch / "det.dbf").size(), 1U);
+}
+
+// When the summary log cannot take a group (its file is past a file-size limit that the
+// detailed log stays below), the detailed log gives the group back: both hold the same runs, so
+// that a retry adds them once.
+TEST(LogFiles, BothLogsHoldTheSameRunsAfterAFailure) {
+    const fs::path dir = test::freshScratch("logs_agree");
+    const std::string prog = test::programFolder();
+    const RunRecord one = record(kRun1Test, kRun1Ref, {});
+    {
+        LogFile summary;
+        ASSERT_FALSE(summary.begin(prog + "/sslogsum.dbf", (dir / "sum.dbf").string()));
+        for (int i = 0; i < 300; ++i) {
+            ASSERT_FALSE(summary.add({summaryLogRow(one)}, {}));
+        }
+        ASSERT_FALSE(summary.stop());
+    }
+    const auto summaryBytes = fs::file_size(dir / "sum.dbf");
+    EXPECT_TRUE(test::runThenKill([&] {
+        LogFile detailed;
+        LogFile summary;
+        if (detailed.begin(prog + "/sslog.dbf", (dir / "det.dbf").string()) ||
+            summary.share(prog + "/sslogsum.dbf", (dir / "sum.dbf").string())) {
+            return false;
+        }
+        signal(SIGXFSZ, SIG_IGN);
+        const rlim_t limit = static_cast<rlim_t>(summaryBytes) - 1;
+        const struct rlimit fsize { limit, limit };
+        setrlimit(RLIMIT_FSIZE, &fsize);
+        if (detailed.add(detailLogRows(one), {}) || summary.add({summaryLogRow(one)}, {})) {
+            return false;
+        }
+        TableError detailedError;
+        TableError summaryError;
+        bool withdrawn = false;
+        commitLogsTogether(detailed, summary, detailedError, summaryError, withdrawn);
+        return !detailedError && summaryError.number == kErrDiskFull && withdrawn;
+    }));
+    EXPECT_EQ(detailRows(dir / "det.dbf").size(), 1U);  // the blank row only
+    EXPECT_EQ(test::readRows(dir / "sum.dbf", kSummaryRecordFields).size(), 301U);
 }
 
 TEST(LogFiles, RowsSurviveTheProgramBeingKilled) {

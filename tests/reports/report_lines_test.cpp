@@ -206,5 +206,18 @@ TEST(ReportCsv, FieldsWithLineBreaksAreQuoted) {
     EXPECT_EQ(csvField("lf\nonly"), "\"lf\nonly\"");
 }
 
+// A text a spreadsheet would run as a formula gets an apostrophe; numbers keep their sign.
+TEST(ReportCsv, FormulasAreDefused) {
+    EXPECT_EQ(csvField("=cmd|' /C calc'!A0"), "'=cmd|' /C calc'!A0");
+    EXPECT_EQ(csvField("@SUM(A1),1"), "\"'@SUM(A1),1\"");
+    EXPECT_EQ(csvField("+1+1"), "'+1+1");
+    EXPECT_EQ(csvField("+50.7"), "+50.7");
+    EXPECT_EQ(csvField("-Infinity"), "'-Infinity");
+    EXPECT_EQ(csvField("-"), "'-");
+    EXPECT_EQ(csvField("-5.6286"), "-5.6286");
+    EXPECT_EQ(csvField("-.5"), "-.5");
+    EXPECT_EQ(csvField("<= -2.353"), "<= -2.353");
+}
+
 }  // namespace
 }  // namespace bx

@@ -45,8 +45,9 @@ bool ScriptedDesktop::openExternally(const std::string& path) {
 
 void copyStatisticalTables(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
-    for (const char* name : {"Crit_t.dbf", "CRIT_U.dbf", "crit_w.dbf", "CRIT_W1.dbf", "RANKIT.dbf",
-                             "POWERT.dbf", "tables.manifest"}) {
+    for (const char* name :
+         {"Crit_t.dbf", "CRIT_U.dbf", "crit_w.dbf", "CRIT_W1.dbf", "RANKIT.dbf", "POWERT.dbf",
+          "tables.manifest", "stat.dbf", "sslog.dbf", "sslogsum.dbf", "result.dbf"}) {
         std::filesystem::copy_file(std::filesystem::path(programFolder()) / name, folder / name,
                                    std::filesystem::copy_options::overwrite_existing);
     }

@@ -75,8 +75,8 @@ inline const StatTables& generatedTables() {
     return *sharedGeneratedTables();
 }
 
-// Copies the six statistical tables and their manifest from the build's program folder into
-// `folder`: a program folder whose tables are as installed.
+// Copies the six statistical tables, the templates and their manifest from the build's program
+// folder into `folder`: a program folder whose tables are as installed.
 void copyStatisticalTables(const std::filesystem::path& folder);
 
 // A fresh, empty scratch folder for one test, below the build tree.

@@ -212,6 +212,29 @@ TEST(Survey, StreamLimits) {
     EXPECT_EQ(s.sample(1).firstLine, 4);
 }
 
+// A header naming a column twice, a NUL inside a field, and a sample repeated without end are
+// refused with what and where, rather than read by guess or until the memory runs out.
+TEST(Survey, AmbiguousAndEndlessInputRefused) {
+    Survey s = readSurvey("sample,value,Value \nA,1,2\n");
+    ASSERT_EQ(s.errorCount, 1U);
+    EXPECT_EQ(s.errors[0].reason,
+              "the header line names the column \"Value\" twice (columns 2 and 3); rename one of "
+              "them");
+    s = readSurvey(std::string("sample,value\nA,1\0 2\nA,3\n", 24));
+    ASSERT_EQ(s.errorCount, 1U);
+    EXPECT_EQ(s.errors[0].line, 2);
+    EXPECT_EQ(s.errors[0].reason, "the field in column \"value\" holds a NUL character");
+    std::string endless = "sample,value\n";
+    for (std::uint32_t i = 0; i <= Survey::kMaxSampleRows; ++i) {
+        endless += "A,1\n";
+    }
+    std::istringstream in(endless);
+    s = readSurvey(in);
+    ASSERT_EQ(s.errorCount, 1U);
+    EXPECT_EQ(s.errors[0].line, static_cast<int>(Survey::kMaxSampleRows) + 2);
+    EXPECT_EQ(s.errors[0].reason, "sample \"A\" has more than 10000 rows; reading stopped");
+}
+
 // UTF-16 with its byte order mark.
 std::string utf16(std::u16string_view text, bool littleEndian) {
     std::string out = littleEndian ? "\xFF\xFE" : "\xFE\xFF";

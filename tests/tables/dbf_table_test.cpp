@@ -6,10 +6,13 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 
 #include "support/test_support.h"
 #include "tables/dbf_table.h"
+#include "tables/file_lock.h"
 #include "tables/table_test_helpers.h"
 
 namespace bx::test {
@@ -275,6 +278,44 @@ TEST(DbfTableDurability, DiskFullFailsTheStoreAndKeepsTheEarlierRows) {
         return number == kErrDiskFull && stored == 2 && t.isOpen();
     }));
     EXPECT_EQ(columnOf(dir, "KEY"), (Texts{"r1", "n1", "n2"}));
+}
+
+// Nothing stays past the header's count: a group that does not fit (the file-size limit again)
+// is cut off the file, and rows a killed writer left there go when the table is next opened for
+// appending, counted.
+TEST(DbfTableDurability, NoAppendedRowStaysPastTheCount) {
+    const fs::path dir = freshScratch("appender");
+    const fs::path path = makeTable(dir, "t.dbf", {{"r1"}});
+    const auto sizeBefore = fs::file_size(path);
+    const auto appender = [&](FileLock& lock, DbfAppender& a) {
+        return FileLock::acquire(path.string(), std::chrono::milliseconds(0), lock).number == 0 &&
+               a.open(path.string(), lock).number == 0;
+    };
+    EXPECT_TRUE(runThenKill([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlim_t limit = static_cast<rlim_t>(sizeBefore) + 2 * 19;  // not five rows
+        const struct rlimit fsize { limit, limit };
+        setrlimit(RLIMIT_FSIZE, &fsize);
+        FileLock lock;
+        DbfAppender a;
+        if (!appender(lock, a)) {
+            return false;
+        }
+        for (int i = 0; i < 5; ++i) {
+            a.addRow();
+            (void)a.setField("KEY", "n" + std::to_string(i));
+        }
+        return a.commit().number == kErrDiskFull && a.committedRows() == 1;
+    }));
+    EXPECT_EQ(fs::file_size(path), sizeBefore);
+    std::ofstream(path, std::ios::binary | std::ios::app) << std::string(3 * 19, 'x');
+    FileLock lock;
+    DbfAppender a;
+    ASSERT_TRUE(appender(lock, a));
+    EXPECT_EQ(a.removedRows(), 3);
+    a.close();
+    EXPECT_EQ(fs::file_size(path), sizeBefore);
+    EXPECT_EQ(columnOf(dir, "KEY"), (Texts{"r1"}));
 }
 
 // Files this layer writes, rows edited in place and rows added, are read correctly by an

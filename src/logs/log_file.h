@@ -74,6 +74,11 @@ class LogFile {
     std::chrono::steady_clock::time_point groupStart_{};
 };
 
+// True when the table at `path` has the fields of the template at `templatePath` (a log of
+// that kind, or a sample data file for its template); false for another table, another file
+// or one that cannot be read.
+bool hasLayoutOf(const std::string& templatePath, const std::string& path);
+
 // Replaces the file `fileName` in `folder` by a copy of the template with one blank row (a
 // log begun and stopped at once).
 TableError createLogFile(const std::string& templatePath, const std::string& folder,

@@ -83,6 +83,8 @@ bool ChkEntry(MainWindow& w) {
         if (!gap.empty()) {
             a.checked = EntryCheck{};
             a.checked.refusal = gap;
+            a.checked.refusedSample = ui.ActiveGrid;
+            a.checked.refusedRow = (ui.ActiveGrid == 2 ? ui.Grid2 : ui.Grid1).row();
             w.postStatus(gap);
             return false;
         }
@@ -158,6 +160,11 @@ void cmdExecute_Click(MainWindow& w) {
     w.postStatus("*** Executing Stats ...");
     if (!ChkEntry(w)) {
         ClearResultDisplays(w);
+        // Clearing moved the grids' cursors home: the replicate refused is selected again.
+        const EntryCheck& refused = w.analysis.checked;
+        if (w.ui.onScreen && refused.refusedSample != 0) {
+            selectDataCell(w.ui, refused.refusedSample, refused.refusedRow);
+        }
         w.postStatus("*** Stats complete.");
         return;
     }

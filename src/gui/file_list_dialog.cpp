@@ -258,7 +258,11 @@ void FileListDialog::openIn(const QString& folder) {
         }
     }
     if (drive.isEmpty()) {
-        drive = drives().contains(shown) ? shown : QDir::rootPath();
+        // A folder outside every place is offered as a place of its own.
+        drive = shown;
+        if (!drives().contains(shown)) {
+            drvChange_->addItem(shown);
+        }
     }
     drive_ = drive;
     selectDriveEntry(drive_);

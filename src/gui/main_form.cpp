@@ -458,6 +458,9 @@ QWidget* MainForm::buildEntryColumn() {
         grid->addWidget(view, 0, 0, 1, 2, Qt::AlignHCenter);
         QLineEdit* idEdit = makeField(idName, id, true);
         QLineEdit* aliasEdit = makeField(aliasName, alias, true);
+        // The grid sets the panel's width; the names take what is left beside their labels.
+        idEdit->setMinimumWidth(60);
+        aliasEdit->setMinimumWidth(60);
         QLabel* idLabel = caption(idCaption, frame);
         idLabel->setBuddy(idEdit);
         QLabel* aliasLabel = caption("Alias:", frame);
@@ -653,7 +656,8 @@ QWidget* MainForm::buildResults() {
             makeField("txtTstCalcStat", &WindowState::txtTstCalcStat, false));
     addPair(2, 0, caption("Critical Value:", test),
             makeField("txtTstCritVal", &WindowState::txtTstCritVal, false));
-    addPair(3, 0, caption("Accept Null Hypothesis:", test),
+    // On two lines: the panel has to fit beside the entries on a narrow screen.
+    addPair(3, 0, caption("Accept Null\nHypothesis:", test),
             makeField("txtTstPassFail", &WindowState::txtTstPassFail, false));
     addPair(0, 2, caption("Transform Type:", test),
             makeField("txtTstTransMeth", &WindowState::txtTstTransMeth, false));
@@ -664,6 +668,7 @@ QWidget* MainForm::buildResults() {
     addPair(3, 2, makeLabel("lblTstPower", &WindowState::lblTstPower),
             makeField("txtTstPower", &WindowState::txtTstPower, false));
     for (QLineEdit* edit : test->findChildren<QLineEdit*>()) {
+        edit->setMinimumWidth(48);
         edit->setMaximumWidth(QWIDGETSIZE_MAX);
     }
     testGrid->addWidget(makePicture("imgTestPassFail", &WindowState::imgTestPassFail), 0, 4, 2, 1,
@@ -676,14 +681,15 @@ QWidget* MainForm::buildResults() {
     balancedLabel->setObjectName("lblTstBalanced");
     balancedLabel->setBuddy(balanced);
     testGrid->addWidget(balancedLabel, 2, 4, Qt::AlignBottom);
-    testGrid->addWidget(balanced, 3, 4);
+    testGrid->addWidget(balanced, 3, 4, Qt::AlignTop);
     testGrid->setColumnStretch(1, 2);
     testGrid->setColumnStretch(3, 1);
     layout->addWidget(test, 0, 0);
     resultPanels_.push_back(test);
 
-    // The verdict stays on top; the pre-tests, the treatments and the plot share the room below
-    // the messages as tabs, so that a small screen still shows the verdict and the messages.
+    // The verdict stays on top; the two pre-tests, the treatments and the plot share the room
+    // below the messages as tabs, so that a small screen still shows the verdict and the
+    // messages.
     auto* tabs = new QTabWidget;
     tabs->setObjectName("tabResults");
     const auto pair = [](QWidget* left, QWidget* right) {
@@ -696,7 +702,8 @@ QWidget* MainForm::buildResults() {
         }
         return page;
     };
-    tabs->addTab(pair(normality, sced), "&Pre-tests");
+    tabs->addTab(pair(normality, nullptr), "&Normality");
+    tabs->addTab(pair(sced, nullptr), "&Homoscedasticity");
     tabs->addTab(pair(testPanel, referencePanel), "T&reatments");
     tabs->addTab(pair(plot_, nullptr), "P&lot");
     resultTabs_ = tabs;
@@ -738,6 +745,7 @@ QWidget* MainForm::buildCentre() {
     auto* centre = new QWidget;
     centre->setObjectName("frmContent");
     auto* layout = new QHBoxLayout(centre);
+    layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(buildEntryColumn(), 0);
     auto* right = new QVBoxLayout;
     right->addWidget(buildResults(), 0);

@@ -44,8 +44,7 @@ std::string droppedCharacters(std::string_view typed) {
 
 // Which files the dialog lists for `purpose`: sample data files for Save As and Load From,
 // logs of the kind for a log, reports for a report; told apart by their tables' fields.
-std::function<bool(const std::string&)> listedFiles(const MainWindow& w,
-                                                    std::string_view purpose) {
+std::function<bool(const std::string&)> listedFiles(const MainWindow& w, std::string_view purpose) {
     const auto extension = [](const std::string& path) {
         std::string ext = std::filesystem::path(path).extension().string();
         for (char& c : ext) {
@@ -104,20 +103,22 @@ void showFileDialog(MainWindow& w, const std::string& caption) {
     }
 
     const std::string purpose = ui.fileDialogPurpose;
-    FileDialogRequest request{caption, startFolder,
+    FileDialogRequest request{caption,
+                              startFolder,
                               [purpose](const FileDialogAnswer& candidate) {
                                   return fileChoiceProblem(purpose, candidate);
                               },
-                              listedFiles(w, purpose), {}};
+                              listedFiles(w, purpose),
+                              {}};
     for (const std::string* folder : {&ui.saveFolder, &ui.loadFolder, &ui.detailedLogFolder,
                                       &ui.summaryLogFolder, &ui.reportFolder, &ui.scratchFolder}) {
         std::string place = *folder;
         while (place.size() > 1 && place.back() == '/') {
             place.pop_back();
         }
-        if (folderExists(place) && std::find(request.workingFolders.begin(),
-                                             request.workingFolders.end(),
-                                             place) == request.workingFolders.end()) {
+        if (folderExists(place) &&
+            std::find(request.workingFolders.begin(), request.workingFolders.end(), place) ==
+                request.workingFolders.end()) {
             request.workingFolders.push_back(place);
         }
     }
@@ -142,9 +143,9 @@ void showFileDialog(MainWindow& w, const std::string& caption) {
         !chosenNameIsEmpty(fixed.name, report ? ".csv" : ".dbf")) {
         const bool plural = dropped == "blanks" || dropped.find(" and ") != std::string::npos;
         const char* kinds = plural ? " are" : " is";
-        w.desktop().messageBox("", (purpose == kPurposeSave || report ? "Saved as " : "Named ") +
-                                       fixed.name + ": " + dropped + kinds +
-                                       " not allowed in names.",
+        w.desktop().messageBox("",
+                               (purpose == kPurposeSave || report ? "Saved as " : "Named ") +
+                                   fixed.name + ": " + dropped + kinds + " not allowed in names.",
                                MessageIcon::Information, MessageButtons::Ok);
     }
     ui.ChosenFileName = fixed.name;
@@ -210,7 +211,8 @@ FileDialogAnswer splitTypedPath(const FileDialogAnswer& answer) {
     }
     namespace fs = std::filesystem;
     const fs::path typedFolder(answer.entryText.substr(0, slash + 1));
-    fs::path folder = typedFolder.is_absolute() ? typedFolder : fs::path(answer.folder) / typedFolder;
+    fs::path folder =
+        typedFolder.is_absolute() ? typedFolder : fs::path(answer.folder) / typedFolder;
     folder = folder.lexically_normal();
     std::string text = folder.string();
     while (text.size() > 1 && text.back() == '/') {

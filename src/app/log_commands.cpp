@@ -15,15 +15,15 @@ namespace {
 
 // One log's texts and the window fields that hold its state.
 struct LogKind {
-    const char* templateName = "";    // the blank log in the program folder
-    const char* dialogCaption = "";   // the file dialog's caption
-    const char* dialogPurpose = "";   // which folder the dialog offers
-    const char* beginCaption = "";    // the menu entry while the log is stopped
-    const char* stopCaption = "";     // ...and its start while the log is active
-    const char* logName = "";         // "Detailed Log File" / "Summary Log File"
-    const char* activeTitle = "";     // title of the "Now Active." message
-    const char* kindName = "";        // "detailed log" / "summary log"
-    const char* otherTemplate = "";   // the other log's template
+    const char* templateName = "";   // the blank log in the program folder
+    const char* dialogCaption = "";  // the file dialog's caption
+    const char* dialogPurpose = "";  // which folder the dialog offers
+    const char* beginCaption = "";   // the menu entry while the log is stopped
+    const char* stopCaption = "";    // ...and its start while the log is active
+    const char* logName = "";        // "Detailed Log File" / "Summary Log File"
+    const char* activeTitle = "";    // title of the "Now Active." message
+    const char* kindName = "";       // "detailed log" / "summary log"
+    const char* otherTemplate = "";  // the other log's template
     const char* otherKindName = "";
     bool numberInOtherError = false;  // the table error number follows "Error!!!"
     LogFile MainWindow::*file = nullptr;

@@ -12,7 +12,8 @@ class MainWindow;
 // installed copy in share/doc/benthix beside or above the program folder; "" when there is none.
 std::string userGuidePath(const std::string& programFolder);
 
-// Shows the guide at WindowState::helpTopic; says so in a message box when there is none or no program opened it.
+// Shows the guide at WindowState::helpTopic; says so in a message box when there is none or no
+// program opened it.
 void mnuHelpGuide_Click(MainWindow& w);
 
 }  // namespace bx

@@ -188,7 +188,8 @@ QStringList FileListDialog::fileSystemRoots() {
 
 bool FileListDialog::isDataVolume(const QString& root) {
     for (const char* prefix : {"/media/", "/mnt/", "/run/media/"}) {
-        if (root.startsWith(QLatin1String(prefix)) && root.size() > static_cast<qsizetype>(std::strlen(prefix))) {
+        if (root.startsWith(QLatin1String(prefix)) &&
+            root.size() > static_cast<qsizetype>(std::strlen(prefix))) {
             return true;
         }
     }

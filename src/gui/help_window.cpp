@@ -32,9 +32,8 @@ QString headingAnchor(const QString& heading) {
 }
 
 QString guideHtml(const QByteArray& markdown) {
-    char* rendered = cmark_markdown_to_html(markdown.constData(),
-                                            static_cast<std::size_t>(markdown.size()),
-                                            CMARK_OPT_DEFAULT);
+    char* rendered = cmark_markdown_to_html(
+        markdown.constData(), static_cast<std::size_t>(markdown.size()), CMARK_OPT_DEFAULT);
     QString html = QString::fromUtf8(rendered);
     std::free(rendered);
     // Each heading gets the anchor the contents' links point at.

@@ -26,8 +26,8 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QTextCursor>
+#include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -316,8 +316,8 @@ void MainForm::buildMenus() {
          mnuPowerCalculation_Click},
         {&WindowState::mnuOneSampleTTest, "mnuOneSampleTTest", "1 Sample T-Test", '1',
          mnuOneSampleTTest_Click},
-        {&WindowState::mnuReadLeadingNumbers, "mnuReadLeadingNumbers", "Read Leading Numbers",
-         'R', mnuReadLeadingNumbers_Click},
+        {&WindowState::mnuReadLeadingNumbers, "mnuReadLeadingNumbers", "Read Leading Numbers", 'R',
+         mnuReadLeadingNumbers_Click},
     };
     for (const auto& s : switches) {
         QAction* action = makeAction(options, s.name, s.text, s.command);
@@ -327,12 +327,10 @@ void MainForm::buildMenus() {
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("mnuHelp");
-    makeAction(help, "mnuHelpGuide", "&User Guide",
-               [this](MainWindow& w) {
-                   w.ui.helpTopic = helpTopicForFocus().toStdString();
-                   mnuHelpGuide_Click(w);
-               })
-        ->setShortcut(QKeySequence(Qt::Key_F1));
+    makeAction(help, "mnuHelpGuide", "&User Guide", [this](MainWindow& w) {
+        w.ui.helpTopic = helpTopicForFocus().toStdString();
+        mnuHelpGuide_Click(w);
+    })->setShortcut(QKeySequence(Qt::Key_F1));
     makeAction(help, "mnuHelpVersion", "&Version Info", mnuHelpVersion_Click);
     makeAction(help, "mnuHelpAbout", "&About", mnuHelpAbout_Click);
 }

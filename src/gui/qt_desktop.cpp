@@ -47,7 +47,7 @@ MessageOutcome showMessageBox(QWidget* parent, const MessageRequest& request) {
     if (request.buttons != MessageButtons::Ok) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(request.buttons == MessageButtons::YesNoDefaultNo ? QMessageBox::No
-                                                                                : QMessageBox::Yes);
+                                                                               : QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);

@@ -168,7 +168,8 @@ TEST(WindowSafety, SmallScreensShowExecuteTheVerdictAndTheMessages) {
         f.form().resize(screen);
         QApplication::processEvents();
         const QRect window = f.form().rect();
-        auto* execute = f.form().findChild<QToolBar*>("tbCommands")->findChild<QWidget*>("tbExecute");
+        auto* execute =
+            f.form().findChild<QToolBar*>("tbCommands")->findChild<QWidget*>("tbExecute");
         ASSERT_NE(execute, nullptr);
         EXPECT_TRUE(window.contains(QRect(execute->mapTo(&f.form(), QPoint()), execute->size())));
         QWidget* viewport = f.form().findChild<QScrollArea*>("scrContent")->viewport();

@@ -54,7 +54,8 @@ QString guideHtml(const QByteArray& markdown) {
 
 QVariant GuideBrowser::loadResource(int type, const QUrl& name) {
     if (type == QTextDocument::ImageResource && name.path().endsWith(QLatin1String(".svg"))) {
-        const QUrl url = source().resolved(name);
+        // Relative to the guide's own folder.
+        const QUrl url = name.isRelative() ? document()->baseUrl().resolved(name) : name;
         QSvgRenderer svg(url.isLocalFile() ? url.toLocalFile() : name.path());
         if (svg.isValid()) {
             const QSize size = svg.defaultSize().boundedTo(QSize(900, 1400));

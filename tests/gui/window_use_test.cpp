@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -85,6 +86,10 @@ TEST(WindowKeys, ShortcutsTriggerTheirCommands) {
                         help->findChild<QTextBrowser*>("txtGuide")->document()->toPlainText();
                     EXPECT_TRUE(shown.contains("How the test is chosen"));
                     EXPECT_FALSE(shown.contains("## How the test is chosen"));
+                    const QVariant tree =
+                        help->findChild<GuideBrowser*>("txtGuide")
+                            ->loadResource(QTextDocument::ImageResource, QUrl("decision-tree.svg"));
+                    EXPECT_FALSE(tree.value<QImage>().isNull());
                     EXPECT_TRUE(f.opened.empty());
                     break;
                 }

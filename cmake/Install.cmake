@@ -41,6 +41,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md
 # The README shows docs/screenshot.png; the guide, when written, lives beside it.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/screenshot.png DESTINATION ${BX_INSTALL_DOCDIR}/docs)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.md DESTINATION ${BX_INSTALL_DOCDIR} OPTIONAL)
+# The help window shows the guide's picture from beside it.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/decision-tree.svg DESTINATION ${BX_INSTALL_DOCDIR})
 
 # Shell completion
 install(FILES ${BX_PACKAGING_SOURCE}/benthix-cli.bash

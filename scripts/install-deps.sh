@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev libcmark-dev
     libshp-dev libxlsxwriter-dev libboost-math-dev libzip-dev libexpat1-dev
     nlohmann-json3-dev libcli11-dev libcairo2-dev libpango1.0-dev
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -5,11 +5,13 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace bx {
 
 enum class MessageIcon { None, Information, Exclamation, Critical, Question };
-enum class MessageButtons { Ok, YesNo };
+// YesNoDefaultNo: a Yes/No question whose default (Enter) is No, for answers that lose data.
+enum class MessageButtons { Ok, YesNo, YesNoDefaultNo };
 enum class MessageAnswer { Ok, Yes, No };
 
 // What the file-selection dialog hands back when the user presses OK: the folder shown in the
@@ -23,10 +25,14 @@ struct FileDialogAnswer {
 
 // The file-selection dialog as a command asks for it. `check` tells why an answer cannot be
 // used ("" when it can); a dialog that calls it keeps itself open and shows the reason.
+// `listed` tells whether the dialog lists a file (every data and report file when empty), and
+// `workingFolders` are the program's folders the dialog offers as places.
 struct FileDialogRequest {
     std::string caption;
     std::string startFolder;
     std::function<std::string(const FileDialogAnswer&)> check;
+    std::function<bool(const std::string& path)> listed;
+    std::vector<std::string> workingFolders;
 };
 
 // The answer to a Yes/No question that offers "Don't ask again".
@@ -66,6 +72,12 @@ class Desktop {
 
     // Opens a file in the desktop's default application; false when none opened it.
     virtual bool openExternally(const std::string& path) = 0;
+
+    // Shows the user guide at `path`, at the heading whose anchor is `topic` ("" for the top).
+    // Without an override, the file opened in the desktop's default application.
+    virtual bool showGuide(const std::string& path, const std::string& /*topic*/) {
+        return openExternally(path);
+    }
 
     // The About window, shown modally.
     virtual void showAbout() = 0;

@@ -1,7 +1,5 @@
 #include "app/execute.h"
 
-#include <algorithm>
-
 #include "app/entry_changes.h"
 #include "app/log_commands.h"
 #include "app/main_window.h"
@@ -33,17 +31,44 @@ Comparison analyzeEntries(MainWindow& w, const EntryCheck& entries) {
     return result;
 }
 
-// The arcsine transformation reads percentages: values that are all fractions of one were most
-// likely entered as proportions.
-bool arcSinOfFractions(const EntryCheck& entries) {
-    if (entries.options.transformation != Transformation::ArcSine) {
-        return false;
+// Makes the Data cell of `row` in grid `gridIndex` the current cell and asks for the focus
+// there, so that the user lands on the replicate a refusal names.
+void selectDataCell(WindowState& ui, int gridIndex, int row) {
+    Grid& grid = gridIndex == 2 ? ui.Grid2 : ui.Grid1;
+    grid.setCurrent(row, Grid::kDataCol);
+    ui.ActiveGrid = gridIndex;
+    ui.CellFresh = true;
+    ui.focus = gridIndex == 2 ? FocusTarget::Grid2 : FocusTarget::Grid1;
+}
+
+// The first empty Data cell of `grid` with a value below it (0 for none): the values below
+// the gap would not count, while the user sees them in the grid.
+int gapRow(const Grid& grid) {
+    int empty = 0;
+    for (int row = 1; row < Grid::kRows; ++row) {
+        const bool blank = trimBlanks(grid.cell(row, Grid::kDataCol)).empty();
+        if (blank && empty == 0) {
+            empty = row;
+        } else if (!blank && empty != 0) {
+            return empty;
+        }
     }
-    const auto fraction = [](double v) { return v >= 0.0 && v <= 1.0; };
-    const auto test = entries.test.begin();
-    const auto reference = entries.reference.begin();
-    return std::all_of(test, test + entries.testCount, fraction) &&
-           std::all_of(reference, reference + entries.referenceCount, fraction);
+    return 0;
+}
+
+// The line that refuses entries with an empty cell above values (selecting that cell), or ""
+// when neither grid has one.
+std::string gapRefusal(WindowState& ui) {
+    for (const int gridIndex : {1, 2}) {
+        const int row = gapRow(gridIndex == 2 ? ui.Grid2 : ui.Grid1);
+        if (row != 0) {
+            selectDataCell(ui, gridIndex, row);
+            return std::string(gridIndex == 2 ? "Reference" : "Test") + " Data row " +
+                   std::to_string(row) +
+                   " is empty; values below it would be ignored. Data NOT analysed.";
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -53,6 +78,17 @@ bool ChkEntry(MainWindow& w) {
     AnalysisState& a = w.analysis;
     GridToArray(ui.Grid1, a.SampRaw);
     GridToArray(ui.Grid2, a.RefRaw);
+    if (ui.onScreen) {
+        std::string gap = gapRefusal(ui);
+        if (!gap.empty()) {
+            a.checked = EntryCheck{};
+            a.checked.refusal = gap;
+            a.checked.refusedSample = ui.ActiveGrid;
+            a.checked.refusedRow = (ui.ActiveGrid == 2 ? ui.Grid2 : ui.Grid1).row();
+            w.postStatus(gap);
+            return false;
+        }
+    }
 
     EntryCheck check = checkEntries({a.SampRaw, a.RefRaw, ui.cbHypoAlt.text, ui.cbHypoNull.text,
                                      ui.cbAlphaLevel.text, ui.cbTransMethod.text, ui.OneSampleOn,
@@ -61,6 +97,9 @@ bool ChkEntry(MainWindow& w) {
         ui.cbTransMethod.text = transformationCaption(Transformation::None);
     }
     if (check.refusal) {
+        if (ui.onScreen && check.refusedSample != 0) {
+            selectDataCell(ui, check.refusedSample, check.refusedRow);
+        }
         a.checked = check;
         w.postStatus(*check.refusal);
         if (check.referenceIncomplete) {
@@ -73,7 +112,18 @@ bool ChkEntry(MainWindow& w) {
         w.postStatus(line);
     }
     check.options.power = ui.mnuPowerCalculation.checked;
-    check.options.minimumDifference = leadingNumber(ui.txtDiff_levl.text);
+    const LeadingNumber difference = parseLeadingNumber(ui.txtDiff_levl.text);
+    // The difference follows the replicates' number rules: "2,5" is not read as 2.
+    if (check.options.power && ui.strictNumbers && !difference.wholeText &&
+        !trimBlanks(ui.txtDiff_levl.text).empty()) {
+        check.refusal = "Minimum Difference for Power Calculation: \"" + ui.txtDiff_levl.text +
+                        "\" is not a number. Data NOT analysed.";
+        check.refusalCode = EntryRefusal::NotANumber;
+        a.checked = check;
+        w.postStatus(*check.refusal);
+        return false;
+    }
+    check.options.minimumDifference = difference.value;
     a.checked = std::move(check);
     return true;
 }
@@ -110,13 +160,15 @@ void cmdExecute_Click(MainWindow& w) {
     w.postStatus("*** Executing Stats ...");
     if (!ChkEntry(w)) {
         ClearResultDisplays(w);
+        // Clearing moved the grids' cursors home: the replicate refused is selected again.
+        const EntryCheck& refused = w.analysis.checked;
+        if (w.ui.onScreen && refused.refusedSample != 0) {
+            selectDataCell(w.ui, refused.refusedSample, refused.refusedRow);
+        }
         w.postStatus("*** Stats complete.");
         return;
     }
     const EntryCheck& entries = w.analysis.checked;
-    if (w.ui.onScreen && arcSinOfFractions(entries)) {
-        w.postStatus(kArcSinFractionsLine);
-    }
     Comparison analysed = analyzeEntries(w, entries);
     // A comparison the analysis refused shows no results and is not logged; its note says why.
     if (analysed.refusal) {

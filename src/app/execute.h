@@ -23,15 +23,8 @@ void mnuTransform_Click(MainWindow& w);
 // damaged (StatTables::installationProblem): then no analysis runs.
 bool tablesUsable(MainWindow& w);
 
-// Posted by a run on screen whose values, under the arcsine transformation, all lie between 0
-// and 1.
-inline constexpr const char* kArcSinFractionsLine =
-    "     Warning: ArcSin expects percentages; all values are at most 1";
-
 // The Execute button: one analysis run with its status lines, panels, pictures and the logs
-// that are active. Also run by the spreadsheet report. Nothing runs when !tablesUsable(w). On
-// screen (WindowState::onScreen) a run under the arcsine transformation whose values are all
-// between 0 and 1 warns once that the transformation expects percentages.
+// that are active. Also run by the spreadsheet report. Nothing runs when !tablesUsable(w).
 void cmdExecute_Click(MainWindow& w);
 
 // File > "&Execute Stats": the same run.

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/desktop.h"
 #include "datafiles/file_names.h"
@@ -36,5 +37,14 @@ std::string fileChoiceProblem(std::string_view purpose, const FileDialogAnswer& 
 // tables, the four templates and the report table): a sample file or a log written there would
 // destroy what every later run relies on.
 bool isProgramTable(const MainWindow& w, const std::string& path);
+
+// The answer with a typed path taken apart: an entry holding a "/" names its folder (absolute,
+// or below the folder shown) and only its last part is the name.
+FileDialogAnswer splitTypedPath(const FileDialogAnswer& answer);
+
+// On screen, asks before any of `paths` that exists is replaced, "No" being the default; true
+// when none exists or the user answered Yes. Off screen (the command-line tool, which has its
+// own --force) it is always true.
+bool confirmReplace(MainWindow& w, const std::string& title, const std::vector<std::string>& paths);
 
 }  // namespace bx

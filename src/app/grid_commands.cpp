@@ -41,6 +41,17 @@ void gridSelectionChanged(MainWindow& w, int gridIndex) {
 
 void gridGotFocus(MainWindow& w, int gridIndex) {
     gridByIndex(w, gridIndex).highlighted = true;
+    // Entering a cell by any means makes typing replace its text.
+    w.ui.CellFresh = true;
+}
+
+void gridEditCell(MainWindow& w, int gridIndex) {
+    Grid& grid = gridByIndex(w, gridIndex);
+    if (grid.col() != Grid::kDataCol) {
+        grid.setSelection(grid.row(), Grid::kDataCol, grid.row(), Grid::kDataCol);
+    }
+    w.ui.ActiveGrid = gridIndex == 2 ? 2 : 1;
+    w.ui.CellFresh = false;
 }
 
 void gridLostFocus(MainWindow& w, int gridIndex) {
@@ -58,17 +69,26 @@ void gridOtherMouseButton(MainWindow& w, int gridIndex) {
 
 void GridKeyPress(MainWindow& w, int keyCode, int gridIndex) {
     Grid& grid = gridByIndex(w, gridIndex);
+    if (keyCode == kKeyCopy) {
+        // The Transform column may be copied as it stands.
+        CopyGridToClipboard(w, gridIndex);
+        return;
+    }
     if (grid.col() != Grid::kDataCol) {
+        // The key that brings the cell back from the Transform column is typed there too.
         grid.setSelection(grid.row(), Grid::kDataCol, grid.rowSel(), Grid::kDataCol);
         gridSelectionChanged(w, gridIndex);
-        return;
+    }
+    if (keyCode == ',') {
+        if (!w.ui.commaIsDecimalMark) {
+            w.postStatus("     The comma is not a decimal mark here: type a point (12.5).");
+            return;
+        }
+        keyCode = '.';
     }
     const int row = grid.row();
     std::string text = grid.cell(row, Grid::kDataCol);
     switch (keyCode) {
-        case kKeyCopy:
-            CopyGridToClipboard(w, gridIndex);
-            return;
         case kKeyPaste:
             PasteClipboardToGrid(w, gridIndex);
             return;
@@ -129,7 +149,9 @@ void PasteClipboardToGrid(MainWindow& w, int gridIndex) {
         w.postStatus("Nothing in Clipboard to Paste!");
         return;
     }
-    const Grid::PasteCount count = gridByIndex(w, gridIndex).paste(ui.Text2);
+    Grid& grid = gridByIndex(w, gridIndex);
+    const Grid::PasteCount count = grid.paste(ui.Text2);
+    grid.setSelection(grid.row(), Grid::kDataCol, grid.rowSel(), Grid::kDataCol);
     std::string line =
         "Pasted " + std::to_string(count.pasted) + (count.pasted == 1 ? " value" : " values");
     if (count.leftOver > 0) {

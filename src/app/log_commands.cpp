@@ -1,5 +1,7 @@
 #include "app/log_commands.h"
 
+#include <filesystem>
+
 #include "app/file_dialog.h"
 #include "app/main_window.h"
 #include "app/result_display.h"
@@ -13,13 +15,16 @@ namespace {
 
 // One log's texts and the window fields that hold its state.
 struct LogKind {
-    const char* templateName = "";    // the blank log in the program folder
-    const char* dialogCaption = "";   // the file dialog's caption
-    const char* dialogPurpose = "";   // which folder the dialog offers
-    const char* beginCaption = "";    // the menu entry while the log is stopped
-    const char* stopCaption = "";     // ...and its start while the log is active
-    const char* logName = "";         // "Detailed Log File" / "Summary Log File"
-    const char* activeTitle = "";     // title of the "Now Active." message
+    const char* templateName = "";   // the blank log in the program folder
+    const char* dialogCaption = "";  // the file dialog's caption
+    const char* dialogPurpose = "";  // which folder the dialog offers
+    const char* beginCaption = "";   // the menu entry while the log is stopped
+    const char* stopCaption = "";    // ...and its start while the log is active
+    const char* logName = "";        // "Detailed Log File" / "Summary Log File"
+    const char* activeTitle = "";    // title of the "Now Active." message
+    const char* kindName = "";       // "detailed log" / "summary log"
+    const char* otherTemplate = "";  // the other log's template
+    const char* otherKindName = "";
     bool numberInOtherError = false;  // the table error number follows "Error!!!"
     LogFile MainWindow::*file = nullptr;
     bool WindowState::*logging = nullptr;
@@ -38,6 +43,9 @@ const LogKind kDetailLog{
     .stopCaption = "STOP Detailed Logging to ",
     .logName = "Detailed Log File",
     .activeTitle = "Detail Log File Status",
+    .kindName = "detailed log",
+    .otherTemplate = "sslogsum.dbf",
+    .otherKindName = "summary log",
     .numberInOtherError = true,
     .file = &MainWindow::detailedLog,
     .logging = &WindowState::detailedLogging,
@@ -56,6 +64,9 @@ const LogKind kSummaryLog{
     .stopCaption = "STOP Summary Data Logging to ",
     .logName = "Summary Log File",
     .activeTitle = "Summary Log File Status",
+    .kindName = "summary log",
+    .otherTemplate = "sslog.dbf",
+    .otherKindName = "detailed log",
     .numberInOtherError = false,
     .file = &MainWindow::summaryLog,
     .logging = &WindowState::summaryLogging,
@@ -65,6 +76,25 @@ const LogKind kSummaryLog{
     .otherLogFileName = &WindowState::detailedLogFileName,
     .menu = &WindowState::mnuLogSummary,
 };
+
+// Why a log of `kind` may not begin on the existing file `path`, or "" when it may: a file
+// that is neither empty nor a log of that kind is never replaced by a log.
+std::string notALogProblem(MainWindow& w, const LogKind& kind, const std::string& path,
+                           const std::string& fileName) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec) || std::filesystem::file_size(path, ec) == 0) {
+        return {};
+    }
+    if (hasLayoutOf(w.programFile(kind.templateName), path)) {
+        return {};
+    }
+    const std::string what = hasLayoutOf(w.programFile("stat.dbf"), path) ? "a sample data file"
+                             : hasLayoutOf(w.programFile(kind.otherTemplate), path)
+                                 ? std::string("a ") + kind.otherKindName
+                                 : "not a table of this program";
+    return fileName + " is " + what + ", not a " + kind.kindName +
+           ". Choose another name; the file is left as it is.";
+}
 
 // The Log menu entry of `kind`: stops the active log, or asks for a new file and starts it
 // (begins it afresh, or with `share` adds runs to it as it is).
@@ -100,6 +130,21 @@ void toggleLog(MainWindow& w, const LogKind& kind, bool share = false) {
         w.desktop().messageBox("Log File Selection", "Incorrect Filename Chosen, Try again.",
                                MessageIcon::Exclamation, MessageButtons::Ok);
         return;
+    }
+    // On screen a log begun afresh replaces only an empty file or a log of its kind, and only
+    // when the user agrees.
+    if (!share && ui.onScreen) {
+        const std::string problem = notALogProblem(w, kind, ui.ChosenPath, ui.ChosenFileName);
+        if (!problem.empty()) {
+            logging = false;
+            w.desktop().messageBox("Log File Selection", problem, MessageIcon::Exclamation,
+                                   MessageButtons::Ok);
+            return;
+        }
+        if (!confirmReplace(w, "Log File Selection", {ui.ChosenPath})) {
+            logging = false;
+            return;
+        }
     }
     fileName = ui.ChosenFileName;
     ui.*kind.folder = ui.ChosenFolder;

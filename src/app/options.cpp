@@ -69,4 +69,13 @@ void mnuOneSampleTTest_Click(MainWindow& w) {
     w.postStatus(on ? "1 Sample t-Test ON" : "1 Sample t-Test OFF");
 }
 
+void mnuReadLeadingNumbers_Click(MainWindow& w) {
+    WindowState& ui = w.ui;
+    ui.strictNumbers = !ui.strictNumbers;
+    ui.mnuReadLeadingNumbers.checked = !ui.strictNumbers;
+    w.postStatus(ui.strictNumbers
+                     ? "Read Leading Numbers OFF: a value must be wholly a number"
+                     : "Read Leading Numbers ON: \"12 mg\" is read as 12, with a warning");
+}
+
 }  // namespace bx

@@ -20,5 +20,8 @@ void pickHypoNull(MainWindow& w, const std::string& entry);
 void mnuNormalPrompt_Click(MainWindow& w);
 void mnuPowerCalculation_Click(MainWindow& w);
 void mnuOneSampleTTest_Click(MainWindow& w);
+// Options > "Read Leading Numbers": a value that is not wholly a number is read by its leading
+// number with a warning (on), or stops the run (off, WindowState::strictNumbers).
+void mnuReadLeadingNumbers_Click(MainWindow& w);
 
 }  // namespace bx

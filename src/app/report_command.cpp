@@ -57,6 +57,9 @@ void CreateReport(MainWindow& w) {
         ui.reportFolder += '/';
     }
     const std::string reportPath = ui.reportFolder + ui.ChosenFileName;
+    if (!confirmReplace(w, "Report", {reportPath, workbookPathFor(reportPath)})) {
+        return;
+    }
     removeLeftoverFiles(w, ui.ChosenFolder);
 
     if (!ChkEntry(w)) {

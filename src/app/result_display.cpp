@@ -222,12 +222,14 @@ void keepRun(MainWindow& w, Comparison result, const AnalysisOptions& options) {
 void applyRunToOptions(MainWindow& w, const Comparison& c) {
     if (c.powerSwitchedOff) {
         DisablePowerCalc(w);
+        if (w.ui.onScreen) {
+            w.postStatus(
+                "     Power Calculation Option OFF: the data failed the normality test, and no "
+                "power is given for Mann-Whitney or the rankits.");
+        }
     }
-    if (c.rankits) {
-        // The next validation fills an empty list with "No Transformation", so the following
-        // run works on untransformed values unless the user picks a method again.
-        w.ui.cbTransMethod.text.clear();
-    }
+    // After the rankits the Transformation list keeps the user's choice (the test panel's
+    // Transform Type says "Rankits"): the next run transforms the corrected entries the same way.
 }
 
 RunRecord currentRun(const MainWindow& w) {

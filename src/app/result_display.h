@@ -24,7 +24,7 @@ void keepRun(MainWindow& w, Comparison result, const AnalysisOptions& options);
 void showRun(MainWindow& w, const Comparison& result, const AnalysisOptions& options);
 
 // What a run changes in the options: a failed normality test that stands switches the power
-// calculation off; after the rankits the transformation list is left empty.
+// calculation off (with a status line on screen). The transformation list keeps its choice.
 void applyRunToOptions(MainWindow& w, const Comparison& result);
 
 // The transformed values of checked entries in SampTrans, RefTrans and both grids' Transform

@@ -37,6 +37,10 @@ void mnuSaveAs_Click(MainWindow& w) {
                                MessageButtons::Ok);
         return;
     }
+    if (!confirmReplace(w, kSaveTitle, {ui.ChosenPath})) {
+        w.postStatus("Save of Sample Data to <" + ui.ChosenPath + "> cancelled: the file is kept.");
+        return;
+    }
 
     AnalysisState& a = w.analysis;
     GridToArray(ui.Grid1, a.SampRaw);

@@ -34,7 +34,7 @@ void mnuHelpGuide_Click(MainWindow& w) {
                                MessageIcon::Information, MessageButtons::Ok);
         return;
     }
-    if (!w.desktop().openExternally(path)) {
+    if (!w.desktop().showGuide(path, w.ui.helpTopic)) {
         w.desktop().messageBox(kTitle, "No program could open the user guide <" + path + ">.",
                                MessageIcon::Information, MessageButtons::Ok);
     }

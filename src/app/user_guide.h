@@ -1,5 +1,6 @@
 #pragma once
-// Help > "User Guide" (F1): the guide opened in the desktop's viewer for Markdown files.
+// Help > "User Guide" (F1): the guide shown by the desktop (the window's help window) at the
+// topic of the panel that has the focus.
 
 #include <string>
 
@@ -11,7 +12,8 @@ class MainWindow;
 // installed copy in share/doc/benthix beside or above the program folder; "" when there is none.
 std::string userGuidePath(const std::string& programFolder);
 
-// Opens the guide; says so in a message box when there is none or no program opened it.
+// Shows the guide at WindowState::helpTopic; says so in a message box when there is none or no
+// program opened it.
 void mnuHelpGuide_Click(MainWindow& w);
 
 }  // namespace bx

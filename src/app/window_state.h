@@ -133,6 +133,7 @@ struct WindowState {
     MenuEntry mnuNormalPrompt{"Normality Override"};
     MenuEntry mnuPowerCalculation{"Power Calculations"};
     MenuEntry mnuOneSampleTTest{"1 Sample T-Test"};
+    MenuEntry mnuReadLeadingNumbers{"Read Leading Numbers"};
     MenuEntry mnuLogDetail{"Begin Detail Data Logging"};
     MenuEntry mnuLogSummary{"Begin Summary Log File"};
 
@@ -145,9 +146,14 @@ struct WindowState {
     Grid Grid2;
     std::string Text2;
     bool CellFresh = true;
+    // The user's locale writes numbers with a decimal comma: the comma key types the point.
+    bool commaIsDecimalMark = false;
     int ActiveGrid = 0;  // 0 none, 1 Grid1, 2 Grid2
 
     FocusTarget focus = FocusTarget::None;
+    // The guide's heading (its anchor, "the-window") for the panel that has the focus: where
+    // Help > "User Guide" opens. Set by the window.
+    std::string helpTopic;
 
     // Folders (the report folder alone ends with a separator)
     std::string programFolder;

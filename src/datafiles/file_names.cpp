@@ -94,6 +94,10 @@ FixedFileName fixCSVName(std::string_view entry) {
     return result;
 }
 
+bool isUnsafeNameCharacter(char c) {
+    return kUnsafeCharacters.find(c) != std::string_view::npos;
+}
+
 bool chosenNameIsEmpty(std::string_view chosenFileName, std::string_view extension) {
     return chosenFileName.empty() || chosenFileName == extension;
 }

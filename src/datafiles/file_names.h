@@ -33,6 +33,9 @@ FixedFileName fixDbfName(std::string_view entry);
 // to one character or none, and ".csv". Never truncated.
 FixedFileName fixCSVName(std::string_view entry);
 
+// True for a character the name rules drop from a typed name.
+bool isUnsafeNameCharacter(char c);
+
 // True when ChosenFileName names no file: empty, or the bare extension (".dbf" or ".csv").
 bool chosenNameIsEmpty(std::string_view chosenFileName, std::string_view extension);
 

@@ -31,6 +31,8 @@ bool readValues(EntryCheck& check, const ValueArray& values, int sample, Transfo
                                                      : LeadingNumber{slotValue(slot), true, true};
         const double x = parsed.value;
         const auto where = [&] {
+            check.refusedSample = sample;
+            check.refusedRow = row;
             return std::string(sampleName(sample)) + ", row " + std::to_string(row);
         };
         if (strict && !parsed.wholeText) {

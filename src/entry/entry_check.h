@@ -46,6 +46,10 @@ struct EntryCheck {
     // The status line that refuses the entries; empty when they are fine.
     std::optional<std::string> refusal;
     EntryRefusal refusalCode = EntryRefusal::TooFewTestValues;  // why, when refused
+    // When refused: the replicate the refusal is about, sample 1 (test) or 2 (reference) and its
+    // row; 0 when the refusal is not about one replicate.
+    int refusedSample = 0;
+    int refusedRow = 0;
     // The refusal is for too few reference values: a message box explains it too.
     bool referenceIncomplete = false;
     // The transformation list was empty and counts as "No Transformation".

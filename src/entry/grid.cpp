@@ -77,7 +77,7 @@ std::string Grid::selectionText() const {
     std::string text;
     for (int r = r1; r <= r2; ++r) {
         if (r > r1) {
-            text += '\r';
+            text += kLineEnd;
         }
         for (int c = c1; c <= c2; ++c) {
             if (c > c1) {
@@ -95,11 +95,21 @@ Grid::PasteCount Grid::paste(const std::string& text) {
         return count;
     }
     const int r1 = std::min(row_, rowSel_);
-    const int c1 = std::min(col_, colSel_);
-    const bool single = row_ == rowSel_ && col_ == colSel_;
+    const bool single = row_ == rowSel_;
     const int r2 = single ? kRows - 1 : std::max(row_, rowSel_);
-    const int c2 = single ? kCols - 1 : std::max(col_, colSel_);
-    const auto rows = splitCells(text);
+    // Values land in the Data column only: the Transform column is the program's output.
+    const int c1 = kDataCol;
+    const int c2 = kDataCol;
+    auto rows = splitCells(text);
+    // A single row of cells (copied across a spreadsheet row) is a sample's values: they go
+    // down the Data column.
+    if (rows.size() == 1 && rows.front().size() > 1) {
+        std::vector<std::vector<std::string>> column;
+        for (std::string& cell : rows.front()) {
+            column.push_back({std::move(cell)});
+        }
+        rows = std::move(column);
+    }
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int r = r1 + static_cast<int>(i);
         for (std::size_t j = 0; j < rows[i].size(); ++j) {

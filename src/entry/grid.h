@@ -30,8 +30,11 @@ class Grid {
     // Selects the rectangle from the current cell (row, col) to (rowSel, colSel).
     void setSelection(int row, int col, int rowSel, int colSel);
 
+    // The line end of copied text: the platform's.
+    static constexpr const char* kLineEnd = "\n";
+
     // Selection text: cells of the selected rectangle row by row, a tab between cells of a row
-    // and a carriage return between rows.
+    // and kLineEnd between rows.
     std::string selectionText() const;
 
     // How a paste went: the values that landed in cells and those that fell outside.
@@ -40,12 +43,13 @@ class Grid {
         int leftOver = 0;
     };
 
-    // Pastes `text` at the selection: a tab moves to the next column, a line end (CR, CR LF or
-    // LF) to the next row, and a final line end does not start an extra row. A single selected
-    // cell takes the whole block downward and rightward from it, as far as the grid goes; a
-    // larger selection takes what fits in it from its top-left cell. When the selection spans
-    // all ten rows, its cells below the pasted rows are blanked, so that no old value is left
-    // under a shorter column. An empty text changes nothing.
+    // Pastes `text` into the Data column at the selection's rows: a line end (CR, CR LF or LF)
+    // moves to the next row, and a final line end does not start an extra row; a tab separates
+    // cells, of which only each row's first lands (the Transform column is never pasted into),
+    // except that a single row of cells goes down the column. A selection of one row takes
+    // the values downward as far as the grid goes; a taller one takes what fits in it. When
+    // the selection spans all ten rows, its Data cells below the pasted rows are blanked, so
+    // that no old value is left under a shorter column. An empty text changes nothing.
     PasteCount paste(const std::string& text);
 
     // The widget's focus highlight (shown while the grid has the focus).

@@ -16,6 +16,7 @@
 #include <QSortFilterProxyModel>
 #include <QStorageInfo>
 #include <QTreeView>
+#include <cstring>
 
 namespace bx::gui {
 namespace {
@@ -149,7 +150,7 @@ FileListDialog::FileListDialog(InformFunction inform, QWidget* parent)
             });
     connect(drvChange_, &QComboBox::activated, this, &FileListDialog::onDriveActivated);
 
-    setDrives(places(QString()));
+    setDrives(places({}));
     resize(640, 420);
 }
 
@@ -185,12 +186,29 @@ QStringList FileListDialog::fileSystemRoots() {
     return roots;
 }
 
-QStringList FileListDialog::places(const QString& workingFolder) {
-    QStringList list{QDir::homePath()};
-    if (!workingFolder.isEmpty()) {
-        list << QDir::cleanPath(QDir(workingFolder).absolutePath());
+bool FileListDialog::isDataVolume(const QString& root) {
+    for (const char* prefix : {"/media/", "/mnt/", "/run/media/"}) {
+        if (root.startsWith(QLatin1String(prefix)) &&
+            root.size() > static_cast<qsizetype>(std::strlen(prefix))) {
+            return true;
+        }
     }
-    list << fileSystemRoots();
+    return false;
+}
+
+QStringList FileListDialog::places(const QStringList& workingFolders) {
+    QStringList list{QDir::homePath()};
+    for (const QString& folder : workingFolders) {
+        if (!folder.isEmpty()) {
+            list << QDir::cleanPath(QDir(folder).absolutePath());
+        }
+    }
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (volume.isValid() && volume.isReady() && isDataVolume(volume.rootPath()) &&
+            QFileInfo(volume.rootPath()).isDir()) {
+            list << volume.rootPath();
+        }
+    }
     list.removeDuplicates();
     return list;
 }
@@ -241,7 +259,11 @@ void FileListDialog::openIn(const QString& folder) {
         }
     }
     if (drive.isEmpty()) {
-        drive = drives().contains(shown) ? shown : QDir::rootPath();
+        // A folder outside every place is offered as a place of its own.
+        drive = shown;
+        if (!drives().contains(shown)) {
+            drvChange_->addItem(shown);
+        }
     }
     drive_ = drive;
     selectDriveEntry(drive_);
@@ -338,7 +360,12 @@ void FileListDialog::showFolder(const QString& folder) {
 void FileListDialog::refreshFiles() {
     filFind_->clear();
     const QDir dir(folder_);
-    filFind_->addItems(dir.entryList(fileFilters(), QDir::Files, QDir::Name | QDir::IgnoreCase));
+    for (const QString& name :
+         dir.entryList(fileFilters(), QDir::Files, QDir::Name | QDir::IgnoreCase)) {
+        if (!listed_ || listed_(dir.filePath(name).toStdString())) {
+            filFind_->addItem(name);
+        }
+    }
 }
 
 void FileListDialog::selectDriveEntry(const QString& root) {

@@ -1,8 +1,8 @@
 #pragma once
 // The program's own file-selection dialog: an editable path bar with the full path of the
-// folder shown, a chooser of places (the home folder, the working folder, the mounted volumes;
-// never the kernel's pseudo file systems), a folder tree, the list of the folder's data and
-// report files, a name entry, OK and Cancel. It only hands back what the user chose; the
+// folder shown, a chooser of places (the home folder, the working folders, the mounted data
+// volumes; never "/" or the system's mounts), a folder tree, the list of the folder's files of
+// the kind asked for, a name entry, OK and Cancel. It only hands back what the user chose; the
 // caller cleans the name and opens the file. A check given by the caller may keep it open.
 
 #include <QDialog>
@@ -40,12 +40,20 @@ class FileListDialog : public QDialog {
     static bool isPseudoFileSystem(const QString& path, const QByteArray& type = {});
     // The mounted volumes that hold folders, "/" first, pseudo file systems left out.
     static QStringList fileSystemRoots();
-    // The places the chooser offers: the home folder, `workingFolder` (when given), then the
-    // mounted volumes, each once.
-    static QStringList places(const QString& workingFolder);
+    // True for a mounted volume that holds a user's data (below /media, /mnt or /run/media),
+    // as against the system's own mounts.
+    static bool isDataVolume(const QString& root);
+    // The places the chooser offers: the home folder, the `workingFolders`, then the mounted
+    // data volumes, each once.
+    static QStringList places(const QStringList& workingFolders);
     // Replaces the chooser's entries.
     void setDrives(const QStringList& roots);
     QStringList drives() const;
+
+    // Which files the list shows (every data and report file when not set).
+    void setListFilter(std::function<bool(const std::string& path)> listed) {
+        listed_ = std::move(listed);
+    }
 
     // Called on OK with the answer; a non-empty reason is shown and the dialog stays open.
     void setCheck(CheckFunction check) { check_ = std::move(check); }
@@ -94,6 +102,7 @@ class FileListDialog : public QDialog {
 
     InformFunction inform_;
     CheckFunction check_;
+    std::function<bool(const std::string& path)> listed_;
     QString folder_;
     QString drive_;
     QLineEdit* txtPath_;

@@ -234,6 +234,11 @@ bool GridView::navigate(const QKeyEvent& event) {
 }
 
 void GridView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        emit editRequested();
+        return;
+    }
     if (navigate(*event)) {
         event->accept();
         return;
@@ -311,8 +316,11 @@ void GridView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
-    // There is no cell editor: a double click is a click.
+    // There is no cell editor: a double click is a click that edits the cell, as F2 does.
     mousePressEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        emit editRequested();
+    }
 }
 
 namespace {

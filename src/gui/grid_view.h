@@ -55,6 +55,8 @@ class GridView : public QTableView {
 
   signals:
     void characterTyped(int keyCode);
+    // F2 or a double click: the current cell is to be edited rather than replaced.
+    void editRequested();
     // The user moved the current cell to (row, col) and the selection's far corner to
     // (rowSel, colSel); the grid itself is not yet changed.
     void selectionRequested(int row, int col, int rowSel, int colSel);

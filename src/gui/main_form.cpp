@@ -11,8 +11,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -23,7 +25,9 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTextCursor>
+#include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -121,6 +125,27 @@ QLabel* caption(const char* text, QWidget* parent) {
     return new QLabel(QString::fromLatin1(text), parent);
 }
 
+// Where the user's locale writes a decimal comma, the comma key types the program's decimal
+// point in a number field, as it does in the grids.
+class DecimalCommaFilter : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->text() == QLatin1String(",")) {
+                QKeyEvent point(QEvent::KeyPress, Qt::Key_Period, key->modifiers(),
+                                QStringLiteral("."));
+                QCoreApplication::sendEvent(watched, &point);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 }  // namespace
 
 MainForm::MainForm(StartupFolders folders, std::shared_ptr<const StatTables> tables,
@@ -133,6 +158,11 @@ MainForm::MainForm(StartupFolders folders, std::shared_ptr<const StatTables> tab
     setWindowIcon(QIcon(QPixmap::fromImage(drawArtwork(Artwork::ProgramIcon, 64))));
     setAcceptDrops(true);
     core_->ui.onScreen = true;
+    // On screen a value must be wholly a number unless Options > "Read Leading Numbers" is on,
+    // and the comma key types the decimal mark where the user's locale writes one.
+    core_->ui.strictNumbers = true;
+    core_->ui.mnuReadLeadingNumbers.checked = false;
+    core_->ui.commaIsDecimalMark = QLocale().decimalPoint() == QLatin1Char(',');
     askSetting_ = windowSettings().value(kAskSetting, true).toBool();
     core_->ui.askBeforeDiscarding = askSetting_;
     buildMenus();
@@ -295,6 +325,22 @@ void MainForm::buildMenus() {
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
+    // Execute and the file commands stay in reach above the content, however it scrolls.
+    QToolBar* tools = addToolBar("Commands");
+    tools->setObjectName("tbCommands");
+    tools->setMovable(false);
+    tools->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    tools->addAction(mnuLoadExec_);
+    if (auto* button = tools->widgetForAction(mnuLoadExec_)) {
+        button->setObjectName("tbExecute");
+    }
+    tools->addSeparator();
+    for (const char* name : {"mnuLoadFrom", "mnuSaveAs", "mnuFileReport"}) {
+        if (auto* action = file->findChild<QAction*>(QString::fromLatin1(name))) {
+            tools->addAction(action);
+        }
+    }
+
     QMenu* edit = bar->addMenu("&Edit");
     edit->setObjectName("mnuEdit");
     makeAction(edit, "mnuEditCopy", "&Copy grid data", mnuEditCopy_Click);
@@ -326,6 +372,8 @@ void MainForm::buildMenus() {
          mnuPowerCalculation_Click},
         {&WindowState::mnuOneSampleTTest, "mnuOneSampleTTest", "1 Sample T-Test", '1',
          mnuOneSampleTTest_Click},
+        {&WindowState::mnuReadLeadingNumbers, "mnuReadLeadingNumbers", "Read Leading Numbers", 'R',
+         mnuReadLeadingNumbers_Click},
     };
     for (const auto& s : switches) {
         QAction* action = makeAction(options, s.name, s.text, s.command);
@@ -335,8 +383,10 @@ void MainForm::buildMenus() {
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("mnuHelp");
-    makeAction(help, "mnuHelpGuide", "&User Guide", mnuHelpGuide_Click)
-        ->setShortcut(QKeySequence(Qt::Key_F1));
+    makeAction(help, "mnuHelpGuide", "&User Guide", [this](MainWindow& w) {
+        w.ui.helpTopic = helpTopicForFocus().toStdString();
+        mnuHelpGuide_Click(w);
+    })->setShortcut(QKeySequence(Qt::Key_F1));
     makeAction(help, "mnuHelpVersion", "&Version Info", mnuHelpVersion_Click);
     makeAction(help, "mnuHelpAbout", "&About", mnuHelpAbout_Click);
 }
@@ -422,6 +472,8 @@ GridView* MainForm::makeGrid(const char* name, int gridIndex) {
                     gridSelectionChanged(w, gridIndex);
                 });
             });
+    connect(view, &GridView::editRequested, this,
+            [this, gridIndex] { forward([=](MainWindow& w) { gridEditCell(w, gridIndex); }); });
     connect(view, &GridView::gotFocus, this,
             [this, gridIndex] { forward([=](MainWindow& w) { gridGotFocus(w, gridIndex); }); });
     connect(view, &GridView::lostFocus, this,
@@ -460,6 +512,9 @@ QWidget* MainForm::buildEntryColumn() {
         grid->addWidget(view, 0, 0, 1, 2, Qt::AlignHCenter);
         QLineEdit* idEdit = makeField(idName, id, true);
         QLineEdit* aliasEdit = makeField(aliasName, alias, true);
+        // The grid sets the panel's width; the names take what is left beside their labels.
+        idEdit->setMinimumWidth(60);
+        aliasEdit->setMinimumWidth(60);
         QLabel* idLabel = caption(idCaption, frame);
         idLabel->setBuddy(idEdit);
         QLabel* aliasLabel = caption("Alias:", frame);
@@ -532,6 +587,9 @@ QWidget* MainForm::buildEntryColumn() {
     // squeeze the grids to make room for it. Its caption breaks its lines itself.
     QLabel* differenceLabel = makeLabel("lblDiff_levl", &WindowState::lblDiff_levl);
     differenceLabel->setBuddy(difference);
+    if (core_->ui.commaIsDecimalMark) {
+        difference->installEventFilter(new DecimalCommaFilter(difference));
+    }
     powerLayout->addWidget(differenceLabel);
     powerLayout->addWidget(difference);
     auto* run = new QHBoxLayout;
@@ -592,10 +650,7 @@ QWidget* MainForm::buildResults() {
                     {"txtRefStdDev", &WindowState::txtRefStdDev},
                     {"txtRefTransMean", &WindowState::txtRefTransMean},
                     {"txtRefTransStdDev", &WindowState::txtRefTransStdDev}}});
-    layout->addWidget(testPanel, 0, 0);
-    layout->addWidget(referencePanel, 0, 1);
     resultPanels_ = {testPanel, referencePanel};
-
     plot_ = new ReplicatePlot(core_->ui, core_->analysis);
     addSavePlotAction(
         *plot_, desktop_, [this] { return plot_->data(); },
@@ -603,7 +658,6 @@ QWidget* MainForm::buildResults() {
             core_->postStatus(line);
             showStatus();
         });
-    layout->addWidget(plot_, 0, 2, 2, 1);
 
     auto* normality = new QGroupBox(qs(core_->ui.Frame10.caption));
     normality->setObjectName("Frame10");
@@ -624,7 +678,6 @@ QWidget* MainForm::buildResults() {
     normalityGrid->addWidget(makePicture("imgWtestPassFail", &WindowState::imgWtestPassFail), 0, 2,
                              2, 1, Qt::AlignTop | Qt::AlignRight);
     normalityGrid->setRowStretch(5, 1);
-    layout->addWidget(normality, 1, 0);
 
     auto* sced = new QGroupBox(qs(core_->ui.Frame11.caption));
     sced->setObjectName("Frame11");
@@ -646,7 +699,6 @@ QWidget* MainForm::buildResults() {
     scedGrid->addWidget(makePicture("imgSced", &WindowState::imgSced), 0, 3, 2, 1,
                         Qt::AlignTop | Qt::AlignRight);
     scedGrid->setRowStretch(4, 1);
-    layout->addWidget(sced, 1, 1);
 
     auto* test = new QGroupBox("Test of Experimental Hypothesis");
     test->setObjectName("Frame12");
@@ -664,7 +716,8 @@ QWidget* MainForm::buildResults() {
             makeField("txtTstCalcStat", &WindowState::txtTstCalcStat, false));
     addPair(2, 0, caption("Critical Value:", test),
             makeField("txtTstCritVal", &WindowState::txtTstCritVal, false));
-    addPair(3, 0, caption("Accept Null Hypothesis:", test),
+    // On two lines: the panel has to fit beside the entries on a narrow screen.
+    addPair(3, 0, caption("Accept Null\nHypothesis:", test),
             makeField("txtTstPassFail", &WindowState::txtTstPassFail, false));
     addPair(0, 2, caption("Transform Type:", test),
             makeField("txtTstTransMeth", &WindowState::txtTstTransMeth, false));
@@ -675,6 +728,7 @@ QWidget* MainForm::buildResults() {
     addPair(3, 2, makeLabel("lblTstPower", &WindowState::lblTstPower),
             makeField("txtTstPower", &WindowState::txtTstPower, false));
     for (QLineEdit* edit : test->findChildren<QLineEdit*>()) {
+        edit->setMinimumWidth(48);
         edit->setMaximumWidth(QWIDGETSIZE_MAX);
     }
     testGrid->addWidget(makePicture("imgTestPassFail", &WindowState::imgTestPassFail), 0, 4, 2, 1,
@@ -687,20 +741,42 @@ QWidget* MainForm::buildResults() {
     balancedLabel->setObjectName("lblTstBalanced");
     balancedLabel->setBuddy(balanced);
     testGrid->addWidget(balancedLabel, 2, 4, Qt::AlignBottom);
-    testGrid->addWidget(balanced, 3, 4);
+    testGrid->addWidget(balanced, 3, 4, Qt::AlignTop);
     testGrid->setColumnStretch(1, 2);
     testGrid->setColumnStretch(3, 1);
-    layout->addWidget(test, 2, 0, 1, 3);
+    layout->addWidget(test, 0, 0);
     resultPanels_.push_back(test);
+
+    // The verdict stays on top; the two pre-tests, the treatments and the plot share the room
+    // below the messages as tabs, so that a small screen still shows the verdict and the
+    // messages.
+    auto* tabs = new QTabWidget;
+    tabs->setObjectName("tabResults");
+    const auto pair = [](QWidget* left, QWidget* right) {
+        auto* page = new QWidget;
+        auto* row = new QHBoxLayout(page);
+        row->setContentsMargins(2, 2, 2, 2);
+        row->addWidget(left, 1);
+        if (right != nullptr) {
+            row->addWidget(right, 1);
+        }
+        return page;
+    };
+    tabs->addTab(pair(normality, nullptr), "&Normality");
+    tabs->addTab(pair(sced, nullptr), "&Homoscedasticity");
+    tabs->addTab(pair(testPanel, referencePanel), "T&reatments");
+    tabs->addTab(pair(plot_, nullptr), "P&lot");
+    resultTabs_ = tabs;
     for (const PictureBinding& b : pictures_) {
         resultPanels_.push_back(b.widget);
     }
 
-    layout->setColumnStretch(2, 1);
-    // Compact panels: the window has to fit a 768-pixel-high screen.
+    // Compact panels: the window has to fit a 600-pixel-high screen.
     layout->setContentsMargins(6, 4, 6, 6);
     layout->setVerticalSpacing(4);
-    for (QGroupBox* panel : results->findChildren<QGroupBox*>()) {
+    QList<QGroupBox*> panels = results->findChildren<QGroupBox*>();
+    panels += tabs->findChildren<QGroupBox*>();
+    for (QGroupBox* panel : panels) {
         if (auto* grid = qobject_cast<QGridLayout*>(panel->layout())) {
             grid->setContentsMargins(6, 2, 6, 4);
             grid->setVerticalSpacing(2);
@@ -729,11 +805,24 @@ QWidget* MainForm::buildCentre() {
     auto* centre = new QWidget;
     centre->setObjectName("frmContent");
     auto* layout = new QHBoxLayout(centre);
+    layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(buildEntryColumn(), 0);
     auto* right = new QVBoxLayout;
     right->addWidget(buildResults(), 0);
     right->addWidget(buildMessages(), 1);
+    right->addWidget(resultTabs_, 0);
     layout->addLayout(right, 1);
+    // Switching an option on shows its fields in room kept for them: nothing else moves.
+    for (const FieldBinding& b : fields_) {
+        QSizePolicy policy = b.edit->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        b.edit->setSizePolicy(policy);
+    }
+    for (const FrameBinding& b : frames_) {
+        QSizePolicy policy = b.box->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        b.box->setSizePolicy(policy);
+    }
     return centre;
 }
 
@@ -919,6 +1008,35 @@ void MainForm::showPicture(QLabel* widget, Picture picture) {
     widget->setPixmap(*cached);
     widget->setProperty("picture", QString::fromLatin1(pictureKey(picture)));
     widget->setToolTip(pictureMeaning(picture));
+}
+
+QString MainForm::helpTopicForFocus() const {
+    // The guide's heading for each part of the window; the window's own section otherwise.
+    static const struct {
+        const char* widget;
+        const char* anchor;
+    } kTopics[] = {
+        {"cbTransMethod", "transformations"},
+        {"Frame1", "transformations"},
+        {"txtDiff_levl", "power"},
+        {"Frame13", "power"},
+        {"cbHypoAlt", "what-it-is-for"},
+        {"cbHypoNull", "what-it-is-for"},
+        {"cbAlphaLevel", "what-it-is-for"},
+        {"Frame10", "how-the-test-is-chosen"},
+        {"Frame11", "how-the-test-is-chosen"},
+        {"Frame12", "the-tests"},
+        {"Frame2", "the-window"},
+        {"Frame9", "the-window"},
+    };
+    for (QWidget* at = QApplication::focusWidget(); at != nullptr; at = at->parentWidget()) {
+        for (const auto& topic : kTopics) {
+            if (at->objectName() == QLatin1String(topic.widget)) {
+                return QString::fromLatin1(topic.anchor);
+            }
+        }
+    }
+    return QStringLiteral("the-window");
 }
 
 void MainForm::applyFocusRequest(FocusTarget target) {

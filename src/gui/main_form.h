@@ -126,6 +126,8 @@ class MainForm : public QMainWindow {
     void showFiles();
     void keepSettings();
     void applyFocusRequest(FocusTarget target);
+    // The guide's anchor for the panel that has the focus.
+    QString helpTopicForFocus() const;
 
     QtDesktop desktop_;
     std::unique_ptr<MainWindow> core_;
@@ -147,6 +149,7 @@ class MainForm : public QMainWindow {
     QAction* mnuLoadExec_ = nullptr;
     QAction* mnuFileReport_ = nullptr;
     QScrollArea* scroll_ = nullptr;
+    QWidget* resultTabs_ = nullptr;
     // The result panels and pictures that grey while the results are stale.
     std::vector<QWidget*> resultPanels_;
     QLabel* sampleFile_ = nullptr;

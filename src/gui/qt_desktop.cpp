@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "gui/about_box.h"
 #include "gui/file_list_dialog.h"
+#include "gui/help_window.h"
 
 namespace bx::gui {
 
@@ -43,9 +44,10 @@ MessageOutcome showMessageBox(QWidget* parent, const MessageRequest& request) {
         dontAsk->setObjectName("chkDontAskAgain");
         box.setCheckBox(dontAsk);  // the box owns it
     }
-    if (request.buttons == MessageButtons::YesNo) {
+    if (request.buttons != MessageButtons::Ok) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(request.buttons == MessageButtons::YesNoDefaultNo ? QMessageBox::No
+                                                                               : QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
@@ -110,7 +112,7 @@ Confirmation QtDesktop::confirm(const std::string& title, const std::string& tex
 
 std::optional<FileDialogAnswer> QtDesktop::fileDialog(const std::string& caption,
                                                       const std::string& startFolder) {
-    return chooseFile({caption, startFolder, nullptr});
+    return chooseFile({caption, startFolder, nullptr, nullptr, {}});
 }
 
 std::optional<FileDialogAnswer> QtDesktop::chooseFile(const FileDialogRequest& request) {
@@ -121,7 +123,12 @@ std::optional<FileDialogAnswer> QtDesktop::chooseFile(const FileDialogRequest& r
         parent_);
     dialog.setWindowTitle(QString::fromStdString(request.caption));
     dialog.setCheck(request.check);
-    dialog.setDrives(FileListDialog::places(QString::fromStdString(request.startFolder)));
+    dialog.setListFilter(request.listed);
+    QStringList working{QString::fromStdString(request.startFolder)};
+    for (const std::string& folder : request.workingFolders) {
+        working << QString::fromStdString(folder);
+    }
+    dialog.setDrives(FileListDialog::places(working));
     dialog.openIn(QString::fromStdString(request.startFolder));
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
@@ -144,6 +151,13 @@ bool QtDesktop::openExternally(const std::string& path) {
         return openFunction_(path);
     }
     return openWithDesktop(QString::fromStdString(path));
+}
+
+bool QtDesktop::showGuide(const std::string& path, const std::string& topic) {
+    if (help_.isNull()) {
+        help_ = new HelpWindow(parent_);
+    }
+    return help_->showGuide(QString::fromStdString(path), QString::fromStdString(topic));
 }
 
 void QtDesktop::showAbout() {

@@ -10,6 +10,8 @@
 
 namespace bx::gui {
 
+class HelpWindow;
+
 struct MessageRequest {
     std::string title;  // already the application's title when the caller gave none
     std::string text;
@@ -60,12 +62,15 @@ class QtDesktop : public Desktop {
     void setClipboardText(const std::string& text) override;
     std::string clipboardText() override;
     bool openExternally(const std::string& path) override;
+    // The guide in the program's help window (one, kept open beside the main window).
+    bool showGuide(const std::string& path, const std::string& topic) override;
     void showAbout() override;
 
   private:
     QPointer<QWidget> parent_;
     MessageFunction messageFunction_;
     OpenFunction openFunction_;
+    QPointer<HelpWindow> help_;
 };
 
 }  // namespace bx::gui

@@ -58,6 +58,13 @@ FillFile templateCopy(const std::string& templatePath) {
 
 }  // namespace
 
+bool hasLayoutOf(const std::string& templatePath, const std::string& path) {
+    std::vector<DbfField> expected;
+    std::vector<DbfField> found;
+    return !templateFields(templatePath, expected) && !templateFields(path, found) &&
+           sameLayout(expected, found);
+}
+
 TableError LogFile::begin(const std::string& templatePath, const std::string& path, bool replace) {
     stop();
     if (TableError error = replace

@@ -99,6 +99,10 @@ class LogFile {
 // log's runs were taken back.
 void commitLogsTogether(LogFile& detailed, LogFile& summary, TableError& detailedError,
                         TableError& summaryError, bool& withdrawn);
+// True when the table at `path` has the fields of the template at `templatePath` (a log of
+// that kind, or a sample data file for its template); false for another table, another file
+// or one that cannot be read.
+bool hasLayoutOf(const std::string& templatePath, const std::string& path);
 
 // Replaces the file `fileName` in `folder` by a copy of the template with one blank row (a
 // log begun and stopped at once).

@@ -333,6 +333,14 @@ Comparison analyze(const Samples& samples, const AnalysisOptions& options, const
     }
     describe(c.testSample, samples.test, options.transformation);
     describe(c.referenceSample, samples.reference, options.transformation);
+    // The arcsine transformation reads percentages: values that all lie between 0 and 1 were
+    // most likely entered as proportions.
+    const auto fraction = [](double v) { return v >= 0.0 && v <= 1.0; };
+    if (options.transformation == Transformation::ArcSine &&
+        std::all_of(samples.test.begin(), samples.test.end(), fraction) &&
+        std::all_of(samples.reference.begin(), samples.reference.end(), fraction)) {
+        c.notes.push_back({NoteCode::ArcSinFractions, noteText(NoteCode::ArcSinFractions)});
+    }
     c.balanced = isBalanced(c.testSample.count, c.referenceSample.count);
 
     decide(c, samples, options, tables, overrideAnswer);

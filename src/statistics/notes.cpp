@@ -12,6 +12,7 @@ bool isWarning(NoteCode code) {
         case NoteCode::NoSpread:
         case NoteCode::NoMinimumDifference:
         case NoteCode::MannWhitneyCannotReject:
+        case NoteCode::ArcSinFractions:
             return true;
         default:
             return false;
@@ -72,6 +73,8 @@ const char* noteText(NoteCode code) {
         case NoteCode::MannWhitneyCannotReject:
             return "          Warning: Mann-Whitney cannot reject at this alpha level for these "
                    "sample sizes.";
+        case NoteCode::ArcSinFractions:
+            return "     Warning: ArcSin expects percentages; all values are at most 1";
         case NoteCode::TooManyValues:
             return "     ERROR - More than 10 values in a sample (20 in all); test not made.";
         case NoteCode::NotFinite:
@@ -130,6 +133,8 @@ const char* noteCodeName(NoteCode code) {
             return "no_minimum_difference";
         case NoteCode::MannWhitneyCannotReject:
             return "mann_whitney_cannot_reject";
+        case NoteCode::ArcSinFractions:
+            return "arcsin_fractions";
         case NoteCode::TooManyValues:
             return "too_many_values";
         case NoteCode::TablesDamaged:

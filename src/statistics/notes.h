@@ -33,6 +33,7 @@ enum class NoteCode {
     NoSpread,                 // one-sample t with a test sample without spread
     NoMinimumDifference,      // power requested without a difference
     MannWhitneyCannotReject,  // the critical U exceeds n1 * n2
+    ArcSinFractions,  // ArcSin of values that all lie between 0 and 1: proportions, not percent
     // Refusals
     TooManyValues,
     TablesDamaged,  // a statistical table is missing or not as installed: no analysis at all

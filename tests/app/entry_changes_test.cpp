@@ -9,6 +9,7 @@
 #include "app/execute.h"
 #include "app/grid_commands.h"
 #include "app/options.h"
+#include "statistics/notes.h"
 #include "support/test_support.h"
 
 namespace bx {
@@ -91,8 +92,9 @@ TEST(StaleResults, NothingGoesStaleWithoutResults) {
 }
 
 // {transformation, test values, reference values, on screen, warned}. Percentages of 0 and 1
-// are as possible as fractions; one value above 1 shows the values are percentages.
-TEST(ArcSinScale, ValuesThatAreAllFractionsWarnOncePerRunOnScreen) {
+// are as possible as fractions; one value above 1 shows the values are percentages. The
+// warning is the analysis's, on screen or not.
+TEST(ArcSinScale, ValuesThatAreAllFractionsWarnOncePerRun) {
     const char* arcsin = "ArcSin";
     const struct {
         const char* transformation;
@@ -105,7 +107,7 @@ TEST(ArcSinScale, ValuesThatAreAllFractionsWarnOncePerRunOnScreen) {
         {arcsin, {"0.1", "0.2", "0.3"}, {"0.5", "0.6", "1.5"}, true, false},
         {arcsin, {"10", "20", "30"}, {"50", "60", "70"}, true, false},
         {"No Transformation", {"0.1", "0.2", "0.3"}, {"0.5", "0.6", "0.7"}, true, false},
-        {arcsin, {"0.1", "0.2", "0.3"}, {"0.5", "0.6", "0.7"}, false, false},
+        {arcsin, {"0.1", "0.2", "0.3"}, {"0.5", "0.6", "0.7"}, false, true},
     };
     for (const auto& c : kCases) {
         WindowFixture f("arcsin");
@@ -115,7 +117,7 @@ TEST(ArcSinScale, ValuesThatAreAllFractionsWarnOncePerRunOnScreen) {
         test::typeReplicates(w, c.test, c.reference);
         cmdExecute_Click(w);
         cmdExecute_Click(w);
-        EXPECT_EQ(countLines(w, kArcSinFractionsLine), c.warned ? 2 : 0)
+        EXPECT_EQ(countLines(w, noteText(NoteCode::ArcSinFractions)), c.warned ? 2 : 0)
             << c.test[0] << " " << c.reference[2] << " " << c.onScreen;
         EXPECT_FALSE(w.ui.txtTstStat.text.empty());  // the run went on
     }

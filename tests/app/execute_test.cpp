@@ -4,6 +4,7 @@
 // Numbers as in tests/statistics/analyze_test.cpp (scipy 1.10, the published tables).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -152,7 +153,8 @@ TEST(Execute, MannWhitneyHidesTheDfAndSwitchesThePowerOff) {
 }
 
 // Case H: the notice box comes before the rankits; the W panel reads "N/A"; the grids show the
-// typed values beside the rankits; the emptied method list makes the next run repeat this one.
+// typed values beside the rankits; the method list keeps its choice, so the next run repeats
+// this one.
 TEST(Execute, RankitsReplaceTheTransformedValues) {
     Window a("case-h", {"3", "3", "5", "2"}, {"1", "13", "13", "14"});
     const Lines expected{"", kExecuting, kShapiro, kLevene, kRankits, kLevene, kStudent, kComplete};
@@ -168,13 +170,33 @@ TEST(Execute, RankitsReplaceTheTransformedValues) {
     EXPECT_EQ(testPanel(ui), (std::vector<std::string>{"Student's t", "1.0265", ">= 1.943", "0.05",
                                                        "6", "Yes", "Rankits", ""}));
     EXPECT_EQ(ui.txtSampTransMean.text, "-0.331");
-    EXPECT_EQ(ui.cbTransMethod.text, "");
+    EXPECT_EQ(ui.cbTransMethod.text, "No Transformation");
     EXPECT_EQ(ui.Grid1.cell(1, Grid::kDataCol), "3");
     EXPECT_EQ(ui.Grid1.cell(1, Grid::kTransformCol), "-0.312665");
     EXPECT_EQ(ui.Grid2.cell(2, Grid::kTransformCol), "0.66252");
     EXPECT_TRUE(a.w.analysis.RankitUsed);
     EXPECT_EQ(a.execute(), expected);
     EXPECT_EQ(ui.txtTstCalcStat.text, "1.0265");
+}
+
+// After rankits on Log10 values the list keeps "Log10 (x + 1.0)" while the panel says
+// "Rankits"; on screen the power switched off by the failed normality test is named. The
+// next run transforms by Log10 again (1.0265 as above: the rankits depend on ranks alone).
+TEST(Execute, RankitsKeepTheChosenTransformation) {
+    Window a("case-h-log", {"3", "3", "5", "2"}, {"1", "13", "13", "14"});
+    a.ui.onScreen = true;
+    a.ui.cbTransMethod.text = "Log10 (x + 1.0)";
+    a.powerOn("2");
+    const Lines lines = a.execute();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "     Power Calculation Option OFF: the data failed the normality test, "
+                        "and no power is given for Mann-Whitney or the rankits."),
+              lines.end());
+    EXPECT_EQ(a.ui.cbTransMethod.text, "Log10 (x + 1.0)");
+    EXPECT_EQ(a.ui.txtTstTransMeth.text, "Rankits");
+    a.execute();
+    EXPECT_EQ(a.w.analysis.checked.options.transformation, Transformation::Log10);
+    EXPECT_EQ(a.ui.txtTstCalcStat.text, "1.0265");
 }
 
 // Case A: nothing runs; results, pictures and Transform columns are blanked and the panels

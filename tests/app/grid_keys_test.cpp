@@ -53,8 +53,8 @@ TEST(GridTyping, KeysEditTheCurrentCell) {
 
 // Enter moves down and stays in row ten, where a selection collapses onto the current cell;
 // Delete blanks every selected replicate and nothing else; the Transform column is never
-// typed into: a key there, Ctrl+C included, moves the cursor to the Data column. The Edit
-// menu copies any selection, the Transform column included.
+// typed into: a key there moves the cursor to the Data column and is typed there, replacing
+// the value. Ctrl+C and the Edit menu copy any selection, the Transform column included.
 TEST(GridTyping, EnterDeleteAndTheTransformColumn) {
     WindowFixture f("keys-enter");
     MainWindow& w = f.w();
@@ -78,22 +78,20 @@ TEST(GridTyping, EnterDeleteAndTheTransformColumn) {
     GridKeyPress(w, 127, 1);
     EXPECT_EQ(columns(w.ui.Grid1), "4 . . . 4 . . . . . / 4.0 4.0 4.0 4.0 4.0 . . . . . ");
 
-    const std::string deleted = columns(w.ui.Grid1);
-    f.desktop.clipboard = "before";
-    for (const char key : {'9', '\x03'}) {
-        w.ui.Grid1.setCurrent(4, 2);
-        GridKeyPress(w, key, 1);
-        EXPECT_EQ(columns(w.ui.Grid1), deleted);
-        EXPECT_EQ(std::pair(w.ui.Grid1.row(), w.ui.Grid1.col()), std::pair(4, 1));
-    }
-    EXPECT_EQ(f.desktop.clipboard, "before");
+    w.ui.Grid1.setCurrent(5, 2);
+    GridKeyPress(w, '9', 1);
+    EXPECT_EQ(columns(w.ui.Grid1), "4 . . . 9 . . . . . / 4.0 4.0 4.0 4.0 4.0 . . . . . ");
+    EXPECT_EQ(std::pair(w.ui.Grid1.row(), w.ui.Grid1.col()), std::pair(5, 1));
+    w.ui.Grid1.setCurrent(4, 2);
+    GridKeyPress(w, 3, 1);
+    EXPECT_EQ(f.desktop.clipboard, "4.0");
     w.ui.Grid1.setCurrent(4, 2);
     gridSelectionChanged(w, 1);
     mnuEditCopy_Click(w);
     EXPECT_EQ(f.desktop.clipboard, "4.0");
 }
 
-TEST(GridClipboard, CtrlCInTheDataColumnCopiesTabsAndCarriageReturns) {
+TEST(GridClipboard, CtrlCInTheDataColumnCopiesTabsAndLineEnds) {
     WindowFixture f("clip-copy");
     MainWindow& w = f.w();
     w.ui.Grid1.setCell(1, 1, "10");
@@ -102,14 +100,15 @@ TEST(GridClipboard, CtrlCInTheDataColumnCopiesTabsAndCarriageReturns) {
     w.ui.Grid1.setCell(2, 2, "11.0");
     w.ui.Grid1.setSelection(1, 1, 2, 2);
     GridKeyPress(w, 3, 1);
-    EXPECT_EQ(f.desktop.clipboard, "10\t10.0\r11\t11.0");
-    EXPECT_EQ(w.ui.Text2, "10\t10.0\r11\t11.0");
+    EXPECT_EQ(f.desktop.clipboard, "10\t10.0\n11\t11.0");
+    EXPECT_EQ(w.ui.Text2, "10\t10.0\n11\t11.0");
     EXPECT_EQ(w.ui.ActiveGrid, 0);
 }
 
 // Paste over a grid whose ten Data cells hold "9" and whose Transform cells are blank:
 // {case, clipboard, selection from (row, col) to (rowSel, colSel), columns after, last line}.
-// Spreadsheets end every row with CR LF, the last one included; text editors use LF.
+// Spreadsheets end every row with CR LF, the last one included; text editors use LF. Only a
+// row's first cell lands (never in Transform), but a single row goes down the Data column.
 TEST(GridClipboard, PasteFromTheSelection) {
     const struct {
         const char* name;
@@ -122,8 +121,10 @@ TEST(GridClipboard, PasteFromTheSelection) {
          "9 9 1 2 3 4 9 9 9 9 / . . . . . . . . . . ", "Pasted 4 values."},
         {"clipped at row ten", "1\r\n2\r\n3\r\n4\r\n5\r\n", 8, 1, 8, 1,
          "9 9 9 9 9 9 9 1 2 3 / . . . . . . . . . . ", "Pasted 3 values; 2 did not fit."},
-        {"two columns go rightward", "1\t1.5\n2\t2.5\t7", 1, 1, 1, 1,
-         "1 2 9 9 9 9 9 9 9 9 / 1.5 2.5 . . . . . . . . ", "Pasted 4 values; 1 did not fit."},
+        {"two columns keep to Data", "1\t1.5\n2\t2.5\t7", 1, 2, 1, 2,
+         "1 2 9 9 9 9 9 9 9 9 / . . . . . . . . . . ", "Pasted 2 values; 3 did not fit."},
+        {"a row goes down the column", "95\t92\t90\r\n", 1, 1, 1, 1,
+         "95 92 90 9 9 9 9 9 9 9 / . . . . . . . . . . ", "Pasted 3 values."},
         {"a single short value", "7", 2, 1, 2, 1, "9 7 9 9 9 9 9 9 9 9 / . . . . . . . . . . ",
          "Pasted 1 value."},
         {"an empty clipboard changes nothing", "", 2, 1, 2, 1,
@@ -160,7 +161,7 @@ TEST(GridClipboard, AfterEditCopyEditPasteWaitsForAGridEvent) {
     w.ui.Grid1.setSelection(1, 1, 2, 1);
     gridSelectionChanged(w, 1);
     mnuEditCopy_Click(w);
-    EXPECT_EQ(f.desktop.clipboard, "10\r11");
+    EXPECT_EQ(f.desktop.clipboard, "10\n11");
     EXPECT_EQ(w.ui.ActiveGrid, 0);
     mnuEditPaste_Click(w);  // nothing happens
     EXPECT_EQ(w.ui.Grid2.cell(1, 1), "");

@@ -61,7 +61,7 @@ TEST(FileDialog, ListsTheFolderAndTakesTheFileClicked) {
     EXPECT_EQ(dialog.listedFiles(), QStringList({"lake.dbf", "report1.csv", "RIVER.DBF"}));
     // The drive is one of the chooser's roots and holds the folder.
     const QString drive = dialog.currentDrive();
-    EXPECT_TRUE(FileListDialog::fileSystemRoots().contains(drive)) << drive.toStdString();
+    EXPECT_TRUE(dialog.drives().contains(drive)) << drive.toStdString();
     EXPECT_TRUE(q(folder).startsWith(drive));
     EXPECT_EQ(dialog.findChild<QComboBox*>("drvChange")->currentText(), drive);
     clickListedFile(&dialog, "RIVER.DBF");
@@ -136,8 +136,8 @@ TEST(FileDialog, PseudoFileSystemsAreKnown) {
 }
 
 // Load From opens at the load folder with its full path in the path bar; the places start
-// with the home folder and that working folder, and hold no pseudo file system. The tree of
-// "/" leaves them out too.
+// with the home folder and that working folder, then the other working folders and data
+// volumes. The tree of "/" leaves the pseudo file systems out.
 TEST(FileDialog, OpensAtThePurposesFolderAmongTheUsersPlaces) {
     FormFixture f("dialog-start");
     const fs::path folder = dataFolder("start");
@@ -153,9 +153,11 @@ TEST(FileDialog, OpensAtThePurposesFolderAmongTheUsersPlaces) {
     EXPECT_EQ(path, q(folder));
     ASSERT_GE(drives.size(), 3);
     EXPECT_EQ(drives.mid(0, 2), QStringList({QDir::homePath(), q(folder)}));
-    EXPECT_TRUE(drives.contains("/"));
-    for (const QString& drive : drives) {
-        EXPECT_FALSE(FileListDialog::isPseudoFileSystem(drive)) << drive.toStdString();
+    // Home, the working folders and data volumes only: no "/", no system mount.
+    for (const QString& drive : drives.mid(2)) {
+        EXPECT_TRUE(FileListDialog::isDataVolume(drive) ||
+                    drive.startsWith(QString::fromLatin1(BX_TEST_SCRATCH)))
+            << drive.toStdString();
     }
 
     FileListDialog dialog(nullptr);

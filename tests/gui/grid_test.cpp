@@ -107,21 +107,21 @@ QString clipboard() {
 }
 
 // Edit > Copy and Ctrl+V, then Ctrl+C and Edit > Paste, through the system clipboard. The
-// selection text has a carriage return between rows.
+// selection text has the platform's line end between rows.
 TEST(GridClipboard, EditMenuAndCtrlKeysCopyAndPasteBetweenGrids) {
     FormFixture f("clipboard");
     f.typeColumn("Grid1", {"10", "11", "12"});
     f.dragCells("Grid1", 1, 1, 3, 1);
     f.action("mnuEditCopy")->trigger();
-    EXPECT_EQ(clipboard(), "10\r11\r12");
-    EXPECT_EQ(f.form().findChild<QLineEdit*>("Text2")->text(), "10\r11\r12");
+    EXPECT_EQ(clipboard(), "10\n11\n12");
+    EXPECT_EQ(f.form().findChild<QLineEdit*>("Text2")->text(), "10\n11\n12");
     f.dragCells("Grid2", 5, 1, 7, 1);
     QTest::keyClick(f.widget("Grid2"), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(f.cell("Grid2", 7, 1), "12");
 
     f.dragCells("Grid2", 6, 1, 7, 1);
     QTest::keyClick(f.widget("Grid2"), Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(clipboard(), "11\r12");
+    EXPECT_EQ(clipboard(), "11\n12");
     f.dragCells("Grid1", 8, 1, 9, 1);
     f.action("mnuEditPaste")->trigger();
     EXPECT_EQ(f.cell("Grid1", 9, 1), "12");

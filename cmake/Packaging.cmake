@@ -6,9 +6,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME benthix)
 set(CPACK_PACKAGE_VENDOR "The Benthix project team")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT
-    "Benthix maintainers <maintainers@users.noreply.c-seed-d6e73056.example>"
-    CACHE STRING "Maintainer of the package: name <e-mail>")
+# CPACK_PACKAGE_CONTACT, the maintainer, is set in cmake/Install.cmake (the changelog names it).
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "compare a test treatment with a reference treatment in bioassays")
 # Paragraphs separated by an empty line, lines of at most 72 characters; CPack lays them out

@@ -5,7 +5,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libshp-dev libxlsxwriter-dev libboost-math-dev libzip-dev libexpat1-dev
-    nlohmann-json3-dev libcli11-dev
+    nlohmann-json3-dev libcli11-dev libcairo2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     python3 python3-dbfread python3-openpyxl python3-jsonschema

@@ -376,4 +376,8 @@ std::string workbookPathFor(const std::string& reportPath) {
     return reportPath + ".xlsx";
 }
 
+std::string workbookLibraryVersion() {
+    return LXW_VERSION;
+}
+
 }  // namespace bx

@@ -59,4 +59,7 @@ bool readsAsNumber(const std::string& text, double& value);
 // The workbook path beside a report: ".csv" replaced by ".xlsx" (or ".xlsx" added).
 std::string workbookPathFor(const std::string& reportPath);
 
+// The version of the workbook library the program is built with, e.g. "1.1.4".
+std::string workbookLibraryVersion();
+
 }  // namespace bx

@@ -60,8 +60,8 @@ TableError describeFile(const std::string& path, ManifestEntry& entry) {
 TableError writeTableManifest(const std::string& folder,
                               const std::vector<std::string>& fileNames) {
     std::string text =
-        "# The statistical tables as the build wrote them: size in bytes, SHA-256, file name.\n"
-        "# Benthix checks them against this list at every start.\n";
+        "# The tables and templates as the build wrote them: size in bytes, SHA-256, file name.\n"
+        "# Benthix checks the statistical tables against it at every start, validate all ten.\n";
     for (const std::string& name : fileNames) {
         ManifestEntry entry;
         if (TableError error = describeFile(joinPath(folder, name), entry)) {

@@ -1,0 +1,20 @@
+#pragma once
+// The validation as a document: plain text for the terminal, a self-contained HTML page and a
+// PDF (the text laid out on A4 pages) that a laboratory signs and files.
+
+#include <string>
+
+#include "cli/validation.h"
+
+namespace bx::cli {
+
+// Every check, one line each, failed fields spelled out, and the summary.
+std::string validationText(const ValidationResult& result);
+
+// The same as one HTML page with its styles inline, no outside references.
+std::string validationHtml(const ValidationResult& result);
+
+// Writes the text as a PDF to `path`; returns the cause when it cannot.
+std::string writeValidationPdf(const ValidationResult& result, const std::string& path);
+
+}  // namespace bx::cli

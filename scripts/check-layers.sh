@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks that the folders under src/ form a one-way stack:
-#   base -> tables -> statistics -> entry, datafiles, reports, logs -> survey -> app -> gui, cli
+#   base -> tables -> statistics -> entry, datafiles, reports, logs -> survey, validation -> app
+#   -> gui, cli
 # Each folder may include only the folders listed for it below (and itself); Qt is used only in
 # src/gui; no library is linked with LINK_INTERFACE_MULTIPLICITY. Prints every violation and
 # exits 1 when there is one.
@@ -19,10 +20,11 @@ declare -A allowed=(
     [reports]="base tables statistics"
     [logs]="base tables statistics reports"
     [survey]="base tables statistics entry reports logs"
-    [app]="base tables statistics entry datafiles reports logs survey"
+    [validation]="base tables statistics reports"
+    [app]="base tables statistics entry datafiles reports logs survey validation"
     [generator]="base tables datafiles reports logs"
-    [cli]="base tables statistics entry datafiles reports logs survey app"
-    [gui]="base tables statistics entry datafiles reports logs survey app"
+    [cli]="base tables statistics entry datafiles reports logs survey validation app"
+    [gui]="base tables statistics entry datafiles reports logs survey validation app"
 )
 
 check() {

@@ -40,6 +40,7 @@
 #include "app/sample_commands.h"
 #include "app/startup.h"
 #include "app/user_guide.h"
+#include "app/validation_command.h"
 #include "gui/artwork.h"
 #include "gui/grid_view.h"
 #include "gui/replicate_plot.h"
@@ -281,6 +282,8 @@ void MainForm::buildMenus() {
     help->setObjectName("mnuHelp");
     makeAction(help, "mnuHelpGuide", "&User Guide", mnuHelpGuide_Click)
         ->setShortcut(QKeySequence(Qt::Key_F1));
+    makeAction(help, "mnuHelpValidate", "Validate &Installation...",
+               [](MainWindow& w) { mnuHelpValidate_Click(w, std::string("Qt ") + qVersion()); });
     makeAction(help, "mnuHelpVersion", "&Version Info", mnuHelpVersion_Click);
     makeAction(help, "mnuHelpAbout", "&About", mnuHelpAbout_Click);
 }

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
@@ -121,6 +122,10 @@ std::optional<FileDialogAnswer> QtDesktop::chooseFile(const FileDialogRequest& r
         parent_);
     dialog.setWindowTitle(QString::fromStdString(request.caption));
     dialog.setCheck(request.check);
+    // The user's working folder is made when the first dialog opens in it.
+    if (!request.startFolder.empty()) {
+        QDir().mkpath(QString::fromStdString(request.startFolder));
+    }
     dialog.setDrives(FileListDialog::places(QString::fromStdString(request.startFolder)));
     dialog.openIn(QString::fromStdString(request.startFolder));
     if (dialog.exec() != QDialog::Accepted) {

@@ -6,8 +6,8 @@
 
 #include "cli/exit_status.h"
 #include "cli/validate_command.h"
-#include "cli/validation.h"
 #include "support/test_support.h"
+#include "validation/validation.h"
 
 namespace bx::cli {
 namespace {
@@ -40,8 +40,8 @@ const CaseOutcome& caseNumbered(const ValidationResult& r, int id) {
 TEST(Validation, TheBuildPassesEveryCheck) {
     const std::vector<ReferenceCase>& cases = builtInReferenceCases();
     ASSERT_GE(cases.size(), 60U);
-    const ValidationResult r =
-        validateInstallation(test::programFolder(), "benthix-cli", cases, builtInTableValues());
+    const ValidationResult r = validateInstallation(test::programFolder(), {"benthix-cli", "", ""},
+                                                    cases, builtInTableValues());
     for (const CaseOutcome& c : r.cases) {
         EXPECT_TRUE(c.pass()) << "case " << c.reference.id << " " << c.problem;
     }
@@ -57,8 +57,8 @@ TEST(Validation, TheBuildPassesEveryCheck) {
 TEST(Validation, AChangedValueOrADamagedTableFailsAndIsNamed) {
     std::vector<ReferenceCase> cases = builtInReferenceCases();
     cases.at(0).statistic += 0.001;
-    ValidationResult r =
-        validateInstallation(test::programFolder(), "benthix-cli", cases, builtInTableValues());
+    ValidationResult r = validateInstallation(test::programFolder(), {"benthix-cli", "", ""}, cases,
+                                              builtInTableValues());
     EXPECT_FALSE(r.passed());
     EXPECT_EQ(r.casesPassed(), static_cast<int>(cases.size()) - 1);
     const CaseOutcome& changed = caseNumbered(r, cases.at(0).id);
@@ -77,7 +77,7 @@ TEST(Validation, AChangedValueOrADamagedTableFailsAndIsNamed) {
         table.seekp(400);
         table.put('9');
     }
-    r = validateInstallation(folder.string(), "benthix-cli", builtInReferenceCases(),
+    r = validateInstallation(folder.string(), {"benthix-cli", "", ""}, builtInReferenceCases(),
                              builtInTableValues());
     EXPECT_FALSE(r.passed());
     EXPECT_EQ(r.casesPassed(), 0);

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "cli/validation.h"
+#include "validation/validation.h"
 
-namespace bx::cli {
+namespace bx {
 
 // Every check, one line each, failed fields spelled out, and the summary.
 std::string validationText(const ValidationResult& result);
@@ -17,4 +17,15 @@ std::string validationHtml(const ValidationResult& result);
 // Writes the text as a PDF to `path`; returns the cause when it cannot.
 std::string writeValidationPdf(const ValidationResult& result, const std::string& path);
 
-}  // namespace bx::cli
+// Writes the HTML page to `path` (through a temporary file beside it); returns the cause when it
+// cannot.
+std::string writeValidationHtml(const ValidationResult& result, const std::string& path);
+
+// The report `path` names: a PDF for ".pdf", HTML for ".html" or ".htm" (any case); false for
+// any other name.
+bool isValidationReportName(const std::string& path, bool& pdf);
+
+// Writes the report `path` names; returns the cause when it cannot.
+std::string writeValidationReport(const ValidationResult& result, const std::string& path);
+
+}  // namespace bx

@@ -1,8 +1,9 @@
 #pragma once
-// The installation and operational qualification of `benthix-cli validate`: the installed
-// tables and templates against their manifest, table values against the published tables,
-// and a fixed set of reference comparisons whose expected values were computed outside the
-// program (validation/reference.R, embedded at build time), each compared field by field.
+// The installation and operational qualification that `benthix-cli validate` and the window's
+// Help > Validate Installation run: the installed tables and templates against their manifest,
+// table values against the published tables, and a fixed set of reference comparisons whose
+// expected values were computed outside the program (validation/reference.R, embedded at build
+// time), each compared field by field.
 
 #include <optional>
 #include <string>
@@ -11,7 +12,7 @@
 
 #include "base/analysis_types.h"
 
-namespace bx::cli {
+namespace bx {
 
 // One reference comparison: its inputs and what R found.
 struct ReferenceCase {
@@ -101,9 +102,16 @@ struct ValidationResult {
     std::string summary() const;
 };
 
+// Who runs the validation: the program's name ("benthix-cli") and the libraries of the front end
+// that are not the core's ("CLI11 2.1.2"); `executable` empty for the running program's path.
+struct FrontEnd {
+    std::string program;
+    std::string libraries;
+    std::string executable;
+};
+
 // Runs every check on the tables of `programFolder`.
-ValidationResult validateInstallation(const std::string& programFolder,
-                                      const std::string& executable,
+ValidationResult validateInstallation(const std::string& programFolder, const FrontEnd& frontEnd,
                                       const std::vector<ReferenceCase>& cases,
                                       const std::vector<TableValue>& tableValues);
 
@@ -114,4 +122,4 @@ std::string validationNumber(double value);
 // "less, 0.05, log10".
 std::string caseOptionsText(const ReferenceCase& c);
 
-}  // namespace bx::cli
+}  // namespace bx

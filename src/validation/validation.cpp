@@ -1,16 +1,16 @@
-#include "cli/validation.h"
+#include "validation/validation.h"
 
 #include <expat.h>
 #include <gnu/libc-version.h>
 #include <sys/utsname.h>
 #include <zip.h>
-#include <CLI/Version.hpp>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 
@@ -22,9 +22,9 @@
 #include "tables/stat_tables.h"
 #include "tables/table_manifest.h"
 
-namespace bx::cli {
+namespace bx {
 
-// Written by the build (src/cli/validation_data.cpp.in).
+// Written by the build (src/validation/validation_data.cpp.in).
 extern const std::string_view kReferenceCasesCsv;
 extern const std::string_view kTableValuesCsv;
 extern const std::string_view kBuildDate;
@@ -225,11 +225,11 @@ std::optional<double> tableValue(const StatTables& tables, const TableValue& v) 
     return std::nullopt;
 }
 
-std::string librariesText() {
-    std::string text = "CLI11 " CLI11_VERSION ", nlohmann-json " +
-                       std::to_string(NLOHMANN_JSON_VERSION_MAJOR) + "." +
-                       std::to_string(NLOHMANN_JSON_VERSION_MINOR) + "." +
-                       std::to_string(NLOHMANN_JSON_VERSION_PATCH);
+std::string librariesText(const std::string& frontEnd) {
+    std::string text = frontEnd.empty() ? std::string() : frontEnd + ", ";
+    text += "nlohmann-json " + std::to_string(NLOHMANN_JSON_VERSION_MAJOR) + "." +
+            std::to_string(NLOHMANN_JSON_VERSION_MINOR) + "." +
+            std::to_string(NLOHMANN_JSON_VERSION_PATCH);
     text += ", libzip " + std::string(zip_libzip_version());
     text += ", " + std::string(XML_ExpatVersion());
     text += ", libxlsxwriter " + workbookLibraryVersion();
@@ -238,9 +238,9 @@ std::string librariesText() {
     return text;
 }
 
-Environment environment(const std::string& programFolder, const std::string& executable) {
+Environment environment(const std::string& programFolder, const FrontEnd& frontEnd) {
     Environment e;
-    e.version = std::string("benthix-cli ") + kVersion;
+    e.version = frontEnd.program + " " + kVersion;
     e.releaseDate = kReleaseDateIso;
     e.buildDate = kBuildDate;
 #if defined(__clang__)
@@ -253,8 +253,12 @@ Environment environment(const std::string& programFolder, const std::string& exe
 #if defined(_GLIBCXX_RELEASE)
     e.compiler += ", libstdc++ " + std::to_string(_GLIBCXX_RELEASE);
 #endif
-    e.libraries = librariesText();
-    e.executable = executable;
+    e.libraries = librariesText(frontEnd.libraries);
+    e.executable = frontEnd.executable;
+    if (e.executable.empty()) {
+        std::error_code ec;
+        e.executable = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+    }
     e.programFolder = programFolder;
     utsname u{};
     if (uname(&u) == 0) {
@@ -395,12 +399,11 @@ std::string ValidationResult::summary() const {
            " tables and templates not as installed: " + names;
 }
 
-ValidationResult validateInstallation(const std::string& programFolder,
-                                      const std::string& executable,
+ValidationResult validateInstallation(const std::string& programFolder, const FrontEnd& frontEnd,
                                       const std::vector<ReferenceCase>& cases,
                                       const std::vector<TableValue>& tableValues) {
     ValidationResult result;
-    result.environment = environment(programFolder, executable);
+    result.environment = environment(programFolder, frontEnd);
 
     std::vector<ManifestEntry> manifest;
     if (TableError error = readTableManifest(programFolder, manifest)) {
@@ -462,4 +465,4 @@ std::string caseOptionsText(const ReferenceCase& c) {
     return text;
 }
 
-}  // namespace bx::cli
+}  // namespace bx

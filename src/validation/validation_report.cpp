@@ -1,12 +1,15 @@
-#include "cli/validation_report.h"
+#include "validation/validation_report.h"
 
 #include <cairo-pdf.h>
 #include <cairo.h>
 
+#include <cctype>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <vector>
 
-namespace bx::cli {
+namespace bx {
 namespace {
 
 const char* const kTitle = "Benthix installation and operational qualification";
@@ -283,4 +286,43 @@ std::string writeValidationPdf(const ValidationResult& r, const std::string& pat
     return status == CAIRO_STATUS_SUCCESS ? std::string() : cairo_status_to_string(status);
 }
 
-}  // namespace bx::cli
+std::string writeValidationHtml(const ValidationResult& result, const std::string& path) {
+    const std::string temp = path + ".part";
+    {
+        std::ofstream file(temp, std::ios::binary | std::ios::trunc);
+        file << validationHtml(result);
+        file.flush();
+        if (!file) {
+            std::error_code ec;
+            std::filesystem::remove(temp, ec);
+            return "cannot write " + temp;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, path, ec);
+    if (ec) {
+        const std::string cause = ec.message();
+        std::filesystem::remove(temp, ec);
+        return cause;
+    }
+    return {};
+}
+
+bool isValidationReportName(const std::string& path, bool& pdf) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    pdf = extension == ".pdf";
+    return pdf || extension == ".html" || extension == ".htm";
+}
+
+std::string writeValidationReport(const ValidationResult& result, const std::string& path) {
+    bool pdf = false;
+    if (!isValidationReportName(path, pdf)) {
+        return "not a .pdf or .html file";
+    }
+    return pdf ? writeValidationPdf(result, path) : writeValidationHtml(result, path);
+}
+
+}  // namespace bx

@@ -64,6 +64,10 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/docs/res
               ${PROJECT_SOURCE_DIR}/docs/decision-tree.svg ${PROJECT_SOURCE_DIR}/docs/screenshot.png
         DESTINATION ${BX_INSTALL_DOCDIR}/docs)
 
+# lintian's overrides of the package: false findings only, each explained there.
+install(FILES ${BX_PACKAGING_SOURCE}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME benthix)
+
 # Shell completion, written by the tool itself from its options.
 add_custom_command(OUTPUT ${BX_PACKAGING_DIR}/benthix-cli.bash
     COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:benthix-cli>

@@ -94,6 +94,7 @@ expected=(usr/bin/benthix usr/bin/benthix-cli
           "usr/share/icons/hicolor/scalable/apps/$desktop_id.svg"
           usr/share/man/man1/benthix.1.gz usr/share/man/man1/benthix-cli.1.gz
           usr/share/bash-completion/completions/benthix-cli
+          usr/share/lintian/overrides/benthix
           usr/share/doc/benthix/README.md usr/share/doc/benthix/copyright
           usr/share/doc/benthix/changelog.gz usr/share/doc/benthix/changelog.Debian.gz
           usr/share/doc/benthix/docs/guide.md usr/share/doc/benthix/docs/result.schema.json
@@ -274,9 +275,9 @@ printf 'sample,value\nREF,14\nREF,15\nREF,16\nA,10\nA,11\nA,12\nB,14\nB,15\nB,17
 args=(batch survey.csv --reference REF --output results.csv --summary-log summary.dbf --jobs 2)
 run >"$tmp/batch.out" 2>"$tmp/batch.err" || fail "batch: $(cat "$tmp/batch.err")"
 cat >"$tmp/batch.expected" <<'EOF'
-SAMPID,SAMP_ALIAS,SAMP_REPS,SAMP_STD,SAMP_MN,SAMP_T_STD,SAMP_T_MN,REFID,REF_ALIAS,REF_REPS,REF_STD,REF_MN,REF_T_STD,REF_T_MN,PASS_FAIL,W_PASSFAIL,L_PASSFAIL,T_TYPE,POWER,POWER_DIFF,STATUS,TEST,STATISTIC,CRITICAL,DF,ALPHA,ALTERNATIVE,TRANSFORMATION,P_VALUE,REJECT_NULL,DIFFERENCE,PERCENT_OF_REF,MSD,PMSD,POWER_FRACTION
-A,,3,1,11,1,11,REF,,3,1,15,1,15,No,Yes,Yes,Student's t,,,ok,student_t,4.898979485566356,2.132,4,0.05,less,none,0.0040249465504188595,true,-4,73.33333333333333,1.740770710537912,11.605138070252746,
-B,,3,1.528,15.333,1.528,15.333,REF,,3,1,15,1,15,Yes,Yes,Yes,Student's t,,,ok,student_t,-0.3162277660168385,2.132,4,0.05,less,none,0.6161780423805486,false,0.3333333333333339,102.22222222222223,2.2473253238263284,14.982168825508857,
+SAMPID,SAMP_ALIAS,SAMP_REPS,SAMP_STD,SAMP_MN,SAMP_T_STD,SAMP_T_MN,REFID,REF_ALIAS,REF_REPS,REF_STD,REF_MN,REF_T_STD,REF_T_MN,PASS_FAIL,W_PASSFAIL,L_PASSFAIL,T_TYPE,POWER,POWER_DIFF,STATUS,TEST,STATISTIC,CRITICAL,DF,ALPHA,ALTERNATIVE,TRANSFORMATION,P_VALUE,REJECT_NULL,DIFFERENCE,PERCENT_OF_REF,MSD,PMSD,POWER_FRACTION,TEST_N,TEST_MEAN,TEST_SD,TEST_SE,TEST_CV,TEST_T_MEAN,TEST_T_SD,REF_N,REF_MEAN,REF_SD,REF_SE,REF_CV,REF_T_MEAN,REF_T_SD
+A,,3,1,11,1,11,REF,,3,1,15,1,15,No,Yes,Yes,Student's t,,,ok,student_t,4.898979485566356,2.132,4,0.05,less,none,0.0040249465504188595,TRUE,-4,73.33333333333333,1.740770710537912,11.605138070252746,,3,11,1,0.5773502691896258,9.090909090909092,11,1,3,15,1,0.5773502691896258,6.666666666666667,15,1
+B,,3,1.528,15.333,1.528,15.333,REF,,3,1,15,1,15,Yes,Yes,Yes,Student's t,,,ok,student_t,-0.3162277660168385,2.132,4,0.05,less,none,0.6161780423805486,FALSE,0.3333333333333339,102.22222222222223,2.2473253238263284,14.982168825508857,,3,15.333333333333334,1.5275252316519468,0.881917103688197,9.962121075990957,15.333333333333334,1.5275252316519468,3,15,1,0.5773502691896258,6.666666666666667,15,1
 EOF
 tr -d '\r' <"$work/results.csv" | diff "$tmp/batch.expected" - || fail "batch results differ"
 [ -s "$work/summary.dbf" ] || fail "batch wrote no summary log"
@@ -357,6 +358,7 @@ check_completion "benthix-cli batch survey.csv --p-adjust=" "--p-adjust=bonferro
 check_completion "benthix-cli batch --delimiter s" "semicolon"
 check_completion "benthix-cli validate --report val" "validation.html|validation.pdf"
 check_completion "benthix-cli batch --reference REF -- -" "-"
+check_completion "benthix-cli batch --quiet sur" "survey.csv"
 # Without bash-completion's library the same answers come from bash alone.
 check_completion "benthix-cli analyze --alpha " "0.05|0.1" none
 check_completion "benthix-cli batch sur" "survey.csv" none

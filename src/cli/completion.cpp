@@ -108,7 +108,7 @@ void optionsOf(const CLI::App& command, std::vector<std::string>& all,
         }
         for (const std::string& name : opt->get_lnames()) {
             all.push_back("--" + name);
-            if (opt->get_type_size_max() > 0) {
+            if (opt->get_expected_max() > 0) {  // flags expect no value
                 withValue.push_back("--" + name);
             }
         }

@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     python3 python3-dbfread python3-openpyxl python3-jsonschema
-    help2man librsvg2-bin desktop-file-utils appstream dpkg-dev file man-db bash-completion
+    help2man librsvg2-bin desktop-file-utils appstream dpkg-dev file man-db bash-completion lintian
     xvfb xauth time util-linux
 )
 SUDO=""

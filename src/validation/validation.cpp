@@ -1,5 +1,6 @@
 #include "validation/validation.h"
 
+#include <cairo.h>
 #include <expat.h>
 #include <gnu/libc-version.h>
 #include <sys/utsname.h>
@@ -233,6 +234,7 @@ std::string librariesText(const std::string& frontEnd) {
     text += ", libzip " + std::string(zip_libzip_version());
     text += ", " + std::string(XML_ExpatVersion());
     text += ", libxlsxwriter " + workbookLibraryVersion();
+    text += ", cairo " + std::string(cairo_version_string()) + " (PDF)";
     text += ", Boost " + std::string(kBoostVersion) + " (tables)";
     text += ", glibc " + std::string(gnu_get_libc_version());
     return text;

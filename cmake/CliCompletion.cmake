@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes the bash completion of benthix-cli from the tool itself (`--bash-completion`), so that
 # its commands, options and choices are always those of the build.
 #   cmake -DCLI=<benthix-cli> -DOUTPUT=<file> -P CliCompletion.cmake

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes the manual page benthix-cli(1) with help2man from the tool's own --help and
 # --version, with the hand-written sections of packaging/benthix-cli.h2m, a COMMANDS section
 # holding the --help of each command and one EXIT STATUS section made from the exit statuses

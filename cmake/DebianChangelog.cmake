@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes the package's changelog.Debian from CHANGELOG.md: one entry per "## <version> — <date>"
 # section, its list items (or paragraphs) as the entry's items without the Markdown marks,
 # wrapped to 78 columns, signed by the maintainer on the section's date.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installation in the GNU layout under CMAKE_INSTALL_PREFIX:
 #   bin/                                 benthix, benthix-cli
 #   share/benthix/                       statistical tables, templates, pictures (read only)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Debian package: `cpack -G DEB` in a build folder (scripts/package.sh makes a Release
 # build and runs it). The package installs under /usr whatever CMAKE_INSTALL_PREFIX the build
 # was configured with; the programs find their tables from their own folder.

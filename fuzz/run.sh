@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets (preset "fuzz", clang) and fuzzes the table reader for about a
 # minute, starting from the program's own tables as seed corpus.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks that the folders under src/ form a one-way stack:
 #   base -> tables -> statistics -> entry, datafiles, reports, logs -> survey, validation -> app
 #   -> gui, cli

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end check of the Debian package. Builds it (scripts/package.sh, reusing build/release),
 # then checks
 #   - its control fields: name, version, section, and a Depends that names the package of every

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs every package the build, the tests and the tools need, from Debian 12 only.
 set -euo pipefail
 packages=(

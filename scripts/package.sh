@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package: a Release build in build/release (without the tests), then
 # `cpack -G DEB`. Prints the package's path as the last line:
 #   build/release/benthix_<version>-1_<architecture>.deb

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The reference comparisons of `benthix-cli validate`, computed with R alone.
 #
 #   Rscript validation/reference.R > validation/reference_cases.csv

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/file_dialog.h"
 
 #include <unistd.h>

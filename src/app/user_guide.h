@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Help > "User Guide" (F1): the guide opened in the desktop's viewer for Markdown files.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/validation_command.h"
 
 #include <ctime>

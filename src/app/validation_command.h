@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Help > Validate Installation...: the installation's validation, written as a report the user
 // names (PDF or HTML) and opened, with its summary in a message box.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/completion.h"
 
 #include <CLI/CLI.hpp>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The bash completion of benthix-cli, made from the command line's own options and choice
 // lists (`benthix-cli --bash-completion`, run by the build), so that it never drifts from them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/validate_command.h"
 
 #include <CLI/Version.hpp>

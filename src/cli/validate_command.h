@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // `benthix-cli validate`: the installation and operational qualification of this copy,
 // printed, and written as a dated document with --report.

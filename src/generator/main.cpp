@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the six statistical tables and the four templates into the program folder, then the
 // manifest of all ten (their sizes and checksums): the program checks the statistical tables
 // against it at start-up, `benthix-cli validate` every file.

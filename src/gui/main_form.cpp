@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/main_form.h"
 
 #include <QAction>

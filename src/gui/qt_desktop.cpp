@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt_desktop.h"
 
 #include <QCheckBox>

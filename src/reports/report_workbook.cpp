@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one place that writes spreadsheet workbooks (libxlsxwriter).
 #include "reports/report_workbook.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The report as a spreadsheet workbook: the cells of the comma-separated report with the
 // layout of the report applied (column widths, font, alignments, borders). Texts that read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The installation and operational qualification that `benthix-cli validate` and the window's
 // Help > Validate Installation run: the installed tables and templates against their manifest,

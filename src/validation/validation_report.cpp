@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "validation/validation_report.h"
 
 #include <cairo-pdf.h>

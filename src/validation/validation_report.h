@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The validation as a document: plain text for the terminal, a self-contained HTML page and a
 // PDF (the text laid out on A4 pages) that a laboratory signs and files.

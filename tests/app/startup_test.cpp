@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up of the main window: working folders, grid layout, option defaults, the Help menu
 // and where the user guide is looked for.
 #include <gtest/gtest.h>

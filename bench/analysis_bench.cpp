@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One analysis for each decision path, 10 and 10 replicates: analyze() alone on the typed
 // samples, and a whole Execute of a started window (check, analyze, fields, status lines).
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // benthix-cli batch end to end (reading the survey, every comparison, writing the results)
 // on a generated survey of 100,000 comparisons, on one thread and on two, and on one thread
 // with both logs written (their rows go to disk in groups, so the logs should cost the batch

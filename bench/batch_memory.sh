@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The peak memory of a batch over a survey of a million rows (200,000 samples of five
 # replicates), read from a file and from standard input, measured with /usr/bin/time -v.
 # The target is 50 MB at most. Usage: bench/batch_memory.sh [BENTHIX_CLI] [ROWS]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the benchmarks share: a quiet desktop, windows started on the build's program folder,
 // the replicate sets of every decision path and a generated survey.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Appending one run (Student's t, 10 and 10 replicates) to the detailed log: to a log that
 // was just started, and to one that already holds 10,000 runs. Every store of the log is
 // synced to disk, so both are dominated by the syncs; what matters is that the second costs

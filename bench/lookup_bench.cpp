@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The statistical tables' typed answers, with arguments a run really passes.
 #include <benchmark/benchmark.h>
 

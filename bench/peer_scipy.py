@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The comparisons of the benchmarks done with scipy, the package users would otherwise reach
 for: the Shapiro-Wilk test on the pooled residuals, Levene's test as a t-test on the absolute
 residuals, then Student's t, Welch's t, Mann-Whitney, rankits with a t-test, or the one-sample

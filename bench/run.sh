@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the benchmarks (preset "bench"), runs them and the same comparisons in scipy in one
 # go, and prints a table of the figures with their targets and ratios.
 set -euo pipefail

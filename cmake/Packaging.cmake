@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Debian package: `cpack -G DEB` in a build folder (scripts/package.sh makes a Release
 # build and runs it). The package installs under /usr whatever CMAKE_INSTALL_PREFIX the build
 # was configured with; the programs find their tables from their own folder.
@@ -6,9 +7,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME benthix)
 set(CPACK_PACKAGE_VENDOR "The Benthix project team")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT
-    "Benthix maintainers <maintainers@users.noreply.c-seed-d6e73056.example>"
-    CACHE STRING "Maintainer of the package: name <e-mail>")
+# CPACK_PACKAGE_CONTACT, the maintainer, is set in cmake/Install.cmake (the changelog names it).
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "compare a test treatment with a reference treatment in bioassays")
 # Paragraphs separated by an empty line, lines of at most 72 characters; CPack lays them out

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The release of this build: PROJECT_VERSION and BX_RELEASE_DATE (year-month-day) from the
 # top-level CMakeLists.txt become
 #   BX_RELEASE_DATE_TEXT   the date as people read it ("December 6, 2026"),

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Byte-for-byte differential check of everything benthix-cli writes.
 
     differential.py record  --cli PATH [--work DIR] [--keep]

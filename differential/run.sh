@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks that benthix-cli writes exactly what differential/expected.sha256 holds.
 #   differential/run.sh path/to/benthix-cli
 # Exits 0 when every output is identical, 1 on any difference, 2 on a usage error.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets (preset "fuzz", clang) and fuzzes each reader for a bounded time:
 # the table reader (the program's own tables as seed corpus) for about a minute, the survey
 # readers (delimited text, .xlsx workbooks; small surveys made here as seeds) for about half a

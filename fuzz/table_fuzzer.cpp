@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes opening and reading a table: the input bytes become a .dbf file, which is opened,
 // read row by row and field by field, searched, and written to. A damaged file must give an
 // error, never a crash or an out-of-bounds access.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks that the folders under src/ form a one-way stack:
-#   base -> tables -> statistics -> entry, datafiles, reports, logs -> survey -> drawing -> app
-#   -> gui, cli
+#   base -> tables -> statistics -> entry, datafiles, reports, logs -> survey, validation -> drawing
+#   -> app -> gui, cli
 # Each folder may include only the folders listed for it below (and itself); Qt is used only in
 # src/gui; no library is linked with LINK_INTERFACE_MULTIPLICITY. Prints every violation and
 # exits 1 when there is one.
@@ -20,11 +21,12 @@ declare -A allowed=(
     [reports]="base tables statistics"
     [logs]="base tables statistics reports"
     [survey]="base tables statistics entry reports logs"
+    [validation]="base tables statistics reports"
     [drawing]="base tables statistics entry reports logs survey"
-    [app]="base tables statistics entry datafiles reports logs survey drawing"
+    [app]="base tables statistics entry datafiles reports logs survey validation drawing"
     [generator]="base tables datafiles reports logs"
-    [cli]="base tables statistics entry datafiles reports logs survey drawing app"
-    [gui]="base tables statistics entry datafiles reports logs survey drawing app"
+    [cli]="base tables statistics entry datafiles reports logs survey validation drawing app"
+    [gui]="base tables statistics entry datafiles reports logs survey validation drawing app"
 )
 
 check() {

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end check of the Debian package. Builds it (scripts/package.sh, reusing build/release),
 # then checks
 #   - its control fields: name, version, section, and a Depends that names the package of every
@@ -6,11 +7,15 @@
 #   - its contents: programs, tables, templates, pictures, desktop entry, metainfo, icons,
 #     manual pages, completion and documents where a desktop looks for them, and nothing else
 #     in share/benthix (no report table);
-#   - desktop-file-validate, appstreamcli validate --no-net, and the manual pages under man -l;
+#   - lintian (no error, no warning), the copyright file in the machine-readable format, and
+#     that every relative link of the installed README and guide resolves;
+#   - desktop-file-validate, appstreamcli validate --no-net, and the manual pages under man -l
+#     (one exit-status section, the version in the footer);
 #   - the programs unpacked into a temporary root (dpkg-deb -x) with share/benthix read-only,
 #     run as an unprivileged user when this runs as root: benthix-cli analyze (text, JSON and
-#     report), batch, the window's --version and --help and a start of the window offscreen;
-#     their outputs, where they wrote, and that the unpacked tree is left as it was;
+#     report), batch, validate with its PDF and HTML reports, the window's --version and --help
+#     and a start of the window offscreen; their outputs, where they wrote (nothing in the home
+#     folder that was not asked for), and that the unpacked tree is left as it was;
 #   - the bash completion of benthix-cli.
 # Prints what it checks; exits 1 on the first failure.
 set -euo pipefail
@@ -90,17 +95,17 @@ expected=(usr/bin/benthix usr/bin/benthix-cli
           "usr/share/icons/hicolor/scalable/apps/$desktop_id.svg"
           usr/share/man/man1/benthix.1.gz usr/share/man/man1/benthix-cli.1.gz
           usr/share/bash-completion/completions/benthix-cli
-          usr/share/doc/benthix/README.md usr/share/doc/benthix/CHANGELOG.md
-          usr/share/doc/benthix/docs/screenshot.png)
+          usr/share/lintian/overrides/benthix
+          usr/share/doc/benthix/README.md usr/share/doc/benthix/copyright
+          usr/share/doc/benthix/changelog.gz usr/share/doc/benthix/changelog.Debian.gz
+          usr/share/doc/benthix/docs/guide.md usr/share/doc/benthix/docs/result.schema.json
+          usr/share/doc/benthix/docs/decision-tree.svg usr/share/doc/benthix/docs/screenshot.png)
 for size in 16 22 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$desktop_id.png")
 done
 for name in "${tables[@]}" "${pictures[@]}"; do
     expected+=("usr/share/benthix/$name")
 done
-if [ -f docs/guide.md ]; then
-    expected+=(usr/share/doc/benthix/guide.md)
-fi
 for path in "${expected[@]}"; do
     [ -f "$root/$path" ] || fail "/$path is not in the package"
 done
@@ -126,6 +131,58 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 step "contents: $(dpkg-deb --contents "$deb" | grep -vc '/$') files where they belong"
 
+# --- lintian, copyright, links ---------------------------------------------------------------
+lintian_args=(--fail-on error,warning --display-info)
+[ "$(id -u)" -eq 0 ] && lintian_args+=(--allow-root)
+lintian "${lintian_args[@]}" "$deb" >"$tmp/lintian.txt" 2>&1 ||
+    { cat "$tmp/lintian.txt" >&2; fail "lintian"; }
+step "lintian: $( [ -s "$tmp/lintian.txt" ] && tr '\n' ' ' <"$tmp/lintian.txt" || echo clean)"
+
+python3 - "$root/usr/share/doc/benthix/copyright" <<'EOF_PY' || fail "the copyright file is not in the machine-readable format 1.0"
+import os, re, sys
+text = open(sys.argv[1], encoding="utf-8").read()
+paragraphs = [p for p in re.split(r"\n\s*\n(?=\S)", text.strip()) if p.strip()]
+def fields(p):
+    out, name = {}, None
+    for line in p.split("\n"):
+        if line[:1] in (" ", "\t"):
+            assert name, "continuation line without a field: " + line
+            out[name] += "\n" + line
+        else:
+            name, _, value = line.partition(":")
+            assert _ and re.fullmatch(r"[A-Za-z][A-Za-z0-9-]*", name), "not a field: " + line
+            out[name] = value.strip()
+    return out
+parsed = [fields(p) for p in paragraphs]
+head = parsed[0]
+assert head.get("Format") == "https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/", head
+texts = {p["License"].split("\n")[0].strip() for p in parsed[1:] if "Files" not in p}
+files = [p for p in parsed[1:] if "Files" in p]
+assert files and files[0]["Files"] == "*", "the first Files paragraph is not Files: *"
+for p in files:
+    assert p.get("Copyright") and p.get("License"), p
+    first, _, body = p["License"].partition("\n")
+    for name in re.split(r"\s+(?:and|or)\s+", first.strip()):
+        assert body.strip() or name in texts or os.path.exists("/usr/share/common-licenses/" + name), \
+            "no text for the licence " + name
+EOF_PY
+step "copyright: machine-readable format 1.0, every licence with its text"
+
+# Every relative link of the installed README and guide leads to an installed file.
+python3 - "$root/usr/share/doc/benthix" <<'EOF_PY' || fail "a link of the installed documents does not resolve"
+import os, re, sys
+doc = sys.argv[1]
+for name in ("README.md", "docs/guide.md"):
+    path = os.path.join(doc, name)
+    for target in re.findall(r"\]\(([^)\s]+)\)", open(path, encoding="utf-8").read()):
+        if re.match(r"[a-z]+:", target) or target.startswith("#"):
+            continue
+        file = os.path.normpath(os.path.join(os.path.dirname(path), target.split("#")[0]))
+        if not os.path.isfile(file):
+            sys.exit(f"{name}: the link {target} leads nowhere")
+EOF_PY
+step "the installed README's and guide's links resolve"
+
 # --- Desktop entry, metainfo, manual pages -------------------------------------------------
 desktop-file-validate "$root/usr/share/applications/$desktop_id.desktop" ||
     fail "desktop-file-validate"
@@ -146,6 +203,13 @@ for page in benthix benthix-cli; do
         fail "the manual page $page(1) has no NAME line"
 done
 grep -q -- "--reference" "$tmp/benthix-cli.txt" || fail "benthix-cli(1) lacks the options"
+[ "$(grep -c '^EXIT STATUS' "$tmp/benthix-cli.txt")" -eq 1 ] &&
+    ! grep -q "Exit statuses" "$tmp/benthix-cli.txt" ||
+    fail "benthix-cli(1) does not list the exit statuses once"
+tail -n 1 "$tmp/benthix-cli.txt" | grep -q "Benthix $version" ||
+    fail "the footer of benthix-cli(1) lacks the version: $(tail -n 1 "$tmp/benthix-cli.txt")"
+grep -q -- "--delimiter TEXT:{comma,semicolon,tab}" "$tmp/benthix-cli.txt" ||
+    fail "benthix-cli(1) does not show the values of --delimiter"
 step "desktop-file-validate, appstreamcli validate and man -l: clean"
 
 # --- The programs, run from the unpacked tree ----------------------------------------------
@@ -174,6 +238,8 @@ run() {
 program=benthix-cli
 args=(--version)
 [ "$(run)" = "benthix-cli $version" ] || fail "benthix-cli --version: $(run)"
+args=(-V)
+[ "$(run)" = "benthix-cli $version" ] || fail "benthix-cli -V: $(run 2>&1)"
 
 args=(analyze --test 10,11,12 --reference 14,15,16 --json)
 run >"$tmp/analyze.json" 2>"$tmp/analyze.err" || fail "analyze --json: $(cat "$tmp/analyze.err")"
@@ -199,7 +265,7 @@ run >"$tmp/report.out" 2>"$tmp/report.err" || fail "analyze --report: $(cat "$tm
 [ -s "$work/site.csv" ] && [ -s "$work/site.xlsx" ] || fail "the report files are missing"
 [ -f "$home/.local/share/benthix/reportr.dbf" ] ||
     fail "the report table is not in ~/.local/share/benthix: $(find "$home" -name 'reportr.dbf')"
-[ -d "$home/Benthix" ] || fail "the scratch folder ~/Benthix was not made"
+[ ! -e "$home/Benthix" ] || fail "analyze made ~/Benthix, which it wrote nothing into"
 args=(analyze --test 10,11,12 --reference 14,15,16 --report "$work/other.csv")
 run XDG_DATA_HOME="$tmp/xdg-data" >/dev/null 2>"$tmp/xdg.err" ||
     fail "XDG_DATA_HOME run: $(cat "$tmp/xdg.err")"
@@ -210,13 +276,30 @@ printf 'sample,value\nREF,14\nREF,15\nREF,16\nA,10\nA,11\nA,12\nB,14\nB,15\nB,17
 args=(batch survey.csv --reference REF --output results.csv --summary-log summary.dbf --jobs 2)
 run >"$tmp/batch.out" 2>"$tmp/batch.err" || fail "batch: $(cat "$tmp/batch.err")"
 cat >"$tmp/batch.expected" <<'EOF'
-SAMPID,SAMP_ALIAS,SAMP_REPS,SAMP_STD,SAMP_MN,SAMP_T_STD,SAMP_T_MN,REFID,REF_ALIAS,REF_REPS,REF_STD,REF_MN,REF_T_STD,REF_T_MN,PASS_FAIL,W_PASSFAIL,L_PASSFAIL,T_TYPE,POWER,POWER_DIFF,STATUS,TEST,STATISTIC,CRITICAL,DF,ALPHA,ALTERNATIVE,TRANSFORMATION,P_VALUE,REJECT_NULL,DIFFERENCE,PERCENT_OF_REF,MSD,PMSD,POWER_FRACTION
-A,,3,1,11,1,11,REF,,3,1,15,1,15,No,Yes,Yes,Student's t,,,ok,student_t,4.898979485566356,2.132,4,0.05,less,none,0.0040249465504188595,true,-4,73.33333333333333,1.740770710537912,11.605138070252746,
-B,,3,1.528,15.333,1.528,15.333,REF,,3,1,15,1,15,Yes,Yes,Yes,Student's t,,,ok,student_t,-0.3162277660168385,2.132,4,0.05,less,none,0.6161780423805486,false,0.3333333333333339,102.22222222222223,2.2473253238263284,14.982168825508857,
+SAMPID,SAMP_ALIAS,SAMP_REPS,SAMP_STD,SAMP_MN,SAMP_T_STD,SAMP_T_MN,REFID,REF_ALIAS,REF_REPS,REF_STD,REF_MN,REF_T_STD,REF_T_MN,PASS_FAIL,W_PASSFAIL,L_PASSFAIL,T_TYPE,POWER,POWER_DIFF,STATUS,TEST,STATISTIC,CRITICAL,DF,ALPHA,ALTERNATIVE,TRANSFORMATION,P_VALUE,REJECT_NULL,DIFFERENCE,PERCENT_OF_REF,MSD,PMSD,POWER_FRACTION,TEST_N,TEST_MEAN,TEST_SD,TEST_SE,TEST_CV,TEST_T_MEAN,TEST_T_SD,REF_N,REF_MEAN,REF_SD,REF_SE,REF_CV,REF_T_MEAN,REF_T_SD
+A,,3,1,11,1,11,REF,,3,1,15,1,15,No,Yes,Yes,Student's t,,,ok,student_t,4.898979485566356,2.132,4,0.05,less,none,0.0040249465504188595,TRUE,-4,73.33333333333333,1.740770710537912,11.605138070252746,,3,11,1,0.5773502691896258,9.090909090909092,11,1,3,15,1,0.5773502691896258,6.666666666666667,15,1
+B,,3,1.528,15.333,1.528,15.333,REF,,3,1,15,1,15,Yes,Yes,Yes,Student's t,,,ok,student_t,-0.3162277660168385,2.132,4,0.05,less,none,0.6161780423805486,FALSE,0.3333333333333339,102.22222222222223,2.2473253238263284,14.982168825508857,,3,15.333333333333334,1.5275252316519468,0.881917103688197,9.962121075990957,15.333333333333334,1.5275252316519468,3,15,1,0.5773502691896258,6.666666666666667,15,1
 EOF
 tr -d '\r' <"$work/results.csv" | diff "$tmp/batch.expected" - || fail "batch results differ"
 [ -s "$work/summary.dbf" ] || fail "batch wrote no summary log"
 step "benthix-cli batch: two comparisons and their summary log"
+
+# The validation of the unpacked copy, with both reports.
+args=(validate --report "$work/validation.pdf")
+run >"$tmp/validate.out" 2>"$tmp/validate.err" ||
+    { cat "$tmp/validate.out" "$tmp/validate.err" >&2; fail "benthix-cli validate"; }
+summary=$(sed -n 's/^Summary: //p' "$tmp/validate.out")
+grep -qx "VALIDATION PASSED" "$tmp/validate.out" && [ -n "$summary" ] ||
+    fail "validate printed no passing summary"
+grep -q "Tables from: *$root/usr/share/benthix" "$tmp/validate.out" ||
+    fail "validate did not check the installed tables"
+[ "$(head -c 5 "$work/validation.pdf")" = "%PDF-" ] || fail "validate --report wrote no PDF"
+args=(validate --report "$work/validation.html")
+run >/dev/null 2>&1 || fail "validate --report validation.html"
+grep -q "VALIDATION PASSED" "$work/validation.html" || fail "the HTML report does not pass"
+! grep -Eq '(src|href)="(https?:)?//' "$work/validation.html" ||
+    fail "the HTML report is not self-contained"
+step "benthix-cli validate: $summary (PDF and HTML reports)"
 
 # --version and --help answer without a display.
 program=benthix
@@ -232,7 +315,7 @@ run QT_QPA_PLATFORM=offscreen timeout 8 >"$tmp/window.out" 2>"$tmp/window.err"
 status=$?
 set -e
 [ "$status" -eq 124 ] || { cat "$tmp/window.err" >&2; fail "the window ended with $status before 8 s"; }
-[ -d "$home/Benthix" ] || fail "the window did not start up (no scratch folder)"
+[ ! -e "$home/Benthix" ] || fail "the window made ~/Benthix, which it wrote nothing into"
 step "benthix --version, --help, and 8 s of the window offscreen"
 
 snapshot >"$tmp/after"
@@ -261,7 +344,7 @@ check_completion() {
     got=$(cd "$work" && complete_line "$1" "${3:-}")
     [ "$got" = "$2" ] || fail "completing '$1' gives '$got', not '$2'"
 }
-check_completion "benthix-cli " "analyze|batch"
+check_completion "benthix-cli " "analyze|batch|validate"
 check_completion "benthix-cli b" "batch"
 check_completion "benthix-cli --v" "--version"
 check_completion "benthix-cli analyze --al" "--alpha|--alternative"
@@ -271,6 +354,12 @@ check_completion "benthix-cli analyze --override=y" "--override=yes"
 check_completion "benthix-cli batch survey.csv --o" "--one-sample|--output|--override"
 check_completion "benthix-cli batch sur" "survey.csv"
 check_completion "benthix-cli analyze --load " "summary.dbf"
+check_completion "benthix-cli batch survey.csv --format " "csv|jsonl"
+check_completion "benthix-cli batch survey.csv --p-adjust=" "--p-adjust=bonferroni|--p-adjust=holm"
+check_completion "benthix-cli batch --delimiter s" "semicolon"
+check_completion "benthix-cli validate --report val" "validation.html|validation.pdf"
+check_completion "benthix-cli batch --reference REF -- -" "-"
+check_completion "benthix-cli batch --quiet sur" "survey.csv"
 # Without bash-completion's library the same answers come from bash alone.
 check_completion "benthix-cli analyze --alpha " "0.05|0.1" none
 check_completion "benthix-cli batch sur" "survey.csv" none

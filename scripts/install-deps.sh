@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs every package the build, the tests and the tools need, from Debian 12 only.
 set -euo pipefail
 packages=(
@@ -9,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     python3 python3-dbfread python3-openpyxl python3-jsonschema
-    help2man librsvg2-bin desktop-file-utils appstream dpkg-dev file man-db bash-completion
+    help2man librsvg2-bin desktop-file-utils appstream dpkg-dev file man-db bash-completion lintian
     xvfb xauth time util-linux chromium poppler-utils
 )
 SUDO=""

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Seeds realistic faults into the sources one at a time and reports which ones the test suite
 kills. Run it in a scratch worktree with its own build folder, never in a tree you are editing:
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package: a Release build in build/release (without the tests), then
 # `cpack -G DEB`. Prints the package's path as the last line:
 #   build/release/benthix_<version>-1_<architecture>.deb
@@ -8,8 +9,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh >&2
 build=build/release
-# Debian's own compiler and linker flags for packages (-O2, stack protector, fortified
-# functions, read-only relocations), without -g: the package holds stripped programs.
+# Debian's own compiler and linker flags for packages with every hardening feature (-O2, stack
+# protector and clash protection, fortified functions, read-only relocations bound at start,
+# -Wl,-z,now), without -g: the package holds stripped programs.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 flags() { dpkg-buildflags --get "$1" | sed -E 's/(^| )-g( |$)/ /'; }
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DBX_TESTS=OFF -DBX_WERROR=ON \

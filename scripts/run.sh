@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds Benthix and starts the window. Without a display it says so and runs the bundled
 # example comparison through the command-line tool instead.
 set -euo pipefail

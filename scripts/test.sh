@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the program and runs the whole test suite (installs the dependencies first).
 set -euo pipefail
 cd "$(dirname "$0")/.."

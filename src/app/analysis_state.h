@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The analysis state the window keeps: the four value arrays of the current entries, the
 // entries as last checked, and the last completed run with its choices. One instance per

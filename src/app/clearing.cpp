@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/clearing.h"
 
 #include "app/entry_changes.h"

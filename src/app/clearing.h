@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The two Clear buttons, File > "&Clear All", leaving the window, and the re-created report
 // table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Everything modal or belonging to the desktop goes through this interface: the Qt window,
 // the command-line tool and the tests each implement it.

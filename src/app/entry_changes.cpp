@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/entry_changes.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How the window follows changes of its entries. Results and Transform columns that no longer
 // match the entries they came from are marked stale (the window greys them, one status line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/execute.h"
 
 #include "app/entry_changes.h"

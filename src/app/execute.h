@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The analysis as the window runs it: checking the entries, File > "&Transform", and the
 // Execute button with its menu twin.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/file_dialog.h"
 
 #include <unistd.h>
@@ -92,11 +93,9 @@ std::string purposeFolder(const WindowState& ui, std::string_view purpose) {
 
 void showFileDialog(MainWindow& w, const std::string& caption) {
     WindowState& ui = w.ui;
-    std::error_code ec;
-    if (!ui.scratchFolder.empty() && !folderExists(ui.scratchFolder)) {
-        std::filesystem::create_directories(ui.scratchFolder, ec);
-    }
-    // A remembered folder that has gone since is not offered; the scratch folder stands in.
+    // A remembered folder that has gone since is not offered; the scratch folder stands in (a
+    // desktop that shows the dialog makes it when it is missing; the command-line tool, which
+    // answers without one, leaves the home folder alone).
     std::string startFolder = purposeFolder(ui, ui.fileDialogPurpose);
     if (!folderExists(startFolder)) {
         startFolder = ui.scratchFolder;

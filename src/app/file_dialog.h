@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's file-selection dialog as the window's commands use it: a purpose picks the
 // folder that is offered and remembered, the typed name is cleaned (see file_names.h), and the

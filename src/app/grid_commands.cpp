@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/grid_commands.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Keyboard editing of the replicate grids, copy and paste.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/log_commands.h"
 
 #include <filesystem>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Log menu: the detailed log (every value of each run) and the summary log (one row per
 // run), started on a new file from its template and stopped again; and the writing of a run.

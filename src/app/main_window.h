@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The headless main window: the whole state of the window and the analysis, the connection to
 // the desktop (message boxes, dialogs, clipboard) and to the statistical tables. Front ends

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/options.h"
 
 #include "app/main_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/report_command.h"
 
 #include <filesystem>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // File > "&Report": the analysis run once more, its comma-separated report, the report table
 // re-created, and the report laid out as a spreadsheet workbook beside it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/result_display.h"
 
 #include "app/entry_changes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The results area: the one writer that turns a run's result into the window's fields,
 // pictures, grids and status lines, and the resetting and blanking of the panels.

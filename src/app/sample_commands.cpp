@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/sample_commands.h"
 
 #include "app/clearing.h"

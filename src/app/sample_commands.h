@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // File > "&Save As..." and "&Load From...": the entered data of one comparison in a sample
 // data file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/startup.h"
 
 #include <filesystem>
@@ -42,11 +43,8 @@ void removeLeftoverFiles(MainWindow& w, const std::string& folder) {
 
 void Form_Load(MainWindow& w) {
     WindowState& ui = w.ui;
-    std::error_code ec;
-    if (!ui.scratchFolder.empty() && !fs::is_directory(ui.scratchFolder, ec)) {
-        fs::create_directories(ui.scratchFolder, ec);
-    }
-
+    // The scratch folder is made when something is first written there (a file dialog starting
+    // in it, the report table when its own folder cannot be written), never at start-up.
     ui.detailedLogFolder = workingFolder(ui, "detailed logs");
     ui.summaryLogFolder = workingFolder(ui, "summary logs");
     ui.saveFolder = workingFolder(ui, "save");

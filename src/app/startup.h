@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Start-up of the main window, leaving it, and the Help menu.
 

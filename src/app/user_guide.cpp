@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/user_guide.h"
 
 #include <filesystem>
@@ -14,7 +15,9 @@ std::string userGuidePath(const std::string& programFolder) {
     namespace fs = std::filesystem;
     const fs::path program(programFolder);
     for (const fs::path& candidate :
-         {program / "guide.md", program / ".." / "share" / "doc" / "benthix" / "guide.md",
+         {program / "guide.md", program / ".." / "share" / "doc" / "benthix" / "docs" / "guide.md",
+          program / ".." / ".." / "share" / "doc" / "benthix" / "docs" / "guide.md",
+          program / ".." / "share" / "doc" / "benthix" / "guide.md",
           program / ".." / ".." / "share" / "doc" / "benthix" / "guide.md"}) {
         std::error_code ec;
         if (fs::is_regular_file(candidate, ec)) {

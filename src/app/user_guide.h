@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Help > "User Guide" (F1): the guide shown by the desktop (the window's help window) at the
 // topic of the panel that has the focus.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Everything the main window shows and remembers, without any widget: field texts with their
 // enabled and visible states, pictures, option lists, menu check marks and captions, the status

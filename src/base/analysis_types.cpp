@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/analysis_types.h"
 
 namespace bx {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The plain types of one comparison's choices, with the captions the window's option lists
 // show for them. The lists' texts are turned into these types once, where the entries are

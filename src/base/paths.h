@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Paths of the program: joining a folder and a name, and the folders found at start-up.
 

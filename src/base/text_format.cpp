@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/text_format.h"
 
 #include <algorithm>

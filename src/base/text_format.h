@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's number <-> text conventions. Every number the window shows, every number a
 // log or report writes, and every number read back from a field's text passes through here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/analysis_options.h"
 
 #include "app/main_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The analysis options shared by `analyze` and `batch`, applied to a window the way a user
 // would set them before pressing Execute.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/analyze_command.h"
 
 #include "app/comparison_document.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // `benthix-cli analyze`: one comparison through the headless window, printed as the window
 // would show it.

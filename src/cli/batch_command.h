@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // `benthix-cli batch`: a survey run through the survey layer, each group of samples compared
 // with its reference under its own settings (the command line's or the plan's), the results as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The desktop of the command-line tool: message boxes become "title: text" lines that the
 // caller prints on standard error, the one Yes/No question (the normality override) is

@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: MIT
 #include "cli/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cmath>
 #include <istream>
 #include <optional>
@@ -11,12 +13,19 @@
 #include "base/version.h"
 #include "cli/analyze_command.h"
 #include "cli/batch_command.h"
+#include "cli/completion.h"
 #include "cli/exit_status.h"
+#include "cli/validate_command.h"
 
 namespace bx::cli {
 namespace {
 
 const std::vector<std::string> kAlphaLevels{"0.05", "0.1"};
+const std::vector<std::string> kYesNo{"yes", "no"};
+const std::vector<std::string> kDelimiterWords{"comma", "semicolon", "tab"};
+const std::vector<std::string> kBatchFormats{"csv", "jsonl"};
+const std::vector<std::string> kPAdjustMethods{"holm", "bonferroni"};
+const std::vector<std::string> kPAdjustFamilies{"group", "all"};
 
 // The choices of --alternative and --transform: a short word or the window's caption, both
 // standing for the caption.
@@ -50,6 +59,18 @@ std::optional<std::string> captionOf(
     return std::nullopt;
 }
 
+// Every name of the choices: the short words, then the captions.
+std::vector<std::string> namesOf(const std::vector<std::pair<std::string, std::string>>& choices) {
+    std::vector<std::string> names;
+    for (const auto& choice : choices) {
+        names.push_back(choice.first);
+    }
+    for (const auto& choice : choices) {
+        names.push_back(choice.second);
+    }
+    return names;
+}
+
 CLI::Validator choiceOf(const std::vector<std::pair<std::string, std::string>>& choices) {
     std::string names;
     for (const auto& [word, caption] : choices) {
@@ -64,9 +85,11 @@ CLI::Validator choiceOf(const std::vector<std::pair<std::string, std::string>>& 
 
 const char* const kExitStatuses =
     "Exit statuses:\n"
-    "  0  every analysis ran (warnings are on standard error and in STATUS)\n"
+    "  0  every analysis ran (warnings are on standard error and in STATUS); validate: every\n"
+    "     check passed\n"
     "  1  entries or a comparison were refused, or a file failed: a load, a save, a log, a\n"
-    "     report or the results (the message names the file and the cause)\n"
+    "     report or the results (the message names the file and the cause); validate: a\n"
+    "     check failed\n"
     "  2  a wrong command line: an unknown or wrong option, a file name the window would\n"
     "     change, an output that exists without --force, an output that is an input";
 
@@ -121,6 +144,26 @@ const CLI::Validator kAtMostTenTexts(
     },
     "TEXTS");
 
+// What the completion offers after the options of each command.
+CompletionSpec& completionSpec() {
+    static CompletionSpec spec;
+    return spec;
+}
+
+void completeWith(const CLI::App& cmd, const std::string& option, ValueCompletion values) {
+    completionSpec()[cmd.get_name() + " " + option] = std::move(values);
+}
+
+void completeChoices(const CLI::App& cmd, const std::string& option,
+                     std::vector<std::string> choices) {
+    completeWith(cmd, option, {std::move(choices), {}, false});
+}
+
+void completeFiles(const CLI::App& cmd, const std::string& option,
+                   std::vector<std::string> extensions) {
+    completeWith(cmd, option, {{}, std::move(extensions), false});
+}
+
 void addAnalysisOptions(CLI::App& cmd, OptionTexts& t) {
     t.alternativeOpt =
         cmd.add_option("--alternative", t.alternative,
@@ -138,8 +181,12 @@ void addAnalysisOptions(CLI::App& cmd, OptionTexts& t) {
                      ->check(kNumber);
     t.overrideOpt = cmd.add_option("--override", t.overrideAnswer,
                                    "Switch Normality Override on and answer its question")
-                        ->check(CLI::IsMember({"yes", "no"}));
+                        ->check(CLI::IsMember(kYesNo));
     cmd.add_flag("--one-sample", t.oneSample, "Switch 1 Sample T-Test on");
+    completeChoices(cmd, "--alternative", namesOf(kAlternativeChoices));
+    completeChoices(cmd, "--alpha", kAlphaLevels);
+    completeChoices(cmd, "--transform", namesOf(kTransforms));
+    completeChoices(cmd, "--override", kYesNo);
 }
 
 // The options of this tool's input reading and file safety, shared by both commands.
@@ -180,7 +227,15 @@ void addSurveyOptions(CLI::App& cmd, SurveyFormat& format, std::string& delimite
     cmd.add_option("--delimiter", delimiter,
                    "Field separator: comma, semicolon or tab (default: found from the header "
                    "line)")
-        ->check(CLI::IsMember({",", ";", "\t", "comma", "semicolon", "tab"}));
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                const bool known = text == "," || text == ";" || text == "\t" ||
+                                   std::find(kDelimiterWords.begin(), kDelimiterWords.end(),
+                                             text) != kDelimiterWords.end();
+                return known ? std::string() : text + " is not comma, semicolon or tab";
+            },
+            "{comma,semicolon,tab}"));
+    completeChoices(cmd, "--delimiter", kDelimiterWords);
     cmd.add_flag("--decimal-comma", format.decimalComma,
                  "A comma in a value is the decimal mark (always so with a semicolon or tab "
                  "separator)");
@@ -191,17 +246,20 @@ void addSurveyOptions(CLI::App& cmd, SurveyFormat& format, std::string& delimite
     cmd.add_option("--group", format.groupColumns,
                    "Run one batch per distinct combination of these columns (e.g. endpoint); "
                    "they lead each results line")
-        ->delimiter(',');
+        ->delimiter(',')
+        ->allow_extra_args(false);
     cmd.add_option("--ignore-column", format.ignoredColumns,
                    "Columns that may differ between the rows of one sample (e.g. a note)")
-        ->delimiter(',');
+        ->delimiter(',')
+        ->allow_extra_args(false);
     cmd.add_option("--replicate-column", format.replicateColumn,
                    "The column of the replicate numbers, never compared between rows "
                    "(default: rep or replicate, when there is one)");
     cmd.add_option("--endpoints", format.endpointColumns,
                    "Wide layout: one value column per endpoint (e.g. survival,growth); each is "
                    "run as its own group, named in the column endpoint")
-        ->delimiter(',');
+        ->delimiter(',')
+        ->allow_extra_args(false);
 }
 
 // Prints a usage error as one line and where the help is; returns the exit status.
@@ -227,7 +285,7 @@ int usageError(const CLI::App& app, const CLI::ParseError& e, std::ostream& err)
 
 int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& env) {
     CLI::App app("Benthix: compares a test treatment with a reference treatment.", "benthix-cli");
-    app.set_version_flag("--version", std::string("benthix-cli ") + kVersion);
+    app.set_version_flag("-V,--version", std::string("benthix-cli ") + kVersion);
     app.require_subcommand(1);
     app.footer(kExitStatuses);
 
@@ -274,6 +332,11 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
                         "Also draw the replicate plot into this new file (.svg, .png or .pdf)");
     addStrictnessOptions(*analyze, analyzeRequest.lenient, analyzeRequest.files);
     analyze->footer(kExitStatuses);
+    for (const char* option : {"--load", "--save", "--detailed-log", "--summary-log",
+                               "--append-detailed-log", "--append-summary-log"}) {
+        completeFiles(*analyze, option, {"dbf"});
+    }
+    completeFiles(*analyze, "--report", {"csv"});
 
     // batch
     CLI::App* batch =
@@ -309,19 +372,22 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
         ->add_option("--format", formatText,
                      "csv: the summary fields, STATUS and the typed columns (default); jsonl: one "
                      "JSON result object per comparison")
-        ->check(CLI::IsMember({"csv", "jsonl"}));
+        ->check(CLI::IsMember(kBatchFormats));
+    completeChoices(*batch, "--format", kBatchFormats);
     std::string pAdjustText;
     batch
         ->add_option("--p-adjust", pAdjustText,
                      "Add the p-values adjusted over the comparisons of each group (holm or "
                      "bonferroni); the results are written when the last comparison is done")
-        ->check(CLI::IsMember({"holm", "bonferroni"}));
+        ->check(CLI::IsMember(kPAdjustMethods));
+    completeChoices(*batch, "--p-adjust", kPAdjustMethods);
     std::string adjustOverText = "group";
     batch
         ->add_option("--p-adjust-over", adjustOverText,
                      "The comparisons one adjustment runs over: each group's (default) or all "
                      "of the survey's")
-        ->check(CLI::IsMember({"group", "all"}));
+        ->check(CLI::IsMember(kPAdjustFamilies));
+    completeChoices(*batch, "--p-adjust-over", kPAdjustFamilies);
     batch->add_flag("--quiet", batchRequest.quiet,
                     "No closing line counting the outcomes on standard error");
     addStrictnessOptions(*batch, batchRequest.lenient, batchRequest.files);
@@ -338,6 +404,30 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     batch->add_option("--project", batchRequest.project,
                       "The project the report names (default: the survey file's name)");
     batch->footer(kExitStatuses);
+    for (const char* option :
+         {"--summary-log", "--detailed-log", "--append-summary-log", "--append-detailed-log"}) {
+        completeFiles(*batch, option, {"dbf"});
+    }
+    completeFiles(*batch, "--output", {"csv", "jsonl"});
+    completeFiles(*batch, "--plan", {"csv"});
+    completeWith(*batch, "--jobs", {{}, {}, true});
+    completeWith(*batch, "input", {{"-"}, {"csv", "xlsx"}, false});
+
+    // validate
+    CLI::App* validate = app.add_subcommand(
+        "validate", "Check this installation: its tables and results computed beforehand with R");
+    ValidateRequest validateRequest;
+    validate->add_option("--report", validateRequest.report,
+                         "Write the validation as a dated document to this .html or .pdf file");
+    validate->add_flag("--force", validateRequest.force, "Replace the report file when it exists");
+    validate->footer(kExitStatuses);
+    completeFiles(*validate, "--report", {"html", "pdf"});
+
+    // The completion script of these commands, for the build; not among the options.
+    if (args.size() == 2 && args[1] == "--bash-completion") {
+        env.out << bashCompletionScript(app, completionSpec());
+        return kExitRan;
+    }
 
     // A first word that is neither an option nor a subcommand is named as such (the parser
     // would only say that a subcommand is required).
@@ -356,6 +446,15 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
         app.parse(static_cast<int>(argv.size()), argv.data());
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() != static_cast<int>(CLI::ExitCodes::Success)) {
+            // An option before any command is unknown: say so rather than that a command is
+            // missing.
+            if (app.get_subcommands().empty() && args.size() > 1 && args[1].size() > 1 &&
+                args[1].front() == '-' && args[1] != "--") {
+                env.err << "benthix-cli: unknown option " << args[1]
+                        << " (a command comes first: analyze, batch or validate; -V or --version "
+                           "prints the version)\nTry 'benthix-cli --help'\n";
+                return kExitUsage;
+            }
             return usageError(app, e, env.err);
         }
         app.exit(e, env.out, env.err);
@@ -367,6 +466,9 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
         return kExitRan;
     }
 
+    if (validate->parsed()) {
+        return runValidate(validateRequest, env.folders, env.out, env.err);
+    }
     if (analyze->parsed()) {
         analyzeRequest.options = analyzeOptions.options();
         if (testOpt->count() > 0) {

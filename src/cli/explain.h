@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Why a comparison ended with its test, in short sentences with the numbers.
 

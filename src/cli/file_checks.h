@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the command-line tool checks about the files it is given before anything runs: names
 // the window would change, outputs that would replace a file, an output that is the input or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The window's file commands run from the command line: the file dialog of each answers with
 // a path given there, as if the user had chosen that folder and typed that name.

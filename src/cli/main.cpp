@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // benthix-cli: the command-line front end of the headless window.
 #include <unistd.h>
 

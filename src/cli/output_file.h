@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A file the command-line tool writes its results to, as a stream that remembers why a write
 // failed (the error number of the system), so that the failure can be told in plain words.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A one-line progress bar redrawn in place on a terminal.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/result_output.h"
 
 #include <sstream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What `analyze` prints: the window's panels, pictures and status list, read back from the
 // display fields exactly as the window shows them.

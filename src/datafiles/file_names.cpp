@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "datafiles/file_names.h"
 
 #include "base/text_format.h"

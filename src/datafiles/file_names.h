@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The names the file-selection dialog hands back: the purposes that pick a folder, and the
 // typed name turned into a short, safe file name with the purpose's extension.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "datafiles/sample_file.h"
 
 #include <array>

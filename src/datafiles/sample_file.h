@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The sample data file: the entered data of one comparison (project name, sample identifiers
 // and aliases, both samples' replicates with their transformed values) in a table made from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The 11 fields of the sample data record, in table order (template stat.dbf). The index of
 // a field is also the index of its display field (txtFields).

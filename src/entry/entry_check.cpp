@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "entry/entry_check.h"
 
 #include <cmath>

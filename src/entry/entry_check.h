@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Checking the entries of one comparison before anything is computed: the counts, the three
 // option lists, and every replicate's text. The option texts become types here, once.

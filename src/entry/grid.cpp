@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "entry/grid.h"
 
 #include <algorithm>

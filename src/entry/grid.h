@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A replicate grid: 11 rows by 3 columns of text. Row 0 holds the headings, column 0 the
 // replicate labels, column 1 the entered data and column 2 the transformed values. The current

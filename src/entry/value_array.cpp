@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "entry/value_array.h"
 
 #include <span>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A value array: slots 1 to 10, one per grid row, each holding a text, a number or nothing.
 // A sample's values are the slots before the first empty slot or the end marker "~".

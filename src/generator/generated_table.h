@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The tables the build writes into the program folder: the six statistical tables and the
 // four empty templates. Each builder is a pure function from its inputs to the table's

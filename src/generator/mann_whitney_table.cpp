@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CRIT_U: for sample sizes a >= b (1 to 10) the smallest whole u with P(U >= u) <= alpha under
 // the exact null distribution of U, with all C(a + b, a) arrangements equally likely and no
 // ties. Where no u up to a*b qualifies the value is a*b + 1, which U never reaches.

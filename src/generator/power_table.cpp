@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // POWERT: 100 * Phi(z) for z = -3.25 to 3.25 in steps of 0.01, keyed by the text that the
 // power calculation looks up ("######0.00"), rounded to 2 decimals.
 

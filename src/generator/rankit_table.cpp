@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RANKIT: the expected value of the i-th smallest of N independent standard normal values,
 //   E(i, N) = N!/((i-1)!(N-i)!) * integral of x phi(x) Phi(x)^(i-1) (1 - Phi(x))^(N-i) dx,
 // by adaptive Gauss-Kronrod quadrature over the whole line, then made exactly antisymmetric

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CRIT_W1 and crit_w: the Shapiro-Wilk coefficients and percentage points as published
 // (Shapiro and Wilk 1965). No formula reproduces these figures exactly, so they are read from
 // the project's data files and written unchanged, after checking the shape of each file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Crit_t: for each DF the upper alpha/2 quantile of Student's t, one column per two-sided
 // level, rounded to three decimals as printed tables give them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The empty templates that the program copies to start a sample file, a log or the report
 // table: every field a character field, in record order.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/about_box.h"
 
 #include <QHBoxLayout>

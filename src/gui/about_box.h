@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The About window: the program's icon, title and version, and the credits.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's own pictures, drawn with vector paths so that they need no font and no file:
 // the three verdict pictures and the "not applicable" sign of the result panels, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/file_list_dialog.h"
 
 #include <QComboBox>

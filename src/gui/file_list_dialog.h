@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's own file-selection dialog: an editable path bar with the full path of the
 // folder shown, a chooser of places (the home folder, the working folders, the mounted data

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/grid_view.h"
 
 #include <QApplication>

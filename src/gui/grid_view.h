@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A replicate grid on screen: an item view over one bx::Grid of the core. It has no cell
 // editor and no selection of its own; it turns keys, mouse drags and focus changes into the

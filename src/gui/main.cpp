@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Benthix window: start-up of the core, then the window.
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/main_form.h"
 
 #include <QAction>
@@ -47,6 +48,7 @@
 #include "app/sample_commands.h"
 #include "app/startup.h"
 #include "app/user_guide.h"
+#include "app/validation_command.h"
 #include "gui/artwork.h"
 #include "gui/grid_view.h"
 #include "gui/replicate_plot.h"
@@ -387,6 +389,8 @@ void MainForm::buildMenus() {
         w.ui.helpTopic = helpTopicForFocus().toStdString();
         mnuHelpGuide_Click(w);
     })->setShortcut(QKeySequence(Qt::Key_F1));
+    makeAction(help, "mnuHelpValidate", "Validate &Installation...",
+               [](MainWindow& w) { mnuHelpValidate_Click(w, std::string("Qt ") + qVersion()); });
     makeAction(help, "mnuHelpVersion", "&Version Info", mnuHelpVersion_Click);
     makeAction(help, "mnuHelpAbout", "&About", mnuHelpAbout_Click);
 }

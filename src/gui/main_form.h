@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The main window on screen. It owns the headless core (bx::MainWindow) and holds no program
 // state of its own: every user action is forwarded to a core command, and after each one the

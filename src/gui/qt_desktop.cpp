@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt_desktop.h"
 
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
@@ -123,6 +125,10 @@ std::optional<FileDialogAnswer> QtDesktop::chooseFile(const FileDialogRequest& r
         parent_);
     dialog.setWindowTitle(QString::fromStdString(request.caption));
     dialog.setCheck(request.check);
+    // The user's working folder is made when the first dialog opens in it.
+    if (!request.startFolder.empty()) {
+        QDir().mkpath(QString::fromStdString(request.startFolder));
+    }
     dialog.setListFilter(request.listed);
     QStringList working{QString::fromStdString(request.startFolder)};
     for (const std::string& folder : request.workingFolders) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The desktop of the Qt window: modal message boxes, the file-selection dialog, the system
 // clipboard, the default application for a file, and the About window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/replicate_plot.h"
 
 #include <QAction>

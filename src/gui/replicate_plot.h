@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A small picture of both samples' replicates in the results area: the values as entered and,
 // once an analysis or Transform has filled the Transform columns, the transformed values (or

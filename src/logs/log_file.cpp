@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "logs/log_file.h"
 
 #include <unistd.h>

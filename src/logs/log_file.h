@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The files of the detailed and the summary log. A log is either begun (the file replaced by a
 // fresh copy of its template, and locked for as long as it stays active) or shared (runs added

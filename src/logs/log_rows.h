@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The values the logs write for one run, as texts by field name: the rows of the detailed log
 // and the row of the summary log.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The 20 fields of the summary log record, in table order (template sslogsum.dbf).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The report table reportr.dbf, re-created from its template result.dbf.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "reports/report_layout.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The spreadsheet layout of the report: column widths, font, alignments and borders, sent in a
 // fixed order to whatever lays the report out (a workbook writer, or a recorder in tests).

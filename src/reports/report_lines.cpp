@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "reports/report_lines.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The lines of the comma-separated report: the inputs, the descriptive statistics, the three
 // test panels and the replicate table of the run just made, as the panels show them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The 56 fields of the report record, in table order: the layout of the report table
 // reportr.dbf, of its template result.dbf and of every detailed log (template sslog.dbf).

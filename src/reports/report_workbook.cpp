@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one place that writes spreadsheet workbooks (libxlsxwriter).
 #include "reports/report_workbook.h"
 
@@ -368,6 +369,10 @@ std::string workbookPathFor(const std::string& reportPath) {
         return reportPath.substr(0, reportPath.size() - kCsv.size()) + ".xlsx";
     }
     return reportPath + ".xlsx";
+}
+
+std::string workbookLibraryVersion() {
+    return LXW_VERSION;
 }
 
 }  // namespace bx

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The report as a spreadsheet workbook: the cells of the comma-separated report with the
 // layout of the report applied (column widths, font, alignments, borders). Texts that read
@@ -63,5 +64,8 @@ bool readsAsNumber(const std::string& text, double& value);
 
 // The workbook path beside a report: ".csv" replaced by ".xlsx" (or ".xlsx" added).
 std::string workbookPathFor(const std::string& reportPath);
+
+// The version of the workbook library the program is built with, e.g. "1.1.4".
+std::string workbookLibraryVersion();
 
 }  // namespace bx

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "reports/result_texts.h"
 
 #include "base/text_format.h"

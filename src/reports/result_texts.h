@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The texts a run's result shows in the window's panels, formatted once from the typed
 // result: the window's fields, the logs (where they record the text of a field) and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Everything the logs and the report keep of one completed run: who and what was compared,
 // the replicates as they were typed, the choices, and the typed result.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "reports/text_file.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "statistics/analyze.h"
 
 #include <algorithm>

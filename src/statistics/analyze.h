@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The whole analysis of one comparison: descriptive statistics, then either the one-sample
 // t-test (a reference without spread) or the normality and equal-variance checks choosing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "statistics/approximate_t.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The approximate (Welch) two-sample t-test for unequal variances, with Satterthwaite's
 // degrees of freedom.

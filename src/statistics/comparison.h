@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One comparison of a test sample with a reference sample: what goes in, and everything the
 // analysis found, as typed values. Whatever shows or stores a run (the window, the logs, the

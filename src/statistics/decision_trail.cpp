@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "statistics/decision_trail.h"
 
 namespace bx {

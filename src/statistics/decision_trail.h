@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Why a comparison ended with its test: the steps of the decision tree it went through, each
 // with its statistic, critical value and outcome.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Mean and sample standard deviation, and the ordering the rank-based procedures share.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "statistics/levene.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Levene's test for equal variances: Student's pooled t on the two samples' absolute
 // deviations from their own means, against the t table at a level set by the larger count

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "statistics/mann_whitney.h"
 
 #include "base/text_format.h"

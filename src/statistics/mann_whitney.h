@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Mann-Whitney rank-sum test, one-sided in the direction of the experimental hypothesis,
 // against the tabulated critical U.

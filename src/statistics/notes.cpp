@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "statistics/notes.h"
 
 namespace bx {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What an analysis says while it runs, in order: the steps it takes, its warnings, the one
 // notice it gives before the rankit transformation, and why it refused. Each note has a code

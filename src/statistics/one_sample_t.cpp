@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "statistics/one_sample_t.h"
 
 #include <cmath>

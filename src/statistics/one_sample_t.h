@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one-sample t-test of the test-sample mean against the reference value, used when the
 // reference has no spread.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Student's t tails through Boost.Math, and the exact null distribution of the Mann-Whitney U
 // by the recursion on the largest of the pooled values.
 

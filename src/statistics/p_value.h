@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One-sided p-values of the program's test statistics: the tails of Student's t (for the
 // pooled, approximate and one-sample t-tests and the t-test on rankits) and the tails of the

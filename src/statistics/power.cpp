@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "statistics/power.h"
 
 #include <cmath>

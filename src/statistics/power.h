@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Power of the one-sided t-tests for a minimum difference D, by the normal approximation of
 // the noncentral t: z_beta = D*df / (S*F*(df + 1.21*(z_alpha - 1.06))) - z_alpha, and the

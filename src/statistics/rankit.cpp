@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "statistics/rankit.h"
 
 #include "statistics/table_lookup.h"

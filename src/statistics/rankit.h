@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The rankit transformation: both samples pooled and ranked, each value replaced by the
 // expected normal order statistic of its rank in a sample of the pooled size, tied values

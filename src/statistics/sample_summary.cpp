@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "statistics/sample_summary.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The figures a reader wants of one sample of a comparison, derived once here so that every
 // output gives the same: count, mean, SD, standard error of the mean, coefficient of variation,

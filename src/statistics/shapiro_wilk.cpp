@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "statistics/shapiro_wilk.h"
 
 #include "statistics/table_lookup.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Shapiro-Wilk test on the pooled residuals of both samples (each value minus its own
 // sample's mean), with the tabulated coefficients and critical values.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "statistics/student_t.h"
 
 #include <cmath>

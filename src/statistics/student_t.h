@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Student's two-sample t-test with pooled variance, one-sided in the direction of the
 // experimental hypothesis, and what the t-based tests share.

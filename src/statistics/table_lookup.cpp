@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "statistics/table_lookup.h"
 
 #include <string>

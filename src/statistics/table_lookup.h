@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The analysis's reading of the statistical tables: each value a procedure needs, with the
 // table's stand-in when the table has no row for it (9999, or a power of 0) and the warning

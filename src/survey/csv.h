@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Delimited text (comma, semicolon or tab) with the usual quoting: a field in double quotes may
 // hold commas, line ends and doubled double quotes; records end at LF or CR LF outside quotes.

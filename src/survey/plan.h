@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The settings a survey's comparisons run with, and the survey plan that gives them per group
 // of the survey (usually per endpoint): a CSV file with one row per group, its columns named

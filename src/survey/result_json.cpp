@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "survey/result_json.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The typed result of one comparison for those who compute with it: numbers as JSON numbers,
 // absent values as null, choices and outcomes as lower-case names.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "survey/runner.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Running a survey: every sample of each group compared with that group's reference sample,
 // each comparison checked and analysed as the window would, under the settings of its group

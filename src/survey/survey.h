@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A survey read from delimited text: the replicates of every sample, grouped by the sample
 // column (and by the group columns, when there are any) in the order the samples first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "survey/workbook_reader.h"
 
 #include <expat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading one worksheet of an .xlsx workbook as comma-separated text, so that a survey kept in
 // a workbook is read by the same rules as a CSV file. A cell's text is what the sheet stores:

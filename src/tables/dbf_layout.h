@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The layout of a dBASE III file (header, field descriptors, record count), read and checked
 // before any library sees the file: a damaged or hostile file gives an error, never an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/dbf_table.h"
 
 #include <fcntl.h>

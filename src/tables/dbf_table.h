@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // DbfTable: one open dBASE III table with a current row, the operations the program's table
 // controls offer (open by folder and file name, move first/next, find first, add new, store,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/file_copy.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Copying a template over a file without ever leaving the target half-written, and replacing
 // a file under this program's lock.

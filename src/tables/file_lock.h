@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Whether another program holds a file open, so that writing or replacing it would disturb
 // that program: an office suite's lock file ".~lock.<name>#" beside the file, or a POSIX

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One field of a record layout: its name in the table and the width of its character field
 // in the templates.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/sha256.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // SHA-256 (FIPS 180-4) of a byte string, as 64 lower-case hexadecimal digits: the checksum the
 // table manifest records. Written here rather than taken from a crypto library because the

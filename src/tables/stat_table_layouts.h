@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The six statistical tables: file name, key field and value fields, in field order. The
 // generator writes the files with these layouts and StatTables reads them back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/stat_tables.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The six statistical tables (Crit_t, CRIT_U, crit_w, CRIT_W1, RANKIT, POWERT), read once from
 // the program folder and held in memory, read-only afterwards so that several windows or

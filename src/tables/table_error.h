@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Errors of file and table operations, numbered as the program's run-time errors: 52 to 76 are
 // file errors (53 file not found, 61 disk full, 70 permission denied, 75 path/file access

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/table_manifest.h"
 
 #include <fcntl.h>
@@ -60,9 +61,8 @@ TableError describeFile(const std::string& path, ManifestEntry& entry) {
 TableError writeTableManifest(const std::string& folder,
                               const std::vector<std::string>& fileNames) {
     std::string text =
-        "# The statistical tables and templates as the build wrote them: size in bytes, "
-        "SHA-256,\n# file name.\n"
-        "# Benthix checks them against this list at every start.\n";
+        "# The tables and templates as the build wrote them: size in bytes, SHA-256, file name.\n"
+        "# Benthix checks them against this list at every start; validate checks them again.\n";
     for (const std::string& name : fileNames) {
         ManifestEntry entry;
         if (TableError error = describeFile(joinPath(folder, name), entry)) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The manifest of the statistical tables and the templates: the size and SHA-256 checksum of
 // each file as the build wrote it, kept in the program folder beside them ("tables.manifest"),

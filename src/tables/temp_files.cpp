@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tables/temp_files.h"
 
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The temporary files the program writes beside a file before it replaces that file:
 // ".NAME.PID.RAND.tmp" (".NAME.PID.RAND.tmp.dbf" for tables, which the table library opens by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two Clear buttons and Clear All.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Status lines and message texts of an analysis run, shared by the driver tests.
 

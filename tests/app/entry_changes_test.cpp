@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Results that go stale when the entries change after a run, the ArcSin scale warning, the
 // power box's caption, the hypothesis lists' coupling and the three Options switches.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the window adds to an analysis (the statistics are tested through analyze()): the
 // status lines in order, the panels' texts and pictures, enabled and visible states, the
 // Transform columns, the message boxes, and what a run leaves for the next one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File names and the file-selection dialog: the name rules worked by hand from the rules
 // (truncation at 8 characters before ".dbf", dropped extensions, removed characters, "Log" and
 // "Report" for names that shrink to one character), the folders offered and remembered per

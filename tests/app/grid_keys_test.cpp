@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Typing into the grids, the Enter/Escape/Backspace rules, copy and paste.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two Log menu entries, each case run for the detailed and the summary log: starting and
 // stopping with their captions and messages, cancel, refused names, file errors while starting
 // and write errors during a run (the log stays active). The texts are the window's own and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up of the main window: working folders, grid layout, option defaults, the Help menu
 // and where the user guide is looked for.
 #include <gtest/gtest.h>
@@ -33,8 +34,9 @@ struct Started {
     std::unique_ptr<MainWindow> window;
 };
 
-// The five working folders: the program folder's, or the scratch folder (created) for those
-// that are missing. The report folder alone ends in a separator.
+// The five working folders: the program folder's, or the scratch folder for those that are
+// missing; the scratch folder is not made until something is written there. The report folder alone
+// ends in a separator.
 TEST(Startup, WorkingFoldersUnderTheProgramOrTheScratchFolder) {
     for (const bool present : {false, true}) {
         Started s(present ? "startup-present" : "startup-missing");
@@ -50,7 +52,7 @@ TEST(Startup, WorkingFoldersUnderTheProgramOrTheScratchFolder) {
         }
         expected.back() += "/";
         MainWindow& w = s.start();
-        EXPECT_TRUE(fs::is_directory(s.dir / "user" / "Benthix"));
+        EXPECT_FALSE(fs::exists(s.dir / "user" / "Benthix"));
         EXPECT_EQ((std::vector<std::string>{w.ui.detailedLogFolder, w.ui.summaryLogFolder,
                                             w.ui.saveFolder, w.ui.loadFolder, w.ui.reportFolder}),
                   expected);
@@ -163,6 +165,7 @@ TEST(UserGuide, FoundBesideOrAboveTheProgramAndOpened) {
         {"usr/lib/benthix/guide.md", true, ""},
         {"usr/lib/share/doc/benthix/guide.md", true, ""},
         {"usr/share/doc/benthix/guide.md", true, ""},
+        {"usr/share/doc/benthix/docs/guide.md", true, ""},
         {"usr/share/doc/benthix/guide.md", false, "No program could open the user guide <#>."},
         {"", true,
          "There is no user guide yet: guide.md is not in the program folder <@> nor in "

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The start-up folders: a build tree (tables beside the executable) against an installed tree
 // (bin/ and share/benthix/ of one prefix), the per-user data folder from XDG_DATA_HOME, and
 // the scratch folder from XDG_DOCUMENTS_DIR, user-dirs.dirs or ~/Documents. Every tree is

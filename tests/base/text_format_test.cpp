@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Display patterns, number-to-text and the leading-number parse. Expected texts are worked by
 // hand from the pattern rules (half away from zero on the 15-digit decimal form).
 #include <gtest/gtest.h>

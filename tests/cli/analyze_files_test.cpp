@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // benthix-cli analyze with the file commands: a saved file loads to the same results, and no
 // file is cut, replaced or written over another. (The logs, the
 // report and the failures of each command: pinned byte for byte by the differential check.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // benthix-cli analyze: the printed results of one run of each output kind (the differential
 // check pins every byte of many more), the options reaching the window, the answers to the
 // override question, and the command line's own texts.

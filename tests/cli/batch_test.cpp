@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // benthix-cli batch: one line per comparison in input order, refusals, quoting, warnings and
 // the progress bar. (Every byte of 18,000 comparisons with every option, threads, files and
 // the command's refusals: the differential check.)

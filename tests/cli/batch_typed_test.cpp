@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The typed columns of benthix-cli batch, its JSON lines and the adjusted p-values.
 //
 // Expected values: S1 = 10,11,12 against REF = 14,15,16 (scipy 1.10 stats.ttest_ind:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Running the command line in this process, with its own program and scratch folders.
 

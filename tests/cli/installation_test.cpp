@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A program folder whose statistical tables are missing or not as the build wrote them: the
 // command line runs no analysis and says why.
 #include <gtest/gtest.h>

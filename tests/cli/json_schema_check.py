@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Validates what benthix-cli prints as JSON against docs/result.schema.json: every golden
 file, analyze --json of each test path (with --explain and a refusal), and every line of
 batch --format jsonl (with --p-adjust). Usage: json_schema_check.py CLI SOURCE_DIR WORK_DIR"""

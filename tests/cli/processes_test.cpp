@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Several benthix-cli processes on the same files at once, and a batch killed while it logs:
 // the built program is started as a user's scripts start it (fork and exec), all sharing one
 // home folder and so one report table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // benthix-cli batch on .xlsx surveys: workbooks written by libxlsxwriter with shared strings
 // (its default) and with inline strings (its constant-memory mode, as streaming writers and
 // some spreadsheet programs store text), a sheet chosen by name, a date cell kept a number.

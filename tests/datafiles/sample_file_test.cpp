@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File > Save As and Load From: the rows a save writes, round trips, the saves that are
 // refused or fail, and files the window must refuse without losing its data. (Load From with
 // the real dialog and a dropped file: tests/gui/files_test.cpp.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Entry validation: each refusal with its exact status line, the entries that pass with what
 // they post, and File > Transform with the Transform column's display rules.
 #include <gtest/gtest.h>

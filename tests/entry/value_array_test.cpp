@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Counting, mean and standard deviation of value arrays at their edges; expected values worked
 // by hand (the values inside are checked through analyze()).
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file-selection dialog, the message boxes, the About window and the pictures.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files through the window: File > Save As and Load From with the real dialog, a sample data
 // file dropped onto the window, the logs and the report, and where the window says they are.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The replicate grids on screen: key codes, typing, mouse selection, focus, the right mouse
 // button, and copy and paste through the system clipboard (Edit menu and Ctrl+C / Ctrl+V).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Qt window under test: one QApplication for the test program (offscreen platform), a
 // window started on the build's program folder, and helpers that act through real key and

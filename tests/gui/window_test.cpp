@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window as a user meets it: start-up, an analysis typed in with real key presses,
 // the Options menu, the option lists, the pictures and the replicate plot. The texts themselves
 // are the window model's (tests/app); here one field of each panel proves the widgets show them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window in a technician's hands: keyboard shortcuts, results greyed when the entries move
 // on, questions before unsaved entries are lost, the window's size on small and scaled screens,
 // and the small things a first look finds.

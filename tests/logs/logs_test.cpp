@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The logs: the rows written for a run, field by field (each field's pattern, the blanks and
 // the "N/A" rules, on runs recorded directly; the statistics themselves are checked through
 // analyze() in tests/statistics), then the files through the Log menu and runs: both logs on

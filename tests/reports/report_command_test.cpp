@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File > Report as a command: the files it writes, the workbook read back with openpyxl (an
 // independent reader: cell types, alignment, borders, fonts and widths of the layout), the
 // messages and error numbers of the failures, and what a failure leaves behind.

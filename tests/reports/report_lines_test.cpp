@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The comma-separated report: every line of a Student's t run, and the lines whose rules
 // differ for the other kinds of run (Mann-Whitney, rankits, one-sample t). The numbers were worked
 // independently with numpy/scipy 1.10 (python3) from the replicates typed here, then written

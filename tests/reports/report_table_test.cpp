@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The report table: re-created from its template with ten blank rows, its old content
 // discarded, in the folder the program may write (an installed program's per-user data folder,
 // never beside its shared tables; a build tree's program folder), and the errors that go back

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole analysis of one comparison through analyze(): each path of the decision tree with
 // its statistics, critical values, verdicts and notes.
 //

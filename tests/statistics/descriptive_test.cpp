@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Mean and standard deviation near the largest doubles, where squares overflow.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Shapiro-Wilk and Levene kernels: residuals, levels, statistics and the cases in which
 // the tests cannot be made.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The p-value of each test path through analyze(), and its agreement with the table verdict on
 // thousands of generated comparisons.
 #include <gtest/gtest.h>

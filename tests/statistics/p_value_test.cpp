@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One-sided p-values: the Student's t tails against scipy 1.10 (whose t.sf and t.cdf come from
 // the Cephes stdtr, not from Boost) and against closed forms; the exact Mann-Whitney null
 // distribution against counts by hand, a brute-force enumeration of every arrangement, and

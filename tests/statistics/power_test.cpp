@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The power of the t-tests by the normal approximation, on numbers alone.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Mann-Whitney ranks and U, the pooled exchange sort, and the rankit transformation.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A sample's summary, worked by hand: 1, 3, 5, 7 has mean 4 and SD sqrt(20 / 3) = 2.5819889,
 // so SE = SD / 2 = 1.2909944 and CV = 100 * 2.5819889 / 4 = 64.549722 %; -2, 0, 2 has mean 0
 // (no CV) and SE 2 / sqrt(3); a sample without values has no SE.

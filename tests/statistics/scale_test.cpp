@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The analysis at any magnitude. The designs of analyze_test.cpp (whose values are checked there
 // against scipy) run again times 1e-170, 1e-100, 1e100, 1e160, 2^-565 and 2^532 must take the
 // same path with the same statistics as near 1, and show their means, SDs, differences and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The t statistics and degrees of freedom of the three t-tests, on numbers alone.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The build's generated tables, read once, with a lookup whose warnings are collected: for
 // testing the statistical procedures on their own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tables as the analysis reads them: the typed answers of the generated tables, the
 // stand-in values and the warnings for what they lack, word for word. Expected table values
 // are the published figures checked in generated_tables_test.cpp; scipy t.isf(0.1, 4) =

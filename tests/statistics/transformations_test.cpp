@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The transformations at the edges of their ranges (the values inside them are checked through
 // analyze() in analyze_test.cpp). Expected values from the closed forms: arcsin(sqrt(0.5)) =
 // 45 degrees, arcsin(sqrt(0.95)) = 77.0790336184 degrees (numpy.degrees), sqrt(1.375) =

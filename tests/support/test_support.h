@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Shared test fixtures: a desktop with scripted answers that records everything shown, a main
 // window started on the build's program folder, and helpers for typing replicates, answering

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading and writing comma-separated text with the usual quoting. Every expected record was
 // written out by hand from the input text.
 #include <gtest/gtest.h>

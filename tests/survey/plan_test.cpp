@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Survey plans: the words a plan row takes, what it leaves to the command line, and the
 // mistakes it is refused for.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Grouping the lines of a survey into samples. Expected groupings worked out by hand.
 #include <gtest/gtest.h>
 #include <iconv.h>

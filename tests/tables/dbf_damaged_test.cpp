@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Damaged and hostile table files: each gives its error number on open, never a crash or a
 // read outside the file. The base file is a valid table made by the access layer; each case
 // changes a few bytes of it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The table access layer: round trips of character and numeric fields, editing and new rows,
 // deleted rows, UTF-8 cuts, error numbers, and rows that survive a killed process or a full
 // disk. Expected values are the texts written (by hand) and the file error numbers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The safe template copy and the check for files held open by another program.
 
 #include <gtest/gtest.h>

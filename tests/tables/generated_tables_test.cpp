@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tables the build generates into the program folder, checked against published figures
 // and against an independent computation (an exact distribution, scipy when it is installed). That
 // the table layer writes dBASE III that an independent reader reads is checked in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Helpers of the table tests: byte-level file access and an independent reader (python3 with
 // dbfread or scipy, when installed).

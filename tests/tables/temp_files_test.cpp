@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The temporary files that a killed run leaves beside the files it writes are removed at a
 // later start: only those of the exact temporary form, of a process that is gone, not touched
 // for some minutes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Build step: draws the verdict pictures into the program folder given as the only argument.
 //   ok.bmp (passed), fail.bmp (failed), question.bmp (not decided), bart1.ico (not applicable)
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Takes the README's picture of the window: starts it at the size it opens with on the screen,
 // types 10, 11, 12 and 14, 15, 16 into the grids with real key presses, runs the analysis and
 // grabs the window into the file named on the command line. Run it under a display server the

@@ -49,7 +49,9 @@ void mnuHelpValidate_Click(MainWindow& w, const std::string& libraries) {
                                 return std::filesystem::is_directory(candidate.folder, ec)
                                            ? std::string()
                                            : "Folder not found: " + candidate.folder;
-                            }});
+                            },
+                            {},
+                            {}});
     if (!answer) {
         return;
     }

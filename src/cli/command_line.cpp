@@ -431,10 +431,20 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
 
     // A first word that is neither an option nor a subcommand is named as such (the parser
     // would only say that a subcommand is required).
-    if (args.size() > 1 && !args[1].empty() && args[1][0] != '-' && args[1] != "analyze" &&
-        args[1] != "batch") {
-        env.err << "benthix-cli: unknown subcommand \"" << shortenedText(args[1])
-                << "\" (analyze or batch)\nTry 'benthix-cli --help'\n";
+    const std::vector<CLI::App*> subcommands = app.get_subcommands({});
+    const bool known = std::any_of(
+        subcommands.begin(), subcommands.end(),
+        [&args](const CLI::App* sub) { return args.size() > 1 && sub->check_name(args[1]); });
+    if (args.size() > 1 && !args[1].empty() && args[1][0] != '-' && !known) {
+        std::string names;
+        for (std::size_t i = 0; i < subcommands.size(); ++i) {
+            names += (i == 0                        ? ""
+                      : i + 1 == subcommands.size() ? " or "
+                                                    : ", ") +
+                     subcommands[i]->get_name();
+        }
+        env.err << "benthix-cli: unknown subcommand \"" << shortenedText(args[1]) << "\" (" << names
+                << ")\nTry 'benthix-cli --help'\n";
         return kExitUsage;
     }
     std::vector<const char*> argv;

@@ -502,7 +502,8 @@ std::string quotedText(std::string_view text) {
 }
 
 bool readsAsFormula(std::string_view text) {
-    if (text.empty()) {
+    // Only a text that begins with one of these may be run; most cells are passed at once.
+    if (text.empty() || (text[0] != '=' && text[0] != '+' && text[0] != '@' && text[0] != '-')) {
         return false;
     }
     // A number ("+50.7", "-1e3") is a number cell, not a text.

@@ -239,9 +239,12 @@ char* writeCell(char* out, const Cell& cell, std::size_t column, NumberTexts& te
             break;
         }
         case Cell::Kind::Word: {
+            // An empty word may have no storage at all.
             const std::size_t n = std::min(cell.word.size(), kNumberText);
-            std::memcpy(out, cell.word.data(), n);
-            out += n;
+            if (n > 0) {
+                std::memcpy(out, cell.word.data(), n);
+                out += n;
+            }
             break;
         }
     }

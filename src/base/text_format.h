@@ -48,6 +48,13 @@ double leadingNumber(std::string_view text);
 // Removes leading and trailing blanks (spaces only, as the program's trimming does).
 std::string_view trimBlanks(std::string_view text);
 
+// The text without its surrounding blanks, in lower case (ASCII letters): how column names and
+// plan words are matched.
+std::string lowerTrimmed(std::string_view text);
+
+// The text with &, <, >, " and ' written as character references, for XML, SVG and HTML.
+std::string xmlEscaped(std::string_view text);
+
 // True for a text a spreadsheet would run as a formula when it opens a comma-separated file:
 // one beginning with "=", "+" or "@", or with "-" not followed by a digit or a point and a
 // digit. A whole decimal number ("+50.7", "-.5") is a number, not such a text.

@@ -244,13 +244,8 @@ int runAnalyze(const AnalyzeRequest& request, const StartupFolders& folders, std
         }
     }
     // Results that did not reach standard output (a full disk, a closed pipe) are a failure.
-    out.flush();
-    if (!out) {
-        const int cause = DescriptorOutput::errorOf(out);
-        err << "benthix-cli: writing the results to standard output failed: "
-            << (cause != 0 ? plainCauseOfErrno(cause, "standard output")
-                           : std::string("the output was refused"))
-            << '\n';
+    if (const std::string failure = DescriptorOutput::failureOf(out); !failure.empty()) {
+        err << failure;
         filesDone = false;
     }
     const bool lookupFailed = result && result->lookupFailed();

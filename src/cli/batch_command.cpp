@@ -419,14 +419,6 @@ std::optional<SurveyPlan> readRequestedPlan(const std::string& path, std::ostrea
     return plan;
 }
 
-std::string lower(std::string_view text) {
-    std::string s(trimBlanks(text));
-    for (char& c : s) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return s;
-}
-
 // Puts the plan's group values in the order of `columns` (the survey's group columns); false
 // when the two do not name the same columns.
 bool alignPlan(SurveyPlan& plan, const std::vector<std::string>& columns) {
@@ -436,7 +428,8 @@ bool alignPlan(SurveyPlan& plan, const std::vector<std::string>& columns) {
     std::vector<std::size_t> from;
     for (const std::string& c : columns) {
         std::size_t k = 0;
-        while (k < plan.groupColumns.size() && lower(plan.groupColumns[k]) != lower(c)) {
+        while (k < plan.groupColumns.size() &&
+               lowerTrimmed(plan.groupColumns[k]) != lowerTrimmed(c)) {
             ++k;
         }
         if (k == plan.groupColumns.size()) {
@@ -458,7 +451,8 @@ bool alignPlan(SurveyPlan& plan, const std::vector<std::string>& columns) {
 // The lower-case extension of a report's name: "pdf", "html" (also for ".htm") or another.
 std::string reportKind(const std::string& path) {
     const std::size_t dot = path.rfind('.');
-    const std::string ext = dot == std::string::npos ? std::string() : lower(path.substr(dot + 1));
+    const std::string ext =
+        dot == std::string::npos ? std::string() : lowerTrimmed(path.substr(dot + 1));
     return ext == "htm" ? "html" : ext;
 }
 
@@ -562,7 +556,7 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
         if (effective.survey.groupColumns.empty()) {
             for (const std::string& column : plan->groupColumns) {
                 if (effective.survey.endpointColumns.empty() ||
-                    lower(column) != lower(effective.survey.endpointColumn)) {
+                    lowerTrimmed(column) != lowerTrimmed(effective.survey.endpointColumn)) {
                     effective.survey.groupColumns.push_back(column);
                 }
             }
@@ -696,13 +690,8 @@ int runBatch(const BatchRequest& request, const StartupFolders& folders, std::is
             written = false;
         }
     } else {
-        out.flush();
-        if (!out) {
-            const int cause = DescriptorOutput::errorOf(out);
-            err << "benthix-cli: writing the results to standard output failed: "
-                << (cause != 0 ? plainCauseOfErrno(cause, "standard output")
-                               : std::string("the output was refused"))
-                << '\n';
+        if (const std::string failure = DescriptorOutput::failureOf(out); !failure.empty()) {
+            err << failure;
             written = false;
         }
     }

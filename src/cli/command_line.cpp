@@ -144,27 +144,24 @@ const CLI::Validator kAtMostTenTexts(
     },
     "TEXTS");
 
-// What the completion offers after the options of each command.
-CompletionSpec& completionSpec() {
-    static CompletionSpec spec;
-    return spec;
+// What the completion offers after an option of a command, noted in `completion` as the
+// options are made.
+void completeWith(CompletionChoices& completion, const CLI::App& cmd, const std::string& option,
+                  ValueCompletion values) {
+    completion[cmd.get_name() + " " + option] = std::move(values);
 }
 
-void completeWith(const CLI::App& cmd, const std::string& option, ValueCompletion values) {
-    completionSpec()[cmd.get_name() + " " + option] = std::move(values);
-}
-
-void completeChoices(const CLI::App& cmd, const std::string& option,
+void completeChoices(CompletionChoices& completion, const CLI::App& cmd, const std::string& option,
                      std::vector<std::string> choices) {
-    completeWith(cmd, option, {std::move(choices), {}, false});
+    completeWith(completion, cmd, option, {std::move(choices), {}, false});
 }
 
-void completeFiles(const CLI::App& cmd, const std::string& option,
+void completeFiles(CompletionChoices& completion, const CLI::App& cmd, const std::string& option,
                    std::vector<std::string> extensions) {
-    completeWith(cmd, option, {{}, std::move(extensions), false});
+    completeWith(completion, cmd, option, {{}, std::move(extensions), false});
 }
 
-void addAnalysisOptions(CLI::App& cmd, OptionTexts& t) {
+void addAnalysisOptions(CompletionChoices& completion, CLI::App& cmd, OptionTexts& t) {
     t.alternativeOpt =
         cmd.add_option("--alternative", t.alternative,
                        "Alternate hypothesis: less (\"x1 < x2\") or greater (\"x1 > x2\"); "
@@ -183,10 +180,10 @@ void addAnalysisOptions(CLI::App& cmd, OptionTexts& t) {
                                    "Switch Normality Override on and answer its question")
                         ->check(CLI::IsMember(kYesNo));
     cmd.add_flag("--one-sample", t.oneSample, "Switch 1 Sample T-Test on");
-    completeChoices(cmd, "--alternative", namesOf(kAlternativeChoices));
-    completeChoices(cmd, "--alpha", kAlphaLevels);
-    completeChoices(cmd, "--transform", namesOf(kTransforms));
-    completeChoices(cmd, "--override", kYesNo);
+    completeChoices(completion, cmd, "--alternative", namesOf(kAlternativeChoices));
+    completeChoices(completion, cmd, "--alpha", kAlphaLevels);
+    completeChoices(completion, cmd, "--transform", namesOf(kTransforms));
+    completeChoices(completion, cmd, "--override", kYesNo);
 }
 
 // The options of this tool's input reading and file safety, shared by both commands.
@@ -223,7 +220,8 @@ void addSharedLogOptions(CLI::App& cmd, const std::string& what, CLI::Option* de
 }
 
 // The options that say how a survey is read.
-void addSurveyOptions(CLI::App& cmd, SurveyFormat& format, std::string& delimiter) {
+void addSurveyOptions(CompletionChoices& completion, CLI::App& cmd, SurveyFormat& format,
+                      std::string& delimiter) {
     cmd.add_option("--delimiter", delimiter,
                    "Field separator: comma, semicolon or tab (default: found from the header "
                    "line)")
@@ -235,7 +233,7 @@ void addSurveyOptions(CLI::App& cmd, SurveyFormat& format, std::string& delimite
                 return known ? std::string() : text + " is not comma, semicolon or tab";
             },
             "{comma,semicolon,tab}"));
-    completeChoices(cmd, "--delimiter", kDelimiterWords);
+    completeChoices(completion, cmd, "--delimiter", kDelimiterWords);
     cmd.add_flag("--decimal-comma", format.decimalComma,
                  "A comma in a value is the decimal mark (always so with a semicolon or tab "
                  "separator)");
@@ -285,6 +283,8 @@ int usageError(const CLI::App& app, const CLI::ParseError& e, std::ostream& err)
 
 int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& env) {
     CLI::App app("Benthix: compares a test treatment with a reference treatment.", "benthix-cli");
+    // What the completion script offers after each option, noted as the options are made.
+    CompletionChoices completion;
     app.set_version_flag("-V,--version", std::string("benthix-cli ") + kVersion);
     app.require_subcommand(1);
     app.footer(kExitStatuses);
@@ -304,7 +304,7 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
             ->add_option("--reference", referenceTexts,
                          "Reference sample: the Data cells from row 1 down, comma-separated")
             ->check(kAtMostTenTexts);
-    addAnalysisOptions(*analyze, analyzeOptions);
+    addAnalysisOptions(completion, *analyze, analyzeOptions);
     analyze->add_flag("--json", analyzeRequest.json, "Print one JSON object");
     analyze->add_flag("--explain", analyzeRequest.explain,
                       "Say why the test was chosen, step by step with the numbers");
@@ -334,9 +334,9 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     analyze->footer(kExitStatuses);
     for (const char* option : {"--load", "--save", "--detailed-log", "--summary-log",
                                "--append-detailed-log", "--append-summary-log"}) {
-        completeFiles(*analyze, option, {"dbf"});
+        completeFiles(completion, *analyze, option, {"dbf"});
     }
-    completeFiles(*analyze, "--report", {"csv"});
+    completeFiles(completion, *analyze, "--report", {"csv"});
 
     // batch
     CLI::App* batch =
@@ -354,7 +354,7 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
                       "Survey plan: a CSV with one row per group (e.g. endpoint) and any of the "
                       "columns reference, alternative, alpha, transform, power_difference, "
                       "override, one_sample; an empty cell takes the command line's choice");
-    addAnalysisOptions(*batch, batchOptions);
+    addAnalysisOptions(completion, *batch, batchOptions);
     batch->add_option("--output", batchRequest.output,
                       "Results CSV (default, or \"-\": standard output)");
     CLI::Option* batchSummary =
@@ -373,26 +373,26 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
                      "csv: the summary fields, STATUS and the typed columns (default); jsonl: one "
                      "JSON result object per comparison")
         ->check(CLI::IsMember(kBatchFormats));
-    completeChoices(*batch, "--format", kBatchFormats);
+    completeChoices(completion, *batch, "--format", kBatchFormats);
     std::string pAdjustText;
     batch
         ->add_option("--p-adjust", pAdjustText,
                      "Add the p-values adjusted over the comparisons of each group (holm or "
                      "bonferroni); the results are written when the last comparison is done")
         ->check(CLI::IsMember(kPAdjustMethods));
-    completeChoices(*batch, "--p-adjust", kPAdjustMethods);
+    completeChoices(completion, *batch, "--p-adjust", kPAdjustMethods);
     std::string adjustOverText = "group";
     batch
         ->add_option("--p-adjust-over", adjustOverText,
                      "The comparisons one adjustment runs over: each group's (default) or all "
                      "of the survey's")
         ->check(CLI::IsMember(kPAdjustFamilies));
-    completeChoices(*batch, "--p-adjust-over", kPAdjustFamilies);
+    completeChoices(completion, *batch, "--p-adjust-over", kPAdjustFamilies);
     batch->add_flag("--quiet", batchRequest.quiet,
                     "No closing line counting the outcomes on standard error");
     addStrictnessOptions(*batch, batchRequest.lenient, batchRequest.files);
     std::string delimiterText;
-    addSurveyOptions(*batch, batchRequest.survey, delimiterText);
+    addSurveyOptions(completion, *batch, batchRequest.survey, delimiterText);
     batch->add_option("--sheet", batchRequest.sheet,
                       "The worksheet of an .xlsx survey (default: the first)");
     batch->add_option("--report", batchRequest.report,
@@ -406,12 +406,12 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
     batch->footer(kExitStatuses);
     for (const char* option :
          {"--summary-log", "--detailed-log", "--append-summary-log", "--append-detailed-log"}) {
-        completeFiles(*batch, option, {"dbf"});
+        completeFiles(completion, *batch, option, {"dbf"});
     }
-    completeFiles(*batch, "--output", {"csv", "jsonl"});
-    completeFiles(*batch, "--plan", {"csv"});
-    completeWith(*batch, "--jobs", {{}, {}, true});
-    completeWith(*batch, "input", {{"-"}, {"csv", "xlsx"}, false});
+    completeFiles(completion, *batch, "--output", {"csv", "jsonl"});
+    completeFiles(completion, *batch, "--plan", {"csv"});
+    completeWith(completion, *batch, "--jobs", {{}, {}, true});
+    completeWith(completion, *batch, "input", {{"-"}, {"csv", "xlsx"}, false});
 
     // validate
     CLI::App* validate = app.add_subcommand(
@@ -421,11 +421,11 @@ int runCommandLine(const std::vector<std::string>& args, const CliEnvironment& e
                          "Write the validation as a dated document to this .html or .pdf file");
     validate->add_flag("--force", validateRequest.force, "Replace the report file when it exists");
     validate->footer(kExitStatuses);
-    completeFiles(*validate, "--report", {"html", "pdf"});
+    completeFiles(completion, *validate, "--report", {"html", "pdf"});
 
     // The completion script of these commands, for the build; not among the options.
     if (args.size() == 2 && args[1] == "--bash-completion") {
-        env.out << bashCompletionScript(app, completionSpec());
+        env.out << bashCompletionScript(app, completion);
         return kExitRan;
     }
 

@@ -118,7 +118,7 @@ void optionsOf(const CLI::App& command, std::vector<std::string>& all,
 
 }  // namespace
 
-std::string bashCompletionScript(const CLI::App& app, const CompletionSpec& spec) {
+std::string bashCompletionScript(const CLI::App& app, const CompletionChoices& choices) {
     std::ostringstream out;
     std::vector<std::string> commands;
     for (const CLI::App* sub : app.get_subcommands([](const CLI::App*) { return true; })) {
@@ -157,8 +157,8 @@ std::string bashCompletionScript(const CLI::App& app, const CompletionSpec& spec
         for (const std::string& option : withValue) {
             const std::string key = sub->get_name() + " " + option;
             out << "        " << quoted(key) << ")\n";
-            const auto found = spec.find(key);
-            if (found == spec.end()) {
+            const auto found = choices.find(key);
+            if (found == choices.end()) {
                 out << "            COMPREPLY=()\n";
             } else if (found->second.threads) {
                 out << "            local cores\n"
@@ -183,8 +183,8 @@ std::string bashCompletionScript(const CLI::App& app, const CompletionSpec& spec
         optionsOf(*sub, all, withValue);
         out << "        " << sub->get_name() << ")\n"
             << "            options=" << quoted(joined(all, false)) << '\n';
-        const auto input = spec.find(sub->get_name() + " input");
-        if (input != spec.end()) {
+        const auto input = choices.find(sub->get_name() + " input");
+        if (input != choices.end()) {
             out << "            if [[ -n $ended || $cur != -* ]]; then\n"
                 << "                _benthix_cli_files \"$cur\" "
                 << joined(input->second.extensions, false) << '\n';

@@ -22,10 +22,10 @@ struct ValueCompletion {
 };
 
 // Keyed by "command --option" ("batch --format").
-using CompletionSpec = std::map<std::string, ValueCompletion>;
+using CompletionChoices = std::map<std::string, ValueCompletion>;
 
 // The script for the commands and options of `app`; the positionals of a command complete as
-// files with the extensions of spec["command input"].
-std::string bashCompletionScript(const CLI::App& app, const CompletionSpec& spec);
+// files with the extensions of choices["command input"].
+std::string bashCompletionScript(const CLI::App& app, const CompletionChoices& choices);
 
 }  // namespace bx::cli

@@ -58,6 +58,18 @@ DescriptorOutput::~DescriptorOutput() {
     writeOut();
 }
 
+std::string DescriptorOutput::failureOf(std::ostream& out) {
+    out.flush();
+    if (out) {
+        return {};
+    }
+    const int cause = errorOf(out);
+    return "benthix-cli: writing the results to standard output failed: " +
+           (cause != 0 ? plainCauseOfErrno(cause, "standard output")
+                       : std::string("the output was refused")) +
+           "\n";
+}
+
 int DescriptorOutput::errorOf(const std::ostream& stream) {
     const auto* output = dynamic_cast<const DescriptorOutput*>(stream.rdbuf());
     return output != nullptr ? output->error() : 0;

@@ -29,6 +29,10 @@ class DescriptorOutput : public std::streambuf {
     // The same for the buffer behind `stream`; 0 for a stream of another kind.
     static int errorOf(const std::ostream& stream);
 
+    // Flushes `out` (the results on standard output); when that or an earlier write failed,
+    // the line that says so with the cause, else the empty text.
+    static std::string failureOf(std::ostream& out);
+
   protected:
     int_type overflow(int_type c) override;
     int sync() override;

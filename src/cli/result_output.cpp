@@ -10,7 +10,6 @@
 namespace bx::cli {
 namespace {
 
-
 nlohmann::ordered_json treatmentJson(const Field& reps, const Field& mean, const Field& sd,
                                      const Field& transMean, const Field& transSd) {
     nlohmann::ordered_json j;

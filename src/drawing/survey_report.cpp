@@ -12,6 +12,7 @@
 #include <ctime>
 #include <map>
 
+#include "base/text_format.h"
 #include "base/version.h"
 #include "drawing/cairo_canvas.h"
 #include "drawing/replicate_plot.h"

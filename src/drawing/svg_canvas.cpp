@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "base/text_format.h"
+
 namespace bx::drawing {
 namespace {
 
@@ -28,33 +30,6 @@ std::string paint(const char* what, const std::optional<Colour>& c) {
 }
 
 }  // namespace
-
-std::string xmlEscaped(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
 
 SvgCanvas::SvgCanvas(double width, double height) : width_(width), height_(height) {}
 

@@ -32,7 +32,4 @@ class SvgCanvas : public Canvas {
     std::string body_;
 };
 
-// `text` with &, <, >, " and ' written as entities.
-std::string xmlEscaped(std::string_view text);
-
 }  // namespace bx::drawing

@@ -11,13 +11,6 @@
 namespace bx {
 namespace {
 
-std::string lowerTrimmed(std::string_view text) {
-    std::string s(trimBlanks(text));
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
 enum class Setting {
     Reference,
     Alternative,

@@ -12,13 +12,6 @@
 namespace bx {
 namespace {
 
-std::string lowerTrimmed(std::string_view text) {
-    std::string s(trimBlanks(text));
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
 int columnOf(const std::vector<std::string>& header, std::string_view name) {
     const std::string wanted = lowerTrimmed(name);
     for (std::size_t i = 0; i < header.size(); ++i) {

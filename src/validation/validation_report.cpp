@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "validation/validation_report.h"
 
+#include "base/text_format.h"
+
 #include <cairo-pdf.h>
 #include <cairo.h>
 
@@ -42,29 +44,6 @@ std::string valueOf(const CaseOutcome& c, const char* field) {
         }
     }
     return "";
-}
-
-std::string escape(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
 }
 
 std::vector<std::pair<std::string, std::string>> facts(const ValidationResult& r) {
@@ -151,26 +130,27 @@ std::string validationHtml(const ValidationResult& r) {
            "@media print{body{margin:0}}\n</style></head><body>\n";
     out << "<h1>" << kTitle << "</h1>\n<table>\n";
     for (const auto& [label, value] : facts(r)) {
-        out << "<tr><th>" << escape(label) << "</th><td>" << escape(value) << "</td></tr>\n";
+        out << "<tr><th>" << xmlEscaped(label) << "</th><td>" << xmlEscaped(value)
+            << "</td></tr>\n";
     }
-    out << "</table>\n<p>" << escape(kScope) << "</p>\n";
+    out << "</table>\n<p>" << xmlEscaped(kScope) << "</p>\n";
     out << "<h2>Summary</h2>\n<p class=\"" << (r.passed() ? "pass" : "fail") << "\">"
-        << (r.passed() ? "VALIDATION PASSED" : "VALIDATION FAILED") << ": " << escape(r.summary())
-        << "</p>\n";
+        << (r.passed() ? "VALIDATION PASSED" : "VALIDATION FAILED") << ": "
+        << xmlEscaped(r.summary()) << "</p>\n";
 
     const auto mark = [](bool pass) {
         return std::string("<td class=\"") + (pass ? "pass\">PASS" : "fail\">FAIL") + "</td>";
     };
     out << "<h2>Tables and templates against tables.manifest</h2>\n";
     if (!r.manifestProblem.empty()) {
-        out << "<p class=\"fail\">" << escape(r.manifestProblem) << "</p>\n";
+        out << "<p class=\"fail\">" << xmlEscaped(r.manifestProblem) << "</p>\n";
     }
     out << "<table><tr><th>Result</th><th>File</th><th>Size</th><th>SHA-256</th>"
            "<th>Problem</th></tr>\n";
     for (const FileOutcome& f : r.files) {
-        out << "<tr>" << mark(f.pass()) << "<td>" << escape(f.fileName) << "</td><td class=\"n\">"
-            << escape(f.actualSize) << "</td><td class=\"n\">" << escape(f.actualSha256)
-            << "</td><td>" << escape(f.problem) << "</td></tr>\n";
+        out << "<tr>" << mark(f.pass()) << "<td>" << xmlEscaped(f.fileName)
+            << "</td><td class=\"n\">" << xmlEscaped(f.actualSize) << "</td><td class=\"n\">"
+            << xmlEscaped(f.actualSha256) << "</td><td>" << xmlEscaped(f.problem) << "</td></tr>\n";
     }
     out << "</table>\n<h2>Table values against the published tables</h2>\n"
            "<table><tr><th>Result</th><th>Table</th><th>Key</th><th>Installed</th>"
@@ -183,10 +163,11 @@ std::string validationHtml(const ValidationResult& r) {
         if (v.value.level != 0.0) {
             key += " at " + validationNumber(v.value.level);
         }
-        out << "<tr>" << mark(v.pass) << "<td>" << escape(v.value.table) << "</td><td>"
-            << escape(key) << "</td><td class=\"n\">" << escape(v.actual) << "</td><td class=\"n\">"
-            << escape(v.value.expected) << "</td><td class=\"n\">" << escape(v.tolerance)
-            << "</td><td>" << escape(v.value.source) << "</td></tr>\n";
+        out << "<tr>" << mark(v.pass) << "<td>" << xmlEscaped(v.value.table) << "</td><td>"
+            << xmlEscaped(key) << "</td><td class=\"n\">" << xmlEscaped(v.actual)
+            << "</td><td class=\"n\">" << xmlEscaped(v.value.expected) << "</td><td class=\"n\">"
+            << xmlEscaped(v.tolerance) << "</td><td>" << xmlEscaped(v.value.source)
+            << "</td></tr>\n";
     }
     out << "</table>\n<h2>Reference comparisons</h2>\n<p>Expected values computed by R "
            "(validation/reference.R); each cell shows the installed program's value and, below "
@@ -196,7 +177,7 @@ std::string validationHtml(const ValidationResult& r) {
            "<th>Reference values</th><th>Options</th>";
     if (!r.cases.empty()) {
         for (const FieldCheck& f : r.cases.front().fields) {
-            out << "<th>" << escape(f.name) << "</th>";
+            out << "<th>" << xmlEscaped(f.name) << "</th>";
         }
     }
     out << "</tr>\n";
@@ -209,15 +190,15 @@ std::string validationHtml(const ValidationResult& r) {
             reference += (reference.empty() ? "" : " ") + validationNumber(v);
         }
         out << "<tr>" << mark(c.pass()) << "<td class=\"n\">" << c.reference.id << "</td><td>"
-            << escape(c.reference.path) << "</td><td>" << escape(test) << "</td><td>"
-            << escape(reference) << "</td><td>" << escape(caseOptionsText(c.reference));
+            << xmlEscaped(c.reference.path) << "</td><td>" << xmlEscaped(test) << "</td><td>"
+            << xmlEscaped(reference) << "</td><td>" << xmlEscaped(caseOptionsText(c.reference));
         if (!c.problem.empty()) {
-            out << "<br><span class=\"fail\">" << escape(c.problem) << "</span>";
+            out << "<br><span class=\"fail\">" << xmlEscaped(c.problem) << "</span>";
         }
         out << "</td>";
         for (const FieldCheck& f : c.fields) {
-            out << "<td class=\"n" << (f.pass ? "" : " fail") << "\">" << escape(f.actual)
-                << "<br><small>" << escape(f.expected) << "</small></td>";
+            out << "<td class=\"n" << (f.pass ? "" : " fail") << "\">" << xmlEscaped(f.actual)
+                << "<br><small>" << xmlEscaped(f.expected) << "</small></td>";
         }
         out << "</tr>\n";
     }

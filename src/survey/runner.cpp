@@ -23,6 +23,7 @@
 #include "statistics/analyze.h"
 #include "statistics/decision_trail.h"
 #include "statistics/sample_summary.h"
+#include "statistics/transformations.h"
 #include "survey/csv.h"
 #include "survey/result_json.h"
 #include "tables/stat_tables.h"
@@ -335,21 +336,46 @@ std::string_view warningText(std::string_view line) {
     return line;
 }
 
-bool isNumberText(std::string_view text) {
-    const LeadingNumber n = parseLeadingNumber(text);
-    return n.found && n.wholeText;
-}
-
-// The first value of `sample` that is not wholly a number, as a refusal; none when all are.
-SurveyRefusal notANumber(const SurveySample& sample, std::string_view which) {
+// Reads the values of `sample` as numbers into `numbers` (as far as it has room): the first
+// value that is not wholly a number, as a refusal; none when all are.
+SurveyRefusal readNumbers(const SurveySample& sample, std::string_view which,
+                          std::array<double, kMaxReplicates>& numbers) {
     for (std::size_t k = 0; k < sample.values.size(); ++k) {
-        if (!isNumberText(sample.values[k])) {
+        const LeadingNumber n = parseLeadingNumber(sample.values[k]);
+        if (!n.found || !n.wholeText) {
             return {"not_a_number", std::string(which) + "row " +
                                         std::to_string(sample.valueLines[k]) + ": " +
                                         quotedText(sample.values[k]) + " is not a number"};
         }
+        if (k < numbers.size()) {
+            numbers[k] = n.value;
+        }
     }
     return {};
+}
+
+// The values as the grid's Data column would hold them. Numbers already read go in as numbers
+// when every one is finite and within the transformation's domain, so that the entry check
+// has nothing to read again and nothing to report; otherwise the texts go in, and its
+// refusals quote them as they stand in the survey.
+void fillSlots(ValueArray& slots, const SurveySample* sample,
+               const std::array<double, kMaxReplicates>* numbers, Transformation method) {
+    const std::size_t count = sample != nullptr ? sample->values.size() : 0;
+    bool asNumbers = numbers != nullptr && count <= numbers->size();
+    for (std::size_t k = 0; asNumbers && k < count; ++k) {
+        const double x = (*numbers)[k];
+        asNumbers = std::isfinite(x) && inTransformDomain(method, x);
+    }
+    for (int i = 1; i <= kMaxReplicates; ++i) {
+        const auto k = static_cast<std::size_t>(i - 1);
+        if (k >= count) {
+            slots[i] = std::string();
+        } else if (asNumbers) {
+            slots[i] = (*numbers)[k];
+        } else {
+            slots[i] = sample->values[k];
+        }
+    }
 }
 
 std::string countOf(int n, std::string_view what) {
@@ -357,7 +383,8 @@ std::string countOf(int n, std::string_view what) {
 }
 
 // What the reference alone refuses every comparison for, in the order of the checks.
-ReferenceRefusals referenceRefusals(const SurveySample* reference, bool strict) {
+ReferenceRefusals referenceRefusals(const SurveySample* reference, bool strict,
+                                    std::array<double, kMaxReplicates>& numbers) {
     ReferenceRefusals refusals;
     if (reference == nullptr) {
         return refusals;
@@ -367,7 +394,7 @@ ReferenceRefusals referenceRefusals(const SurveySample* reference, bool strict) 
                                   tooManyReplicates("Reference sample", reference->values.size())};
     }
     if (strict) {
-        refusals.notANumber = notANumber(*reference, "reference ");
+        refusals.notANumber = readNumbers(*reference, "reference ", numbers);
     }
     return refusals;
 }
@@ -375,7 +402,8 @@ ReferenceRefusals referenceRefusals(const SurveySample* reference, bool strict) 
 // A refusal found in the survey itself, before any entry is checked.
 SurveyRefusal surveyRefusal(const SurveySample& test, const SurveySample* reference,
                             const ReferenceRefusals& referenceRefusals,
-                            const std::string& referenceId, bool strict) {
+                            const std::string& referenceId, bool strict,
+                            std::array<double, kMaxReplicates>& numbers) {
     if (reference == nullptr) {
         return {"reference_not_in_input",
                 "Reference sample \"" + referenceId + "\" is not in the input."};
@@ -389,27 +417,14 @@ SurveyRefusal surveyRefusal(const SurveySample& test, const SurveySample* refere
     if (!referenceRefusals.notANumber.text.empty()) {
         return referenceRefusals.notANumber;
     }
-    return strict ? notANumber(test, "") : SurveyRefusal{};
+    return strict ? readNumbers(test, "", numbers) : SurveyRefusal{};
 }
 
 std::string jsonText(const nlohmann::ordered_json& object) {
     return object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
-// The options as a fresh window holds them once the settings are applied: the texts of the
-// option lists and switches that the entry check reads.
-struct OptionTexts {
-    std::string alternative;
-    std::string nullHypothesis;
-    std::string alpha;
-    std::string transformation;
-    bool normalityPrompt = false;
-    OverrideAnswer answer = OverrideAnswer::No;
-    bool power = false;
-    std::string minimumDifference;
-};
-
-OptionTexts optionTexts(const ComparisonSettings& s) {
+SettingsTexts settingsTexts(const ComparisonSettings& s) {
     return {.alternative = std::string(alternativeCaption(s.alternative)),
             .nullHypothesis = std::string(nullCaption(s.alternative)),
             .alpha = s.alpha,
@@ -505,19 +520,17 @@ ComparisonRunner::ComparisonRunner(std::shared_ptr<const StatTables> tables,
       lenient_(lenient),
       groupColumns_(std::move(groupColumns)),
       group_(std::move(group)) {
-    referenceRefusals_ = referenceRefusals(reference, !lenient);
+    std::array<double, kMaxReplicates> numbers{};
+    referenceRefusals_ = referenceRefusals(reference, !lenient, numbers);
     // The choices as types, for the results of comparisons refused before their entries are
     // checked.
     typedOptions_.alternative = settings_.alternative;
     typedOptions_.alpha = alphaOf(settings_.alpha).value_or(0.05);
     typedOptions_.transformation = settings_.transformation;
+    settingsTexts_ = settingsTexts(settings_);
     // The reference as its grid's Data column holds it, the same for every comparison.
-    for (int i = 1; i <= kMaxReplicates; ++i) {
-        const auto k = static_cast<std::size_t>(i - 1);
-        referenceSlots_[i] = reference != nullptr && k < reference->values.size()
-                                 ? reference->values[k]
-                                 : std::string();
-    }
+    const bool read = !lenient && referenceRefusals_.notANumber.text.empty();
+    fillSlots(referenceSlots_, reference, read ? &numbers : nullptr, settings_.transformation);
 }
 
 ComparisonResult ComparisonRunner::run(const SurveySample& test, bool keepRecord,
@@ -571,8 +584,9 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
     result.sampleId = test.id;
     const bool jsonl = format_ == ResultsFormat::Jsonl;
     const std::string& referenceId = settings_.reference;
+    std::array<double, kMaxReplicates> numbers{};
     const SurveyRefusal refusal =
-        surveyRefusal(test, reference_, referenceRefusals_, referenceId, !lenient_);
+        surveyRefusal(test, reference_, referenceRefusals_, referenceId, !lenient_, numbers);
     if (!refusal.text.empty()) {
         result.status = ComparisonStatus::Refused;
         result.refusal = refusal.text;
@@ -589,13 +603,9 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
         finishLine(result, std::move(object), forAdjustment);
         return result;
     }
-    // The replicates as the grid's Data column would hold them.
     ValueArray testSlots;
-    for (int i = 1; i <= kMaxReplicates; ++i) {
-        const auto k = static_cast<std::size_t>(i - 1);
-        testSlots[i] = k < test.values.size() ? test.values[k] : std::string();
-    }
-    const OptionTexts o = optionTexts(settings_);
+    fillSlots(testSlots, &test, lenient_ ? nullptr : &numbers, settings_.transformation);
+    const SettingsTexts& o = settingsTexts_;
     EntryCheck check = checkEntries({testSlots, referenceSlots_, o.alternative, o.nullHypothesis,
                                      o.alpha, o.transformation, settings_.oneSample});
     // The lines the run would post, in order, of which the warnings go with its messages.
@@ -713,8 +723,11 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
     finishLine(result, std::move(object), forAdjustment);
     if (keepRecord) {
         for (std::size_t k = 0; k < run.testEntries.size(); ++k) {
-            run.testEntries[k] = slotText(testSlots[static_cast<int>(k) + 1]);
-            run.referenceEntries[k] = slotText(referenceSlots_[static_cast<int>(k) + 1]);
+            // The texts as they stand in the survey, also where the check took numbers.
+            run.testEntries[k] = k < test.values.size() ? test.values[k] : std::string();
+            run.referenceEntries[k] = reference_ != nullptr && k < reference_->values.size()
+                                          ? reference_->values[k]
+                                          : std::string();
         }
         result.record = std::make_unique<RunRecord>(std::move(run));
     }

@@ -83,6 +83,19 @@ struct ReferenceRefusals {
     SurveyRefusal notANumber;  // only when values must be wholly numbers
 };
 
+// The settings as a fresh window holds them once they are applied: the texts of the option
+// lists and switches that the entry check reads.
+struct SettingsTexts {
+    std::string alternative;
+    std::string nullHypothesis;
+    std::string alpha;
+    std::string transformation;
+    bool normalityPrompt = false;
+    OverrideAnswer answer = OverrideAnswer::No;
+    bool power = false;
+    std::string minimumDifference;
+};
+
 // Runs the comparisons of one group, each from its settings as a fresh window would hold them;
 // all of them share the read-only statistical tables. run() may be called from several threads
 // at once.
@@ -115,6 +128,7 @@ class ComparisonRunner {
     ResultsFormat format_;
     ValueArray referenceSlots_;
     AnalysisOptions typedOptions_;
+    SettingsTexts settingsTexts_;
     bool lenient_;
     std::vector<std::string> groupColumns_;
     std::vector<std::string> group_;

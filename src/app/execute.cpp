@@ -17,15 +17,18 @@ constexpr const char* kOverrideQuestion =
     "Data Failed Shapiro-Wilk test. Do you want to override this conclusion of non-normality?";
 
 // The analysis of the checked entries. With the override option on, a failed normality test
-// asks the user, and the analysis runs on with the answer.
-Comparison analyzeEntries(MainWindow& w, const EntryCheck& entries) {
+// asks the user, unless the answer was given beforehand (a survey plan's), and the analysis
+// runs on with the answer.
+Comparison analyzeEntries(MainWindow& w, const EntryCheck& entries,
+                          std::optional<bool> givenAnswer) {
     const bool ask = w.ui.NormalityPromptOn;
     Comparison result = analyze(entries.samples(), entries.options, w.tables(),
                                 ask ? OverrideAnswer::Ask : OverrideAnswer::No);
     if (result.overrideQuestionDue) {
-        const bool yes =
-            w.desktop().messageBox(kOverrideTitle, kOverrideQuestion, MessageIcon::Question,
-                                   MessageButtons::YesNo) == MessageAnswer::Yes;
+        const bool yes = givenAnswer ? *givenAnswer
+                                     : w.desktop().messageBox(
+                                           kOverrideTitle, kOverrideQuestion, MessageIcon::Question,
+                                           MessageButtons::YesNo) == MessageAnswer::Yes;
         result = analyze(entries.samples(), entries.options, w.tables(),
                          yes ? OverrideAnswer::Yes : OverrideAnswer::No);
     }
@@ -154,6 +157,10 @@ bool tablesUsable(MainWindow& w) {
 }
 
 void cmdExecute_Click(MainWindow& w) {
+    executeWithOverrideAnswer(w, std::nullopt);
+}
+
+void executeWithOverrideAnswer(MainWindow& w, std::optional<bool> overrideAnswer) {
     w.lastRunLogFailures.clear();
     if (!tablesUsable(w)) {
         return;
@@ -170,7 +177,7 @@ void cmdExecute_Click(MainWindow& w) {
         return;
     }
     const EntryCheck& entries = w.analysis.checked;
-    Comparison analysed = analyzeEntries(w, entries);
+    Comparison analysed = analyzeEntries(w, entries, overrideAnswer);
     // A comparison the analysis refused shows no results and is not logged; its note says why.
     if (analysed.refusal) {
         ClearResultDisplays(w);

@@ -3,6 +3,8 @@
 // The analysis as the window runs it: checking the entries, File > "&Transform", and the
 // Execute button with its menu twin.
 
+#include <optional>
+
 namespace bx {
 
 class MainWindow;
@@ -27,6 +29,9 @@ bool tablesUsable(MainWindow& w);
 // The Execute button: one analysis run with its status lines, panels, pictures and the logs
 // that are active. Also run by the spreadsheet report. Nothing runs when !tablesUsable(w).
 void cmdExecute_Click(MainWindow& w);
+// The same run with the normality override question answered beforehand (a survey plan's
+// answer) instead of asked.
+void executeWithOverrideAnswer(MainWindow& w, std::optional<bool> overrideAnswer);
 
 // File > "&Execute Stats": the same run.
 void mnuLoadExec_Click(MainWindow& w);

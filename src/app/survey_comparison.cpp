@@ -51,7 +51,8 @@ bool openSurveyComparison(MainWindow& w, const SurveySample& test, const SurveyS
         w.ui.txtDiff_levl.text = *settings.powerDifference;
     }
     w.ui.savedEntries = sampleEntries(w.ui);
-    cmdExecute_Click(w);
+    // The plan's override answer stands for the question, as it does in the batch.
+    executeWithOverrideAnswer(w, settings.overrideAnswer);
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include "app/execute.h"
 #include "app/options.h"
 #include "app/result_display.h"
+#include "app/survey_comparison.h"
 #include "support/test_support.h"
 
 namespace bx {
@@ -129,6 +130,27 @@ TEST(Execute, OverrideQuestionIsAskedAndAnswered) {
     EXPECT_EQ(a.ui.txtOverride.text, "Invoked");
     EXPECT_EQ(a.ui.imgWtestPassFail, Picture::Fail);
     EXPECT_EQ(a.ui.txtTstCalcStat.text, "1.0190");
+}
+
+// A survey comparison opened in the window runs with its plan's override answer, as the batch
+// does, instead of asking: Yes gives case E's t-test, No its Mann-Whitney (numbers as above).
+TEST(Execute, SurveyComparisonUsesThePlannedOverrideAnswer) {
+    SurveySample test;
+    test.id = "S1";
+    test.values = {"14", "2", "16", "12"};
+    SurveySample reference;
+    reference.id = "REF";
+    reference.values = {"19", "18", "7", "17"};
+    for (const bool answer : {true, false}) {
+        WindowFixture f(answer ? "planned-yes" : "planned-no");
+        ComparisonSettings settings;
+        settings.reference = "REF";
+        settings.overrideAnswer = answer;
+        ASSERT_TRUE(openSurveyComparison(f.w(), test, reference, settings, "survey"));
+        EXPECT_TRUE(f.desktop.messages.empty()) << "the planned answer was asked for";
+        EXPECT_EQ(f.w().ui.txtOverride.text, answer ? "Invoked" : "Not Invoked");
+        EXPECT_EQ(f.w().ui.txtTstCalcStat.text, answer ? "1.0190" : "13.0000");
+    }
 }
 
 // Case G: Mann-Whitney hides the df field, switches the power option off and leaves the

@@ -29,6 +29,7 @@
 #include "app/survey_comparison.h"
 #include "gui/main_form.h"
 #include "gui/replicate_plot.h"
+#include "reports/report_workbook.h"
 #include "survey/csv.h"
 #include "survey/runner.h"
 #include "survey/workbook_reader.h"
@@ -622,7 +623,8 @@ void SurveyWindow::run() {
     rows_.clear();
     rowsShown_ = 0;
     report_.reset();
-    SurveyJob job;
+    SurveyJob& job = job_;
+    job = SurveyJob{};
     if (survey_->groupColumns.empty()) {
         SurveyPlan one = planFromTable();
         if (!one.rows.empty()) {
@@ -838,8 +840,8 @@ void SurveyWindow::chooseAndSavePlan() {
 }
 
 void SurveyWindow::chooseAndExport(bool report) {
-    if (const auto path =
-            choosePath(report ? "Export Report (.pdf or .html)" : "Export Results (.csv)")) {
+    if (const auto path = choosePath(report ? "Export Report (.pdf or .html)"
+                                            : "Export Results (.csv, .xlsx or .jsonl)")) {
         report ? exportReport(*path) : exportResults(*path);
     }
 }
@@ -875,12 +877,67 @@ bool SurveyWindow::exportResults(const QString& path) {
     if (rows_.empty() || isRunning()) {
         return false;
     }
+    const QString lower = path.toLower();
     std::string text;
     appendCsvRecord(text, resultsHeader(PAdjust::None, survey_->groupColumns));
     for (const Pending& p : rows_) {
         text += p.line;
     }
+    if (lower.endsWith(".jsonl") || lower.endsWith(".json")) {
+        return writeFile(path, jsonLines());
+    }
+    if (lower.endsWith(".xlsx")) {
+        // The same cells as the CSV, numbers stored as numbers, on one sheet.
+        std::vector<ReportLine> lines;
+        std::istringstream in(text);
+        CsvStream csv(in, ',');
+        CsvRecord record;
+        CsvError error;
+        while (csv.next(record, error)) {
+            lines.push_back(record.fields);
+        }
+        if (!confirmReplace(path)) {
+            say("Nothing written");
+            return false;
+        }
+        const QString full = QFileInfo(path).absoluteFilePath();
+        const TableError saved = ReportWorkbook{}.save(full.toStdString(), "Results", lines);
+        if (saved) {
+            say("Writing " + full + " failed: " +
+                QString::fromStdString(saved.cause.empty() ? saved.description : saved.cause));
+            return false;
+        }
+        say("Wrote " + full);
+        return true;
+    }
+    if (!lower.endsWith(".csv") && !lower.endsWith(".txt")) {
+        say("The results are written as .csv, .xlsx or .jsonl");
+        return false;
+    }
     return writeFile(path, text);
+}
+
+std::string SurveyWindow::jsonLines() const {
+    // The shown results once more as the batch's JSON lines: the same job, run again in the
+    // same order, as far as the run shown went.
+    SurveyJob job = job_;
+    job.format = ResultsFormat::Jsonl;
+    std::vector<std::string> errors;
+    std::vector<std::string> notices;
+    const SurveyRun again(*survey_, main_.core().sharedTables(), job, errors, notices);
+    std::string text;
+    std::size_t count = 0;
+    std::atomic<bool> enough{false};
+    again.run(
+        1, false,
+        [&](ComparisonResult& r) {
+            if (count < rows_.size()) {
+                text += r.line;
+            }
+            enough = ++count >= rows_.size();
+        },
+        &enough);
+    return text;
 }
 
 bool SurveyWindow::exportReport(const QString& path) {

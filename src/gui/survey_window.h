@@ -66,7 +66,8 @@ class SurveyWindow : public QMainWindow {
     void cancel();
     bool isRunning() const { return worker_.joinable(); }
 
-    // Writes the results as CSV, or the report (.pdf or .html); asks before replacing a file.
+    // Writes the results (.csv, .xlsx, or the batch's JSON lines as .jsonl), or the report
+    // (.pdf or .html); asks before replacing a file.
     bool exportResults(const QString& path);
     bool exportReport(const QString& path);
 
@@ -89,6 +90,7 @@ class SurveyWindow : public QMainWindow {
     std::optional<QString> choosePath(const char* caption);
     bool confirmReplace(const QString& path);
     bool writeFile(const QString& path, const std::string& bytes);
+    std::string jsonLines() const;
     void fillPlanTable();
     void drainResults();
     void finishRun();
@@ -134,6 +136,7 @@ class SurveyWindow : public QMainWindow {
         double referenceMean = drawing::kNaN;
     };
     std::unique_ptr<SurveyRun> run_;
+    SurveyJob job_;  // the last run's, its plan in runPlan_
     std::unique_ptr<SurveyPlan> runPlan_;
     std::unique_ptr<drawing::SurveyReportBuilder> builder_;
     std::optional<drawing::SurveyReport> report_;

@@ -127,6 +127,33 @@ TEST(SurveyWindow, MapsColumnsLoadsAPlanRunsSortsFiltersAndOpensARow) {
     EXPECT_FALSE(s->exportResults(results));
     EXPECT_TRUE(s->exportReport(QString::fromStdString((f.scratch / "report.html").string())));
 
+    // JSON lines hold the same comparisons in the same order as the CSV; the workbook is one;
+    // an extension the window cannot write is refused with nothing written.
+    const std::filesystem::path jsonl = f.scratch / "results.jsonl";
+    ASSERT_TRUE(s->exportResults(QString::fromStdString(jsonl.string())));
+    std::ifstream csvIn(results.toStdString());
+    std::ifstream jsonIn(jsonl);
+    std::string csvLine;
+    std::string jsonLine;
+    std::getline(csvIn, csvLine);  // the header
+    std::size_t lines = 0;
+    while (std::getline(jsonIn, jsonLine) && std::getline(csvIn, csvLine)) {
+        ++lines;
+        // The endpoint column leads, the sample id follows.
+        const std::size_t start = csvLine.find(',') + 1;
+        const std::string sample = csvLine.substr(start, csvLine.find(',', start) - start);
+        EXPECT_NE(jsonLine.find("\"sample\":\"" + sample + "\""), std::string::npos) << jsonLine;
+    }
+    EXPECT_EQ(lines, s->resultCount());
+    const std::filesystem::path xlsx = f.scratch / "results.xlsx";
+    ASSERT_TRUE(s->exportResults(QString::fromStdString(xlsx.string())));
+    std::ifstream book(xlsx, std::ios::binary);
+    std::string zip(2, '\0');
+    book.read(zip.data(), 2);
+    EXPECT_EQ(zip, "PK");
+    EXPECT_FALSE(s->exportResults(QString::fromStdString((f.scratch / "results.ods").string())));
+    EXPECT_FALSE(std::filesystem::exists(f.scratch / "results.ods"));
+
     // Save Plot As: the format by the extension, nothing replaced without a Yes.
     const std::string png = (f.scratch / "plot.png").string();
     EXPECT_EQ(savePlot(png, f.form().findChild<ReplicatePlot*>()->data(), f.form().desktop()),

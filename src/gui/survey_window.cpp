@@ -171,10 +171,16 @@ SurveyWindow::SurveyWindow(MainForm& main, QWidget* parent) : QMainWindow(parent
     fileLabel_ = new QLineEdit;
     fileLabel_->setReadOnly(true);
     fileLabel_->setObjectName("surveyFile");
-    sheetEdit_ = new QLineEdit;
-    sheetEdit_->setObjectName("surveySheet");
-    sheetEdit_->setPlaceholderText("first sheet");
-    sheetEdit_->setMaximumWidth(140);
+    // A workbook's sheets, listed once it is opened; choosing one reads that sheet.
+    sheetList_ = new QComboBox;
+    sheetList_->setObjectName("surveySheet");
+    sheetList_->setMinimumWidth(120);
+    sheetList_->setEnabled(false);
+    connect(sheetList_, &QComboBox::activated, this, [this] {
+        if (!path_.isEmpty() && sheetList_->currentText() != sheet_) {
+            openSurvey(path_, sheetList_->currentText());
+        }
+    });
     auto* open = new QPushButton("Open…");
     connect(open, &QPushButton::clicked, this, [this] { chooseAndOpen(); });
     auto* reread = new QPushButton("Read with these columns");
@@ -183,7 +189,7 @@ SurveyWindow::SurveyWindow(MainForm& main, QWidget* parent) : QMainWindow(parent
     fileRow->addWidget(new QLabel("Survey:"));
     fileRow->addWidget(fileLabel_, 1);
     fileRow->addWidget(new QLabel("Sheet:"));
-    fileRow->addWidget(sheetEdit_);
+    fileRow->addWidget(sheetList_);
     fileRow->addWidget(open);
     fileRow->addWidget(reread);
     layout->addLayout(fileRow);
@@ -291,8 +297,12 @@ bool SurveyWindow::openSurvey(const QString& path, const QString& sheet) {
     }
     std::vector<CsvRecord> records;
     const std::string file = path.toStdString();
+    QStringList sheets;
     if (isWorkbookPath(file)) {
         std::string why;
+        for (const std::string& name : workbookSheetNames(file, why)) {
+            sheets << QString::fromStdString(name);
+        }
         const std::optional<WorkbookSheet> ws = workbookSheetAsCsv(file, sheet.toStdString(), why);
         if (!ws) {
             main_.desktop().messageBox("Open Survey", "Cannot read " + file + ": " + why,
@@ -324,9 +334,12 @@ bool SurveyWindow::openSurvey(const QString& path, const QString& sheet) {
         return false;
     }
     path_ = path;
-    sheet_ = sheet;
+    sheet_ = sheet.isEmpty() && !sheets.isEmpty() ? sheets.front() : sheet;
     fileLabel_->setText(path);
-    sheetEdit_->setText(sheet);
+    sheetList_->clear();
+    sheetList_->addItems(sheets);
+    sheetList_->setCurrentText(sheet_);
+    sheetList_->setEnabled(sheets.size() > 1);
     header_.clear();
     for (const std::string& f : records[0].fields) {
         header_ << QString::fromStdString(f);
@@ -823,7 +836,7 @@ std::optional<QString> SurveyWindow::choosePath(const char* caption) {
 
 void SurveyWindow::chooseAndOpen() {
     if (const auto path = choosePath("Open Survey")) {
-        openSurvey(*path, sheetEdit_->text());
+        openSurvey(*path, {});
     }
 }
 

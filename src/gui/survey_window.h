@@ -107,7 +107,7 @@ class SurveyWindow : public QMainWindow {
     std::unique_ptr<SurveyPlan> plan_;
 
     QLineEdit* fileLabel_ = nullptr;
-    QLineEdit* sheetEdit_ = nullptr;
+    QComboBox* sheetList_ = nullptr;
     QTableWidget* preview_ = nullptr;
     QTableWidget* planTable_ = nullptr;
     QPushButton* runButton_ = nullptr;

@@ -555,6 +555,28 @@ bool isWorkbookPath(const std::string& path) {
     return end == ".xlsx";
 }
 
+std::vector<std::string> workbookSheetNames(const std::string& path, std::string& error) {
+    int code = 0;
+    std::unique_ptr<zip_t, decltype(&zip_discard)> archive(
+        zip_open(path.c_str(), ZIP_RDONLY, &code), &zip_discard);
+    if (!archive) {
+        error = "not an .xlsx workbook (not a zip archive)";
+        return {};
+    }
+    SheetList list;
+    std::string why;
+    if (parsePart(archive.get(), "xl/workbook.xml", list, why) != Parsed::Done ||
+        list.sheets.empty()) {
+        error = why.empty() ? "not an .xlsx workbook (no sheet list)" : why;
+        return {};
+    }
+    std::vector<std::string> names;
+    for (const auto& sheet : list.sheets) {
+        names.push_back(sheet.first);
+    }
+    return names;
+}
+
 std::optional<WorkbookSheet> workbookSheetAsCsv(const std::string& path, const std::string& sheet,
                                                 std::string& error) {
     int code = 0;

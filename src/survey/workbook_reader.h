@@ -63,6 +63,9 @@ std::string columnName(int column);
 // True when `path` ends in .xlsx (any case).
 bool isWorkbookPath(const std::string& path);
 
+// The names of the workbook's sheets in their order, or none with `error` saying why.
+std::vector<std::string> workbookSheetNames(const std::string& path, std::string& error);
+
 // The sheet named `sheet` (the first sheet when empty), or std::nullopt with `error` saying why:
 // not a workbook, no such sheet, a part larger than kMaxWorkbookPartBytes, a row or cell
 // reference outside the sheet, a string the workbook does not hold.

@@ -71,6 +71,8 @@ TEST(Workbook, SheetsReadAsSurveys) {
                   "survey of 2024\n");
         EXPECT_FALSE(workbookSheetAsCsv(path, "other", error));
         EXPECT_EQ(error, "the workbook has no sheet \"other\"");
+        // The survey window's sheet list: every sheet, in the workbook's order.
+        EXPECT_EQ(workbookSheetNames(path, error), (std::vector<std::string>{"notes", "counts"}));
 
         const auto r = runInProcess("workbook-batch",
                                     {"batch", path, "--reference", "R", "--sheet", "counts"});

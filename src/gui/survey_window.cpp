@@ -1,5 +1,6 @@
 #include "gui/survey_window.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
@@ -162,6 +163,17 @@ SurveyWindow::SurveyWindow(MainForm& main, QWidget* parent) : QMainWindow(parent
     file->addSeparator();
     file->addAction("Export &Results…", this, [this] { chooseAndExport(false); });
     file->addAction("Export Re&port…", this, [this] { chooseAndExport(true); });
+    // The PDF report's paper, A4 or US Letter, first as the locale has it.
+    QMenu* paper = file->addMenu("Report P&aper");
+    auto* papers = new QActionGroup(this);
+    for (const auto& [caption, size] :
+         {std::pair{"&A4", drawing::Paper::A4}, std::pair{"US &Letter", drawing::Paper::Letter}}) {
+        QAction* a = paper->addAction(caption);
+        a->setCheckable(true);
+        a->setChecked(size == paper_);
+        papers->addAction(a);
+        connect(a, &QAction::triggered, this, [this, size = size] { paper_ = size; });
+    }
     file->addSeparator();
     file->addAction("&Close", this, [this] { close(); });
 
@@ -962,7 +974,7 @@ bool SurveyWindow::exportReport(const QString& path) {
         say("The report is written as .pdf or .html");
         return false;
     }
-    return writeFile(path, pdf ? drawing::surveyReportPdf(*report_, drawing::defaultPaper())
+    return writeFile(path, pdf ? drawing::surveyReportPdf(*report_, paper_)
                                : drawing::surveyReportHtml(*report_));
 }
 

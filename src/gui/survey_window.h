@@ -108,6 +108,7 @@ class SurveyWindow : public QMainWindow {
 
     QLineEdit* fileLabel_ = nullptr;
     QComboBox* sheetList_ = nullptr;
+    drawing::Paper paper_ = drawing::defaultPaper();
     QTableWidget* preview_ = nullptr;
     QTableWidget* planTable_ = nullptr;
     QPushButton* runButton_ = nullptr;

@@ -122,6 +122,7 @@ TableError parseDbfLayout(std::string_view header, std::uint64_t fileSize, const
     layout.recordCount = records;
     layout.headerLength = headerLength;
     layout.recordLength = recordLength;
+    layout.languageDriver = static_cast<unsigned char>(byteAt(header, 29));
     return {};
 }
 

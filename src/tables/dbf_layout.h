@@ -26,7 +26,18 @@ struct DbfLayout {
     std::uint32_t recordCount = 0;
     int headerLength = 0;
     int recordLength = 0;
+    // Byte 29, the language driver: the code page of the table's text (0 when unmarked).
+    unsigned char languageDriver = 0;
 };
+
+// The language driver mark of Windows-1252 (dBASE's "Windows ANSI"), which this program
+// writes; 0x57, the mark some other programs write for the same code page, is read as it.
+inline constexpr unsigned char kDbfWindows1252 = 0x03;
+inline constexpr unsigned char kDbfWindows1252Alternative = 0x57;
+inline bool isWindows1252Table(const DbfLayout& layout) {
+    return layout.languageDriver == kDbfWindows1252 ||
+           layout.languageDriver == kDbfWindows1252Alternative;
+}
 
 inline constexpr int kDbfFileHeaderSize = 32;
 inline constexpr int kDbfFieldDescriptorSize = 32;

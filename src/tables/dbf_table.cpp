@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <string>
 
+#include "base/code_page.h"
 #include "base/text_format.h"
 #include "tables/file_lock.h"
 #include "tables/temp_files.h"
@@ -188,16 +189,40 @@ bool writeAllAt(int fd, const char* bytes, std::size_t size, off_t offset) {
     return true;
 }
 
-// The value a field keeps of `text` (numbers without surrounding blanks, cut to the field at a
-// character boundary), reporting a cut of row `row`.
-std::string_view keptValue(const DbfField& f, std::string_view text, long row,
-                           const std::function<void(const FieldCut&)>& onCut) {
+// The bytes a field keeps of `text` into `kept`: numbers without surrounding blanks; text in
+// the table's code page (Windows-1252 for a marked table, UTF-8 for an unmarked one of an
+// earlier version); cut to the field at a character boundary, reporting a cut of row `row`.
+// A character that the code page has no byte for refuses the value, naming it.
+TableError keptValue(const DbfField& f, std::string_view text, bool windows1252, long row,
+                     const std::function<void(const FieldCut&)>& onCut, const std::string& path,
+                     std::string& kept) {
     const std::string_view value = isNumericType(f.type) ? trimBlanks(text) : text;
-    const std::string_view kept = utf8Prefix(value, static_cast<std::size_t>(f.width));
-    if (kept.size() < value.size() && onCut) {
-        onCut(FieldCut{f.name, row, value.size(), kept.size()});
+    const auto width = static_cast<std::size_t>(f.width);
+    if (windows1252) {
+        std::string missing;
+        if (!utf8ToWindows1252(value, kept, missing)) {
+            return makeFileError(kErrInvalidArgument, path,
+                                 "field " + f.name + " cannot hold " + missing +
+                                     " (the file keeps its text in Windows-1252)",
+                                 path + " (field " + f.name + ": " + missing +
+                                     " not in the file's code page Windows-1252)");
+        }
+    } else {
+        kept.assign(value);
     }
-    return kept;
+    const std::size_t given = kept.size();
+    kept.resize(windows1252 ? std::min(given, width) : utf8Prefix(kept, width).size());
+    if (kept.size() < given && onCut) {
+        onCut(FieldCut{f.name, row, given, kept.size()});
+    }
+    return {};
+}
+
+// The text of a character field's bytes: a marked table's Windows-1252; an unmarked table's
+// UTF-8 (earlier versions of this program) or, where the bytes are not UTF-8, Windows-1252
+// (the Windows program before the mark).
+std::string textOfField(std::string_view bytes, bool windows1252) {
+    return windows1252 || !isUtf8(bytes) ? windows1252ToUtf8(bytes) : std::string(bytes);
 }
 
 // Index of the field `name` in `fields` (letter case ignored), -1 when there is none.
@@ -462,9 +487,11 @@ TableError DbfTable::findFirst(std::string_view field, std::string_view key) {
         if (row_[0] == '*') {
             continue;
         }
-        std::string_view stored = rawField(index);
-        stored = numeric ? trimBlanks(stored) : trimTrailingBlanks(stored);
-        if (stored == (numeric ? trimBlanks(wanted) : wanted)) {
+        const std::string_view raw = rawField(index);
+        const bool same =
+            numeric ? trimBlanks(raw) == trimBlanks(wanted)
+                    : textOfField(trimTrailingBlanks(raw), isWindows1252Table(layout_)) == wanted;
+        if (same) {
             current_ = i;
             pendingNew_ = false;
             dirty_ = false;
@@ -515,9 +542,9 @@ TableError DbfTable::readField(std::string_view name, std::string& text) const {
                              path_ + " (" + f.name + ")");
     }
     const std::string_view raw = rawField(index);
-    text = isNumericType(layout_.fields[static_cast<std::size_t>(index)].type)
-               ? trimBlanks(raw)
-               : trimTrailingBlanks(raw);
+    text = isNumericType(f.type)
+               ? std::string(trimBlanks(raw))
+               : textOfField(trimTrailingBlanks(raw), isWindows1252Table(layout_));
     return {};
 }
 
@@ -539,7 +566,12 @@ TableError DbfTable::writeField(std::string_view name, std::string_view text) {
         return makeTableError(kErrBadFileMode, path_ + " (opened for reading)");
     }
     const DbfField& f = layout_.fields[static_cast<std::size_t>(index)];
-    placeText(row_, f.offset, f.width, f.type, keptValue(f, text, rowPosition() + 1, onCut_));
+    std::string kept;
+    if (TableError error = keptValue(f, text, isWindows1252Table(layout_), rowPosition() + 1,
+                                     onCut_, path_, kept)) {
+        return error;
+    }
+    placeText(row_, f.offset, f.width, f.type, kept);
     dirty_ = true;
     return {};
 }
@@ -647,8 +679,15 @@ TableError DbfTable::create(const std::string& path, const std::vector<DbfFieldD
         std::string record(recordLength, ' ');
         for (std::size_t i = 0; i < values.size(); ++i) {
             const DbfField& f = layout[i];
-            const std::string_view value =
-                isNumericType(f.type) ? trimBlanks(values[i]) : std::string_view(values[i]);
+            std::string value;
+            std::string missing;
+            if (!utf8ToWindows1252(
+                    isNumericType(f.type) ? trimBlanks(values[i]) : std::string_view(values[i]),
+                    value, missing)) {
+                return makeTableError(kErrInvalidArgument,
+                                      path + " (field " + f.name + ": " + missing +
+                                          " not in the file's code page Windows-1252)");
+            }
             if (value.size() > static_cast<std::size_t>(f.width)) {
                 return makeTableError(kErrBadRecordLength,
                                       path + " (value too long for field " + f.name + ")");
@@ -669,7 +708,9 @@ TableError DbfTable::create(const std::string& path, const std::vector<DbfFieldD
         temporaryPathFor((fs::path(folder) / target.filename()).string(), true);
     SAHooks hooks = tableHooks();
     errno = 0;
-    DBFHandle dbf = DBFCreateLL(temp.c_str(), "LDID/0", &hooks);
+    // Text in the Windows ANSI code page, marked as such, as dBASE readers expect it.
+    DBFHandle dbf =
+        DBFCreateLL(temp.c_str(), ("LDID/" + std::to_string(int{kDbfWindows1252})).c_str(), &hooks);
     if (dbf == nullptr) {
         return errorFromErrno(errno != 0 ? errno : EACCES, path);
     }
@@ -803,7 +844,11 @@ TableError DbfAppender::setField(int index, std::string_view text) {
     }
     const DbfField& f = layout_.fields[static_cast<std::size_t>(index)];
     const std::size_t rowStart = group_.size() - static_cast<std::size_t>(layout_.recordLength);
-    const std::string_view kept = keptValue(f, text, committed_ + pending_, onCut_);
+    std::string kept;
+    if (TableError error = keptValue(f, text, isWindows1252Table(layout_), committed_ + pending_,
+                                     onCut_, path_, kept)) {
+        return error;
+    }
     const auto w = static_cast<std::size_t>(f.width);
     const std::size_t at = rowStart + static_cast<std::size_t>(f.offset);
     const std::size_t start = isNumericType(f.type) ? w - kept.size() : 0;

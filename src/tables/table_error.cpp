@@ -12,6 +12,8 @@ std::string_view tableErrorMessage(int number) {
     switch (number) {
         case 0:
             return "";
+        case kErrInvalidArgument:
+            return "Invalid procedure call or argument";
         case kErrBadFileName:
             return "Bad file name or number";
         case kErrFileNotFound:

@@ -22,6 +22,7 @@ struct TableError {
     bool isFileError() const { return number >= 52 && number <= 76; }
 };
 
+inline constexpr int kErrInvalidArgument = 5;
 inline constexpr int kErrBadFileName = 52;
 inline constexpr int kErrFileNotFound = 53;
 inline constexpr int kErrBadFileMode = 54;

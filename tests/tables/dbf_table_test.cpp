@@ -154,7 +154,18 @@ TEST(DbfTableUtf8, PrefixNeverEndsInsideACharacter) {
     }
 }
 
-TEST(DbfTableUtf8, TooLongTextIsCutAtACharacterAndReported) {
+// Overwrites bytes of a file at `offset`.
+void patchBytes(const fs::path& path, std::streamoff offset, std::string_view bytes) {
+    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(offset);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The first row's KEY field: after the header (32 bytes, 3 fields of 32, the terminator) and
+// the row's deletion mark.
+constexpr std::streamoff kFirstKey = 32 + 3 * 32 + 1 + 1;
+
+TEST(DbfTableText, TooLongTextIsCutAndReported) {
     const fs::path dir = freshScratch("cut");
     makeTable(dir, "t.dbf", {{"r1"}});
     std::vector<FieldCut> cuts;
@@ -162,11 +173,11 @@ TEST(DbfTableUtf8, TooLongTextIsCutAtACharacterAndReported) {
         DbfTable t;
         t.setCutHandler([&cuts](const FieldCut& c) { cuts.push_back(c); });
         ASSERT_FALSE(t.open(dir.string(), "t.dbf"));
-        ASSERT_FALSE(t.writeField("NOTE", "caf\xC3\xA9!"));  // 6 bytes into 5
+        ASSERT_FALSE(t.writeField("NOTE", "caf\xC3\xA9s!"));  // 6 characters, a byte each, into 5
         ASSERT_FALSE(t.store());
         ASSERT_FALSE(t.addNew());
-        ASSERT_FALSE(t.writeField("NOTE", "\xC3\xA9t\xC3\xA9"));  // exactly 5 bytes: kept
-        ASSERT_FALSE(t.writeField("AMOUNT", "12345678"));         // 8 digits into 7
+        ASSERT_FALSE(t.writeField("NOTE", "\xC3\xA9t\xC3\xA9s"));  // 5 characters: kept
+        ASSERT_FALSE(t.writeField("AMOUNT", "12345678"));          // 8 digits into 7
         ASSERT_FALSE(t.store());
     }
     ASSERT_EQ(cuts.size(), 2U);
@@ -174,7 +185,55 @@ TEST(DbfTableUtf8, TooLongTextIsCutAtACharacterAndReported) {
     EXPECT_EQ(cuts[1].row, 2);
     EXPECT_EQ(describeCut(cuts[0]),
               "     WARNING - Text too long for field NOTE in row 1: 5 of 6 bytes kept.");
-    EXPECT_EQ(columnOf(dir, "NOTE"), (Texts{"caf\xC3\xA9", "\xC3\xA9t\xC3\xA9"}));
+    EXPECT_EQ(columnOf(dir, "NOTE"), (Texts{"caf\xC3\xA9s", "\xC3\xA9t\xC3\xA9s"}));
+}
+
+// Text is kept in Windows-1252 under its language driver mark (byte 29 = 3), one byte a
+// character; a character the code page lacks refuses the value and names it.
+TEST(DbfTableText, WindowsAnsiCodePageRoundTrip) {
+    const fs::path dir = freshScratch("codepage");
+    makeTable(dir, "t.dbf", {{"r1"}});
+    {
+        DbfTable t;
+        ASSERT_FALSE(t.open(dir.string(), "t.dbf"));
+        ASSERT_FALSE(t.writeField("KEY", "\xC3\x89t\xC3\xA9 \xC3\x9F"));  // "Été ß"
+        const TableError refused = t.writeField("NOTE", "\xCE\xA9 \xE2\x82\xAC \xE4\xB8\xAD");
+        EXPECT_EQ(refused.number, kErrInvalidArgument);
+        EXPECT_NE(refused.cause.find("\xCE\xA9, \xE4\xB8\xAD"), std::string::npos) << refused.cause;
+        ASSERT_FALSE(t.store());
+    }
+    const std::string bytes = readFileBytes(dir / "t.dbf");
+    EXPECT_EQ(bytes[29], '\x03');
+    EXPECT_EQ(bytes.substr(kFirstKey, 6), "\xC9t\xE9 \xDF ");
+    EXPECT_EQ(columnOf(dir, "KEY"), (Texts{"\xC3\x89t\xC3\xA9 \xC3\x9F"}));
+    EXPECT_EQ(columnOf(dir, "NOTE"), (Texts{""}));
+    DbfTable t;
+    ASSERT_FALSE(t.open(dir.string(), "t.dbf", DbfOpenMode::ReadOnly));
+    ASSERT_FALSE(t.findFirst("KEY", "\xC3\x89t\xC3\xA9 \xC3\x9F"));
+    EXPECT_FALSE(t.noMatch());
+}
+
+// Files without the mark: an earlier version's UTF-8 reads as UTF-8 and stays UTF-8 when
+// written to; the Windows program's ANSI bytes (not UTF-8) read as Windows-1252.
+TEST(DbfTableText, UnmarkedFilesOfEarlierVersions) {
+    const fs::path dir = freshScratch("unmarked");
+    const fs::path path = makeTable(dir, "t.dbf", {{"r1"}, {"r2"}});
+    patchBytes(path, 29, std::string(1, '\0'));
+    patchBytes(path, kFirstKey, "\xC3\x89t\xC3\xA9");          // UTF-8 "Été"
+    patchBytes(path, kFirstKey + 1 + 6 + 5 + 7, "\xC9t\xE9");  // ANSI "Été"
+    EXPECT_EQ(columnOf(dir, "KEY"), (Texts{"\xC3\x89t\xC3\xA9", "\xC3\x89t\xC3\xA9"}));
+    std::vector<FieldCut> cuts;
+    {
+        DbfTable t;
+        t.setCutHandler([&cuts](const FieldCut& c) { cuts.push_back(c); });
+        ASSERT_FALSE(t.open(dir.string(), "t.dbf"));
+        ASSERT_FALSE(t.writeField("NOTE", "cafe\xC3\xA9"));  // 6 bytes of UTF-8 into 5
+        ASSERT_FALSE(t.store());
+    }
+    ASSERT_EQ(cuts.size(), 1U);
+    EXPECT_EQ(cuts[0].keptBytes, 4U);  // not inside the "é"
+    EXPECT_EQ(readFileBytes(path).substr(kFirstKey + 6, 5), "cafe ");
+    EXPECT_EQ(readFileBytes(path)[29], '\0');
 }
 
 // File names match without regard to letter case; a file held open by an office suite (its
@@ -321,7 +380,7 @@ TEST(DbfTableDurability, NoAppendedRowStaysPastTheCount) {
 
 // Files this layer writes, rows edited in place and rows added, are read correctly by an
 // independent dBASE reader (which stops at an end-of-file mark wherever it finds one) as
-// dBASE III (version byte 3).
+// dBASE III (version byte 3), its text by the file's own code page mark.
 TEST(DbfTableInterop, DbfreadReadsWhatWasStored) {
     const fs::path dir = freshScratch("interop");
     if (!pythonHas(dir, "dbfread")) {
@@ -342,7 +401,7 @@ TEST(DbfTableInterop, DbfreadReadsWhatWasStored) {
     writeBytes(script,
                "import sys\n"
                "from dbfread import DBF\n"
-               "t = DBF(sys.argv[1], encoding='utf-8')\n"
+               "t = DBF(sys.argv[1])\n"
                "print(t.header.dbversion)\n"
                "for r in t:\n"
                "    print(repr(r['KEY']), repr(r['NOTE']), r['AMOUNT'])\n");

@@ -8,7 +8,9 @@
 #include "app/startup.h"
 #include "base/analysis_types.h"
 #include "cli/analysis_options.h"
+#include "cli/explain.h"
 #include "cli/result_output.h"
+#include "survey/csv.h"
 #include "survey/plan.h"
 #include "survey/result_json.h"
 #include "survey/runner.h"
@@ -158,6 +160,7 @@ std::string analyzeJson(const StatTables& tables, const std::string& requestText
     const std::vector<std::string> test = textsMember(request, "test", error);
     const std::vector<std::string> reference = textsMember(request, "reference", error);
     const cli::AnalysisOptions options = analysisOptionsOf(request, error);
+    const bool lenient = flagMember(request, "lenient", error);
     if (error.empty() && (test.size() > static_cast<std::size_t>(kMaxReplicates) ||
                           reference.size() > static_cast<std::size_t>(kMaxReplicates))) {
         error = "at most " + std::to_string(kMaxReplicates) + " values per treatment";
@@ -171,6 +174,8 @@ std::string analyzeJson(const StatTables& tables, const std::string& requestText
     MainWindow w(desktop, StartupFolders{"/benthix", "/benthix/scratch"},
                  std::shared_ptr<const StatTables>(std::shared_ptr<const StatTables>(), &tables));
     Form_Load(w);
+    // As on the command line: a value must be wholly a number, unless asked to be lenient.
+    w.ui.strictNumbers = !lenient;
     cli::putEntries(w.ui.Grid1, test);
     cli::putEntries(w.ui.Grid2, reference);
     cli::applyOptions(w, options);
@@ -184,6 +189,8 @@ std::string analyzeJson(const StatTables& tables, const std::string& requestText
     Json answer;
     answer["output"] = std::move(shown);
     answer["messages"] = desktop.messages();
+    const bool ran = result && result->completed() && !w.analysis.checked.refusal;
+    answer["explanation"] = ran ? cli::explanation(*result) : std::vector<std::string>{};
     return answer.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
@@ -234,6 +241,7 @@ std::string surveyJson(const std::shared_ptr<const StatTables>& tables,
         }
     }
     const bool lenient = flagMember(o, "lenient", error);
+    const bool csv = textMember(o, "format", error).value_or("jsonl") == "csv";
     if (error.empty() && !reference && !planText) {
         error = "a reference is required (or a plan that gives each group's reference)";
     }
@@ -266,7 +274,7 @@ std::string surveyJson(const std::shared_ptr<const StatTables>& tables,
 
     const SurveyJob job{.settings = cli::settingsOf(options, reference.value_or("")),
                         .plan = plan ? &*plan : nullptr,
-                        .format = ResultsFormat::Jsonl,
+                        .format = csv ? ResultsFormat::Csv : ResultsFormat::Jsonl,
                         .pAdjust = pAdjust,
                         .adjustFamily = family,
                         .lenient = lenient};
@@ -284,14 +292,26 @@ std::string surveyJson(const std::shared_ptr<const StatTables>& tables,
     for (const std::string& note : survey.notes) {
         answer["notices"].push_back(note);
     }
-    Json& lines = answer["lines"] = Json::array();
-    Json& messages = answer["messages"] = Json::array();
+    Json lines = Json::array();
+    Json messages = Json::array();
+    // The results file as the batch writes it: CSV with its header, or the JSON lines.
+    std::string text;
+    if (csv) {
+        appendSpreadsheetRecord(text, resultsHeader(pAdjust, survey.groupColumns));
+    }
     run.run(1, false, [&](ComparisonResult& r) {
-        lines.push_back(Json::parse(r.line));
+        text += r.line;
+        if (!csv) {
+            lines.push_back(Json::parse(r.line));
+        }
         if (!r.messages.empty()) {
             messages.push_back({{"sample", comparisonName(survey, r)}, {"text", r.messages}});
         }
     });
+    // (An ordered_json holds its members in a vector: members are added once they are whole.)
+    answer["lines"] = std::move(lines);
+    answer["messages"] = std::move(messages);
+    answer["text"] = std::move(text);
     return answer.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 

@@ -15,14 +15,19 @@ namespace bx::web {
 
 // `request`: {"test": [texts], "reference": [texts], "alternative": "less"|"greater",
 // "alpha": "0.05"|"0.1", "transform": "none"|"arcsine"|"sqrt"|"log10", "powerDifference":
-// text or null, "override": "yes"|"no"|null, "oneSample": bool}; each option may be left out.
-// Answers the object `analyze --json` prints, or {"error": why} for a request it cannot take.
+// text or null, "override": "yes"|"no"|null, "oneSample": bool, "lenient": bool (a value read
+// by its leading number, as the window does)}; each option may be left out.
+// Answers {"output": the object `analyze --json` prints, "messages": [{title, text}] of the
+// message boxes, "explanation": [the sentences of `--explain`]}, or {"error": why} for a
+// request it cannot take.
 std::string analyzeJson(const StatTables& tables, const std::string& request);
 
 // `options`: {"reference", "plan" (the plan's CSV text), "group": [columns], "pAdjust":
 // "none"|"holm"|"bonferroni", "pAdjustOver": "group"|"all", "delimiter", "decimalComma",
-// "sampleColumn", "valueColumn", "lenient"} and the analysis options of analyzeJson().
-// Answers {"lines": [objects], "notices": [texts]} or {"error": why, "errors": [texts]}.
+// "sampleColumn", "valueColumn", "lenient", "format": "jsonl"|"csv"} and the analysis options
+// of analyzeJson(). Answers {"lines": [objects] (JSON lines only), "text": the results file as
+// the batch writes it, "notices": [texts], "messages": [{sample, text}]} or {"error": why,
+// "errors": [texts]}.
 std::string surveyJson(const std::shared_ptr<const StatTables>& tables,
                        const std::string& surveyText, const std::string& options);
 

@@ -567,7 +567,7 @@
       const number = r > 0 && /^-?\d+(\.\d+)?([eE][-+]?\d+)?$/.test(plain) ? Number(plain) : null;
       return number !== null ? {type: Number, value: number} : {type: String, value: plain, fontWeight: r === 0 ? 'bold' : undefined};
     }));
-    const blob = await writeXlsxFile(data, {sheet: 'Results'});
+    const blob = await writeXlsxFile(data, {sheet: 'Results'}).toBlob();
     download(`${survey.name}-results.xlsx`, 'application/vnd.openxmlformats-officedocument.spreadsheetml.sheet', blob);
   });
 

@@ -25,6 +25,11 @@ const std::shared_ptr<const bx::StatTables>& tables() {
     return built;
 }
 
+const bx::web::StartedWindow& started() {
+    static const bx::web::StartedWindow window = bx::web::startedWindow(tables());
+    return window;
+}
+
 char* copied(const std::string& text) {
     char* out = static_cast<char*>(std::malloc(text.size() + 1));
     if (out != nullptr) {
@@ -38,7 +43,7 @@ char* copied(const std::string& text) {
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE char* bx_analyze(const char* request) {
-    return copied(bx::web::analyzeJson(*tables(), request));
+    return copied(bx::web::analyzeJson(tables(), started(), request));
 }
 
 EMSCRIPTEN_KEEPALIVE char* bx_run_survey(const char* survey, const char* options) {

@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "base/analysis_types.h"
+#include "base/paths.h"
 #include "cli/analysis_options.h"
 #include "cli/explain.h"
 #include "cli/result_output.h"
@@ -154,7 +155,24 @@ Json parsed(const std::string& text, std::string& error) {
 
 }  // namespace
 
-std::string analyzeJson(const StatTables& tables, const std::string& requestText) {
+namespace {
+
+// The window's folders lie in the module's own memory; nothing is written there.
+StartupFolders pageFolders() {
+    return {"/benthix", "/benthix/scratch"};
+}
+
+}  // namespace
+
+StartedWindow startedWindow(const std::shared_ptr<const StatTables>& tables) {
+    PageDesktop desktop(std::nullopt);
+    MainWindow w(desktop, pageFolders(), tables);
+    Form_Load(w);
+    return {w.ui, w.analysis, w.reportedTables, w.tidiedFolders};
+}
+
+std::string analyzeJson(const std::shared_ptr<const StatTables>& tables,
+                        const StartedWindow& started, const std::string& requestText) {
     std::string error;
     const Json request = parsed(requestText, error);
     const std::vector<std::string> test = textsMember(request, "test", error);
@@ -170,10 +188,11 @@ std::string analyzeJson(const StatTables& tables, const std::string& requestText
     }
 
     PageDesktop desktop(options.overrideAnswer);
-    // The window's folders lie in the module's own memory; nothing is written there.
-    MainWindow w(desktop, StartupFolders{"/benthix", "/benthix/scratch"},
-                 std::shared_ptr<const StatTables>(std::shared_ptr<const StatTables>(), &tables));
-    Form_Load(w);
+    MainWindow w(desktop, pageFolders(), tables);
+    w.ui = started.ui;
+    w.analysis = started.analysis;
+    w.reportedTables = started.reportedTables;
+    w.tidiedFolders = started.tidiedFolders;
     // As on the command line: a value must be wholly a number, unless asked to be lenient.
     w.ui.strictNumbers = !lenient;
     cli::putEntries(w.ui.Grid1, test);

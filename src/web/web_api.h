@@ -5,13 +5,28 @@
 // `benthix-cli batch --format jsonl`. Pure functions of their arguments and the tables.
 
 #include <memory>
+#include <set>
 #include <string>
+
+#include "app/analysis_state.h"
+#include "app/window_state.h"
 
 namespace bx {
 class StatTables;
 }
 
 namespace bx::web {
+
+// A main window as start-up leaves it. Start-up looks at the program's folders, which in the
+// module's file system costs more than a comparison: it runs once, and every comparison starts
+// from a copy of what it left.
+struct StartedWindow {
+    WindowState ui;
+    AnalysisState analysis;
+    std::set<std::string> reportedTables;
+    std::set<std::string> tidiedFolders;
+};
+StartedWindow startedWindow(const std::shared_ptr<const StatTables>& tables);
 
 // `request`: {"test": [texts], "reference": [texts], "alternative": "less"|"greater",
 // "alpha": "0.05"|"0.1", "transform": "none"|"arcsine"|"sqrt"|"log10", "powerDifference":
@@ -20,7 +35,8 @@ namespace bx::web {
 // Answers {"output": the object `analyze --json` prints, "messages": [{title, text}] of the
 // message boxes, "explanation": [the sentences of `--explain`]}, or {"error": why} for a
 // request it cannot take.
-std::string analyzeJson(const StatTables& tables, const std::string& request);
+std::string analyzeJson(const std::shared_ptr<const StatTables>& tables,
+                        const StartedWindow& started, const std::string& request);
 
 // `options`: {"reference", "plan" (the plan's CSV text), "group": [columns], "pAdjust":
 // "none"|"holm"|"bonferroni", "pAdjustOver": "group"|"all", "delimiter", "decimalComma",

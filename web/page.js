@@ -313,7 +313,10 @@
 
   async function readSurveyFile(file) {
     if (/\.xlsx$/i.test(file.name)) {
-      const rows = await readXlsxFile(file);
+      // The library answers the first sheet's rows, or (newer versions) every sheet as
+      // {sheet, data}: the first sheet is the survey, as on the command line.
+      const read = await readXlsxFile(file);
+      const rows = read.length > 0 && read[0] && !Array.isArray(read[0]) && Array.isArray(read[0].data) ? read[0].data : read;
       $('delimiter').value = 'comma';
       return rowsAsCsv(rows);
     }

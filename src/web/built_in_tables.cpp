@@ -19,12 +19,7 @@ std::string_view withoutTrailingBlanks(std::string_view text) {
 }
 
 bool sameName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto up = [](char c) {
-            return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        };
-        return up(x) == up(y);
-    });
+    return lowerTrimmed(a) == lowerTrimmed(b);
 }
 
 // The rows of `generated` in the field order of `layout`, each text as reading the written

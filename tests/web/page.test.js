@@ -162,6 +162,33 @@ test('a survey file opened, run and its results downloaded as the batch writes t
   fs.rmSync(dir, {recursive: true});
 });
 
+test('an .xlsx survey is read in the browser and runs as its CSV does', async () => {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'benthix-xlsx-'));
+  const book = path.join(dir, 'creek.xlsx');
+  const csvPath = path.join(dir, 'creek.csv');
+  const rows = [['sample', 'value'], ...[['REF', 10], ['REF', 11], ['REF', 12], ['A', 7.5], ['A', 8], ['A', 9], ['B', 12], ['B', 13], ['B', 11.25]]];
+  fs.writeFileSync(csvPath, rows.map((r) => r.join(',')).join('\n') + '\n');
+  // The workbook made by another program than the page's library (openpyxl, Debian's).
+  const made = require('node:child_process').spawnSync('/usr/bin/python3', ['-c',
+    'import sys, json, openpyxl\nwb = openpyxl.Workbook(); ws = wb.active\nfor r in json.loads(sys.argv[2]): ws.append(r)\nwb.save(sys.argv[1])',
+    book, JSON.stringify(rows)]);
+  assert.strictEqual(made.status, 0, String(made.stderr));
+  const page = await openPage();
+  await (await page.$('#survey-file')).uploadFile(book);
+  await page.waitForFunction(() => document.querySelectorAll('#reference option').length > 1);
+  await page.select('#reference', 'REF');
+  await page.click('#run-survey');
+  await page.waitForFunction(() => document.querySelectorAll('#survey-table tbody tr').length === 2);
+  const web = await page.evaluate(() => document.querySelector('#survey-table tbody').innerText);
+  const expected = runCli(['batch', csvPath, '--reference', 'REF', '--format', 'jsonl', '--quiet']).stdout.trim().split('\n').map(JSON.parse);
+  assert.deepStrictEqual(expected.map((l) => l.sample), ['A', 'B']);
+  for (const l of expected) {
+    assert.ok(web.includes(l.test), `${l.sample}: ${l.test} as the batch chose`);
+  }
+  await page.close();
+  fs.rmSync(dir, {recursive: true});
+});
+
 test('usable at 1024×600 and on a phone in portrait: nothing wider than the screen, grids usable', async () => {
   for (const viewport of [{width: 1024, height: 600}, {width: 375, height: 667, isMobile: true, hasTouch: true}]) {
     const page = await openPage(viewport);

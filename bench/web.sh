@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # The browser edition's figures (bench/web_bench.js) beside the desktop's: builds the site and
 # the desktop benchmark, then prints one JSON object. Targets: page ready within 1 s, analyze
-# within 3 times the window's Execute, a 1,000-comparison survey within 1 s, benthix.wasm +
+# within 3 times the same function natively (BM_WebAnalyze), a 1,000-comparison survey within 1 s, benthix.wasm +
 # benthix.js under 1.5 MB compressed.
 set -euo pipefail
 cd "$(dirname "$0")/.."

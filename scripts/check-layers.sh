@@ -2,10 +2,11 @@
 # SPDX-License-Identifier: MIT
 # Checks that the folders under src/ form a one-way stack:
 #   base -> tables -> statistics -> entry, datafiles, reports, logs -> survey, validation -> drawing
-#   -> app -> gui, cli
-# Each folder may include only the folders listed for it below (and itself); Qt is used only in
-# src/gui; no library is linked with LINK_INTERFACE_MULTIPLICITY. Prints every violation and
-# exits 1 when there is one.
+#   -> app -> gui, cli, web
+# (web, the browser edition, also takes the command-line tool's option words and result writer
+# and the table generator's builders.) Each folder may include only the folders listed for it
+# below (and itself); Qt is used only in src/gui; no library is linked with
+# LINK_INTERFACE_MULTIPLICITY. Prints every violation and exits 1 when there is one.
 #
 #   scripts/check-layers.sh [SRC_DIR]    check a tree (default: src/ of this repository)
 #   scripts/check-layers.sh --self-test  plant an upward include in a copy and expect a failure
@@ -27,6 +28,7 @@ declare -A allowed=(
     [generator]="base tables datafiles reports logs"
     [cli]="base tables statistics entry datafiles reports logs survey validation drawing app"
     [gui]="base tables statistics entry datafiles reports logs survey validation drawing app"
+    [web]="base tables statistics entry datafiles reports logs survey app cli generator"
 )
 
 check() {

@@ -12,6 +12,7 @@ packages=(
     python3 python3-dbfread python3-openpyxl python3-jsonschema
     help2man librsvg2-bin desktop-file-utils appstream dpkg-dev file man-db bash-completion lintian
     xvfb xauth time util-linux chromium poppler-utils
+    emscripten nodejs npm libfmt-dev cmark
 )
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then

@@ -77,4 +77,22 @@ std::vector<std::string> splitCellTexts(const std::string& list) {
     return texts;
 }
 
+ComparisonSettings settingsOf(const AnalysisOptions& options, const std::string& reference) {
+    ComparisonSettings s;
+    s.reference = reference;
+    if (options.alternative) {
+        s.alternative = alternativeNamed(*options.alternative).value_or(Alternative::Less);
+    }
+    if (options.alpha) {
+        s.alpha = *options.alpha;
+    }
+    if (options.transform) {
+        s.transformation = transformationNamed(*options.transform).value_or(Transformation::None);
+    }
+    s.powerDifference = options.powerDifference;
+    s.overrideAnswer = options.overrideAnswer;
+    s.oneSample = options.oneSample;
+    return s;
+}
+
 }  // namespace bx::cli

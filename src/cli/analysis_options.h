@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "survey/plan.h"
+
 namespace bx {
 class MainWindow;
 class Grid;
@@ -48,5 +50,8 @@ void putEntries(Grid& grid, const std::vector<std::string>& texts);
 // Splits a comma-separated list of cell texts. The empty text is the empty list; otherwise
 // every comma separates two texts, so "1,,3" gives "1", "", "3".
 std::vector<std::string> splitCellTexts(const std::string& list);
+
+// The settings of the command line's analysis options, for every group the plan leaves open.
+ComparisonSettings settingsOf(const AnalysisOptions& options, const std::string& reference);
 
 }  // namespace bx::cli

@@ -419,35 +419,6 @@ std::optional<SurveyPlan> readRequestedPlan(const std::string& path, std::ostrea
     return plan;
 }
 
-// Puts the plan's group values in the order of `columns` (the survey's group columns); false
-// when the two do not name the same columns.
-bool alignPlan(SurveyPlan& plan, const std::vector<std::string>& columns) {
-    if (plan.groupColumns.size() != columns.size()) {
-        return false;
-    }
-    std::vector<std::size_t> from;
-    for (const std::string& c : columns) {
-        std::size_t k = 0;
-        while (k < plan.groupColumns.size() &&
-               lowerTrimmed(plan.groupColumns[k]) != lowerTrimmed(c)) {
-            ++k;
-        }
-        if (k == plan.groupColumns.size()) {
-            return false;
-        }
-        from.push_back(k);
-    }
-    for (SurveyPlan::Row& row : plan.rows) {
-        std::vector<std::string> group;
-        for (const std::size_t k : from) {
-            group.push_back(row.group[k]);
-        }
-        row.group = std::move(group);
-    }
-    plan.groupColumns = columns;
-    return true;
-}
-
 // The lower-case extension of a report's name: "pdf", "html" (also for ".htm") or another.
 std::string reportKind(const std::string& path) {
     const std::size_t dot = path.rfind('.');
@@ -484,24 +455,6 @@ bool writeSurveyReport(const BatchRequest& request, drawing::SurveyReport report
 }
 
 }  // namespace
-
-ComparisonSettings settingsOf(const AnalysisOptions& options, const std::string& reference) {
-    ComparisonSettings s;
-    s.reference = reference;
-    if (options.alternative) {
-        s.alternative = alternativeNamed(*options.alternative).value_or(Alternative::Less);
-    }
-    if (options.alpha) {
-        s.alpha = *options.alpha;
-    }
-    if (options.transform) {
-        s.transformation = transformationNamed(*options.transform).value_or(Transformation::None);
-    }
-    s.powerDifference = options.powerDifference;
-    s.overrideAnswer = options.overrideAnswer;
-    s.oneSample = options.oneSample;
-    return s;
-}
 
 int runBatch(const BatchRequest& request, const StartupFolders& folders, std::istream& in,
              std::ostream& out, std::ostream& err, bool errIsTerminal) {

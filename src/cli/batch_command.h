@@ -45,9 +45,6 @@ struct BatchRequest {
     FileRules files;
 };
 
-// The settings of the command line's analysis options, for every group the plan leaves open.
-ComparisonSettings settingsOf(const AnalysisOptions& options, const std::string& reference);
-
 // Runs the batch; results on `out` unless the request names an output file, message boxes and
 // errors on `err`, a progress bar on `err` when `errIsTerminal` and the batch is large.
 // Returns kExitRan, or kExitRefused when a comparison was refused or had a failed table lookup,

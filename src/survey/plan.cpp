@@ -243,4 +243,31 @@ std::string planText(const SurveyPlan& plan) {
     return text;
 }
 
+bool alignPlan(SurveyPlan& plan, const std::vector<std::string>& columns) {
+    if (plan.groupColumns.size() != columns.size()) {
+        return false;
+    }
+    std::vector<std::size_t> from;
+    for (const std::string& c : columns) {
+        std::size_t k = 0;
+        while (k < plan.groupColumns.size() &&
+               lowerTrimmed(plan.groupColumns[k]) != lowerTrimmed(c)) {
+            ++k;
+        }
+        if (k == plan.groupColumns.size()) {
+            return false;
+        }
+        from.push_back(k);
+    }
+    for (SurveyPlan::Row& row : plan.rows) {
+        std::vector<std::string> group;
+        for (const std::size_t k : from) {
+            group.push_back(row.group[k]);
+        }
+        row.group = std::move(group);
+    }
+    plan.groupColumns = columns;
+    return true;
+}
+
 }  // namespace bx

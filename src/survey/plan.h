@@ -66,4 +66,8 @@ std::optional<SurveyPlan> readPlan(std::string_view text, std::string& error);
 // The plan as CSV text with every setting column, empty cells for settings a row leaves open.
 std::string planText(const SurveyPlan& plan);
 
+// Puts the plan's group values in the order of `columns` (the survey's group columns); false
+// when the two do not name the same columns.
+bool alignPlan(SurveyPlan& plan, const std::vector<std::string>& columns);
+
 }  // namespace bx

@@ -12,8 +12,13 @@ packages=(
     python3 python3-dbfread python3-openpyxl python3-jsonschema
     help2man librsvg2-bin desktop-file-utils appstream dpkg-dev file man-db bash-completion lintian
     xvfb xauth time util-linux chromium poppler-utils
-    emscripten nodejs npm libfmt-dev cmark
+    emscripten libfmt-dev cmark
 )
+# Node.js and npm from Debian, unless a Node.js with its own npm is installed already (a
+# NodeSource nodejs bundles npm and conflicts with Debian's npm package).
+if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
+    packages+=(nodejs npm)
+fi
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then
     SUDO="sudo"

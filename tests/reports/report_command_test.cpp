@@ -253,5 +253,30 @@ TEST(SpreadsheetReport, SheetNamesAreCutToWhatASheetHolds) {
     }
 }
 
+// On screen an existing report or workbook is replaced only after a Yes (No is the default);
+// after a No both files keep every byte and nothing runs.
+TEST(SpreadsheetReport, ExistingFilesAreKeptUnlessReplacingIsConfirmed) {
+    WindowFixture f("sheet_replace");
+    enterStudentRun(f);
+    f.w().ui.onScreen = true;
+    std::ofstream(f.scratch / "old.csv", std::ios::binary) << "earlier report\r\n";
+    std::ofstream(f.scratch / "old.xlsx", std::ios::binary) << "earlier workbook";
+    chooseReport(f, f.scratch, "old");
+    f.desktop.answers.push_back(MessageAnswer::No);
+    CreateReport(f.w());
+    ASSERT_FALSE(f.desktop.messages.empty());
+    EXPECT_EQ(f.desktop.messages.back().buttons, MessageButtons::YesNoDefaultNo);
+    EXPECT_NE(f.desktop.messages.back().text.find("already exist. Replace them?"),
+              std::string::npos);
+    EXPECT_EQ(test::readFileBytes(f.scratch / "old.csv"), "earlier report\r\n");
+    EXPECT_EQ(test::readFileBytes(f.scratch / "old.xlsx"), "earlier workbook");
+
+    chooseReport(f, f.scratch, "old");
+    f.desktop.answers.push_back(MessageAnswer::Yes);
+    CreateReport(f.w());
+    EXPECT_NE(test::readFileBytes(f.scratch / "old.csv"), "earlier report\r\n");
+    EXPECT_EQ(test::readFileBytes(f.scratch / "old.xlsx").substr(0, 2), "PK");
+}
+
 }  // namespace
 }  // namespace bx

@@ -7,6 +7,8 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "drawing/replicate_plot.h"
 #include "drawing/survey_report.h"
@@ -29,6 +31,9 @@ std::string adjustName(PAdjust a);
 std::string alternativeWords(Alternative a);
 // A station's replicate plot beside its endpoint's reference.
 PlotPanel panelOf(const ReportStation& s, const ReportEndpoint& e);
+
+// The title block's rows: what, and its text.
+std::vector<std::pair<const char*, std::string>> headerRows(const SurveyReport& report);
 
 struct SettingRow {
     std::string endpoint, reference, transformation, alternative, alpha, power;

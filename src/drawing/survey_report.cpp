@@ -194,6 +194,15 @@ std::string alternativeWords(Alternative a) {
            (a == Alternative::Less ? " (station below reference)" : " (station above reference)");
 }
 
+std::vector<std::pair<const char*, std::string>> headerRows(const SurveyReport& report) {
+    return {{"Project", report.project},
+            {"Survey file", report.surveyFile},
+            {"SHA-256", report.surveySha256},
+            {"Date and time", report.createdAt},
+            {"Program", std::string(kProgramName) + " " + kVersion},
+            {"p-value adjustment", adjustName(report.pAdjust)}};
+}
+
 SettingRow settingRow(const ReportEndpoint& e) {
     return {e.name,
             e.settings.reference,
@@ -443,15 +452,9 @@ std::string surveyReportHtml(const SurveyReport& report, TextMeasure measure) {
            "</style>\n</head>\n<body>\n";
     out += "<header>\n<h1>" + esc(report.title) + ": " + esc(report.project) +
            "</h1>\n<table class=\"meta\">";
-    const auto meta = [&](const char* k, const std::string& v) {
-        out += "<tr><th>" + std::string(k) + "</th><td>" + esc(v) + "</td></tr>\n";
-    };
-    meta("Project", report.project);
-    meta("Survey file", report.surveyFile);
-    meta("SHA-256", report.surveySha256);
-    meta("Date and time", report.createdAt);
-    meta("Program", std::string(kProgramName) + " " + kVersion);
-    meta("p-value adjustment", adjustName(report.pAdjust));
+    for (const auto& [what, text] : headerRows(report)) {
+        out += "<tr><th>" + std::string(what) + "</th><td>" + esc(text) + "</td></tr>\n";
+    }
     out +=
         "</table>\n<h2>Plan as applied</h2>\n<table class=\"plan\"><thead><tr><th>Endpoint"
         "</th><th>Reference</th><th>Transformation</th><th>Alternative</th><th>Alpha</th>"

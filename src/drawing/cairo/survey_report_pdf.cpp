@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "base/version.h"
 #include "drawing/cairo/cairo_canvas.h"
 #include "drawing/replicate_plot.h"
 #include "drawing/report_text.h"
@@ -268,15 +267,9 @@ std::string surveyReportPdf(const SurveyReport& report, Paper paper) {
         doc.paragraph(report.title + ": " + report.project, Font{16.0, true}, 6.0);
         const std::vector<double> metaWidths = {0.22, 0.78};
         const std::vector<bool> plain = {false, false};
-        const auto meta = [&](const char* k, const std::string& v) {
-            doc.row({k, v}, metaWidths, plain, Font{8.5}, false);
-        };
-        meta("Project", report.project);
-        meta("Survey file", report.surveyFile);
-        meta("SHA-256", report.surveySha256);
-        meta("Date and time", report.createdAt);
-        meta("Program", std::string(kProgramName) + " " + kVersion);
-        meta("p-value adjustment", adjustName(report.pAdjust));
+        for (const auto& [what, text] : headerRows(report)) {
+            doc.row({what, text}, metaWidths, plain, Font{8.5}, false);
+        }
         doc.advance(10.0);
         doc.paragraph("Plan as applied", Font{12.0, true}, 3.0);
         const std::vector<double> w = {0.2, 0.16, 0.16, 0.22, 0.1, 0.16};

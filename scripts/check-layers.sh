@@ -28,7 +28,7 @@ declare -A allowed=(
     [generator]="base tables datafiles reports logs"
     [cli]="base tables statistics entry datafiles reports logs survey validation drawing app"
     [gui]="base tables statistics entry datafiles reports logs survey validation drawing app"
-    [web]="base tables statistics entry datafiles reports logs survey app cli generator"
+    [web]="base tables statistics entry datafiles reports logs survey drawing app cli generator"
 )
 
 check() {

@@ -12,7 +12,7 @@ packages=(
     python3 python3-dbfread python3-openpyxl python3-jsonschema
     help2man librsvg2-bin desktop-file-utils appstream dpkg-dev file man-db bash-completion lintian
     xvfb xauth time util-linux chromium poppler-utils
-    emscripten libfmt-dev cmark
+    emscripten libfmt-dev cmark fonts-dejavu-core
 )
 # Node.js and npm from Debian, unless a Node.js with its own npm is installed already (a
 # NodeSource nodejs bundles npm and conflicts with Debian's npm package).

@@ -292,7 +292,8 @@
 
   // ---- Survey -------------------------------------------------------------------------------
 
-  const survey = {text: null, name: '', header: [], plan: null, answer: null, csv: null};
+  const survey = {text: null, name: '', fileName: '', sha256: null, header: [], plan: null, ran: null, answer: null,
+    csv: null};
 
   function csvField(value) {
     const text = value == null ? '' : value instanceof Date ? value.toISOString() : String(value);
@@ -321,6 +322,16 @@
       return rowsAsCsv(rows);
     }
     return file.text();
+  }
+
+  // The SHA-256 of the file's bytes, as the report's header gives it; null where the browser
+  // keeps its digests from the page (not a secure context), and the core then takes the text's.
+  async function sha256Hex(file) {
+    if (!(window.crypto && crypto.subtle)) {
+      return null;
+    }
+    const digest = new Uint8Array(await crypto.subtle.digest('SHA-256', await file.arrayBuffer()));
+    return Array.from(digest, (b) => b.toString(16).padStart(2, '0')).join('');
   }
 
   const ROLES = ['ignore', 'sample', 'value', 'group'];
@@ -377,6 +388,8 @@
     try {
       survey.text = await readSurveyFile(file);
       survey.name = file.name.replace(/\.[^.]*$/, '');
+      survey.fileName = file.name;
+      survey.sha256 = await sha256Hex(file);
       survey.header = splitHeader(survey.text, $('delimiter').value);
       const first = survey.text.split(/\r?\n/)[0];
       survey.delimiter = $('delimiter').value === 'semicolon' ? ';' : $('delimiter').value === 'tab' ? '\t'
@@ -492,7 +505,10 @@
     event.preventDefault();
     try {
       const started = performance.now();
-      survey.answer = benthix.runSurveyWithNotes(survey.text, surveyOptions('jsonl'));
+      // The downloads are of this run, whatever file and options the form holds by then.
+      survey.ran = {text: survey.text, options: surveyOptions('jsonl'), name: survey.name, fileName: survey.fileName,
+        sha256: survey.sha256};
+      survey.answer = benthix.runSurveyWithNotes(survey.ran.text, survey.ran.options);
       survey.csv = null;
       const refused = survey.answer.lines.filter((l) => l.refused).length;
       $('survey-status').textContent = `${survey.answer.lines.length} comparisons, ${refused} refused, in ${Math.round(performance.now() - started)} ms.` +
@@ -517,7 +533,7 @@
 
   function resultsCsv() {
     if (survey.csv === null) {
-      survey.csv = benthix.runSurveyWithNotes(survey.text, surveyOptions('csv')).text;
+      survey.csv = benthix.runSurveyWithNotes(survey.ran.text, {...survey.ran.options, format: 'csv'}).text;
     }
     return survey.csv;
   }
@@ -561,8 +577,16 @@
     return rows;
   }
 
-  $('download-csv').addEventListener('click', () => download(`${survey.name}-results.csv`, 'text/csv', resultsCsv()));
-  $('download-jsonl').addEventListener('click', () => download(`${survey.name}-results.jsonl`, 'application/x-ndjson', survey.answer.text));
+  $('download-csv').addEventListener('click', () => download(`${survey.ran.name}-results.csv`, 'text/csv', resultsCsv()));
+  $('download-jsonl').addEventListener('click', () => download(`${survey.ran.name}-results.jsonl`, 'application/x-ndjson', survey.answer.text));
+  $('download-report').addEventListener('click', () => {
+    try {
+      const {text, options, name, fileName, sha256} = survey.ran;
+      download(`${name}-report.html`, 'text/html', benthix.surveyReportHtml(text, {...options, fileName, sha256}));
+    } catch (error) {
+      $('survey-status').textContent = error.message;
+    }
+  });
   $('download-xlsx').addEventListener('click', async () => {
     const rows = parseCsv(resultsCsv());
     const data = rows.map((row, r) => row.map((cell) => {
@@ -571,7 +595,7 @@
       return number !== null ? {type: Number, value: number} : {type: String, value: plain, fontWeight: r === 0 ? 'bold' : undefined};
     }));
     const blob = await writeXlsxFile(data, {sheet: 'Results'}).toBlob();
-    download(`${survey.name}-results.xlsx`, 'application/vnd.openxmlformats-officedocument.spreadsheetml.sheet', blob);
+    download(`${survey.ran.name}-results.xlsx`, 'application/vnd.openxmlformats-officedocument.spreadsheetml.sheet', blob);
   });
 
   // ---- Start --------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "base/text_format.h"
+#include "drawing/cairo/cairo_canvas.h"
 
 namespace bx {
 namespace {
@@ -66,7 +67,7 @@ bool isDocumentName(const std::string& path) {
 std::string comparisonDocumentBytes(const drawing::SurveyReport& report, const std::string& path,
                                     drawing::Paper paper) {
     return extensionOf(path) == "pdf" ? drawing::surveyReportPdf(report, paper)
-                                      : drawing::surveyReportHtml(report);
+                                      : drawing::surveyReportHtml(report, drawing::pangoTextWidth);
 }
 
 }  // namespace bx

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "drawing/cairo/survey_report_pdf.h"
 #include "drawing/survey_report.h"
 
 namespace bx {

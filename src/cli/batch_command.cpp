@@ -19,6 +19,8 @@
 #include "cli/output_file.h"
 #include "cli/progress_bar.h"
 #include "cli/result_output.h"
+#include "drawing/cairo/cairo_canvas.h"
+#include "drawing/cairo/survey_report_pdf.h"
 #include "drawing/survey_report.h"
 #include "logs/log_file.h"
 #include "logs/log_rows.h"
@@ -450,7 +452,7 @@ bool writeSurveyReport(const BatchRequest& request, drawing::SurveyReport report
                                                               : drawing::Paper::A4;
     const std::string bytes = reportKind(*request.report) == "pdf"
                                   ? drawing::surveyReportPdf(report, paper)
-                                  : drawing::surveyReportHtml(report);
+                                  : drawing::surveyReportHtml(report, drawing::pangoTextWidth);
     return writeWholeFile(*request.report, bytes, err);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // The surface every picture of the program is drawn on: lines, boxes, round and square marks and
 // text, in points from the top left corner. Two kinds stand behind it: cairo with pango (the
-// window's plot, PNG and PDF) and plain SVG elements (the plots inline in an HTML report, whose
-// texts stay text and whose marks keep their centres). A picture's drawing code is written once,
-// against this class.
+// window's plot, PNG and PDF; cairo/, the desktop's) and plain SVG elements (the plots inline in
+// an HTML report, whose texts stay text and whose marks keep their centres; builds anywhere, the
+// browser edition too). A picture's drawing code is written once, against this class.
 
 #include <optional>
 #include <string>
@@ -50,7 +50,9 @@ class Canvas {
     double lineHeight(const Font& font) const { return font.size * 1.25; }
 };
 
-// Measures text as pango lays it out in the sans-serif face every canvas uses.
-double measureText(std::string_view text, const Font& font);
+// The width of one line of text in the sans-serif face every canvas uses: pango's layout on the
+// desktop (pangoTextWidth, cairo/cairo_canvas.h), the face's own advance widths where there is
+// no pango (tabulatedTextWidth, font_metrics.h).
+using TextMeasure = double (*)(std::string_view text, const Font& font);
 
 }  // namespace bx::drawing

@@ -4,13 +4,15 @@
 // version, the plan as applied), per endpoint a table of the stations and their notes, a
 // replicate plot per station as small multiples, and a short account of how each test was
 // chosen and what the verdict and the p-value mean. Written as a self-contained HTML page
-// (inline SVG, a print style sheet, no scripts) or as PDF for A4 or US Letter.
+// (inline SVG, a print style sheet, no scripts) here, or as PDF for A4 or US Letter
+// (cairo/survey_report_pdf.h, the desktop's).
 
 #include <limits>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "drawing/canvas.h"
 #include "survey/runner.h"
 
 namespace bx::drawing {
@@ -82,12 +84,8 @@ class SurveyReportBuilder {
     std::vector<bool> referenceSet_;
 };
 
-enum class Paper { A4, Letter };
-// The paper of the locale's LC_PAPER (US Letter where it is 216 mm wide), A4 otherwise.
-Paper defaultPaper();
-
-std::string surveyReportHtml(const SurveyReport& report);
-std::string surveyReportPdf(const SurveyReport& report, Paper paper);
+// The report as an HTML page; the plots' layout follows the widths `measure` gives their texts.
+std::string surveyReportHtml(const SurveyReport& report, TextMeasure measure);
 
 // "now" as the report's date and time, in UTC.
 std::string reportTimestamp();

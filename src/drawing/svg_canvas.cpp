@@ -31,7 +31,8 @@ std::string paint(const char* what, const std::optional<Colour>& c) {
 
 }  // namespace
 
-SvgCanvas::SvgCanvas(double width, double height) : width_(width), height_(height) {}
+SvgCanvas::SvgCanvas(double width, double height, TextMeasure measure)
+    : width_(width), height_(height), measure_(measure) {}
 
 void SvgCanvas::line(double x1, double y1, double x2, double y2, Colour colour, double width,
                      std::string_view role) {
@@ -65,7 +66,7 @@ void SvgCanvas::text(double x, double y, std::string_view text, const Font& font
 }
 
 double SvgCanvas::textWidth(std::string_view text, const Font& font) {
-    return measureText(text, font);
+    return measure_(text, font);
 }
 
 std::string SvgCanvas::svg(bool standalone) const {

@@ -1,7 +1,8 @@
 #pragma once
 // A canvas that writes SVG elements: marks as <circle> and <rect> at their own coordinates, text
 // as <text>, each mark's role as its class. The picture is self-contained (no fonts, links or
-// scripts), for an HTML page or a file of its own.
+// scripts), for an HTML page or a file of its own. Text is measured by `measure`: the layout that
+// depends on a width (the value axis's labels) follows it.
 
 #include <string>
 
@@ -11,7 +12,7 @@ namespace bx::drawing {
 
 class SvgCanvas : public Canvas {
   public:
-    SvgCanvas(double width, double height);
+    SvgCanvas(double width, double height, TextMeasure measure);
 
     void line(double x1, double y1, double x2, double y2, Colour colour, double width,
               std::string_view role = {}) override;
@@ -29,6 +30,7 @@ class SvgCanvas : public Canvas {
   private:
     double width_;
     double height_;
+    TextMeasure measure_;
     std::string body_;
 };
 

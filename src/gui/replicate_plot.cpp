@@ -12,6 +12,7 @@
 #include "app/desktop.h"
 #include "app/replicate_panels.h"
 #include "app/window_state.h"
+#include "drawing/cairo/plot_image.h"
 
 namespace bx::gui {
 namespace {

@@ -28,6 +28,7 @@
 
 #include "app/main_window.h"
 #include "app/survey_comparison.h"
+#include "drawing/cairo/cairo_canvas.h"
 #include "gui/main_form.h"
 #include "gui/replicate_plot.h"
 #include "reports/report_workbook.h"
@@ -975,7 +976,7 @@ bool SurveyWindow::exportReport(const QString& path) {
         return false;
     }
     return writeFile(path, pdf ? drawing::surveyReportPdf(*report_, paper_)
-                               : drawing::surveyReportHtml(*report_));
+                               : drawing::surveyReportHtml(*report_, drawing::pangoTextWidth));
 }
 
 }  // namespace bx::gui

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "drawing/cairo/survey_report_pdf.h"
 #include "drawing/survey_report.h"
 #include "survey/plan.h"
 #include "survey/survey.h"

@@ -64,6 +64,16 @@
       }
       return answer;
     },
+    // The survey report as `benthix-cli batch --report x.html` writes it, as the text of an HTML
+    // page: the options of runSurvey() and fileName, project and sha256 (of the file's bytes,
+    // when the text is not those bytes).
+    surveyReportHtml(surveyText, options) {
+      const answer = call('bx_survey_report', String(surveyText), JSON.stringify(options || {}));
+      if (answer.error !== undefined) {
+        throw failed(answer);
+      }
+      return answer.html;
+    },
     // Every cell of the six statistical tables, by file name.
     tableRows() {
       return call('bx_table_rows');

@@ -50,6 +50,10 @@ EMSCRIPTEN_KEEPALIVE char* bx_run_survey(const char* survey, const char* options
     return copied(bx::web::surveyJson(tables(), survey, options));
 }
 
+EMSCRIPTEN_KEEPALIVE char* bx_survey_report(const char* survey, const char* options) {
+    return copied(bx::web::surveyReportJson(tables(), survey, options));
+}
+
 EMSCRIPTEN_KEEPALIVE char* bx_table_rows() {
     return copied(bx::web::tableRowsJson(*tables()));
 }

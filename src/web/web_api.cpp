@@ -3,6 +3,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
+
 #include "app/execute.h"
 #include "app/main_window.h"
 #include "app/startup.h"
@@ -11,11 +13,14 @@
 #include "cli/analysis_options.h"
 #include "cli/explain.h"
 #include "cli/result_output.h"
+#include "drawing/font_metrics.h"
+#include "drawing/survey_report.h"
 #include "survey/csv.h"
 #include "survey/plan.h"
 #include "survey/result_json.h"
 #include "survey/runner.h"
 #include "survey/survey.h"
+#include "tables/sha256.h"
 #include "tables/stat_tables.h"
 
 namespace bx::web {
@@ -213,12 +218,35 @@ std::string analyzeJson(const std::shared_ptr<const StatTables>& tables,
     return answer.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
-std::string surveyJson(const std::shared_ptr<const StatTables>& tables,
-                       const std::string& surveyText, const std::string& optionsText) {
-    std::string error;
-    const Json o = parsed(optionsText, error);
-    const cli::AnalysisOptions options = analysisOptionsOf(o, error);
-    const std::optional<std::string> reference = textMember(o, "reference", error);
+namespace {
+
+// A survey request read: the survey with its plan and how to run it. A request that cannot run
+// leaves `failure` with the answer that says why.
+struct SurveyRequest {
+    cli::AnalysisOptions options;
+    std::optional<std::string> reference;
+    std::optional<SurveyPlan> plan;
+    Survey survey;
+    PAdjust pAdjust = PAdjust::None;
+    AdjustFamily family = AdjustFamily::Group;
+    bool lenient = false;
+    bool csv = false;
+    std::string failure;
+
+    SurveyJob job() const {
+        return SurveyJob{.settings = cli::settingsOf(options, reference.value_or("")),
+                         .plan = plan ? &*plan : nullptr,
+                         .format = csv ? ResultsFormat::Csv : ResultsFormat::Jsonl,
+                         .pAdjust = pAdjust,
+                         .adjustFamily = family,
+                         .lenient = lenient};
+    }
+};
+
+SurveyRequest surveyRequest(const std::string& surveyText, const Json& o, std::string& error) {
+    SurveyRequest r;
+    r.options = analysisOptionsOf(o, error);
+    r.reference = textMember(o, "reference", error);
     const std::optional<std::string> planText = textMember(o, "plan", error);
     SurveyFormat format;
     format.groupColumns = textsMember(o, "group", error);
@@ -241,71 +269,81 @@ std::string surveyJson(const std::shared_ptr<const StatTables>& tables,
     if (const auto c = textMember(o, "valueColumn", error)) {
         format.valueColumn = *c;
     }
-    PAdjust pAdjust = PAdjust::None;
     if (const auto p = textMember(o, "pAdjust", error)) {
         if (*p == "holm") {
-            pAdjust = PAdjust::Holm;
+            r.pAdjust = PAdjust::Holm;
         } else if (*p == "bonferroni") {
-            pAdjust = PAdjust::Bonferroni;
+            r.pAdjust = PAdjust::Bonferroni;
         } else if (*p != "none") {
             error = "\"pAdjust\" is \"none\", \"holm\" or \"bonferroni\", not \"" + *p + "\"";
         }
     }
-    AdjustFamily family = AdjustFamily::Group;
     if (const auto f = textMember(o, "pAdjustOver", error)) {
         if (*f == "all") {
-            family = AdjustFamily::All;
+            r.family = AdjustFamily::All;
         } else if (*f != "group") {
             error = "\"pAdjustOver\" is \"group\" or \"all\", not \"" + *f + "\"";
         }
     }
-    const bool lenient = flagMember(o, "lenient", error);
-    const bool csv = textMember(o, "format", error).value_or("jsonl") == "csv";
-    if (error.empty() && !reference && !planText) {
+    r.lenient = flagMember(o, "lenient", error);
+    r.csv = textMember(o, "format", error).value_or("jsonl") == "csv";
+    if (error.empty() && !r.reference && !planText) {
         error = "a reference is required (or a plan that gives each group's reference)";
     }
     if (!error.empty()) {
-        return errorJson(error);
+        r.failure = errorJson(error);
+        return r;
     }
 
-    std::optional<SurveyPlan> plan;
     if (planText) {
         std::string why;
-        plan = readPlan(*planText, why);
-        if (!plan) {
-            return errorJson("the plan: " + why);
+        r.plan = readPlan(*planText, why);
+        if (!r.plan) {
+            r.failure = errorJson("the plan: " + why);
+            return r;
         }
         if (format.groupColumns.empty()) {
-            format.groupColumns = plan->groupColumns;
+            format.groupColumns = r.plan->groupColumns;
         }
     }
-    const Survey survey = readSurvey(std::string_view(surveyText), format);
-    Json errors = Json::array();
-    for (const CsvError& e : survey.errors) {
-        errors.push_back("line " + std::to_string(e.line) + ": malformed line: " + e.reason);
+    r.survey = readSurvey(std::string_view(surveyText), format);
+    if (r.survey.errorCount > 0) {
+        Json errors = Json::array();
+        for (const CsvError& e : r.survey.errors) {
+            errors.push_back("line " + std::to_string(e.line) + ": malformed line: " + e.reason);
+        }
+        r.failure = Json{{"error", "the survey has malformed lines"}, {"errors", errors}}.dump();
+        return r;
     }
-    if (survey.errorCount > 0) {
-        return Json{{"error", "the survey has malformed lines"}, {"errors", errors}}.dump();
+    if (r.plan && !alignPlan(*r.plan, r.survey.groupColumns)) {
+        r.failure = errorJson("the plan groups by other columns than the survey run");
     }
-    if (plan && !alignPlan(*plan, survey.groupColumns)) {
-        return errorJson("the plan groups by other columns than the survey run");
-    }
+    return r;
+}
 
-    const SurveyJob job{.settings = cli::settingsOf(options, reference.value_or("")),
-                        .plan = plan ? &*plan : nullptr,
-                        .format = csv ? ResultsFormat::Csv : ResultsFormat::Jsonl,
-                        .pAdjust = pAdjust,
-                        .adjustFamily = family,
-                        .lenient = lenient};
+// The answer of a run that the runner refused, with every reason.
+std::string runRefusal(const std::vector<std::string>& runErrors) {
+    return Json{{"error", runErrors.front()}, {"errors", runErrors}}.dump();
+}
+
+}  // namespace
+
+std::string surveyJson(const std::shared_ptr<const StatTables>& tables,
+                       const std::string& surveyText, const std::string& optionsText) {
+    std::string error;
+    const Json o = parsed(optionsText, error);
+    const SurveyRequest request = surveyRequest(surveyText, o, error);
+    if (!request.failure.empty()) {
+        return request.failure;
+    }
+    const Survey& survey = request.survey;
     std::vector<std::string> runErrors;
     std::vector<std::string> notices;
-    const SurveyRun run(survey, tables, job, runErrors, notices);
+    const SurveyRun run(survey, tables, request.job(), runErrors, notices);
     if (!runErrors.empty()) {
-        for (const std::string& e : runErrors) {
-            errors.push_back(e);
-        }
-        return Json{{"error", runErrors.front()}, {"errors", errors}}.dump();
+        return runRefusal(runErrors);
     }
+    const bool csv = request.csv;
     Json answer;
     answer["notices"] = notices;
     for (const std::string& note : survey.notes) {
@@ -316,7 +354,7 @@ std::string surveyJson(const std::shared_ptr<const StatTables>& tables,
     // The results file as the batch writes it: CSV with its header, or the JSON lines.
     std::string text;
     if (csv) {
-        appendSpreadsheetRecord(text, resultsHeader(pAdjust, survey.groupColumns));
+        appendSpreadsheetRecord(text, resultsHeader(request.pAdjust, survey.groupColumns));
     }
     run.run(1, false, [&](ComparisonResult& r) {
         text += r.line;
@@ -332,6 +370,43 @@ std::string surveyJson(const std::shared_ptr<const StatTables>& tables,
     answer["messages"] = std::move(messages);
     answer["text"] = std::move(text);
     return answer.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+std::string surveyReportJson(const std::shared_ptr<const StatTables>& tables,
+                             const std::string& surveyText, const std::string& optionsText) {
+    std::string error;
+    const Json o = parsed(optionsText, error);
+    const std::optional<std::string> fileName = textMember(o, "fileName", error);
+    const std::optional<std::string> project = textMember(o, "project", error);
+    std::optional<std::string> sha256 = textMember(o, "sha256", error);
+    if (sha256 && (sha256->size() != 64 ||
+                   sha256->find_first_not_of("0123456789abcdef") != std::string::npos)) {
+        error = "\"sha256\" is 64 lower-case hexadecimal digits";
+    }
+    const SurveyRequest request = surveyRequest(surveyText, o, error);
+    if (!request.failure.empty()) {
+        return request.failure;
+    }
+    std::vector<std::string> runErrors;
+    std::vector<std::string> notices;
+    const SurveyRun run(request.survey, tables, request.job(), runErrors, notices);
+    if (!runErrors.empty()) {
+        return runRefusal(runErrors);
+    }
+    // The header as the batch writes it, but for the file, of which a page knows only the name.
+    drawing::SurveyReport header;
+    header.surveyFile = fileName.value_or("(not named)");
+    header.project = project    ? *project
+                     : fileName ? std::filesystem::path(*fileName).stem().string()
+                                : std::string("survey");
+    header.surveySha256 = sha256 ? *sha256 : sha256Hex(surveyText);
+    header.createdAt = drawing::reportTimestamp();
+    header.pAdjust = request.pAdjust;
+    drawing::SurveyReportBuilder report(request.survey, run, std::move(header));
+    run.run(1, true, [&](ComparisonResult& r) { report.add(r); });
+    const std::string html =
+        drawing::surveyReportHtml(report.report(), drawing::tabulatedTextWidth);
+    return Json{{"html", html}}.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 std::string tableRowsJson(const StatTables& tables) {

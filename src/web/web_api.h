@@ -47,6 +47,16 @@ std::string analyzeJson(const std::shared_ptr<const StatTables>& tables,
 std::string surveyJson(const std::shared_ptr<const StatTables>& tables,
                        const std::string& surveyText, const std::string& options);
 
+// The survey report of the same run as an HTML page: what `benthix-cli batch --report x.html`
+// writes for the same survey and options, its header but for the creation time and the file,
+// of which a page knows only the name. `options`: those of surveyJson() and "fileName" (the
+// survey file's name), "project" (by default the name without its extension), "sha256" (the
+// SHA-256 of the file's bytes, when `surveyText` is not those bytes: a workbook read into CSV;
+// by default that of `surveyText`). Answers {"html": the page} or {"error": why, "errors":
+// [texts]}.
+std::string surveyReportJson(const std::shared_ptr<const StatTables>& tables,
+                             const std::string& surveyText, const std::string& options);
+
 // Every cell of the six tables: {"Crit_t.dbf": [[key, values...], ...], ...}.
 std::string tableRowsJson(const StatTables& tables);
 

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "drawing/cairo/cairo_canvas.h"
+#include "drawing/cairo/plot_image.h"
+#include "drawing/font_metrics.h"
 #include "drawing/replicate_plot.h"
 #include "drawing/svg_canvas.h"
 
@@ -80,7 +83,7 @@ TEST(ReplicatePlot, PointsSitWhereTheValuesSayInColourAndGreyscale) {
     for (const bool greyscale : {false, true}) {
         PlotStyle style;
         style.greyscale = greyscale;
-        SvgCanvas canvas(300, 200);
+        SvgCanvas canvas(300, 200, tabulatedTextWidth);
         drawReplicatePlot(canvas, {knownPanel()}, Area{0, 0, 300, 200}, style);
         const std::vector<Mark> marks = marksOf(canvas.svg());
         const auto frame = std::find_if(marks.begin(), marks.end(),
@@ -122,7 +125,7 @@ TEST(ReplicatePlot, PointsSitWhereTheValuesSayInColourAndGreyscale) {
 TEST(ReplicatePlot, EqualValuesStandSideBySideAndEachFormIsItsKind) {
     PlotPanel p;
     p.test = {"x1", {5, 5, 5}, 5.0};
-    SvgCanvas canvas(200, 150);
+    SvgCanvas canvas(200, 150, pangoTextWidth);
     drawReplicatePlot(canvas, {p}, Area{0, 0, 200, 150}, PlotStyle{});
     std::vector<double> xs;
     for (const Mark& m : marksOf(canvas.svg())) {

@@ -16,7 +16,7 @@ const assert = require('node:assert');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const {cli, serveSite, launch, runCli, analyzeArgs, differences, readDbf} = require('./support');
+const {cli, serveSite, launch, runCli, analyzeArgs, differences, readDbf, maskedReport} = require('./support');
 
 const TOLERANCE = 1e-12;
 
@@ -160,7 +160,9 @@ test('analyze: every comparison equals analyze --json field for field', async ()
   }
 });
 
-test('runSurvey: a survey with a plan equals batch --format jsonl line for line', async () => {
+// A survey of three endpoints with a plan (a transformation, power, a station of two values, a
+// value that is not a number): {surveyText, planText}.
+function surveyWithPlan() {
   const g = generator(7);
   const rows = ['sample,endpoint,value'];
   for (const endpoint of ['survival', 'growth', 'reproduction']) {
@@ -178,6 +180,11 @@ test('runSurvey: a survey with a plan equals batch --format jsonl line for line'
   const surveyText = rows.join('\n') + '\n';
   const planText = 'endpoint,reference,alternative,transform,power_difference\n' +
     'survival,REF,less,arcsine,\ngrowth,REF,less,log10,2\nreproduction,ST01,greater,,\n';
+  return {surveyText, planText};
+}
+
+test('runSurvey: a survey with a plan equals batch --format jsonl line for line', async () => {
+  const {surveyText, planText} = surveyWithPlan();
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'benthix-web-'));
   fs.writeFileSync(path.join(dir, 'survey.csv'), surveyText);
   fs.writeFileSync(path.join(dir, 'plan.csv'), planText);
@@ -197,6 +204,31 @@ test('runSurvey: a survey with a plan equals batch --format jsonl line for line'
   console.log(`runSurvey: ${expected.length} lines, ${identical} byte for byte identical; ` +
     `${near.count} floating-point fields within ${TOLERANCE}`);
   assert.deepStrictEqual(failures, []);
+  fs.rmSync(dir, {recursive: true});
+});
+
+// Expected: the tool's own report. Only the creation time and the survey file (the tool's
+// absolute path, the page's file name) may differ; the SHA-256 the core computes of the text.
+test('surveyReportHtml: the report of a survey with a plan equals batch --report x.html', async () => {
+  const {surveyText, planText} = surveyWithPlan();
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'benthix-web-'));
+  fs.writeFileSync(path.join(dir, 'survey.csv'), surveyText);
+  fs.writeFileSync(path.join(dir, 'plan.csv'), planText);
+  const report = path.join(dir, 'report.html');
+  const run = runCli(['batch', path.join(dir, 'survey.csv'), '--plan', path.join(dir, 'plan.csv'),
+    '--p-adjust', 'holm', '--report', report, '--output', path.join(dir, 'results.csv'), '--quiet']);
+  assert.ok(fs.existsSync(report), `the tool wrote its report: ${run.stderr}`);
+  const expected = fs.readFileSync(report, 'utf8');
+  const web = await page.evaluate((text, plan) => benthix.surveyReportHtml(text,
+    {plan, pAdjust: 'holm', fileName: 'survey.csv'}), surveyText, planText);
+  const lines = web.split('\n');
+  const differing = lines.filter((line, i) => line !== expected.split('\n')[i]);
+  console.log(`surveyReportHtml: ${lines.length} lines, ${differing.length} differ before masking ` +
+    `(${(web.match(/<svg/g) || []).length} plots)`);
+  assert.match(web, /<tr><th>Survey file<\/th><td>survey\.csv<\/td><\/tr>/);
+  assert.strictEqual(maskedReport(web), maskedReport(expected));
+  await assert.rejects(page.evaluate(() => benthix.surveyReportHtml('sample,value\nA,1\n', {sha256: 'x'})),
+    /sha256/);
   fs.rmSync(dir, {recursive: true});
 });
 

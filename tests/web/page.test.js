@@ -9,7 +9,7 @@ const assert = require('node:assert');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const {serveSite, launch, runCli} = require('./support');
+const {serveSite, launch, runCli, maskedReport, externalReferences} = require('./support');
 
 let server, browser;
 const consoleErrors = [];
@@ -141,9 +141,12 @@ test('a survey file opened, run and its results downloaded as the batch writes t
   const samples = await page.$$eval('#survey-table tbody tr td:first-child', (tds) => tds.map((t) => t.textContent));
   assert.deepStrictEqual(samples, ['ST01', 'ST02', 'ST03']);
 
+  // The downloads are of the run shown, though the form has changed since.
+  await page.select('#survey-alternative', 'greater');
   await page.click('#download-csv');
   await page.click('#download-jsonl');
   await page.click('#download-xlsx');
+  await page.click('#download-report');
   const wait = async (name) => {
     for (let i = 0; i < 100 && !fs.existsSync(path.join(dir, name)); ++i) await new Promise((r) => setTimeout(r, 50));
     return fs.readFileSync(path.join(dir, name));
@@ -155,9 +158,22 @@ test('a survey file opened, run and its results downloaded as the batch writes t
   const batchJsonl = runCli(['batch', surveyPath, '--reference', 'REF', '--format', 'jsonl', '--quiet']).stdout;
   assert.strictEqual(csv.split('\n')[0], batchCsv.split('\n')[0], 'the CSV header of the batch');
   assert.strictEqual(csv.split('\n').length, batchCsv.split('\n').length);
+  // (A p-value may differ in its last digits from the desktop's: compare the hypothesis only.)
+  const alternatives = (text) => text.trim().split('\n').map((l) => l.split(',')[26]);
+  assert.deepStrictEqual(alternatives(csv), alternatives(batchCsv), 'the run shown: x1 < x2');
   assert.strictEqual(jsonl.split('\n').length, batchJsonl.split('\n').length);
   assert.deepStrictEqual(jsonl.trim().split('\n').map((l) => JSON.parse(l).sample), ['ST01', 'ST02', 'ST03']);
   assert.strictEqual(xlsx.subarray(0, 2).toString(), 'PK', 'the workbook is a zip file');
+  // The survey report: a whole HTML page that stands alone, the tool's but for when it was made
+  // and the file's path; its SHA-256 that of the file's bytes (the tool's line, unmasked).
+  const report = (await wait('creek-report.html')).toString();
+  assert.match(report, /^<!DOCTYPE html>\n<html lang="en">[^]*<\/body>\n<\/html>\n$/);
+  assert.strictEqual((report.match(/<svg xmlns="http:\/\/www\.w3\.org\/2000\/svg"/g) || []).length, 3, 'a plot per station, inline');
+  assert.deepStrictEqual(externalReferences(report), []);
+  const batchReport = path.join(dir, 'batch-report.html');
+  runCli(['batch', surveyPath, '--reference', 'REF', '--report', batchReport, '--output', path.join(dir, 'batch.csv'), '--quiet']);
+  assert.strictEqual(maskedReport(report), maskedReport(fs.readFileSync(batchReport, 'utf8')));
+  assert.match(report, /<tr><th>Survey file<\/th><td>creek\.csv<\/td><\/tr>/);
   await page.close();
   fs.rmSync(dir, {recursive: true});
 });

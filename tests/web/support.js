@@ -130,4 +130,22 @@ function readDbf(file) {
   return {fields: fields.map((f) => f.name.toUpperCase()), rows};
 }
 
-module.exports = {root, site, cli, serveSite, launch, runCli, analyzeArgs, differences, readDbf};
+// A survey report with the two lines that differ between any two runs masked: when it was
+// made, and the survey file (a path on the desktop, the file's name in the browser).
+function maskedReport(html) {
+  return html.replace(/^(<tr><th>(?:Survey file|Date and time)<\/th><td>).*(<\/td><\/tr>)$/gm, '$1…$2');
+}
+
+// What keeps a report from standing alone: a script, a style sheet, a frame or an image from
+// elsewhere, an address in an attribute or a style. Lists each found.
+function externalReferences(html) {
+  const found = [];
+  for (const re of [/<script\b/gi, /<link\b/gi, /<i?frame\b/gi, /<img\b/gi, /<object\b/gi, /<embed\b/gi,
+    /\s(?:src|href|xlink:href|action|srcset)\s*=/gi, /url\s*\(/gi, /@import/gi]) {
+    found.push(...(html.match(re) || []));
+  }
+  return found;
+}
+
+module.exports = {root, site, cli, serveSite, launch, runCli, analyzeArgs, differences, readDbf,
+  maskedReport, externalReferences};

@@ -1,6 +1,6 @@
 #pragma once
 // A canvas over a cairo context, its text laid out by pango: the window's plot (an image),
-// PNG and PDF.
+// PNG and PDF. The desktop's part of the drawing, as are the rest of cairo/.
 
 #include <cairo.h>
 
@@ -27,6 +27,9 @@ class CairoCanvas : public Canvas {
   private:
     cairo_t* cr_;
 };
+
+// Measures text as pango lays it out in the sans-serif face every canvas uses (a TextMeasure).
+double pangoTextWidth(std::string_view text, const Font& font);
 
 // Collects the bytes cairo writes to a stream (cairo_surface_write_to_png_stream,
 // cairo_pdf_surface_create_for_stream).

@@ -1,4 +1,4 @@
-#include "drawing/cairo_canvas.h"
+#include "drawing/cairo/cairo_canvas.h"
 
 #include <pango/pangocairo.h>
 
@@ -77,7 +77,33 @@ void CairoCanvas::text(double x, double y, std::string_view text, const Font& fo
 }
 
 double CairoCanvas::textWidth(std::string_view text, const Font& font) {
-    return measureText(text, font);
+    return pangoTextWidth(text, font);
+}
+
+double pangoTextWidth(std::string_view text, const Font& font) {
+    // One layout context for the thread, over a surface that is never drawn on.
+    struct Measure {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+        cairo_t* cr = cairo_create(surface);
+        PangoLayout* layout = pango_cairo_create_layout(cr);
+        ~Measure() {
+            g_object_unref(layout);
+            cairo_destroy(cr);
+            cairo_surface_destroy(surface);
+        }
+    };
+    thread_local Measure m;
+    PangoFontDescription* desc = pango_font_description_new();
+    pango_font_description_set_family(desc, "Sans");
+    pango_font_description_set_absolute_size(desc, font.size * PANGO_SCALE);
+    pango_font_description_set_weight(desc, font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_layout_set_font_description(m.layout, desc);
+    pango_font_description_free(desc);
+    pango_layout_set_text(m.layout, text.data(), static_cast<int>(text.size()));
+    int width = 0;
+    int height = 0;
+    pango_layout_get_size(m.layout, &width, &height);
+    return static_cast<double>(width) / PANGO_SCALE;
 }
 
 cairo_status_t appendToString(void* closure, const unsigned char* data, unsigned int length) {

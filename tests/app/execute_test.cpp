@@ -214,6 +214,20 @@ TEST(Execute, RankitsKeepTheChosenTransformation) {
     EXPECT_EQ(a.ui.txtTstCalcStat.text, "1.0265");
 }
 
+// Values whose spread is beyond the largest double pass the entry check, but the analysis
+// refuses them (its statistics would not be finite): the results of the run before are
+// cleared, not left beside the refusal.
+TEST(Execute, ARunTheAnalysisRefusesClearsTheEarlierResults) {
+    Window a("refused-run", {"10", "11", "12"}, {"14", "15", "16"});
+    a.execute();
+    ASSERT_EQ(a.ui.txtTstStat.text, "Student's t");
+    typeReplicates(a.w, {"-1.7e308", "1.7e308", "-1.7e308"}, {"1", "2", "3"});
+    EXPECT_EQ(a.execute().back(), kComplete);
+    EXPECT_EQ(a.ui.txtTstStat.text + a.ui.txtTstCalcStat.text + a.ui.txtScedCalcVal.text, "")
+        << "the earlier run's results stand beside the refusal";
+    EXPECT_EQ(a.ui.imgTestPassFail, Picture::Question);
+}
+
 // Case A: nothing runs; results, pictures and Transform columns are blanked and the panels
 // enabled; the override text and the entries stay.
 TEST(Execute, InvalidEntriesStopAfterTheCheck) {

@@ -278,6 +278,12 @@ FAULTS = [
     ("two outputs on one file accepted", "src/cli/file_checks.cpp",
      "if (fileKey(pa) == fileKey(pb)) {",
      "if (fileKey(pa) == fileKey(pb) && false) {"),
+    ("a quote in a written field left unquoted", "src/survey/csv.cpp",
+     "return c == ',' || c == '\"' || c == '\\r' || c == '\\n';", "return c == ',' || c == '\\r' || c == '\\n';"),
+    ("a cut text ends inside a character", "src/tables/dbf_table.cpp",
+     "for (int step = 0; step < 3 && cut > 0; ++step) {", "for (int step = 0; step < 0 && cut > 0; ++step) {"),
+    ("an office suite's lock file not seen", "src/tables/file_lock.cpp",
+     "(\".~lock.\" + p.filename().string() + \"#\")", "(\".~lock.\" + p.filename().string())"),
 ]
 
 

@@ -33,7 +33,8 @@ struct CsvDocument {
 CsvDocument parseCsv(std::string_view text, char delimiter = ',');
 
 // The separator of a document's fields as its first line shows it: the one of comma, semicolon
-// and tab that occurs most often there outside double quotes; a comma when none does.
+// and tab that occurs most often there outside double quotes, the first of them in that order
+// on a tie; a comma when none does.
 char detectDelimiter(std::string_view text);
 
 // Reads records one at a time from a stream, as parseCsv() reads a whole document, holding no

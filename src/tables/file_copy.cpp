@@ -34,12 +34,6 @@ class Fd {
         }
         fd_ = fd;
     }
-    // Closes now and reports the result (a deferred write error may surface here).
-    int closeNow() {
-        const int rc = ::close(fd_);
-        fd_ = -1;
-        return rc;
-    }
 
   private:
     int fd_;
@@ -105,70 +99,6 @@ TableError openCopySource(const std::string& from, Fd& in, struct stat& source) 
 }
 
 }  // namespace
-
-TableError copyFileSafely(const std::string& from, const std::string& to) {
-    namespace fs = std::filesystem;
-    Fd in(-1);
-    struct stat source {};
-    if (TableError error = openCopySource(from, in, source)) {
-        return error;
-    }
-
-    const fs::path target(to);
-    const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
-    std::error_code ec;
-    if (!fs::is_directory(folder, ec)) {
-        return makeTableError(kErrPathNotFound, to);
-    }
-    struct stat existing {};
-    if (::stat(to.c_str(), &existing) == 0) {
-        if (!S_ISREG(existing.st_mode)) {
-            return makeTableError(kErrPathFileAccess, to + " (not a file)");
-        }
-        if (existing.st_dev == source.st_dev && existing.st_ino == source.st_ino) {
-            return makeTableError(kErrPathFileAccess, to + " (copy onto itself)");
-        }
-        if (TableError locked = checkNotHeldOpen(to)) {
-            return locked;
-        }
-        if (::access(to.c_str(), W_OK) != 0) {
-            return errorFromErrno(errno, to);
-        }
-    }
-
-    // A temporary name that no one else uses: O_EXCL refuses an existing one.
-    std::string temp;
-    int outFd = -1;
-    for (int attempt = 0; attempt < 100 && outFd < 0; ++attempt) {
-        temp = temporaryPathFor((fs::path(folder) / target.filename()).string(), false);
-        outFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (outFd < 0 && errno != EEXIST) {
-            return errorFromErrno(errno, to);
-        }
-    }
-    if (outFd < 0) {
-        return makeTableError(kErrFileExists, temp);
-    }
-    Fd out(outFd);
-    const auto fail = [&temp, &to](int err) {
-        ::unlink(temp.c_str());
-        return errorFromErrno(err, to);
-    };
-    if (!copyBytes(in.get(), out.get())) {
-        return fail(errno);
-    }
-    if (::fsync(out.get()) != 0) {
-        return fail(errno);
-    }
-    if (out.closeNow() != 0) {
-        return fail(errno);
-    }
-    if (::rename(temp.c_str(), to.c_str()) != 0) {
-        return fail(errno);
-    }
-    syncFolder(folder);
-    return {};
-}
 
 TableError copyFileInto(const std::string& from, int toFd, const std::string& to) {
     Fd in(-1);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Copying a template over a file without ever leaving the target half-written, and replacing
-// a file under this program's lock.
+// Copying a template into a file, and making or replacing a file under this program's lock
+// without ever leaving it half-written.
 
 #include <chrono>
 #include <functional>
@@ -11,12 +11,6 @@
 #include "tables/table_error.h"
 
 namespace bx {
-
-// Copies `from` over `to`: the bytes go to a temporary file in the folder of `to`, which is
-// synced and then renamed over `to`, so that a failed copy leaves `to` as it was. Fails with
-// 70 when `to` is held open by another program (tables/file_lock.h) or write-protected, 76
-// when the folder of `to` is missing, 53 when `from` is missing.
-TableError copyFileSafely(const std::string& from, const std::string& to);
 
 // Copies the bytes of the file `from` into the open file `toFd` (from its current offset);
 // `to` names it in an error.

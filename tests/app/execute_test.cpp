@@ -12,6 +12,7 @@
 #include "app/driver_lines.h"
 #include "app/execute.h"
 #include "app/options.h"
+#include "app/replicate_panels.h"
 #include "app/result_display.h"
 #include "app/survey_comparison.h"
 #include "support/test_support.h"
@@ -80,6 +81,18 @@ TEST(Execute, StudentsTFillsEveryPanel) {
     EXPECT_EQ(ui.Grid2.cell(4, Grid::kTransformCol), "~");
     EXPECT_TRUE(ui.PowerCalcOn);
     EXPECT_TRUE(a.f.desktop.messages.empty());
+}
+
+// Unequal spreads: Levene's |t| on |x - mean| is 5 with df 6 (R t.test(var.equal = TRUE)),
+// above the critical t; the approximate t decides with Welch's df 4.63 (R t.test) rounded to 5.
+// Each panel shows its own degrees of freedom.
+TEST(Execute, EachPanelShowsItsOwnDegreesOfFreedom) {
+    Window a("case-d", {"7", "18", "18", "8"}, {"13", "17", "12", "19"});
+    a.execute();
+    EXPECT_EQ(a.ui.txtScedCalcVal.text, "5.0000");
+    EXPECT_EQ(a.ui.txtScedPassfail.text, "No");
+    EXPECT_EQ(a.ui.txtScedDegFreedom.text, "6") << "the Levene panel shows another test's df";
+    EXPECT_EQ(a.ui.txtTstDegFreedom.text, "5");
 }
 
 // Case B: both pre-test panels read "N/A", disabled, with the not-applicable picture. Test
@@ -198,6 +211,7 @@ TEST(Execute, RankitsReplaceTheTransformedValues) {
     EXPECT_EQ(ui.Grid1.cell(1, Grid::kTransformCol), "-0.312665");
     EXPECT_EQ(ui.Grid2.cell(2, Grid::kTransformCol), "0.66252");
     EXPECT_TRUE(a.w.analysis.RankitUsed);
+    EXPECT_EQ(replicatePanels(ui, a.w.analysis)[1].title, "Rankits");
     EXPECT_EQ(a.execute(), expected);
     EXPECT_EQ(ui.txtTstCalcStat.text, "1.0265");
 }
@@ -220,6 +234,20 @@ TEST(Execute, RankitsKeepTheChosenTransformation) {
     a.execute();
     EXPECT_EQ(a.w.analysis.checked.options.transformation, Transformation::Log10);
     EXPECT_EQ(a.ui.txtTstCalcStat.text, "1.0265");
+}
+
+// Values whose spread is beyond the largest double pass the entry check, but the analysis
+// refuses them (its statistics would not be finite): the results of the run before are
+// cleared, not left beside the refusal.
+TEST(Execute, ARunTheAnalysisRefusesClearsTheEarlierResults) {
+    Window a("refused-run", {"10", "11", "12"}, {"14", "15", "16"});
+    a.execute();
+    ASSERT_EQ(a.ui.txtTstStat.text, "Student's t");
+    typeReplicates(a.w, {"-1.7e308", "1.7e308", "-1.7e308"}, {"1", "2", "3"});
+    EXPECT_EQ(a.execute().back(), kComplete);
+    EXPECT_EQ(a.ui.txtTstStat.text + a.ui.txtTstCalcStat.text + a.ui.txtScedCalcVal.text, "")
+        << "the earlier run's results stand beside the refusal";
+    EXPECT_EQ(a.ui.imgTestPassFail, Picture::Question);
 }
 
 // Case A: nothing runs; results, pictures and Transform columns are blanked and the panels

@@ -52,11 +52,8 @@ TEST(GridTyping, KeysEditTheCurrentCell) {
     }
 }
 
-// Enter moves down and stays in row ten, where a selection collapses onto the current cell;
-// Delete blanks every selected replicate and nothing else; the Transform column is never
-// typed into: a key there moves the cursor to the Data column and is typed there, replacing
-// the value. Ctrl+C and the Edit menu copy any selection, the Transform column included.
-TEST(GridTyping, EnterDeleteAndTheTransformColumn) {
+// Enter moves down and stays in row ten, where a selection collapses onto the current cell.
+TEST(GridTyping, EnterMovesDownAndStaysInRowTen) {
     WindowFixture f("keys-enter");
     MainWindow& w = f.w();
     typeKeys(w, 2, "10\r11\r12");
@@ -70,18 +67,36 @@ TEST(GridTyping, EnterDeleteAndTheTransformColumn) {
     GridKeyPress(w, 13, 2);
     EXPECT_EQ(w.ui.Grid2.row(), 10);
     EXPECT_EQ(w.ui.Grid2.rowSel(), 10);
+}
 
+// Five replicates of 4, transformed to 4.0.
+void fillFive(MainWindow& w) {
     for (int row = 1; row <= 5; ++row) {
         w.ui.Grid1.setCell(row, 1, "4");
         w.ui.Grid1.setCell(row, 2, "4.0");
     }
+}
+
+// Delete blanks every selected replicate and nothing else (not the Transform column).
+TEST(GridTyping, DeleteBlanksTheSelectedReplicates) {
+    WindowFixture f("keys-delete");
+    MainWindow& w = f.w();
+    fillFive(w);
     w.ui.Grid1.setSelection(4, 1, 2, 2);
     GridKeyPress(w, 127, 1);
     EXPECT_EQ(columns(w.ui.Grid1), "4 . . . 4 . . . . . / 4.0 4.0 4.0 4.0 4.0 . . . . . ");
+}
 
+// The Transform column is never typed into: a key there moves the cursor to the Data column
+// and is typed there, replacing the value. Ctrl+C and the Edit menu copy any selection, the
+// Transform column included.
+TEST(GridTyping, TheTransformColumnIsCopiedButNotTypedInto) {
+    WindowFixture f("keys-transform");
+    MainWindow& w = f.w();
+    fillFive(w);
     w.ui.Grid1.setCurrent(5, 2);
     GridKeyPress(w, '9', 1);
-    EXPECT_EQ(columns(w.ui.Grid1), "4 . . . 9 . . . . . / 4.0 4.0 4.0 4.0 4.0 . . . . . ");
+    EXPECT_EQ(columns(w.ui.Grid1), "4 4 4 4 9 . . . . . / 4.0 4.0 4.0 4.0 4.0 . . . . . ");
     EXPECT_EQ(std::pair(w.ui.Grid1.row(), w.ui.Grid1.col()), std::pair(5, 1));
     w.ui.Grid1.setCurrent(4, 2);
     GridKeyPress(w, 3, 1);

@@ -194,5 +194,34 @@ TEST(AnalyzeJson, UntestablePreTestsAndRefusedValues) {
     EXPECT_TRUE(r.json()["result"]["test_summary"].is_null());
 }
 
+// The minimum significant difference as a share of the reference mean only where both are on
+// the scale of the typed values: 100 * 1.740771 / 15 for 10,11,12 against 14,15,16 (the
+// golden student_t.json), none after a square-root transformation.
+TEST(AnalyzeJson, PercentMsdOnlyOnTheTypedScale) {
+    auto r = runInProcess("analyze-pmsd",
+                          {"analyze", "--test", "10,11,12", "--reference", "14,15,16", "--json"});
+    EXPECT_NEAR(r.json()["result"]["pmsd"].get<double>(), 11.605138, 1e-6);
+    r = runInProcess("analyze-pmsd-sqrt", {"analyze", "--test", "10,11,12", "--reference",
+                                           "14,15,16", "--transform", "sqrt", "--json"});
+    EXPECT_FALSE(r.json()["result"]["msd"].is_null());
+    EXPECT_TRUE(r.json()["result"]["pmsd"].is_null())
+        << "a transformed difference given as a share of the typed mean";
+}
+
+// The sentences of --explain say which side of its critical value each statistic is on:
+// 10,11,12 against 14,15,16 (see above) and 7,18,18,8 against 13,17,12,19, whose Levene |t|
+// on |x - mean| is 5 with df 6 (R t.test(var.equal = TRUE)), critical qt(0.95, 6) = 1.943.
+TEST(AnalyzeExplain, SentencesSayWhichSideOfTheCriticalValue) {
+    auto r = runInProcess(
+        "explain-equal", {"analyze", "--test", "10,11,12", "--reference", "14,15,16", "--explain"});
+    EXPECT_NE(
+        r.out.find("Levene's t = 0 is below the critical 2.132 at alpha 0.1: equal variances."),
+        std::string::npos)
+        << r.out;
+    r = runInProcess("explain-unequal",
+                     {"analyze", "--test", "7,18,18,8", "--reference", "13,17,12,19", "--explain"});
+    EXPECT_NE(r.out.find("Levene's t = 5 reaches the critical"), std::string::npos) << r.out;
+}
+
 }  // namespace
 }  // namespace bx::cli

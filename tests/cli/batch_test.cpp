@@ -189,6 +189,11 @@ TEST(BatchInput, SeparatorsColumnsAndGroups) {
         {"batch", "-", "--reference", "R", "--sample-column", "Site", "--value-column", "Count"},
         "site\tcount\nR\t14\nR\t15\nR\t16\nS\t10\nS\t11\nS\t12\n");
     EXPECT_EQ(lines(r.out).at(1), "S,," + student + "ok") << r.err;
+    // A tab given as itself, as a shell passes $'\t', even where commas outnumber tabs.
+    r = runInProcess("batch-literal-tab", {"batch", "-", "--reference", "R", "--delimiter", "\t"},
+                     "sample\tvalue\tnote, lab, batch\nR\t14\tx\nR\t15\tx\nR\t16\tx\n"
+                     "S\t10\tx\nS\t11\tx\nS\t12\tx\n");
+    EXPECT_EQ(lines(r.out).at(1), "S,," + student + "ok") << r.err;
 
     // Two endpoints pooled would make one sample of six values; by group they are two batches.
     const std::string endpoints =
@@ -207,6 +212,23 @@ TEST(BatchInput, SeparatorsColumnsAndGroups) {
     EXPECT_EQ(parseCsv(lines(r.out).at(1)).records.at(0).fields.at(20),
               "warning: rows 5 and 11 differ in column \"endpoint\"; reference rows 2 and 8 "
               "differ in column \"endpoint\"");
+}
+
+// A sample name longer than the log's field is cut there: the results are written, but the
+// batch says so and does not claim success.
+TEST(BatchOutput, AValueCutInTheLogIsAFailure) {
+    const std::string longName(300, 'S');
+    const std::filesystem::path scratch = bx::test::freshScratch("batch-cut-log");
+    const auto r = runInProcess(
+        "batch-cut",
+        {"batch", "-", "--reference", "R", "--summary-log", (scratch / "s.dbf").string()},
+        "sample,value\n" + replicates("R", {"14", "15", "16"}) +
+            replicates(longName, {"10", "11", "12"}));
+    EXPECT_EQ(r.status, kExitRefused)
+        << "a batch whose log lost part of a value exited " << r.status;
+    EXPECT_EQ(lines(r.out).at(1).substr(300),
+              ",," + std::string("3,1,11,1,11,R,,3,1,15,1,15,No,Yes,Yes,Student's t,,,ok"));
+    EXPECT_NE(r.err.find("Text too long for field SAMPID"), std::string::npos) << r.err;
 }
 
 // A results file that cannot be written (a full disk) is a failure that says why.

@@ -178,12 +178,9 @@ TEST(SampleFile, AFailedSaveNamesTheFileAndTheCause) {
 }
 
 // Entries that fail the check are saved as typed, with the transformed values of start-up (0):
-// nothing was transformed. No name, the template and the installed tables (saving there would
-// replace them by sample data) are refused with a message; a file another program holds open
-// is kept (error 70). A save goes through a copy of the template: without the template the
-// earlier file stays too, and no temporary is left.
-TEST(SampleFile, SavesOfInvalidEntriesRefusedAndFailed) {
-    WindowFixture f("save_refused");
+// nothing was transformed.
+TEST(SampleFile, InvalidEntriesAreSavedAsTyped) {
+    WindowFixture f("save_invalid");
     test::typeReplicates(f.w(), {"1", "2"}, {"3", "4", "5"});
     save(f, "raw");
     const auto raw = test::readRows(f.scratch / "raw.dbf", kSampleRecordFields);
@@ -191,7 +188,12 @@ TEST(SampleFile, SavesOfInvalidEntriesRefusedAndFailed) {
     EXPECT_EQ(raw[0].at("SAMPTRANS"), "0");
     EXPECT_EQ(raw[0].at("SAMP_REPS"), "2");
     EXPECT_EQ(raw[2].at("REFDATA"), "5");
+}
 
+// No name, the template and the installed tables (saving there would replace them by sample
+// data) are refused with a message.
+TEST(SampleFile, SavesWithoutANameOrOverTheProgramsTablesAreRefused) {
+    WindowFixture f("save_refused");
     fillWindow(f);
     save(f, "");
     ASSERT_EQ(f.desktop.messages.size(), 1U);
@@ -207,7 +209,13 @@ TEST(SampleFile, SavesOfInvalidEntriesRefusedAndFailed) {
         EXPECT_EQ(f.desktop.messages.back().title, "Save as File Selection");
         EXPECT_EQ(test::readFileBytes(table), bytes);
     }
+}
 
+// A file another program holds open is kept (error 70). A save goes through a copy of the
+// template: without the template the earlier file stays too, and no temporary is left.
+TEST(SampleFile, AFailedSaveKeepsTheEarlierFile) {
+    WindowFixture f("save_failed");
+    fillWindow(f);
     std::ofstream(f.scratch / "held.dbf", std::ios::binary) << "kept";
     std::ofstream(f.scratch / ".~lock.held.dbf#") << "x";
     save(f, "held");

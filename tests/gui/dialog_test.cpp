@@ -104,8 +104,12 @@ TEST(FileDialog, KeepsToFoldersThatAreThere) {
     EXPECT_EQ(dialog.listedFiles().size(), 3);
 
     auto* bar = dialog.findChild<QLineEdit*>("txtPath");
+    // "~" is the home folder, here this test's folder.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", folder.string().c_str());
     for (const auto& [typed, shown] :
          {std::pair{q(folder / "sub"), q(folder / "sub")}, std::pair{QString(".."), q(folder)},
+          std::pair{QString("~/sub"), q(folder / "sub")}, std::pair{QString("~"), q(folder)},
           std::pair{q(folder / "nowhere"), q(folder)}}) {
         bar->setFocus();
         bar->setText(typed);
@@ -114,6 +118,7 @@ TEST(FileDialog, KeepsToFoldersThatAreThere) {
         EXPECT_EQ(dialog.currentFolder(), shown) << typed.toStdString();
         EXPECT_EQ(bar->text(), shown);
     }
+    qputenv("HOME", home);
     EXPECT_EQ(told, std::vector<std::string>(
                         {"The drive you selected is unavailable - please try another drive.",
                          "Folder not found: " + (folder / "nowhere").string()}));

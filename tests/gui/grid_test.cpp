@@ -86,6 +86,16 @@ TEST(GridMouse, DraggingSelectsARectangle) {
     EXPECT_EQ(selection(g), std::vector<int>({3, 1, 4, 1}));
 }
 
+// Page Down goes to the last of the ten rows, Page Up to the first, in the current column.
+TEST(GridKeys, PageKeysGoToTheFirstAndLastRow) {
+    FormFixture f("page-keys");
+    f.clickCell("Grid2", 4, 2);
+    QTest::keyClick(f.widget("Grid2"), Qt::Key_PageDown);
+    EXPECT_EQ(selection(f.core().ui.Grid2), std::vector<int>({10, 2, 10, 2}));
+    QTest::keyClick(f.widget("Grid2"), Qt::Key_PageUp);
+    EXPECT_EQ(selection(f.core().ui.Grid2), std::vector<int>({1, 2, 1, 2}));
+}
+
 TEST(GridMouse, FocusHighlightAndTheOtherMouseButtons) {
     FormFixture f("focus");
     f.clickCell("Grid2", 1, 1);

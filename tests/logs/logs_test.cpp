@@ -242,6 +242,38 @@ TEST(LogFiles, BothLogsHoldTheSameRunsAfterAFailure) {
     EXPECT_EQ(test::readRows(dir / "sum.dbf", kSummaryRecordFields).size(), 301U);
 }
 
+// A shared log is taken only when its fields are its template's, widths included: a table with
+// the same field names but one wider field is another kind of file, refused before any run and
+// left as it was.
+TEST(LogFiles, ASharedLogMustHaveTheTemplatesFieldWidths) {
+    const fs::path dir = test::freshScratch("logs_layout");
+    const std::string templatePath = test::programFolder() + "/sslogsum.dbf";
+    DbfTable templateTable;
+    ASSERT_FALSE(templateTable.open(test::programFolder(), "sslogsum.dbf", DbfOpenMode::ReadOnly));
+    std::vector<DbfFieldDef> fields;
+    for (const DbfField& field : templateTable.fields()) {
+        fields.push_back({field.name, field.type, field.width, field.decimals});
+    }
+    ASSERT_FALSE(DbfTable::create((dir / "same.dbf").string(), fields));
+    const auto narrow = std::find_if(fields.begin(), fields.end(),
+                                     [](const DbfFieldDef& f) { return f.width < 200; });
+    ASSERT_NE(narrow, fields.end());
+    narrow->width += 1;
+    ASSERT_FALSE(DbfTable::create((dir / "wide.dbf").string(), fields));
+    const std::string before = test::readFileBytes(dir / "wide.dbf");
+
+    EXPECT_TRUE(hasLayoutOf(templatePath, (dir / "same.dbf").string()));
+    EXPECT_FALSE(hasLayoutOf(templatePath, (dir / "wide.dbf").string()))
+        << narrow->name << " one byte wider is not the summary log's layout";
+    LogFile log;
+    EXPECT_FALSE(log.share(templatePath, (dir / "same.dbf").string()));
+    const TableError e = log.share(templatePath, (dir / "wide.dbf").string());
+    EXPECT_EQ(e.number, kErrPathFileAccess);
+    EXPECT_NE(e.description.find("not a log made from sslogsum.dbf"), std::string::npos)
+        << e.description;
+    EXPECT_EQ(test::readFileBytes(dir / "wide.dbf"), before);
+}
+
 TEST(LogFiles, RowsSurviveTheProgramBeingKilled) {
     WindowFixture f("detail_killed");
     // The child starts the log, makes two runs and is killed.

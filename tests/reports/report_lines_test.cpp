@@ -158,6 +158,19 @@ TEST(ReportLines, MannWhitneyRunWithTenAndTenReplicates) {
         });
 }
 
+// Five test replicates against four: not normal, equal spreads, so Mann-Whitney decides; each
+// of its two counts is its own sample's.
+TEST(ReportLines, MannWhitneyCountsOfUnequalSamples) {
+    WindowFixture f("report_mw_counts");
+    const auto lines =
+        reportLines(f, "mwcounts", {"10", "10", "10", "10", "30"}, {"20", "20", "20", "40"});
+    expectLines(lines, {{15,
+                         ",Residual Mean: ,0.0,,Test Residual Mean: ,6.4,,Statistic: ,"
+                         "Mann-Whitney"},
+                        {24, ",,,,,,,,Mann-Whitney N1: ,5"},
+                        {25, ",,,,,,,,Mann-Whitney N2: ,4"}});
+}
+
 // Not normal and not homoscedastic: the values are replaced by rankits (N = 11: 1.586 1.062
 // 0.729 0.462 0.225 0), the two 1s share (-1.062 - 0.729) / 2 = -0.895; rankit means -0.81281
 // and 0.67734, SDs 0.51982 and 0.58084; |t| of the rankits 4.43766. The Shapiro-Wilk column

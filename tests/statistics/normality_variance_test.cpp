@@ -96,6 +96,19 @@ TEST(TestLimits, UnbalancedSmallDesigns) {
     EXPECT_EQ(l.df, 7);
 }
 
+// Levene's level goes by the larger sample: 6 test values against 10 reference values (balanced,
+// 12 > 10) are tested at 0.05, not at the 0.10 of six, with the two-sided 0.05 critical t for
+// df 14: R qt(0.975, 14) = 2.144787, the table's 2.145 (tolerance 5e-4).
+TEST(TestLevels, LeveneOfUnequalSamplesTakesTheLargerOnesLevel) {
+    TableLookupFixture t;
+    const std::vector<double> x1{1, 2, 3, 4, 5, 6};
+    const std::vector<double> x2{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    const LeveneResult r = levene(x1, x2, meanOfList(x1), meanOfList(x2), true, kAtLeast, t.lookup);
+    EXPECT_EQ(r.alpha, 0.05);
+    ASSERT_TRUE(r.critical.has_value());
+    EXPECT_NEAR(*r.critical, 2.144787, 5e-4);
+}
+
 // |t| against scipy: sqrt(stats.levene(x1, x2, center='mean').statistic) (for two groups
 // Levene's F is t squared), tolerance 1e-9. The first row by hand too: 10, 11, 12 (mean 11) and
 // 12, 15, 18 (mean 15) give absolute residuals 1, 0, 1 and 3, 0, 3; means 2/3 and 2, SDs

@@ -69,6 +69,8 @@ TEST(Survey, SeparatorsAndDecimalCommas) {
         {"\"a,b,c\";sample;value\nx;A;3\n", {}, {"3"}},  // commas in quotes do not count
         {"sample\tvalue\nA\t7,25\n", {}, {"7.25"}},
         {"sample,value;x\nA,1;2\n", semicolon, {}},  // given: no column "sample"
+        // As many commas as semicolons: the first of comma, semicolon and tab.
+        {"sample,value,remark;lab;batch\nA,7,x;y;z\n", {}, {"7"}},
     };
     for (const Row& row : rows) {
         const Survey s = readSurvey(row.text, row.format);

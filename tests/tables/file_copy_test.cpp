@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The safe template copy and the check for files held open by another program.
+// Making a file that must not be there yet (createUnderLock), the check for files held open by
+// another program, and the system errors as file error numbers.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -15,47 +17,67 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Copies `from` to `to`, both in `dir`; the error number (0 on success).
-int copyIn(const fs::path& dir, const std::string& from, const std::string& to) {
-    return copyFileSafely((dir / from).string(), (dir / to).string()).number;
+std::size_t filesIn(const fs::path& dir) {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
 }
 
-TEST(FileCopy, CopiesAndReplacesTheTarget) {
-    const fs::path dir = freshScratch("copy");
-    writeBytes(dir / "from.dbf", "template bytes");
-    writeBytes(dir / "to.dbf", "old content that is longer than the template");
-    ASSERT_EQ(copyIn(dir, "from.dbf", "to.dbf"), 0);
-    EXPECT_EQ(readFileBytes(dir / "to.dbf"), "template bytes");
-    ASSERT_EQ(copyIn(dir, "from.dbf", "new.dbf"), 0);
-    EXPECT_EQ(readFileBytes(dir / "new.dbf"), "template bytes");
-    // Only the three files: no temporary left behind.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
+// A fill that writes `bytes` into the temporary file, after running `meanwhile`.
+FillFile writing(const std::string& bytes, const std::function<void()>& meanwhile = {}) {
+    return [bytes, meanwhile](const std::string&, const FileLock& tempLock) -> TableError {
+        if (meanwhile) {
+            meanwhile();
+        }
+        if (::write(tempLock.fd(), bytes.data(), bytes.size()) !=
+            static_cast<ssize_t>(bytes.size())) {
+            return makeTableError(kErrDiskFull, "write");
+        }
+        return {};
+    };
 }
 
-TEST(FileCopy, FailuresLeaveTheTargetUntouched) {
-    const fs::path dir = freshScratch("copyfail");
-    writeBytes(dir / "to.dbf", "keep me");
-    writeBytes(dir / "from.dbf", "new");
-    EXPECT_EQ(copyIn(dir, "none.dbf", "to.dbf"), kErrFileNotFound);
-    EXPECT_EQ(copyIn(dir, "no folder/x.dbf", "to.dbf"), kErrPathNotFound);
-    EXPECT_EQ(copyIn(dir, "from.dbf", "no folder/to.dbf"), kErrPathNotFound);
-    // Copying a file onto itself would destroy it.
-    EXPECT_EQ(copyIn(dir, "to.dbf", "to.dbf"), kErrPathFileAccess);
-    EXPECT_EQ(readFileBytes(dir / "to.dbf"), "keep me");
+TEST(CreateUnderLock, MakesTheMissingFileAndHoldsIt) {
+    const fs::path dir = freshScratch("create-new");
+    FileLock lock;
+    ASSERT_FALSE(createUnderLock((dir / "log.dbf").string(), true, writing("new log"), lock));
+    EXPECT_EQ(readFileBytes(dir / "log.dbf"), "new log");
+    EXPECT_TRUE(lock.isAt((dir / "log.dbf").string()));
+    EXPECT_EQ(filesIn(dir), 1U);  // no temporary file left
 }
 
-TEST(FileCopy, TargetHeldOpenByAnOfficeSuiteIsPermissionDenied) {
+// Of two programs making one missing shared log, the one that comes second must keep the
+// other's file (and its runs), whether that file was there before it began or appeared while
+// it wrote its own copy: 58, the file as it was, no temporary file left, no lock taken.
+TEST(CreateUnderLock, AFileThatIsAlreadyThereIsKept) {
+    const fs::path dir = freshScratch("create-exists");
+    const std::string path = (dir / "log.dbf").string();
+    writeBytes(dir / "log.dbf", "the other program's runs");
+    FileLock lock;
+    TableError e = createUnderLock(path, true, writing("a fresh log"), lock);
+    EXPECT_EQ(e.number, kErrFileExists) << "a file already there was replaced";
+    EXPECT_EQ(readFileBytes(dir / "log.dbf"), "the other program's runs");
+    EXPECT_FALSE(lock.held());
+
+    fs::remove(dir / "log.dbf");
+    e = createUnderLock(
+        path, true, writing("a fresh log", [&] { writeBytes(dir / "log.dbf", "made meanwhile"); }),
+        lock);
+    EXPECT_EQ(e.number, kErrFileExists) << "a file made while ours was written was replaced";
+    EXPECT_EQ(readFileBytes(dir / "log.dbf"), "made meanwhile");
+    EXPECT_FALSE(lock.held());
+    EXPECT_EQ(filesIn(dir), 1U);
+}
+
+TEST(FileLocks, AFileHeldOpenByAnOfficeSuiteIsPermissionDenied) {
     const fs::path dir = freshScratch("copylock");
-    writeBytes(dir / "from.dbf", "new");
     writeBytes(dir / "reportr.dbf", "old");
     EXPECT_FALSE(heldOpenElsewhere((dir / "reportr.dbf").string()));
+    EXPECT_FALSE(checkNotHeldOpen((dir / "reportr.dbf").string()));
     writeBytes(dir / ".~lock.reportr.dbf#", "user,host,1;");
     EXPECT_TRUE(heldOpenElsewhere((dir / "reportr.dbf").string()));
-    const TableError e =
-        copyFileSafely((dir / "from.dbf").string(), (dir / "reportr.dbf").string());
+    const TableError e = checkNotHeldOpen((dir / "reportr.dbf").string());
     EXPECT_EQ(e.number, kErrPermissionDenied);
     EXPECT_NE(e.description.find("reportr.dbf"), std::string::npos);
-    EXPECT_EQ(readFileBytes(dir / "reportr.dbf"), "old");
 }
 
 // The system errors that no test above meets (ENOENT, EFBIG and lock files are met in the

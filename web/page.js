@@ -313,6 +313,7 @@
   }
 
   async function readSurveyFile(file) {
+    encodingNote = '';
     if (/\.xlsx$/i.test(file.name)) {
       // The library answers the first sheet's rows, or (newer versions) every sheet as
       // {sheet, data}: the first sheet is the survey, as on the command line.
@@ -321,7 +322,26 @@
       $('delimiter').value = 'comma';
       return rowsAsCsv(rows);
     }
-    return file.text();
+    return decodeText(new Uint8Array(await file.arrayBuffer()));
+  }
+
+  // A CSV's text as the desktop reads it: UTF-16 with its byte order mark, UTF-8 (with or
+  // without a mark), or, where the bytes are not UTF-8, Windows-1252, which is then said.
+  let encodingNote = '';
+  function decodeText(bytes) {
+    encodingNote = '';
+    if (bytes.length >= 2 && bytes[0] === 0xFF && bytes[1] === 0xFE) {
+      return new TextDecoder('utf-16le').decode(bytes.subarray(2));
+    }
+    if (bytes.length >= 2 && bytes[0] === 0xFE && bytes[1] === 0xFF) {
+      return new TextDecoder('utf-16be').decode(bytes.subarray(2));
+    }
+    try {
+      return new TextDecoder('utf-8', {fatal: true}).decode(bytes);
+    } catch (notUtf8) {
+      encodingNote = ' The survey is not UTF-8: read as Windows-1252.';
+      return new TextDecoder('windows-1252').decode(bytes);
+    }
   }
 
   // The SHA-256 of the file's bytes, as the report's header gives it; null where the browser
@@ -394,7 +414,7 @@
       const first = survey.text.split(/\r?\n/)[0];
       survey.delimiter = $('delimiter').value === 'semicolon' ? ';' : $('delimiter').value === 'tab' ? '\t'
         : $('delimiter').value === 'comma' ? ',' : [',', ';', '\t'].reduce((b, c) => (first.split(c).length > first.split(b).length ? c : b), ',');
-      $('survey-status').textContent = `${file.name}: ${survey.header.length} columns.`;
+      $('survey-status').textContent = `${file.name}: ${survey.header.length} columns.${encodingNote}`;
       showRoles();
     } catch (error) {
       $('survey-status').textContent = `${file.name} could not be read: ${error.message}`;
@@ -405,7 +425,7 @@
     const file = $('plan-file').files[0];
     survey.plan = null;
     if (file) {
-      const text = await file.text();
+      const text = decodeText(new Uint8Array(await file.arrayBuffer()));
       survey.plan = {text, header: splitHeader(text, 'auto').map((c) => c.toLowerCase())};
       if (survey.header.length > 0) {
         showRoles();

@@ -121,6 +121,23 @@ test('a refused entry is said in the messages, and the normality override asks',
   await page.close();
 });
 
+// A Windows-1252 export reads as the desktop reads it, and says so: "Süd" stays "Süd".
+test('a survey in Windows-1252 is read as such and said to be', async () => {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'benthix-page-'));
+  const surveyPath = path.join(dir, 'ansi.csv');
+  const text = 'sample,value\nREF,10\nREF,11\nREF,12\nS\xFCd,8\nS\xFCd,9\nS\xFCd,7\n';
+  fs.writeFileSync(surveyPath, Buffer.from(text, 'latin1'));
+  const page = await openPage();
+  await (await page.$('#survey-file')).uploadFile(surveyPath);
+  await page.waitForFunction(() => document.querySelectorAll('#reference option').length > 1);
+  assert.match(await page.$eval('#survey-status', (e) => e.textContent), /not UTF-8: read as Windows-1252/);
+  await page.select('#reference', 'REF');
+  await page.click('#run-survey');
+  await page.waitForFunction(() => document.querySelectorAll('#survey-table tbody tr').length === 1);
+  assert.strictEqual(await page.$eval('#survey-table tbody tr td:first-child', (t) => t.textContent), 'S\u00fcd');
+  await page.close();
+});
+
 test('a survey file opened, run and its results downloaded as the batch writes them', async () => {
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'benthix-page-'));
   const surveyPath = path.join(dir, 'creek.csv');

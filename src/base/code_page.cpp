@@ -23,8 +23,6 @@ void appendUtf8(std::string& out, std::uint32_t c) {
     }
 }
 
-// The character of a Windows-1252 byte; the five bytes it leaves undefined stay the control
-// characters of their code points.
 std::uint32_t windows1252Character(unsigned char b) {
     static constexpr std::uint16_t k80To9F[32] = {
         0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -33,9 +31,6 @@ std::uint32_t windows1252Character(unsigned char b) {
     return b >= 0x80 && b < 0xA0 ? k80To9F[b - 0x80] : b;
 }
 
-// The length of the UTF-8 character at `p`, of which `n` bytes are there: 0 when they begin one
-// but do not complete it, -1 when they begin none (a stray continuation byte, an overlong
-// form, a surrogate, a code point past U+10FFFF).
 int utf8Length(const unsigned char* p, std::size_t n) {
     const unsigned char b = p[0];
     if (b < 0x80) {
@@ -69,8 +64,6 @@ int utf8Length(const unsigned char* p, std::size_t n) {
     return length;
 }
 
-// Where the UTF-8 of `text` stops: at its end, or at the first character that is not valid
-// or not complete. `beyondAscii` tells whether anything before that is more than ASCII.
 std::size_t validUtf8(std::string_view text, bool& beyondAscii) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();

@@ -883,16 +883,23 @@ bool SurveyWindow::confirmReplace(const QString& path) {
 }
 
 bool SurveyWindow::writeFile(const QString& path, const std::string& bytes) {
+    return writeWith(path, [&bytes](const std::string& full) {
+        std::ofstream out(full, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        return out ? std::string() : std::string("the file could not be written");
+    });
+}
+
+bool SurveyWindow::writeWith(const QString& path,
+                             const std::function<std::string(const std::string&)>& write) {
     if (!confirmReplace(path)) {
         say("Nothing written");
         return false;
     }
     const QString full = QFileInfo(path).absoluteFilePath();
-    std::ofstream out(full.toStdString(), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        say("Writing " + full + " failed");
+    if (const std::string failure = write(full.toStdString()); !failure.empty()) {
+        say("Writing " + full + " failed: " + QString::fromStdString(failure));
         return false;
     }
     say("Wrote " + full);
@@ -904,43 +911,35 @@ bool SurveyWindow::exportResults(const QString& path) {
         return false;
     }
     const QString lower = path.toLower();
+    if (lower.endsWith(".jsonl") || lower.endsWith(".json")) {
+        return writeFile(path, jsonLines());
+    }
+    const bool workbook = lower.endsWith(".xlsx");
+    if (!workbook && !lower.endsWith(".csv") && !lower.endsWith(".txt")) {
+        say("The results are written as .csv, .xlsx or .jsonl");
+        return false;
+    }
     std::string text;
     appendCsvRecord(text, resultsHeader(PAdjust::None, survey_->groupColumns));
     for (const Pending& p : rows_) {
         text += p.line;
     }
-    if (lower.endsWith(".jsonl") || lower.endsWith(".json")) {
-        return writeFile(path, jsonLines());
+    if (!workbook) {
+        return writeFile(path, text);
     }
-    if (lower.endsWith(".xlsx")) {
-        // The same cells as the CSV, numbers stored as numbers, on one sheet.
-        std::vector<ReportLine> lines;
-        std::istringstream in(text);
-        CsvStream csv(in, ',');
-        CsvRecord record;
-        CsvError error;
-        while (csv.next(record, error)) {
-            lines.push_back(record.fields);
-        }
-        if (!confirmReplace(path)) {
-            say("Nothing written");
-            return false;
-        }
-        const QString full = QFileInfo(path).absoluteFilePath();
-        const TableError saved = ReportWorkbook{}.save(full.toStdString(), "Results", lines);
-        if (saved) {
-            say("Writing " + full + " failed: " +
-                QString::fromStdString(saved.cause.empty() ? saved.description : saved.cause));
-            return false;
-        }
-        say("Wrote " + full);
-        return true;
+    // The same cells as the CSV, numbers stored as numbers, on one sheet.
+    std::vector<ReportLine> lines;
+    std::istringstream in(text);
+    CsvStream csv(in, ',');
+    CsvRecord record;
+    CsvError error;
+    while (csv.next(record, error)) {
+        lines.push_back(record.fields);
     }
-    if (!lower.endsWith(".csv") && !lower.endsWith(".txt")) {
-        say("The results are written as .csv, .xlsx or .jsonl");
-        return false;
-    }
-    return writeFile(path, text);
+    return writeWith(path, [&lines](const std::string& full) {
+        const TableError saved = ReportWorkbook{}.save(full, "Results", lines);
+        return !saved ? std::string() : saved.cause.empty() ? saved.description : saved.cause;
+    });
 }
 
 std::string SurveyWindow::jsonLines() const {

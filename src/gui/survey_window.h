@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -91,6 +92,10 @@ class SurveyWindow : public QMainWindow {
     std::optional<QString> choosePath(const char* caption);
     bool confirmReplace(const QString& path);
     bool writeFile(const QString& path, const std::string& bytes);
+    // Asks before replacing `path`, then has `write` write its full path (returning why it
+    // failed, or ""), and says the outcome in the status bar.
+    bool writeWith(const QString& path,
+                   const std::function<std::string(const std::string&)>& write);
     std::string jsonLines() const;
     void fillPlanTable();
     void drainResults();

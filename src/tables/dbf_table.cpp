@@ -189,6 +189,15 @@ bool writeAllAt(int fd, const char* bytes, std::size_t size, off_t offset) {
     return true;
 }
 
+// A value refused for characters (`missing`, listed) that Windows-1252 has no byte for.
+TableError codePageRefusal(const std::string& path, const std::string& field,
+                           const std::string& missing) {
+    return makeFileError(
+        kErrInvalidArgument, path,
+        "field " + field + " cannot hold " + missing + " (the file keeps its text in Windows-1252)",
+        path + " (field " + field + ": " + missing + " not in the file's code page Windows-1252)");
+}
+
 // The bytes a field keeps of `text` into `kept`: numbers without surrounding blanks; text in
 // the table's code page (Windows-1252 for a marked table, UTF-8 for an unmarked one of an
 // earlier version); cut to the field at a character boundary, reporting a cut of row `row`.
@@ -201,11 +210,7 @@ TableError keptValue(const DbfField& f, std::string_view text, bool windows1252,
     if (windows1252) {
         std::string missing;
         if (!utf8ToWindows1252(value, kept, missing)) {
-            return makeFileError(kErrInvalidArgument, path,
-                                 "field " + f.name + " cannot hold " + missing +
-                                     " (the file keeps its text in Windows-1252)",
-                                 path + " (field " + f.name + ": " + missing +
-                                     " not in the file's code page Windows-1252)");
+            return codePageRefusal(path, f.name, missing);
         }
     } else {
         kept.assign(value);
@@ -684,9 +689,7 @@ TableError DbfTable::create(const std::string& path, const std::vector<DbfFieldD
             if (!utf8ToWindows1252(
                     isNumericType(f.type) ? trimBlanks(values[i]) : std::string_view(values[i]),
                     value, missing)) {
-                return makeTableError(kErrInvalidArgument,
-                                      path + " (field " + f.name + ": " + missing +
-                                          " not in the file's code page Windows-1252)");
+                return codePageRefusal(path, f.name, missing);
             }
             if (value.size() > static_cast<std::size_t>(f.width)) {
                 return makeTableError(kErrBadRecordLength,

@@ -44,9 +44,8 @@ double stdDevOfSafeRange(std::span<const double> values);
 // Both samples together, ascending.
 using PooledArray = std::array<double, kMaxPooled>;
 
-// Ascending exchange sort: each position in turn takes the smallest of the values from there
-// on, compared strictly, so equal values keep their order.
-void exchangeSort(std::span<double> values);
+// Sorts ascending; equal values keep their order.
+void sortAscending(std::span<double> values);
 
 // x1 then x2 copied into `pooled` and sorted ascending; returns the pooled count. Both
 // samples must fit together (at most kMaxPooled values).

@@ -10,6 +10,13 @@
 #include <cstddef>
 #include <limits>
 
+// Boost keeps its factorial table as a constexpr array local to the function, which GCC copies
+// onto the stack (171 long doubles) on every call; the series behind the t tails calls it many
+// times a tail, a third of their time. Read as a static table instead, its values unchanged.
+#include <boost/math/tools/config.hpp>
+#undef BOOST_MATH_HAVE_CONSTEXPR_TABLES
+#undef BOOST_MATH_CONSTEXPR_TABLE_FUNCTION
+#define BOOST_MATH_CONSTEXPR_TABLE_FUNCTION
 #include <boost/math/distributions/students_t.hpp>
 
 namespace bx {

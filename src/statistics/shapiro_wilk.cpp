@@ -33,7 +33,7 @@ ShapiroWilkResult shapiroWilk(std::span<const double> x1, std::span<const double
         r.residuals.at(p++) = v - mean2;
     }
     const std::span<double> residuals(r.residuals.data(), total);
-    exchangeSort(residuals);
+    sortAscending(residuals);
 
     r.residualMean = meanOfSafeRange(residuals);
     r.residualSd = stdDevOfSafeRange(residuals);

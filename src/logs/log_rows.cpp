@@ -162,15 +162,15 @@ constexpr SampleFields kReferenceFields{
 
 }  // namespace
 
-SummaryTexts summaryTexts(const RunRecord& run, ShownSummaryNumbers* kept) {
+SummaryTextViews summaryTextViews(const RunRecord& run, ShownSummaryNumbers& kept,
+                                  std::string& power) {
     const Comparison& c = run.result;
-    ResultTexts t = verdictTexts(c, run.options);
+    const VerdictWords w = verdictWords(c, run.options);
     const bool mannWhitney = c.test == TestKind::MannWhitney;
-    SummaryTexts texts;
+    SummaryTextViews texts;
     // The summary records the numbers the panels show, as the fields read back.
     const auto shown = [&](std::size_t field, double value, const char* pattern) {
-        texts[field] =
-            kept != nullptr ? kept->text(field, value, pattern) : shownNumberText(value, pattern);
+        texts[field] = kept.text(field, value, pattern);
     };
     // A worked value is often the entered one itself (no transformation): the same text.
     const auto worked = [&](std::size_t field, double value, std::size_t entered,
@@ -197,12 +197,27 @@ SummaryTexts summaryTexts(const RunRecord& run, ShownSummaryNumbers* kept) {
     sample(kTestFields, c.testSample, true, run.identity.sampleId, run.identity.sampleAlias);
     sample(kReferenceFields, c.referenceSample, false, run.identity.referenceId,
            run.identity.referenceAlias);
-    texts[summaryFieldIndex("PASS_FAIL")] = std::move(t.acceptNull);
-    texts[summaryFieldIndex("W_PASSFAIL")] = std::move(t.normal);
-    texts[summaryFieldIndex("L_PASSFAIL")] = std::move(t.homoscedastic);
-    texts[summaryFieldIndex("T_TYPE")] = std::move(t.testName);
-    texts[summaryFieldIndex("POWER")] = std::move(t.power);
+    texts[summaryFieldIndex("PASS_FAIL")] = w.acceptNull;
+    texts[summaryFieldIndex("W_PASSFAIL")] = w.normal;
+    texts[summaryFieldIndex("L_PASSFAIL")] = w.homoscedastic;
+    texts[summaryFieldIndex("T_TYPE")] = w.testName;
+    power.clear();
+    if (w.powerPercent) {
+        power = powerText(*w.powerPercent);
+    }
+    texts[summaryFieldIndex("POWER")] = power;
     texts[summaryFieldIndex("POWER_DIFF")] = run.minimumDifference;
+    return texts;
+}
+
+SummaryTexts summaryTexts(const RunRecord& run) {
+    ShownSummaryNumbers shown;
+    std::string power;
+    const SummaryTextViews views = summaryTextViews(run, shown, power);
+    SummaryTexts texts;
+    for (std::size_t i = 0; i < views.size(); ++i) {
+        texts[i] = views[i];
+    }
     return texts;
 }
 

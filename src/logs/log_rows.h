@@ -42,8 +42,14 @@ class ShownSummaryNumbers {
     std::array<Shown, kSummaryRecordFields.size()> shown_;
 };
 
-// With `shown`, numbers already shown there are not formatted again.
-SummaryTexts summaryTexts(const RunRecord& run, ShownSummaryNumbers* shown = nullptr);
+SummaryTexts summaryTexts(const RunRecord& run);
+
+// The same texts as views into the run, into `shown` (the numbers, of which those already shown
+// there are not formatted again) and into `power`: valid until `shown` or `power` is used for
+// another run.
+using SummaryTextViews = std::array<std::string_view, kSummaryRecordFields.size()>;
+SummaryTextViews summaryTextViews(const RunRecord& run, ShownSummaryNumbers& shown,
+                                  std::string& power);
 
 // The one row of a run in the summary log: every field of summaryTexts() by name.
 LogRow summaryLogRow(const RunRecord& run);

@@ -90,32 +90,36 @@ void testTexts(ResultTexts& t, const Comparison& c, const AnalysisOptions& o) {
 
 }  // namespace
 
-ResultTexts verdictTexts(const Comparison& c, const AnalysisOptions& o) {
-    ResultTexts t;
-    t.normal = normalityShown(c) ? preTestVerdict(c.normality->testable, c.normality->normal)
+VerdictWords verdictWords(const Comparison& c, const AnalysisOptions& o) {
+    VerdictWords w;
+    w.normal = normalityShown(c) ? preTestVerdict(c.normality->testable, c.normality->normal)
                                  : kNotApplicable;
-    t.override = overrideText(c.normalityOverride);
-    t.homoscedastic =
+    w.override = overrideText(c.normalityOverride);
+    w.homoscedastic =
         c.levene ? preTestVerdict(c.levene->testable, c.levene->homoscedastic) : kNotApplicable;
     if (!c.test) {
-        return t;
+        return w;
     }
-    t.testName = testName(*c.test);
-    t.acceptNull = yesNo(c.acceptNull());
-    t.transformation = transformationCaption(o.transformation);
+    w.testName = testName(*c.test);
+    w.acceptNull = yesNo(c.acceptNull());
+    w.transformation = transformationCaption(o.transformation);
     if (c.test == TestKind::MannWhitney) {
-        t.transformation = "rank-order";
+        w.transformation = "rank-order";
     }
     if (c.rankitsUsed()) {
-        t.transformation = "Rankits";
+        w.transformation = "Rankits";
     }
     if (c.test == TestKind::MannWhitney || c.test == TestKind::OneSampleT) {
-        t.balanced = balancedText(c.balanced);
+        w.balanced = balancedText(c.balanced);
     }
     if (c.power) {
-        t.power = formatNumber(c.power->percent, kPowerPattern) + "%";
+        w.powerPercent = c.power->percent;
     }
-    return t;
+    return w;
+}
+
+std::string powerText(double percent) {
+    return formatNumber(percent, kPowerPattern) + "%";
 }
 
 const char* balancedText(bool balanced) {
@@ -123,7 +127,18 @@ const char* balancedText(bool balanced) {
 }
 
 ResultTexts resultTexts(const Comparison& result, const AnalysisOptions& options) {
-    ResultTexts t = verdictTexts(result, options);
+    const VerdictWords w = verdictWords(result, options);
+    ResultTexts t;
+    t.normal = w.normal;
+    t.override = w.override;
+    t.homoscedastic = w.homoscedastic;
+    t.testName = w.testName;
+    t.acceptNull = w.acceptNull;
+    t.transformation = w.transformation;
+    t.balanced = w.balanced;
+    if (w.powerPercent) {
+        t.power = powerText(*w.powerPercent);
+    }
     t.test = treatmentTexts(result, true);
     t.reference = treatmentTexts(result, false);
     normalityTexts(t, result);

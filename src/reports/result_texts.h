@@ -4,7 +4,9 @@
 // result: the window's fields, the logs (where they record the text of a field) and the
 // report all take them from here.
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "statistics/comparison.h"
 
@@ -51,10 +53,23 @@ struct ResultTexts {
 // The texts of a completed run.
 ResultTexts resultTexts(const Comparison& result, const AnalysisOptions& options);
 
-// Only the verdicts, names and the power of a completed run (normal, override, homoscedastic,
-// testName, acceptNull, transformation, balanced, power), without the numbers the panels
-// format: what the summary of a run needs.
-ResultTexts verdictTexts(const Comparison& result, const AnalysisOptions& options);
+// The verdicts and names of a run as the panels show them, all constant texts, and the power
+// percent when it was worked out: what the summary of a run needs, without formatting a number
+// or building a string.
+struct VerdictWords {
+    std::string_view normal;          // "Yes", "No", "???" or "N/A"
+    std::string_view override;        // "Invoked", "Not Invoked" or "N/A"
+    std::string_view homoscedastic;   // "Yes", "No", "???" or "N/A"
+    std::string_view testName;        // empty without a test
+    std::string_view acceptNull;      // "Yes", "No"; empty without a test
+    std::string_view transformation;  // the method, "Rankits" or "rank-order"
+    std::string_view balanced;        // set by Mann-Whitney and the one-sample t
+    std::optional<double> powerPercent;
+};
+VerdictWords verdictWords(const Comparison& result, const AnalysisOptions& options);
+
+// The power as the panel shows it: "89.62%".
+std::string powerText(double percent);
 
 // "Yes" for a balanced design, "No " (with its blank, as stored) otherwise.
 const char* balancedText(bool balanced);

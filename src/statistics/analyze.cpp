@@ -23,6 +23,12 @@ void describe(SampleStatistics& s, std::span<const double> values, Transformatio
     }
     s.mean = meanOf(values);
     s.sd = stdDevOf(values);
+    if (transformation == Transformation::None) {
+        // The same values: the same sums.
+        s.transformedMean = s.mean;
+        s.transformedSd = s.sd;
+        return;
+    }
     s.transformedMean = meanOf(s.transformedValues());
     s.transformedSd = stdDevOf(s.transformedValues());
 }

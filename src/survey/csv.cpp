@@ -455,6 +455,13 @@ void appendCsvRecord(std::string& out, const std::vector<std::string>& fields) {
 }
 
 void appendSpreadsheetField(std::string& out, std::string_view field) {
+    // Most fields (numbers, ids, verdict words) start with none of the characters a formula
+    // may start with and hold nothing to quote: they are written as they are.
+    if (field.empty() || (field[0] != '=' && field[0] != '+' && field[0] != '@' &&
+                          field[0] != '-' && !needsQuotes(field))) {
+        out += field;
+        return;
+    }
     if (readsAsFormula(field)) {
         appendCsvField(out, spreadsheetText(field));
     } else {

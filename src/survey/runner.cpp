@@ -313,7 +313,8 @@ std::string refusalLine(const std::string& sampleId, const std::string& referenc
 void appendSummaryLine(std::string& line, const RunRecord& run, std::string_view status) {
     // The reference's numbers come back in every comparison: each thread keeps their texts.
     thread_local ShownSummaryNumbers shown;
-    for (const std::string& text : summaryTexts(run, &shown)) {
+    thread_local std::string power;
+    for (const std::string_view text : summaryTextViews(run, shown, power)) {
         appendSpreadsheetField(line, text);
         line += ',';
     }

@@ -147,11 +147,18 @@ TEST(SummaryLogRow, KeptNumbersGiveTheTextsOfEachRun) {
     const RunRecord runs[] = {record(kRun1Test, kRun1Ref, who), record(kRun2Test, kRun2Ref, who),
                               record(kRun2Test, kRun1Ref, who), record(kRun1Test, kRun1Ref, who)};
     ShownSummaryNumbers kept;
+    std::string power;
+    const auto keptTexts = [&](const RunRecord& run) {
+        const SummaryTextViews views = summaryTextViews(run, kept, power);
+        SummaryTexts texts;
+        std::copy(views.begin(), views.end(), texts.begin());
+        return texts;
+    };
     for (const RunRecord& run : runs) {
-        EXPECT_EQ(summaryTexts(run, &kept), summaryTexts(run));
+        EXPECT_EQ(keptTexts(run), summaryTexts(run));
     }
-    EXPECT_EQ(summaryTexts(runs[1], &kept)[summaryFieldIndex("SAMP_STD")], "2.53");
-    EXPECT_EQ(summaryTexts(runs[0], &kept)[summaryFieldIndex("SAMP_STD")], "0.889");
+    EXPECT_EQ(keptTexts(runs[1])[summaryFieldIndex("SAMP_STD")], "2.53");
+    EXPECT_EQ(keptTexts(runs[0])[summaryFieldIndex("SAMP_STD")], "0.889");
 }
 
 std::vector<test::TableRow> detailRows(const fs::path& path) {

@@ -609,7 +609,8 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
     const SettingsTexts& o = settingsTexts_;
     EntryCheck check = checkEntries({testSlots, referenceSlots_, o.alternative, o.nullHypothesis,
                                      o.alpha, o.transformation, settings_.oneSample});
-    // The lines the run would post, in order, of which the warnings go with its messages.
+    // The lines the run would post, in order, of which the warnings go with its messages: the
+    // entries' lines, then the analysis's warnings (its steps say nothing here).
     std::vector<std::string_view> lines;
     if (check.refusal) {
         if (check.referenceIncomplete) {
@@ -644,7 +645,7 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
         for (const Note& note : comparison.notes) {
             if (note.code == NoteCode::RankitNotice) {
                 result.messages += std::string(kRankitNoticeTitle) + ": " + note.text + "\n";
-            } else {
+            } else if (isWarning(note.code)) {
                 lines.push_back(note.text);
             }
         }

@@ -15,6 +15,7 @@
 #include <tuple>
 #include <utility>
 
+#include "base/shortest_text.h"
 #include "base/text_format.h"
 #include "base/version.h"
 #include "entry/entry_check.h"
@@ -170,7 +171,7 @@ std::string summaryColumnName(std::size_t i) {
 
 // The texts of a line's typed columns are laid out in a buffer of their own and appended to
 // the line at once: a batch writes some forty of them per comparison.
-constexpr std::size_t kNumberText = 32;  // the longest shortest text of a double is 24
+constexpr std::size_t kNumberText = kShortestTextRoom;
 constexpr std::size_t kTypedColumnsText = kTypedColumnCount * (kNumberText + 1);
 
 // The shortest text of a number, kept per column on each thread: the alpha level, the
@@ -182,7 +183,7 @@ class NumberTexts {
         Written& last = written_[column];
         const auto bits = std::bit_cast<std::uint64_t>(v);
         if (last.length == 0 || last.bits != bits) {
-            const auto end = std::to_chars(out, out + kNumberText, v).ptr;
+            char* const end = writeShortest(out, v);
             last.length = static_cast<std::size_t>(end - out);
             last.bits = bits;
             std::memcpy(last.text.data(), out, last.length);

@@ -454,11 +454,18 @@ void appendCsvRecord(std::string& out, const std::vector<std::string>& fields) {
     out += '\n';
 }
 
+bool writtenAsItIs(std::string_view field) {
+    if (field.empty()) {
+        return true;
+    }
+    if (field[0] == '=' || field[0] == '+' || field[0] == '@' || field[0] == '-') {
+        return false;
+    }
+    return !needsQuotes(field);
+}
+
 void appendSpreadsheetField(std::string& out, std::string_view field) {
-    // Most fields (numbers, ids, verdict words) start with none of the characters a formula
-    // may start with and hold nothing to quote: they are written as they are.
-    if (field.empty() || (field[0] != '=' && field[0] != '+' && field[0] != '@' &&
-                          field[0] != '-' && !needsQuotes(field))) {
+    if (writtenAsItIs(field)) {
         out += field;
         return;
     }

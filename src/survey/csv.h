@@ -104,6 +104,10 @@ void appendCsvField(std::string& out, std::string_view field);
 // Appends a whole record: the fields joined by commas, then "\n".
 void appendCsvRecord(std::string& out, const std::vector<std::string>& fields);
 
+// True when appendSpreadsheetField() writes `field` as it is: it holds nothing to quote and
+// starts with none of the characters a formula may start with (most numbers, ids and words).
+bool writtenAsItIs(std::string_view field);
+
 // The same for a file meant for a spreadsheet: a text that would run as a formula
 // (readsAsFormula) gets a leading apostrophe first.
 void appendSpreadsheetField(std::string& out, std::string_view field);

@@ -395,15 +395,6 @@ bool CsvStream::next(CsvRecord& record, CsvError& error) {
     return true;
 }
 
-bool CsvStream::next(CsvRecordView& record, CsvError& error) {
-    error.line = 0;
-    error.reason.clear();
-    if (inBlock_ && nextInBlock(record)) {
-        return true;
-    }
-    return nextCopied(record, error);
-}
-
 bool CsvStream::nextInBlock(CsvRecordView& record) {
     const char delimiter = *delimiter_;
     while (blockStart_ < linesEnd_) {

@@ -72,7 +72,11 @@ class CsvStream {
     // (with `error` set) or a read failure (failed()).
     bool next(CsvRecord& record, CsvError& error);
     // The same with the fields as views, which the next call ends.
-    bool next(CsvRecordView& record, CsvError& error);
+    bool next(CsvRecordView& record, CsvError& error) {
+        error.line = 0;
+        error.reason.clear();
+        return (inBlock_ && nextInBlock(record)) || nextCopied(record, error);
+    }
 
     // The separator in use; found once the first line has been read.
     char delimiter() const { return delimiter_.value_or(','); }

@@ -266,6 +266,8 @@ bool CsvStream::readBlock() {
             }
         }
         decode(atEnd);
+        const std::size_t lastLf = block_.rfind('\n');
+        linesEnd_ = lastLf == std::string::npos ? 0 : lastLf + 1;
         if (!block_.empty()) {
             return true;
         }
@@ -382,15 +384,69 @@ bool CsvStream::readLine(std::string& text) {
 }
 
 bool CsvStream::next(CsvRecord& record, CsvError& error) {
+    if (!next(view_, error)) {
+        return false;
+    }
+    record.line = view_.line;
+    record.fields.resize(view_.fields.size());
+    for (std::size_t i = 0; i < view_.fields.size(); ++i) {
+        record.fields[i].assign(view_.fields[i]);
+    }
+    return true;
+}
+
+bool CsvStream::nextInBlock(CsvRecordView& record) {
+    const char delimiter = *delimiter_;
+    while (blockStart_ < linesEnd_) {
+        const char* const line = block_.data() + blockStart_;
+        record.fields.clear();
+        const char* field = line;
+        const char* p = line;
+        // Before linesEnd_ every line ends in an LF, which stops the scan without a bounds check.
+        while (true) {
+            while (!stops_[static_cast<unsigned char>(*p)]) {
+                ++p;
+            }
+            if (*p != delimiter) {
+                break;
+            }
+            record.fields.emplace_back(field, static_cast<std::size_t>(p - field));
+            field = ++p;
+        }
+        if (*p != '\n') {
+            return false;  // a double quote
+        }
+        // A block is far shorter than the longest line allowed; the check keeps that so.
+        if (static_cast<std::size_t>(p - line) > kMaxLineBytes) {
+            return false;
+        }
+        const char* const last = p > field && p[-1] == '\r' ? p - 1 : p;
+        blockStart_ += static_cast<std::size_t>(p + 1 - line);
+        if (record.fields.empty() && last == line) {
+            ++line_;  // an empty line
+            continue;
+        }
+        record.fields.emplace_back(field, static_cast<std::size_t>(last - field));
+        record.text = {line, static_cast<std::size_t>(p + 1 - line)};
+        record.line = line_++;
+        return true;
+    }
+    return false;  // the line goes on in the next block
+}
+
+CsvError CsvStream::tooLongError() const {
+    return {line_, "a line longer than " + std::to_string(kMaxLineBytes / (1 << 20)) +
+                       " MiB; reading stopped"};
+}
+
+bool CsvStream::nextCopied(CsvRecordView& record, CsvError& error) {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    error = {};
     std::string& text = text_;
     while (true) {
         text.clear();
         if (!readLine(text)) {
             if (tooLong_) {
-                error = {line_, "a line longer than " + std::to_string(kMaxLineBytes / (1 << 20)) +
-                                    " MiB; reading stopped"};
+                error = tooLongError();
             }
             return false;
         }
@@ -408,12 +464,19 @@ bool CsvStream::next(CsvRecord& record, CsvError& error) {
     if (!delimiter_) {
         delimiter_ = detectDelimiter(text);
     }
+    if (!inBlock_) {
+        // With a delimiter that is itself a quote or a line end, every record takes this way.
+        const char d = *delimiter_;
+        inBlock_ = d != '"' && d != '\n' && d != '\r';
+        stops_[static_cast<unsigned char>(d)] = true;
+        stops_['\n'] = true;
+        stops_['"'] = true;
+    }
     // Only a line with a double quote can end inside one.
     while (text.find('"') != std::string::npos && endsInsideQuotes(text, *delimiter_)) {
         if (!readLine(text)) {
             if (tooLong_) {
-                error = {line_, "a line longer than " + std::to_string(kMaxLineBytes / (1 << 20)) +
-                                    " MiB; reading stopped"};
+                error = tooLongError();
                 return false;
             }
             break;  // the quote is never closed: the reader says so
@@ -422,9 +485,11 @@ bool CsvStream::next(CsvRecord& record, CsvError& error) {
     RecordReader reader(text, *delimiter_);
     record.line = line_;
     std::string reason;
-    if (!reader.read(record.fields, reason)) {
+    if (!reader.read(fields_, reason)) {
         error = {line_, reason};
     }
+    record.fields.assign(fields_.begin(), fields_.end());
+    record.text = text;
     line_ += static_cast<int>(std::count(text.begin(), text.end(), '\n'));
     return true;
 }

@@ -3,6 +3,7 @@
 // Delimited text (comma, semicolon or tab) with the usual quoting: a field in double quotes may
 // hold commas, line ends and doubled double quotes; records end at LF or CR LF outside quotes.
 
+#include <array>
 #include <cstdint>
 #include <istream>
 #include <optional>
@@ -15,6 +16,14 @@ namespace bx {
 struct CsvRecord {
     std::vector<std::string> fields;
     int line = 0;  // the line on which the record starts, counting from 1
+};
+
+// A record whose fields are views of the reader's own text, valid until the next record is
+// read: a reader that keeps only some of a record's fields need not copy all of them.
+struct CsvRecordView {
+    std::vector<std::string_view> fields;
+    std::string_view text;  // the record's lines as read, with their line ends
+    int line = 0;
 };
 
 struct CsvError {
@@ -62,6 +71,12 @@ class CsvStream {
     // then has a reason). False at the end of the stream, or after a line that is too long
     // (with `error` set) or a read failure (failed()).
     bool next(CsvRecord& record, CsvError& error);
+    // The same with the fields as views, which the next call ends.
+    bool next(CsvRecordView& record, CsvError& error) {
+        error.line = 0;
+        error.reason.clear();
+        return (inBlock_ && nextInBlock(record)) || nextCopied(record, error);
+    }
 
     // The separator in use; found once the first line has been read.
     char delimiter() const { return delimiter_.value_or(','); }
@@ -77,6 +92,13 @@ class CsvStream {
     enum class Encoding : std::uint8_t { Unknown, Utf8, Utf16Le, Utf16Be, Windows1252, Mixed };
     // Appends one physical line with its line end to `text`; false at the end or when too long.
     bool readLine(std::string& text);
+    // Reads the next record where it lies in block_ when it is a whole line there without a
+    // double quote, as most are; false, with nothing read, for any other.
+    bool nextInBlock(CsvRecordView& record);
+    // Reads any record, copying its lines into text_ and its fields into fields_.
+    bool nextCopied(CsvRecordView& record, CsvError& error);
+    // What ends the reading at a line longer than kMaxLineBytes.
+    CsvError tooLongError() const;
     // Reads the next block of the stream into block_, in UTF-8; false at its end.
     bool readBlock();
     // Turns raw_ into block_, holding back in carry_ a character the next block completes.
@@ -86,13 +108,20 @@ class CsvStream {
     std::optional<char> delimiter_;
     std::string block_;  // the stream's text from blockStart_ on is still to be read
     std::size_t blockStart_ = 0;
-    std::string raw_;    // the bytes of the next block as read
-    std::string carry_;  // the first bytes of a character the last block ended in
+    std::size_t linesEnd_ = 0;  // block_ up to here holds whole lines, each ending in an LF
+    std::string raw_;           // the bytes of the next block as read
+    std::string carry_;         // the first bytes of a character the last block ended in
     Encoding encoding_ = Encoding::Unknown;
     bool utf8Seen_ = false;  // UTF-8 beyond ASCII, or its byte order mark, has been read
     std::string note_;
-    std::string text_;  // the record being read (kept for its storage)
-    int line_ = 1;      // the line the next record starts on
+    std::string text_;                 // the record being read (kept for its storage)
+    std::vector<std::string> fields_;  // its fields (kept for their storage)
+    CsvRecordView view_;               // next(CsvRecord&) copies its fields from here
+    // The bytes that end a plain field within block_: the delimiter, LF and the double quote;
+    // set once the delimiter is known, when nextInBlock() can read its records.
+    std::array<bool, 256> stops_{};
+    bool inBlock_ = false;
+    int line_ = 1;  // the line the next record starts on
     bool started_ = false;
     bool tooLong_ = false;
 };

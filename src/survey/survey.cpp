@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -32,6 +33,22 @@ void toDecimalPoint(std::string& text) {
     text[comma] = '.';
 }
 
+// trimBlanks() without the call for the many fields that have no blanks around them.
+std::string_view trimmed(std::string_view text) {
+    if (!text.empty() && text.front() != ' ' && text.back() != ' ') {
+        return text;
+    }
+    return trimBlanks(text);
+}
+
+bool holdsNul(std::string_view text) {
+    return !text.empty() && std::memchr(text.data(), '\0', text.size()) != nullptr;
+}
+
+bool sameText(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
+}
+
 bool equalIgnoringCase(std::string_view text, std::string_view lower) {
     return std::equal(text.begin(), text.end(), lower.begin(), lower.end(), [](char a, char b) {
         return std::tolower(static_cast<unsigned char>(a)) == b;
@@ -41,6 +58,10 @@ bool equalIgnoringCase(std::string_view text, std::string_view lower) {
 }  // namespace
 
 bool isMissingValue(std::string_view text) {
+    // Most values start with a digit or a sign: neither a blank nor the N of NA and NaN.
+    if (!text.empty() && text.front() != ' ' && (text.front() | 0x20) != 'n') {
+        return false;
+    }
     const std::string_view t = trimBlanks(text);
     return t.empty() || equalIgnoringCase(t, "na") || equalIgnoringCase(t, "nan");
 }
@@ -156,7 +177,7 @@ std::pair<std::uint32_t, bool> Survey::findOrAdd(std::string_view id, std::uint3
     return {index, true};
 }
 
-void Survey::addValue(std::uint32_t sample, std::string_view text, int line) {
+inline void Survey::addValue(std::uint32_t sample, std::string_view text, int line) {
     const auto row = static_cast<std::uint32_t>(rows_.size());
     rows_.push_back({static_cast<std::uint32_t>(values_.size()), kNone, line});
     values_ += text;
@@ -183,7 +204,7 @@ void Survey::reserveFor(std::uintmax_t bytes) {
     resizeIndex(b / 32);
 }
 
-std::size_t Survey::heldBytes() const {
+inline std::size_t Survey::heldBytes() const {
     std::size_t bytes = entries_.capacity() * sizeof(Entry) + rows_.capacity() * sizeof(Row) +
                         values_.capacity() + ids_.capacity() + slots_.capacity() * sizeof(Slot) +
                         shared_.capacity() * sizeof(Shared) +
@@ -236,7 +257,7 @@ Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t
     CsvStream stream(in, format.delimiter);
     CsvError error;
     // The next record; on a sheet, its lines are the sheet's rows.
-    const auto next = [&](CsvRecord& record) {
+    const auto next = [&](auto& record) {
         const bool more = stream.next(record, error);
         if (sheet != nullptr) {
             record.line = sheet->rowOf(record.line);
@@ -384,7 +405,7 @@ Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t
     const std::size_t headerFields = header.fields.size();
     // Why a record of a sheet is refused for one of its cells: any problem in the value column;
     // in the sample and group columns, a cell whose text stands for nothing.
-    const auto cellRefused = [&](const CsvRecord& r) -> std::optional<std::string> {
+    const auto cellRefused = [&](const CsvRecordView& r) -> std::optional<std::string> {
         if (sheet == nullptr) {
             return std::nullopt;
         }
@@ -410,7 +431,8 @@ Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t
         survey.groups_.emplace_back();
         groupIndex.emplace(std::vector<std::string>{}, 0);
     }
-    CsvRecord rec;
+    CsvRecordView rec;
+    std::string decimal;  // a value with its decimal comma made a point
     std::vector<std::string> group;
     std::vector<std::uint32_t> added;  // shared columns a later row of a sample fills
     // Consecutive rows mostly belong to one sample: the last one found is tried first.
@@ -438,9 +460,11 @@ Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t
                 {rec.line, "the survey takes more than 1 GiB of memory; reading stopped"});
             break;
         }
-        if (const auto nul = std::find_if(
-                rec.fields.begin(), rec.fields.end(),
-                [](const std::string& f) { return f.find('\0') != std::string::npos; });
+        // A NUL is neither a separator, a quote nor a line end: a record whose text holds
+        // none has none in its fields, which are then not searched one by one.
+        if (const auto nul = holdsNul(rec.text)
+                                 ? std::find_if(rec.fields.begin(), rec.fields.end(), holdsNul)
+                                 : rec.fields.end();
             nul != rec.fields.end()) {
             const auto col = static_cast<std::size_t>(nul - rec.fields.begin());
             survey.addError(
@@ -465,14 +489,14 @@ Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t
         if (rec.fields.size() > headerFields &&
             std::any_of(rec.fields.begin() + static_cast<std::ptrdiff_t>(headerFields),
                         rec.fields.end(),
-                        [](const std::string& f) { return !trimBlanks(f).empty(); })) {
+                        [](std::string_view f) { return !trimBlanks(f).empty(); })) {
             survey.addError({rec.line, "the line has " + std::to_string(rec.fields.size()) +
                                            " fields, the header " + std::to_string(headerFields) +
                                            " (a decimal comma in a comma-separated file? quote "
                                            "the value or use --delimiter semicolon)"});
             continue;
         }
-        const std::string_view id = trimBlanks(rec.fields[static_cast<std::size_t>(sampleCol)]);
+        const std::string_view id = trimmed(rec.fields[static_cast<std::size_t>(sampleCol)]);
         if (id.empty()) {
             survey.addError({rec.line, "the line has no sample id"});
             continue;
@@ -498,7 +522,7 @@ Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t
                 groupAt = found->second;
             }
             const bool same = last && survey.entries_[*last].group == groupAt &&
-                              survey.idOf(survey.entries_[*last]) == id;
+                              sameText(survey.idOf(survey.entries_[*last]), id);
             const auto [index, inserted] =
                 same ? std::pair(*last, false) : survey.findOrAdd(id, groupAt);
             last = index;
@@ -562,13 +586,15 @@ Survey Survey::read(std::istream& in, const SurveyFormat& format, std::uintmax_t
                 tooManyRows = true;
                 break;
             }
-            std::string& value = rec.fields[valueCols[v]];
+            std::string_view value = rec.fields[valueCols[v]];
             if (isMissingValue(value)) {
                 ++entry.missing;
                 continue;
             }
             if (decimalComma) {
-                toDecimalPoint(value);
+                decimal.assign(value);
+                toDecimalPoint(decimal);
+                value = decimal;
             }
             survey.addValue(index, value, rec.line);
         }

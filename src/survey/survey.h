@@ -135,9 +135,7 @@ class Survey {
         }
     };
 
-    std::string_view idOf(const Entry& e) const {
-        return std::string_view(ids_).substr(e.idOffset, e.idLength);
-    }
+    std::string_view idOf(const Entry& e) const { return {ids_.data() + e.idOffset, e.idLength}; }
     std::string_view rowText(std::uint32_t row) const;
     static std::uint32_t hashOf(std::string_view id, std::size_t group);
     std::optional<std::size_t> find(std::string_view id, std::size_t group,

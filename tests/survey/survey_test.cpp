@@ -31,8 +31,10 @@ TEST(Survey, SamplesInOrderOfFirstAppearanceWithReplicatesInFileOrder) {
     EXPECT_EQ(s.find("C"), std::nullopt);
 }
 
+// Values keep their blanks, ids lose them ("A " and " A" are A).
 TEST(Survey, ValuesKeepTheirTextAndMissingValuesAreCounted) {
-    const Survey s = readSurvey("sample,value\nA, 1.50\nA,\nA,x\nA, NA\nA,NaN\nA,nan\nA,\"2,5\"\n");
+    const Survey s =
+        readSurvey("sample,value\nA, 1.50\nA ,\nA,x\n A, NA\nA,NaN\nA,nan\nA,\"2,5\"\n");
     ASSERT_EQ(s.size(), 1U);
     EXPECT_EQ(s.sample(0).values, (Texts{" 1.50", "x", "2,5"}));
     EXPECT_EQ(s.sample(0).valueLines, (std::vector<int>{2, 4, 8}));

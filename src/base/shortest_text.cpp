@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "base/shortest_text.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #ifndef FMT_HEADER_ONLY
 #define FMT_HEADER_ONLY
@@ -49,36 +51,51 @@ int digitCount(std::uint64_t v) {
     return v < kPowersOfTen[estimate - 1] ? estimate - 1 : estimate;
 }
 
-void writePair(char* out, std::uint32_t v) {
-    out[0] = kDigitPairs[2 * v];
-    out[1] = kDigitPairs[(2 * v) + 1];
+// The eight decimal digits of x < 10^8, leading zeros included, as ASCII in one 64-bit word
+// whose lowest byte is the first digit (in memory order on a little-endian machine). The halves
+// are split by 10^4, then each lane by 100 and by 10 at once, each division done as a
+// multiplication and shift that is exact for the lane's range (x / 100 = x * 10486 >> 20 below
+// 10^4, x / 10 = x * 103 >> 10 below 100) and never carries into the next lane.
+std::uint64_t eightDigits(std::uint32_t x) {
+    const std::uint64_t halves = (x / 10000) | (static_cast<std::uint64_t>(x % 10000) << 32);
+    const std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007FULL;
+    const std::uint64_t quarters = hundreds | ((halves - (hundreds * 100)) << 16);
+    const std::uint64_t tens = ((quarters * 103) >> 10) & 0x000F000F000F000FULL;
+    const std::uint64_t digits = tens | ((quarters - (tens * 10)) << 8);
+    return digits + 0x3030303030303030ULL;
 }
 
-// Writes the n digits of v at out: eight at a time from the last (in 32-bit arithmetic), then
-// two at a time.
+// Writes the n digits of v (n at most 20) at out: 24 places are laid out eight at a time, and
+// the last n copied.
 void writeDigits(char* out, std::uint64_t v, int n) {
-    char* p = out + n;
-    while (v >= 100000000) {
-        const auto low = static_cast<std::uint32_t>(v % 100000000);
+    static_assert(std::endian::native == std::endian::little);
+    std::array<std::uint64_t, 3> words{};
+    words[2] = eightDigits(static_cast<std::uint32_t>(v % 100000000));
+    if (n > 8) {
         v /= 100000000;
-        p -= 8;
-        const std::uint32_t high4 = low / 10000;
-        const std::uint32_t low4 = low % 10000;
-        writePair(p, high4 / 100);
-        writePair(p + 2, high4 % 100);
-        writePair(p + 4, low4 / 100);
-        writePair(p + 6, low4 % 100);
+        words[1] = eightDigits(static_cast<std::uint32_t>(v % 100000000));
+        if (n > 16) {
+            words[0] = eightDigits(static_cast<std::uint32_t>(v / 100000000));
+        }
     }
-    auto w = static_cast<std::uint32_t>(v);
-    while (w >= 100) {
-        p -= 2;
-        writePair(p, w % 100);
-        w /= 100;
-    }
-    if (w >= 10) {
-        writePair(p - 2, w);
+    std::array<char, sizeof(words)> text;  // NOLINT(cppcoreguidelines-pro-type-member-init)
+    std::memcpy(text.data(), words.data(), sizeof(words));
+    // The last n places, in two fixed-size copies that overlap where n is not their sum (a copy
+    // of a length known only at run time would be a library call).
+    const char* from = text.data() + text.size() - n;
+    if (n >= 16) {
+        std::memcpy(out, from, 16);
+        std::memcpy(out + n - 8, from + n - 8, 8);
+    } else if (n >= 8) {
+        std::memcpy(out, from, 8);
+        std::memcpy(out + n - 8, from + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(out, from, 4);
+        std::memcpy(out + n - 4, from + n - 4, 4);
     } else {
-        p[-1] = static_cast<char>('0' + w);
+        for (int i = 0; i < n; ++i) {
+            out[i] = from[i];
+        }
     }
 }
 

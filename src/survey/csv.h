@@ -134,7 +134,7 @@ void appendCsvField(std::string& out, std::string_view field);
 void appendCsvRecord(std::string& out, const std::vector<std::string>& fields);
 
 // True when appendSpreadsheetField() writes `field` as it is: it holds nothing to quote and
-// starts with none of the characters a formula may start with (most numbers, ids and words).
+// would not run as a formula (numbers, negative ones too, and most ids and words).
 bool writtenAsItIs(std::string_view field);
 
 // The same for a file meant for a spreadsheet: a text that would run as a formula

@@ -129,6 +129,18 @@ TEST(CsvWrite, QuotesOnlyWhereNeeded) {
     EXPECT_EQ(out, "plain,\"Lake, north\",\"say \"\"hi\"\"\",\"two\nlines\",,12.5\n");
 }
 
+// The batch copies a field without appendSpreadsheetField() when writtenAsItIs() says it may:
+// the two must agree on numbers, formulas and texts to quote.
+TEST(CsvWrite, FieldsWrittenAsTheyAreAreThoseTheSpreadsheetWriterLeavesAlone) {
+    for (const std::string field : {"", "ok", "-0.066", "+50.7", "-.5", "-1e3", "-", "-x", "=1+1",
+                                    "+A1", "@SUM", "Lake, north", "a\"b", "x\r", "1\n", "ab cd",
+                                    "abcdefgh,ijk", "abcdefghijkl\"m", "abcdefghijklmnop\n"}) {
+        std::string written;
+        appendSpreadsheetField(written, field);
+        EXPECT_EQ(writtenAsItIs(field), written == field) << field;
+    }
+}
+
 TEST(CsvWrite, WrittenRecordsReadBackUnchanged) {
     const Fields fields{"a,b", "\"", "\r\n", " x ", "µg/L"};
     std::string out;

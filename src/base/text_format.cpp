@@ -577,6 +577,38 @@ bool trimShownText(std::string& text) {
 }  // namespace
 
 std::string shownNumberText(double value, std::string_view pattern) {
+    // Mostly the rounded value is a whole number of the last place below 10^15, and the text
+    // is written from it at once: its integer digits (one "0" below 1), then the fraction's
+    // digits without trailing zeros, as trimming the pattern's text would leave them.
+    const Pattern p = parsePattern(pattern);
+    std::uint64_t scaled = 0;
+    if ((p.minInteger == 1 || (p.minInteger == 0 && p.maxDecimals == 0)) && p.maxDecimals <= 15 &&
+        roundedInteger(std::fabs(value), p.maxDecimals, scaled) && scaled < kPow10Integer[15]) {
+        if (scaled == 0) {
+            return "0";
+        }
+        const std::uint64_t unit = kPow10Integer[static_cast<std::size_t>(p.maxDecimals)];
+        std::array<char, 24> text{};
+        char* out = text.data();
+        if (value < 0) {
+            *out++ = '-';
+        }
+        out = std::to_chars(out, text.data() + text.size(), scaled / unit).ptr;
+        std::uint64_t fraction = scaled % unit;
+        int places = p.maxDecimals;
+        for (; places > 0 && fraction % 10 == 0; --places) {
+            fraction /= 10;
+        }
+        if (places > 0) {
+            *out++ = '.';
+            for (int k = places - 1; k >= 0; --k) {
+                out[k] = static_cast<char>('0' + fraction % 10);
+                fraction /= 10;
+            }
+            out += places;
+        }
+        return {text.data(), out};
+    }
     std::string text = formatNumber(value, pattern);
     if (trimShownText(text)) {
         return text;

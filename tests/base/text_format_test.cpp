@@ -163,12 +163,29 @@ TEST(FormatNumber, AgreesWithThePatternRulesOverManyValues) {
             }
             // The shown number is what the text reads back as, written without a pattern (for
             // patterns of at most four places, whose texts never read back as 1E-05 and the
-            // like).
+            // like); with more places, the text of up to 15 digits without its trailing zeros.
+            const std::string shown = shownNumberText(v, pattern);
             const std::size_t point = pattern.find('.');
             if (point != std::string_view::npos && pattern.size() - point - 1 > 4) {
+                std::string trimmed = text;
+                while (text.find('.') != std::string::npos && trimmed.back() == '0') {
+                    trimmed.pop_back();
+                }
+                if (trimmed.back() == '.') {
+                    trimmed.pop_back();
+                }
+                const std::size_t first = trimmed.find_first_not_of("-0.");
+                const auto digits =
+                    first == std::string::npos
+                        ? 0
+                        : std::count_if(trimmed.begin() + static_cast<std::ptrdiff_t>(first),
+                                        trimmed.end(), ::isdigit);
+                if (digits > 0 && digits <= 15 && shown != trimmed && ++failures <= 10) {
+                    ADD_FAILURE() << std::hexfloat << v << " with " << pattern << " shows " << shown
+                                  << ", trimmed text " << trimmed;
+                }
                 continue;
             }
-            const std::string shown = shownNumberText(v, pattern);
             const std::string readBack = numberToText(leadingNumber(text));
             if (shown != readBack && ++failures <= 10) {
                 ADD_FAILURE() << std::hexfloat << v << " with " << pattern << " shows " << shown

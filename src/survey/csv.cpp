@@ -520,48 +520,11 @@ void appendCsvRecord(std::string& out, const std::vector<std::string>& fields) {
     out += '\n';
 }
 
-namespace {
-
-// True when no byte of `field` lies below '-' (0x2D): digits, letters, '.', '-', '_' and the
-// bytes of multi-byte characters, none of which is quoted. Eight bytes at a time: a byte below
-// n in a word w sets a high bit of (w - n * 0x0101...) & ~w, and no byte at or above it does
-// unless a lower byte already has.
-bool noByteBelowDash(std::string_view field) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-    std::uint64_t below = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= field.size(); i += 8) {
-        std::uint64_t w = 0;
-        std::memcpy(&w, field.data() + i, sizeof(w));
-        below |= (w - (kOnes * '-')) & ~w & kHighBits;
-    }
-    if (i + 4 <= field.size()) {
-        std::uint32_t w = 0;
-        std::memcpy(&w, field.data() + i, sizeof(w));
-        below |= (w - static_cast<std::uint32_t>(kOnes * '-')) & ~w &
-                 static_cast<std::uint32_t>(kHighBits);
-        i += 4;
-    }
-    for (; i < field.size(); ++i) {
-        below |= static_cast<unsigned char>(field[i]) < '-' ? 1U : 0U;
-    }
-    return below == 0;
-}
-
-}  // namespace
-
-bool writtenAsItIs(std::string_view field) {
-    if (!noByteBelowDash(field) && needsQuotes(field)) {
+bool writtenAsItIsAfterAll(std::string_view field) {
+    if (needsQuotes(field)) {
         return false;
     }
-    // Only a text that starts with one of these may run as a formula; a negative number
-    // ("-0.066") does not.
-    if (field.empty() ||
-        (field[0] != '=' && field[0] != '+' && field[0] != '@' && field[0] != '-')) {
-        return true;
-    }
-    return !readsAsFormula(field);
+    return field.empty() || !readsAsFormula(field);
 }
 
 void appendSpreadsheetField(std::string& out, std::string_view field) {

@@ -87,13 +87,15 @@ if empty and full:
     row("detailed log append, 10,000 runs", f"{full * 1e3:,.1f} ms", "<= 1.5 x new log",
         f"{full / empty:.2f} x new log", full / empty <= 1.5)
 
+# The batch runs are repeated, and their median is the figure.
+medians = {b["name"]: b for b in bench["benchmarks"] if b.get("aggregate_name") == "median"}
 rate = {}
 for jobs in (1, 2):
-    name = find(f"BM_Batch/jobs:{jobs}/")
-    rate[jobs] = runs[name]["comparisons_per_s"] if name else None
+    name = next((n for n in medians if n.startswith(f"BM_Batch/jobs:{jobs}/")), None)
+    rate[jobs] = medians[name]["comparisons_per_s"] if name else None
 if rate[1]:
-    row("batch 100,000 comparisons, --jobs 1", f"{rate[1]:,.0f} /s", ">= 200,000 /s",
-        f"{rate[1] / 200000:.2f} x target", rate[1] >= 200000)
+    row("batch 100,000 comparisons, --jobs 1 (median of 5)", f"{rate[1]:,.0f} /s",
+        ">= 250,000 /s", f"{rate[1] / 250000:.2f} x target", rate[1] >= 250000)
 if rate[1] and rate[2]:
     row("batch 100,000 comparisons, --jobs 2", f"{rate[2]:,.0f} /s", "~2 x --jobs 1",
         f"{rate[2] / rate[1]:.2f} x --jobs 1", rate[2] / rate[1] >= 1.8)

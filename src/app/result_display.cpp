@@ -71,10 +71,10 @@ void keepFinalValues(ValueArray& slots, const Comparison& c, bool testSample) {
 void postNotes(MainWindow& w, const Notes& notes) {
     for (const Note& note : notes) {
         if (note.code == NoteCode::RankitNotice) {
-            w.desktop().messageBox(kRankitNoticeTitle, note.text, MessageIcon::Information,
+            w.desktop().messageBox(kRankitNoticeTitle, note.text.str(), MessageIcon::Information,
                                    MessageButtons::Ok);
         } else if (note.code != NoteCode::TableUnreadable ||
-                   w.reportedTables.insert(note.text).second) {
+                   w.reportedTables.insert(note.text.str()).second) {
             w.postStatus(note.text);
         }
     }

@@ -1,7 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "statistics/notes.h"
 
+#include <ostream>
+
 namespace bx {
+
+std::ostream& operator<<(std::ostream& out, const NoteText& t) {
+    return out << t.view();
+}
 
 bool isWarning(NoteCode code) {
     if (isLookupFailure(code)) {

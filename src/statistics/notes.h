@@ -4,7 +4,9 @@
 // notice it gives before the rankit transformation, and why it refused. Each note has a code
 // to decide on and the exact line the status list shows for it.
 
+#include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace bx {
@@ -41,9 +43,32 @@ enum class NoteCode {
     NotFinite,      // a statistic of these values came out not finite: no verdict
 };
 
+// The status line of a note, leading blanks included: one of the program's fixed lines, held
+// by a pointer to it (an analysis gives several a run, and a batch makes millions of runs), or
+// a line made for the run (a table key in it), held as a string of its own.
+class NoteText {
+  public:
+    NoteText() = default;
+    NoteText(const char* fixed) : fixed_(fixed) {}          // NOLINT(google-explicit-constructor)
+    NoteText(std::string made) : made_(std::move(made)) {}  // NOLINT(google-explicit-constructor)
+
+    std::string_view view() const {
+        return fixed_ != nullptr ? std::string_view(fixed_) : std::string_view(made_);
+    }
+    std::string str() const { return std::string(view()); }
+    operator std::string_view() const { return view(); }  // NOLINT(google-explicit-constructor)
+
+    friend bool operator==(const NoteText& a, std::string_view b) { return a.view() == b; }
+    friend std::ostream& operator<<(std::ostream& out, const NoteText& t);
+
+  private:
+    const char* fixed_ = nullptr;
+    std::string made_;
+};
+
 struct Note {
     NoteCode code;
-    std::string text;  // the status line, leading blanks included
+    NoteText text;
 };
 
 // True for the warning codes.

@@ -166,7 +166,7 @@ CaseOutcome runCase(const ReferenceCase& rc, const StatTables& tables) {
     const Comparison c = analyze({rc.test, rc.reference}, options, tables,
                                  rc.overrideNormality ? OverrideAnswer::Yes : OverrideAnswer::No);
     if (c.refusal) {
-        out.problem = "refused: " + c.refusal->text;
+        out.problem = "refused: " + c.refusal->text.str();
     } else if (c.lookupFailed()) {
         out.problem = "a table had no value for a lookup of the run";
     }

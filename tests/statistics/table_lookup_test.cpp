@@ -109,7 +109,7 @@ TEST(TableLookupWarnings, MissingTableFilesAreReportedOncePerRunAndMissEveryRow)
     EXPECT_EQ(lookup.powerPercent(1.5), 0.0);
     std::vector<std::string> texts;
     for (const Note& n : notes) {
-        texts.push_back(n.text);
+        texts.push_back(n.text.str());
     }
     const std::string critT = (dir / "Crit_t.dbf").string();
     const std::string powerT = (dir / "POWERT.dbf").string();

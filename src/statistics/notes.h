@@ -67,7 +67,7 @@ class NoteText {
 };
 
 struct Note {
-    NoteCode code;
+    NoteCode code{};
     NoteText text;
 };
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "base/shortest_text.h"
 
-#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -65,38 +64,30 @@ std::uint64_t eightDigits(std::uint32_t x) {
     return digits + 0x3030303030303030ULL;
 }
 
-// Writes the n digits of v (n at most 20) at out: 24 places are laid out eight at a time, and
-// the last n copied.
+// Writes the n digits of v (n at most 20) at out, whole 64-bit words at a time: the first
+// word's digits are moved to its low bytes, and a later word overwrites what an earlier one
+// wrote beyond its digits. With fewer than 8 digits, up to 8 - n bytes after them are written
+// too (the room writeShortest() asks for holds them). Whole-word stores also keep the processor
+// from reading back bytes of two stores at once, which it cannot forward.
 void writeDigits(char* out, std::uint64_t v, int n) {
     static_assert(std::endian::native == std::endian::little);
-    std::array<std::uint64_t, 3> words{};
-    words[2] = eightDigits(static_cast<std::uint32_t>(v % 100000000));
-    if (n > 8) {
-        v /= 100000000;
-        words[1] = eightDigits(static_cast<std::uint32_t>(v % 100000000));
-        if (n > 16) {
-            words[0] = eightDigits(static_cast<std::uint32_t>(v / 100000000));
-        }
+    const auto store = [](char* at, std::uint64_t word) { std::memcpy(at, &word, sizeof(word)); };
+    const auto lastDigits = [](std::uint64_t word, int count) {
+        return word >> (8 * (8 - count));  // the first digit is the lowest byte
+    };
+    if (n <= 8) {
+        store(out, lastDigits(eightDigits(static_cast<std::uint32_t>(v)), n));
+        return;
     }
-    std::array<char, sizeof(words)> text;  // NOLINT(cppcoreguidelines-pro-type-member-init)
-    std::memcpy(text.data(), words.data(), sizeof(words));
-    // The last n places, in two fixed-size copies that overlap where n is not their sum (a copy
-    // of a length known only at run time would be a library call).
-    const char* from = text.data() + text.size() - n;
-    if (n >= 16) {
-        std::memcpy(out, from, 16);
-        std::memcpy(out + n - 8, from + n - 8, 8);
-    } else if (n >= 8) {
-        std::memcpy(out, from, 8);
-        std::memcpy(out + n - 8, from + n - 8, 8);
-    } else if (n >= 4) {
-        std::memcpy(out, from, 4);
-        std::memcpy(out + n - 4, from + n - 4, 4);
+    const std::uint64_t low = eightDigits(static_cast<std::uint32_t>(v % 100000000));
+    v /= 100000000;
+    if (n <= 16) {
+        store(out, lastDigits(eightDigits(static_cast<std::uint32_t>(v)), n - 8));
     } else {
-        for (int i = 0; i < n; ++i) {
-            out[i] = from[i];
-        }
+        store(out, lastDigits(eightDigits(static_cast<std::uint32_t>(v / 100000000)), n - 16));
+        store(out + n - 16, eightDigits(static_cast<std::uint32_t>(v % 100000000)));
     }
+    store(out + n - 8, low);
 }
 
 }  // namespace

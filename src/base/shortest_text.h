@@ -12,7 +12,8 @@ inline constexpr std::size_t kShortestTextRoom = 32;
 
 // Writes at `out` the text std::to_chars(out, end, value) writes (the shortest digits that read
 // back as `value`, plain or with an exponent, whichever is shorter, plain on a tie) and returns
-// its end; `out` must have kShortestTextRoom characters.
+// its end; `out` must have kShortestTextRoom characters, of which those after the text may be
+// written over as scratch.
 char* writeShortest(char* out, double value);
 
 }  // namespace bx

@@ -42,6 +42,7 @@ struct OptionList {
 // The Transformation list's entries, in the order of kTransformations.
 inline std::vector<std::string> transformationCaptions() {
     std::vector<std::string> captions;
+    captions.reserve(kTransformations.size());
     for (const TransformationInfo& t : kTransformations) {
         captions.emplace_back(t.caption);
     }

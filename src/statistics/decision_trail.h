@@ -36,10 +36,10 @@ enum class Outcome {
 };
 
 struct DecisionStep {
-    Step step;
+    Step step{};
     std::optional<double> statistic;
     std::optional<double> criticalValue;
-    Outcome outcome;
+    Outcome outcome{};
 };
 
 // The steps of a completed comparison in the order they were taken (none when no test ran).

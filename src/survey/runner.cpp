@@ -758,7 +758,7 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
     return result;
 }
 
-SurveyRun::SurveyRun(const Survey& survey, std::shared_ptr<const StatTables> tables,
+SurveyRun::SurveyRun(const Survey& survey, const std::shared_ptr<const StatTables>& tables,
                      const SurveyJob& job, std::vector<std::string>& errors,
                      std::vector<std::string>& notices)
     : survey_(survey), job_(job) {

@@ -150,8 +150,9 @@ class SurveyRun {
     // Problems that stop the whole run (a plan row for a group the survey lacks, a group
     // without a reference) go to `errors`; a reference that is not in its group goes to
     // `notices`, and that group's comparisons are refused.
-    SurveyRun(const Survey& survey, std::shared_ptr<const StatTables> tables, const SurveyJob& job,
-              std::vector<std::string>& errors, std::vector<std::string>& notices);
+    SurveyRun(const Survey& survey, const std::shared_ptr<const StatTables>& tables,
+              const SurveyJob& job, std::vector<std::string>& errors,
+              std::vector<std::string>& notices);
 
     std::size_t size() const { return comparisons_.size(); }
     // The settings a group runs with.

@@ -664,7 +664,8 @@ ComparisonResult ComparisonRunner::runOne(const SurveySample& test, bool keepRec
         }
         for (const Note& note : comparison.notes) {
             if (note.code == NoteCode::RankitNotice) {
-                result.messages += std::string(kRankitNoticeTitle) + ": ";
+                result.messages += kRankitNoticeTitle;
+                result.messages += ": ";
                 result.messages += note.text.view();
                 result.messages += '\n';
             } else if (isWarning(note.code)) {

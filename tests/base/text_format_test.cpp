@@ -168,11 +168,13 @@ TEST(FormatNumber, AgreesWithThePatternRulesOverManyValues) {
             const std::size_t point = pattern.find('.');
             if (point != std::string_view::npos && pattern.size() - point - 1 > 4) {
                 std::string trimmed = text;
-                while (text.find('.') != std::string::npos && trimmed.back() == '0') {
-                    trimmed.pop_back();
-                }
-                if (trimmed.back() == '.') {
-                    trimmed.pop_back();
+                if (trimmed.find('.') != std::string::npos) {
+                    while (trimmed.back() == '0') {
+                        trimmed.pop_back();
+                    }
+                    if (trimmed.back() == '.') {
+                        trimmed.pop_back();
+                    }
                 }
                 const std::size_t first = trimmed.find_first_not_of("-0.");
                 const auto digits =
